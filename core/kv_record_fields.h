@@ -1,0 +1,46 @@
+#pragma once
+// Field helpers shared by the project records: address and boolean fields,
+// nested list prefixes and the bounded list reader.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "kv_address.h"
+#include "kv_data.h"
+
+// Address fields hold the text "main/middle/sub"; a missing or malformed
+// text reads as 0/0/0.
+std::string put_addr(std::string_view key, const KV_Group_Address& address, uint32_t index = KV_NO_INDEX);
+KV_Group_Address get_addr(const KV_Data& record, std::string_view key, uint32_t index = KV_NO_INDEX);
+
+std::string put_bool(std::string_view key, bool value, uint32_t index = KV_NO_INDEX);
+
+// Key prefix of element `index` of the nested list `name` inside the element
+// with prefix `parent`: parent + name + "_<index>_" (scene_0_item_2_).
+std::string list_prefix(std::string_view parent, std::string_view name, uint32_t index);
+
+// True when the integer marker of an element reads 0 or more (missing reads -1).
+bool marker_present(const KV_Data& record, std::string_view key, uint32_t index = KV_NO_INDEX);
+
+// Traces that list `name` holds more elements than `max` and is cut.
+void trace_list_cut(std::string_view name, size_t max);
+
+// Reads elements 0, 1, ... of a list into `list` until read(index, element)
+// returns false or `max` elements are read. A list longer than its maximum
+// is cut, with a trace line.
+template <class T, class Read>
+void read_list(std::vector<T>& list, size_t max, std::string_view name, Read read)
+{
+    list.clear();
+    for (uint32_t i = 0; i < max; ++i) {
+        T element{};
+        if (!read(i, element))
+            return;
+        list.push_back(std::move(element));
+    }
+    T extra{};
+    if (read(static_cast<uint32_t>(max), extra))
+        trace_list_cut(name, max);
+}
