@@ -2,6 +2,7 @@
 // The project record: identity, name and the pages shown last.
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 
 #include "kv_data.h"
@@ -17,7 +18,7 @@ public:
     std::string encode() override;
     void decode() override;
 
-    int64_t m_tm_modified = 0; // seconds since 1970; decoding without it takes the current time
+    int64_t m_tm_modified = std::time(nullptr); // seconds since 1970; missing in a text: time of decoding
     std::string m_str_guid;
     std::string m_str_name;
     std::string m_str_comment;

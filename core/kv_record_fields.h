@@ -3,6 +3,7 @@
 // nested list prefixes and the bounded list reader.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,10 @@ std::string list_prefix(std::string_view parent, std::string_view name, uint32_t
 // True when the integer marker of an element reads 0 or more (missing reads -1).
 bool marker_present(const KV_Data& record, std::string_view key, uint32_t index = KV_NO_INDEX);
 
+// Reads a marker that also carries an on/off flag: false when it reads
+// below 0 (the list ends), else `flag` := marker != 0.
+bool read_flag_marker(const KV_Data& record, std::string_view key, uint32_t index, bool& flag);
+
 // Traces that list `name` holds more elements than `max` and is cut.
 void trace_list_cut(std::string_view name, size_t max);
 
@@ -43,4 +48,17 @@ void read_list(std::vector<T>& list, size_t max, std::string_view name, Read rea
     T extra{};
     if (read(static_cast<uint32_t>(max), extra))
         trace_list_cut(name, max);
+}
+
+// First element of `list` whose m_str_guid is `guid`; an empty GUID names
+// nothing, so records without an identity never replace one another.
+template <class T>
+T* find_by_guid(const std::vector<std::unique_ptr<T>>& list, const std::string& guid)
+{
+    if (guid.empty())
+        return nullptr;
+    for (const auto& element : list)
+        if (element->m_str_guid == guid)
+            return element.get();
+    return nullptr;
 }
