@@ -1,0 +1,168 @@
+#include "kv_message_stream.h"
+
+#include <cstring>
+
+#include "kv_trace.h"
+
+KV_Message_Stream::KV_Message_Stream(const unsigned char* key)
+    : m_cipher(KV_Cipher::Direction::Decipher, key)
+{
+}
+
+void KV_Message_Stream::feed(const uint8_t* data, size_t length)
+{
+    append(data, length);
+    if (m_feeding)
+        return;
+    m_feeding = true;
+    while (cut_one()) {
+    }
+    compact();
+    m_feeding = false;
+}
+
+void KV_Message_Stream::reset()
+{
+    m_begin = m_plain_end = m_end = 0;
+    m_has_pending = false;
+}
+
+void KV_Message_Stream::append(const uint8_t* data, size_t length)
+{
+    if (length == 0)
+        return;
+    reserve_tail(length);
+    // Complete a block left over from the previous piece first.
+    const size_t partial = m_end - m_plain_end;
+    if (partial > 0) {
+        const size_t fill = std::min(KV_CIPHER_BLOCK - partial, length);
+        std::memcpy(m_buffer.get() + m_end, data, fill);
+        m_end += fill;
+        data += fill;
+        length -= fill;
+        if (m_end - m_plain_end < KV_CIPHER_BLOCK)
+            return;
+        m_cipher.apply(m_buffer.get() + m_plain_end, KV_CIPHER_BLOCK);
+        m_plain_end = m_end;
+    }
+    const size_t whole = length / KV_CIPHER_BLOCK * KV_CIPHER_BLOCK;
+    m_cipher.apply(data, m_buffer.get() + m_end, whole);
+    std::memcpy(m_buffer.get() + m_end + whole, data + whole, length - whole);
+    m_plain_end = m_end + whole;
+    m_end += length;
+}
+
+void KV_Message_Stream::reserve_tail(size_t length)
+{
+    if (m_capacity - m_end >= length)
+        return;
+    const size_t used = m_end - m_begin;
+    size_t capacity = std::max<size_t>(m_capacity, 64 * 1024);
+    while (capacity < used + length)
+        capacity *= 2;
+    if (capacity == m_capacity && m_begin > 0) {
+        std::memmove(m_buffer.get(), m_buffer.get() + m_begin, used);
+    } else {
+        auto grown = std::make_unique_for_overwrite<uint8_t[]>(capacity);
+        if (used > 0)
+            std::memcpy(grown.get(), m_buffer.get() + m_begin, used);
+        m_buffer = std::move(grown);
+        m_capacity = capacity;
+    }
+    m_plain_end -= m_begin;
+    m_end -= m_begin;
+    m_begin = 0;
+}
+
+void KV_Message_Stream::compact()
+{
+    if (m_begin == 0)
+        return;
+    if (m_begin == m_end) {
+        m_begin = m_plain_end = m_end = 0;
+        return;
+    }
+    // Keep a partial message at the front so the buffer does not creep.
+    std::memmove(m_buffer.get(), m_buffer.get() + m_begin, m_end - m_begin);
+    m_plain_end -= m_begin;
+    m_end -= m_begin;
+    m_begin = 0;
+}
+
+bool KV_Message_Stream::cut_one()
+{
+    size_t available = m_plain_end - m_begin;
+    if (!m_has_pending) {
+        if (available < KV_MSG_HEADER_SIZE)
+            return false;
+        std::memcpy(&m_pending, m_buffer.get() + m_begin, KV_MSG_HEADER_SIZE);
+        m_begin += KV_MSG_HEADER_SIZE;
+        available -= KV_MSG_HEADER_SIZE;
+        m_has_pending = true;
+        if (!header_acceptable(m_pending)) {
+            reset();
+            return false;
+        }
+    }
+    if (m_pending.size > available)
+        return false;
+    CKV_Network_Msg header = m_pending;
+    m_has_pending = false;
+    const uint8_t* payload = m_buffer.get() + m_begin;
+    m_begin += header.size;
+    deliver(header, payload);
+    return true;
+}
+
+bool KV_Message_Stream::header_acceptable(const CKV_Network_Msg& header) const
+{
+    if (header.cob_id != KV_COB_ID) {
+        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "NETWORK_CLIENT::unknown cob_id: %d\n", static_cast<int>(header.cob_id));
+        return false;
+    }
+    // No sender produces these; waiting for such a payload would hold the
+    // connection's memory for nothing.
+    if (header.size > KV_MSG_MAX_SIZE || header.size % KV_CIPHER_BLOCK != 0 || header.data_length > header.size) {
+        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "NETWORK_CLIENT::implausible header: ID: %u, SIZE: %u, DATA_LENGTH: %u\n",
+              header.id, header.size, header.data_length);
+        return false;
+    }
+    if (header.id == kv_msg::NETVAR && header.data_length > sizeof(KV_Addr_Tgm)) {
+        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "NETWORK_CLIENT::net variable too long: %u\n", header.data_length);
+        return false;
+    }
+    return true;
+}
+
+void KV_Message_Stream::deliver(CKV_Network_Msg& header, const uint8_t* payload)
+{
+    if (header.id == kv_msg::NETVAR) {
+        deliver_netvar(header, payload);
+        return;
+    }
+    if (!m_on_message)
+        return;
+    if (header.size == 0) {
+        m_on_message(&header, nullptr);
+        return;
+    }
+    // A copy: the handler may feed more bytes and move the buffer, and a
+    // text payload without NUL must still end.
+    m_payload.assign(payload, payload + header.size);
+    m_payload.push_back(0);
+    m_on_message(&header, m_payload.data());
+}
+
+void KV_Message_Stream::deliver_netvar(const CKV_Network_Msg& header, const uint8_t* payload)
+{
+    if (header.data_length <= KV_NETVAR_MIN_DATA_LENGTH)
+        return;
+    KV_Addr_Tgm tgm;
+    std::memcpy(&tgm, payload, header.data_length);
+    if (tgm.dest_address[0] == 0 && tgm.dest_address[1] == 0 && tgm.dest_address[2] == 0)
+        return;
+    if (m_on_netvar)
+        m_on_netvar(tgm);
+    if (++m_netvars_handed_on % NETVARS_PER_PAUSE == 0 && m_pause)
+        m_pause();
+}
