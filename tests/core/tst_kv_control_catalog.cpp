@@ -1,0 +1,344 @@
+#include <QtTest>
+
+#include <set>
+
+#include "kv_control_catalog.h"
+#include "kv_gui.h"
+
+class TestKvControlCatalog : public QObject {
+    Q_OBJECT
+private slots:
+    void type_table_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("cls");
+        const struct {
+            std::vector<int> types;
+            const char* display;
+            const char* cls;
+        } rows[] = {
+            {{0, 114, 1122, 1503}, "Statischer Text", "CKV_Gui_Control_Label_Text"},
+            {{1, 112}, "Wertanzeige", "CKV_Gui_Control_Label_Value"},
+            {{14}, "Grafik Anzeige statisch", "CKV_Gui_Control_Image"},
+            {{15}, "Grafik Anzeige ein/aus", "CKV_Gui_Control_Image_OnOff"},
+            {{16}, "Füllstand", "CKV_Gui_Control_Fuellstand"},
+            {{17}, "Form", "CKV_Gui_Control_Form"},
+            {{18}, "Wert/Meldung", "CKV_Gui_Control_Label_Var_Text"},
+            {{19}, "Analoganzeige", "CKV_Gui_Control_Analoganzeige"},
+            {{20}, "Alarmanzeige", "CKV_Gui_Control_Alarmanzeige"},
+            {{21}, "Grafik Anzeige GIF", "CKV_Gui_Control_Image_Gif"},
+            {{22}, "Grafik Anzeige Wert", "CKV_Gui_Control_Image_Value"},
+            {{100}, "Flipswitch", "CKV_Gui_Control_Button_FlipSwitch"},
+            {{101}, "Schieberegler horizontal", "CKV_Gui_Control_Slider_Hor"},
+            {{102}, "Schieberegler vertikal", "CKV_Gui_Control_Slider_Ver"},
+            {{103, 113}, "Eingabefeld", "CKV_Gui_Control_Edit"},
+            {{104}, "Fortschrittanzeige horizontal", "CKV_Gui_Control_Progress_Hor"},
+            {{105}, "Fortschrittanzeige vertikal", "CKV_Gui_Control_Progress_Ver"},
+            {{106, 107, 119, 1501}, "Beschattung", "CKV_Gui_Control_App_Rollo"},
+            {{108, 118, 1500}, "Dimmer absolut", "CKV_Gui_Control_App_Dimmer"},
+            {{109, 120}, "Schalter universal", "CKV_Gui_Control_Button_Universal"},
+            {{110, 1502}, "UNKNOWN", "CKV_Gui_Control_Tile_Room"},
+            {{111, 1120, 1505}, "Zeitschaltuhr", "CKV_Gui_Control_App_Uhr"},
+            {{115}, "UNKNOWN", "CKV_Gui_Control_Tile_Scene"},
+            {{116}, "IP Kamera (http)", "CKV_Gui_Control_App_IP_Cam"},
+            {{117}, "Raumregler", "CKV_Gui_Control_App_Raumr"},
+            {{121}, "Seitenwechsel", "CKV_Gui_Control_Button_Seitenwechsel"},
+            {{122}, "Mehrfachbedienung", "CKV_Gui_Control_Button_Gruppe"},
+            {{123}, "Url-Programmaufruf", "CKV_Gui_Control_Button_Startapp"},
+            {{124}, "Audio abspielen", "CKV_Gui_Control_Button_Sound"},
+            {{125}, "Button Exit", "CKV_Gui_Control_Button_Exit"},
+            {{130}, "Wertanzeige Kachel", "CKV_Gui_Control_Tile_Value"},
+            {{131}, "Header", "CKV_Gui_Control_Tile_Header"},
+            {{132}, "Dimmer Kachel absolut", "CKV_Gui_Control_Tile_Dimmer"},
+            {{133}, "Beschattung Kachel", "CKV_Gui_Control_Tile_Jalousie"},
+            {{134}, "Temperaturregler Kachel", "CKV_Gui_Control_Tile_Temperature"},
+            {{135}, "Schalter On/Off", "CKV_Gui_Control_Tile_OnOff"},
+            {{136}, "Dimmer Kachel relativ", "CKV_Gui_Control_Tile_Dimmer_Plus_Minus"},
+            {{137}, "Seitenwechsel Kachel", "CKV_Gui_Control_Tile_Room"},
+            {{138, 1520}, "Szene", "CKV_Gui_Control_Tile_Scene"},
+            {{139}, "Zeitschaltuhr Kachel", "CKV_Gui_Control_Tile_Clock"},
+            {{200, 1513}, "Popup Aufruf Mehrfach", "CKV_Gui_Control_Popup_Button"},
+            {{201, 1121, 1514}, "Popup Container", "CKV_Gui_Control_Popup_Container"},
+            {{202, 1515}, "Popup Aufruf Einfach", "CKV_Gui_Control_Popup_Button"},
+            {{210}, "Sprachumschaltung", "CKV_Gui_Control_Sprachumschaltung"},
+            {{1116}, "IP Kamera (http) Snapshot", "CKV_Gui_Control_App_IP_Cam_Snapshot"},
+            {{1119}, "Dimmer relativ", "CKV_Gui_Control_App_Dimmer_PM"},
+            {{1123}, "Heizkreisregler", "CKV_Gui_Control_App_Heizkreis"},
+            {{1124, 1524}, "Online Wetter", "CKV_Gui_Control_App_Open_Weather"},
+            {{1126, 1509}, "Szene Seite", "CKV_Gui_Control_App_Scene_Page"},
+            {{1504}, "Seitenwechsel Slider", "CKV_Gui_Control_App_Seitenwechsel_Slider"},
+            {{1512, 1525}, "RGBW", "CKV_Gui_Control_App_RGBW"},
+            {{1519}, "Wetterstation Anzeige", "CKV_Gui_Control_App_WS_Anzeige"},
+            {{1522}, "UNKNOWN", "CKV_Gui_Control_App_Raumr"},
+            {{1523}, "UNKNOWN", "CKV_Gui_Control_Button_Universal"},
+            {{1526}, "RGBW Sequenz", "CKV_Gui_Control_App_RGBW_SEQU"},
+        };
+        for (const auto& row : rows)
+            for (int type : row.types)
+                QTest::newRow(QByteArray::number(type)) << type << QString::fromUtf8(row.display) << row.cls;
+    }
+    void type_table()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, display);
+        QFETCH(QString, cls);
+        QCOMPARE(QString::fromUtf8(kv_control_display_name(type)), display);
+        QCOMPARE(QString::fromUtf8(kv_control_class_name(type)), cls);
+        QVERIFY(kv_control_type_known(type));
+        QVERIFY(kv_control_schema_for_type(type) != nullptr);
+    }
+
+    void every_class_type_is_listed_once()
+    {
+        const std::vector<int>& types = kv_control_types();
+        QCOMPARE(types.size(), size_t(77)); // 80 numbers, three of them without a class
+        QVERIFY(std::is_sorted(types.begin(), types.end()));
+        QCOMPARE(std::set<int>(types.begin(), types.end()).size(), types.size());
+        for (int type : types)
+            QVERIFY2(kv_control_schema_for_type(type), qPrintable(QString::number(type)));
+    }
+
+    void static_text_fallbacks_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("display");
+        QTest::newRow("camera image") << 10 << "IP Kamera - HTTP Bild";
+        QTest::newRow("mjpeg") << 11 << "IP Kamera - MJPEG (experimentell)";
+        QTest::newRow("http page") << 12 << "HTTP Seite";
+        QTest::newRow("gap in displays") << 13 << "UNKNOWN";
+        QTest::newRow("gap in app numbers") << 1125 << "UNKNOWN";
+        QTest::newRow("negative") << -1 << "UNKNOWN";
+        QTest::newRow("fallback itself") << 9999 << "UNKNOWN";
+        QTest::newRow("large") << 2147483647 << "UNKNOWN";
+    }
+    void static_text_fallbacks()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, display);
+        QCOMPARE(QString::fromUtf8(kv_control_display_name(type)), display);
+        QVERIFY(kv_control_class_name(type) == nullptr);
+        QVERIFY(!kv_control_type_known(type));
+        QVERIFY(kv_control_schema_for_type(type) == nullptr);
+        KV_GUI_Control control;
+        control.m_typ = type;
+        QCOMPARE(kv_control_effective_type(control), KV_TYPE_STATIC_FALLBACK);
+        QCOMPARE(kv_control_fill_defaults(control), 0);
+        QVERIFY(control.m_list_param.empty());
+    }
+
+    void dimmer_118_with_nine_addresses_falls_back()
+    {
+        KV_GUI_Control control;
+        control.m_typ = 118;
+        control.m_list_addr.resize(8);
+        QCOMPARE(kv_control_effective_type(control), 118);
+        control.m_list_addr.resize(9);
+        QCOMPARE(kv_control_effective_type(control), KV_TYPE_STATIC_FALLBACK);
+        control.m_list_addr.resize(10);
+        QCOMPARE(kv_control_effective_type(control), 118);
+        control.m_typ = 108;
+        control.m_list_addr.resize(9);
+        QCOMPARE(kv_control_effective_type(control), 108);
+    }
+
+    // Indices that the controls' own descriptions fix.
+    void fixed_indices_data()
+    {
+        QTest::addColumn<QString>("cls");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("def");
+        QTest::newRow("dimmer text") << "CKV_Gui_Control_App_Dimmer" << "Text" << 0 << "Dimmer absolut";
+        QTest::newRow("dimmer ring end") << "CKV_Gui_Control_App_Dimmer" << "Ring Grad. Ende" << 6 << "ede880";
+        QTest::newRow("dimmer view") << "CKV_Gui_Control_App_Dimmer" << "Ansicht" << 10 << "1";
+        QTest::newRow("dimmer step") << "CKV_Gui_Control_App_Dimmer" << "Schritt +/-" << 20 << "10";
+        QTest::newRow("heating text") << "CKV_Gui_Control_App_Heizkreis" << "Text" << 0 << "Heizkreisregler ";
+        QTest::newRow("heating frost") << "CKV_Gui_Control_App_Heizkreis" << "Soll Frost änderbar" << 13 << "1";
+        QTest::newRow("room controller") << "CKV_Gui_Control_App_Raumr" << "Text" << 0 << "Raumregler ";
+        QTest::newRow("room ctrl factor") << "CKV_Gui_Control_App_Raumr" << "Soll Faktor" << 12 << "1";
+        QTest::newRow("clock show") << "CKV_Gui_Control_App_Uhr" << "Anzeige mit" << 19 << "%1";
+        QTest::newRow("scene page icon gap") << "CKV_Gui_Control_App_Scene_Page" << "Icon Abstand" << 10 << "0.08";
+        QTest::newRow("rgbw id") << "CKV_Gui_Control_App_RGBW" << "ID" << 10 << "";
+        QTest::newRow("weather id") << "CKV_Gui_Control_App_Open_Weather" << "ID" << 25 << "";
+        QTest::newRow("station wind") << "CKV_Gui_Control_App_WS_Anzeige" << "Skal. Wind. Max" << 12 << "80";
+        QTest::newRow("camera interval") << "CKV_Gui_Control_App_IP_Cam" << "Interval in s" << 4 << "5";
+        QTest::newRow("snapshot orientation") << "CKV_Gui_Control_App_IP_Cam_Snapshot" << "Aurichtung" << 5 << "0";
+        QTest::newRow("temp tile comfort max") << "CKV_Gui_Control_Tile_Temperature" << "Maximum" << 21 << "26.0";
+        QTest::newRow("temp tile frost min") << "CKV_Gui_Control_Tile_Temperature" << "Minimum Frost" << 26 << "5.0";
+        QTest::newRow("temp tile step") << "CKV_Gui_Control_Tile_Temperature" << "Schrittweite" << 13 << "0.1";
+        QTest::newRow("tile touch style") << "CKV_Gui_Control_Tile_Dimmer" << "Touch Style" << 1 << "0";
+        QTest::newRow("on/off ignore")
+            << "CKV_Gui_Control_Tile_OnOff" << QString::fromUtf8("Wertänderung\nignorieren") << 12 << "0";
+        QTest::newRow("on/off pin") << "CKV_Gui_Control_Tile_OnOff" << "Pin (nur 4 stellig)" << 8 << "";
+        QTest::newRow("room tile user target") << "CKV_Gui_Control_Tile_Room" << "Ziel Benutzerabhängig" << 20 << "0";
+        QTest::newRow("room tile icon") << "CKV_Gui_Control_Tile_Room" << "Icon" << 6 << "";
+        QTest::newRow("scene tile guid") << "CKV_Gui_Control_Tile_Scene" << "GUID" << 8 << "";
+        QTest::newRow("value tile format") << "CKV_Gui_Control_Tile_Value" << "Format" << 1 << "%d%%";
+        QTest::newRow("header title") << "CKV_Gui_Control_Tile_Header" << "Titel" << 3 << QString::fromUtf8("Übersicht");
+        QTest::newRow("header user page") << "CKV_Gui_Control_Tile_Header" << "Seite User" << 41 << "";
+        QTest::newRow("header value 6 offset") << "CKV_Gui_Control_Tile_Header" << "6: Offset" << 39 << "0";
+    }
+    void fixed_indices()
+    {
+        QFETCH(QString, cls);
+        QFETCH(QString, label);
+        QFETCH(int, index);
+        QFETCH(QString, def);
+        const QByteArray cls_text = cls.toUtf8();
+        const QByteArray label_text = label.toUtf8();
+        QCOMPARE(kv_param_index(cls_text, label_text), index);
+        const KV_Control_Schema* schema = kv_control_schema(cls_text);
+        QVERIFY(schema);
+        QCOMPARE(QString::fromStdString(schema->params.at(index).def), def);
+    }
+
+    void parameters_beyond_the_record_are_fixed()
+    {
+        QCOMPARE(kv_param_index("CKV_Gui_Control_Tile_Dimmer", "Icon"), 91);
+        QCOMPARE(kv_param_index("CKV_Gui_Control_Tile_Room", "Ansicht"), 91);
+        const KV_Control_Schema* dimmer = kv_control_schema("CKV_Gui_Control_Tile_Dimmer");
+        QVERIFY(int(dimmer->params.size()) <= KV_PARAM_STORED_MAX);
+        KV_GUI_Control control;
+        control.m_typ = 132;
+        QCOMPARE(QString::fromStdString(kv_param_value(control, "Icon")), ":/images/Smartphone/phone_Licht.svg");
+        QVERIFY(!kv_param_set(control, "Icon", "x.svg"));
+        QVERIFY(control.m_list_param.empty());
+    }
+
+    // Every class's schema must be usable by label: no duplicate labels, no
+    // more parameters than a record holds, and a PIN on each operating control.
+    void schemas_are_consistent()
+    {
+        std::set<std::string> classes;
+        for (int type : kv_control_types())
+            classes.insert(kv_control_class_name(type));
+        QCOMPARE(classes.size(), size_t(50));
+        const std::set<std::string> without_pin = {
+            "CKV_Gui_Control_Label_Text",       "CKV_Gui_Control_Label_Value",
+            "CKV_Gui_Control_Label_Var_Text",   "CKV_Gui_Control_Image",
+            "CKV_Gui_Control_Image_OnOff",      "CKV_Gui_Control_Image_Gif",
+            "CKV_Gui_Control_Image_Value",      "CKV_Gui_Control_Fuellstand",
+            "CKV_Gui_Control_Analoganzeige",    "CKV_Gui_Control_Alarmanzeige",
+            "CKV_Gui_Control_Progress_Hor",     "CKV_Gui_Control_Progress_Ver",
+            "CKV_Gui_Control_Popup_Container",  "CKV_Gui_Control_App_IP_Cam",
+            "CKV_Gui_Control_App_IP_Cam_Snapshot", "CKV_Gui_Control_App_Open_Weather",
+            "CKV_Gui_Control_App_WS_Anzeige",   "CKV_Gui_Control_Tile_Value",
+            "CKV_Gui_Control_Tile_Scene",       "CKV_Gui_Control_Tile_Dimmer",
+            "CKV_Gui_Control_Tile_Dimmer_Plus_Minus", "CKV_Gui_Control_Tile_Jalousie",
+            "CKV_Gui_Control_Tile_Temperature", "CKV_Gui_Control_Tile_Clock"};
+        for (const std::string& cls : classes) {
+            const KV_Control_Schema* schema = kv_control_schema(cls.c_str());
+            QVERIFY2(schema, cls.c_str());
+            QVERIFY2(schema->params.size() <= size_t(KV_PARAM_STORED_MAX), cls.c_str());
+            QVERIFY2(schema->addr_slots.size() <= KV_GUI_Control::MAX_ADDR, cls.c_str());
+            std::set<std::string> labels;
+            for (const KV_Control_Param& p : schema->params) {
+                if (p.label.empty())
+                    continue;
+                QVERIFY2(labels.insert(p.label).second, (cls + ": " + p.label).c_str());
+                if (!p.choices.empty()) {
+                    const int count = int(std::count(p.choices.begin(), p.choices.end(), ';')) + 1;
+                    QVERIFY2(std::stoi(p.def) >= 0 && std::stoi(p.def) < count, (cls + ": " + p.label).c_str());
+                }
+            }
+            for (const KV_Control_Fixed_Param& f : schema->fixed) {
+                QVERIFY(f.index >= KV_PARAM_STORED_MAX);
+                QVERIFY2(labels.insert(f.param.label).second, (cls + ": " + f.param.label).c_str());
+            }
+            const bool has_pin = kv_param_index(cls.c_str(), "Pin (nur 4 stellig)") >= 0;
+            QVERIFY2(has_pin != bool(without_pin.count(cls)), cls.c_str());
+        }
+        QVERIFY(kv_control_schema("CKV_Gui_Control_Nothing") == nullptr);
+        QVERIFY(kv_control_schema(nullptr) == nullptr);
+    }
+
+    void lookups_by_label_and_slot()
+    {
+        QCOMPARE(kv_param_index("CKV_Gui_Control_Button_Universal", "Funktion"), 0);
+        QCOMPARE(kv_param_index("CKV_Gui_Control_Button_Universal", "Nicht da"), -1);
+        QCOMPARE(kv_param_index("CKV_Gui_Control_Button_Universal", ""), -1);
+        QCOMPARE(kv_param_index("CKV_Gui_Control_Nothing", "Text"), -1);
+        QCOMPARE(kv_addr_slot_index("CKV_Gui_Control_Button_Universal", "Schaltadresse RM"), 1);
+        QCOMPARE(kv_addr_slot_index("CKV_Gui_Control_App_Heizkreis", "Info Status Bitcodiert"), 21);
+        QCOMPARE(kv_addr_slot_index("CKV_Gui_Control_Tile_Temperature", "Fensterkontakt RM"), 13);
+        QCOMPARE(kv_addr_slot_index("CKV_Gui_Control_Tile_Header", "Wert 3 Tablet"), 5);
+        QCOMPARE(kv_addr_slot_index("CKV_Gui_Control_App_RGBW_SEQU", "Sequ. Nummer"), 7);
+        QCOMPARE(kv_addr_slot_index("CKV_Gui_Control_App_RGBW_SEQU", "Violett"), -1);
+        const KV_Control_Schema* universal = kv_control_schema("CKV_Gui_Control_Button_Universal");
+        QCOMPARE(QString::fromStdString(universal->params[0].choices),
+                 "Umschalten Toggeln;Umschalten Ein/Aus Wert;Nur Ein Wert;Taster");
+    }
+
+    void defaults_filled()
+    {
+        // A record without parameters gets all defaults; gaps stay empty.
+        KV_GUI_Control dimmer;
+        dimmer.m_typ = 1500;
+        const int added = kv_control_fill_defaults(dimmer);
+        QCOMPARE(added, 22);
+        QCOMPARE(dimmer.m_list_param.size(), size_t(22));
+        QCOMPARE(QString::fromStdString(dimmer.m_list_param[0]), "Dimmer absolut");
+        QCOMPARE(QString::fromStdString(dimmer.m_list_param[1]), "");
+        QCOMPARE(QString::fromStdString(dimmer.m_list_param[8]), "ccd1d5");
+        QCOMPARE(QString::fromStdString(dimmer.m_list_param[15]), "0.5");
+        QCOMPARE(kv_control_fill_defaults(dimmer), 0);
+
+        // Present values stay, only the missing tail is added.
+        KV_GUI_Control universal;
+        universal.m_typ = 1523;
+        universal.m_list_param = {"3", "5"};
+        QCOMPARE(kv_control_fill_defaults(universal), 6);
+        QCOMPARE(QString::fromStdString(universal.m_list_param[0]), "3");
+        QCOMPARE(QString::fromStdString(universal.m_list_param[1]), "5");
+        QCOMPARE(QString::fromStdString(universal.m_list_param[2]), "0");
+        QCOMPARE(QString::fromStdString(universal.m_list_param[3]), "Ein");
+
+        // A record with more parameters than its class knows keeps them all.
+        KV_GUI_Control longer;
+        longer.m_typ = 104;
+        longer.m_list_param = {"1", "2", "3", "4"};
+        QCOMPARE(kv_control_fill_defaults(longer), 0);
+        QCOMPARE(longer.m_list_param.size(), size_t(4));
+    }
+
+    void values_by_label()
+    {
+        KV_GUI_Control tile;
+        tile.m_typ = 134;
+        QCOMPARE(QString::fromStdString(kv_param_value(tile, "Text")), "Temperatur");
+        QVERIFY(kv_param_set(tile, "Soll Offset", "2"));
+        QCOMPARE(tile.m_list_param.size(), size_t(29));
+        QCOMPARE(QString::fromStdString(tile.m_list_param[11]), "2");
+        QCOMPARE(QString::fromStdString(kv_param_value(tile, "Soll Offset")), "2");
+        QCOMPARE(QString::fromStdString(kv_param_value(tile, "Sollwert Anzeigen")), "1");
+        QCOMPARE(QString::fromStdString(kv_param_value(tile, "Gibt es nicht")), "");
+        QVERIFY(!kv_param_set(tile, "Gibt es nicht", "1"));
+
+        // The PIN of an operating control is found by its label.
+        KV_GUI_Control flip;
+        flip.m_typ = 100;
+        QVERIFY(kv_param_set(flip, "Pin (nur 4 stellig)", "1234"));
+        QCOMPARE(QString::fromStdString(flip.m_list_param[3]), "1234");
+
+        KV_GUI_Control unknown;
+        unknown.m_typ = 12;
+        QVERIFY(!kv_param_set(unknown, "Text", "x"));
+        QCOMPARE(QString::fromStdString(kv_param_value(unknown, "Text")), "");
+    }
+
+    // The parameter list survives the record text with its defaults.
+    void filled_record_round_trip()
+    {
+        KV_GUI_Control header;
+        header.m_typ = 131;
+        kv_control_fill_defaults(header);
+        QCOMPARE(header.m_list_param.size(), size_t(42));
+        KV_GUI_Control copy(header.encode());
+        QCOMPARE(copy.m_list_param, header.m_list_param);
+        QCOMPARE(QString::fromStdString(kv_param_value(copy, "3: Format")), "%d%%");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestKvControlCatalog)
+#include "tst_kv_control_catalog.moc"
