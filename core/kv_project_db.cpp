@@ -1,0 +1,342 @@
+#include "kv_project_db.h"
+
+#include <ctime>
+#include <sqlite3.h>
+#include <unordered_map>
+
+#include "kv_trace.h"
+
+namespace {
+constexpr const char* kCreateStatements[] = {
+    "CREATE TABLE IF NOT EXISTS KV_PROJECT(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_SETTINGS_KNX(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_SETTINGS_EAP(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_SETTINGS_CLOCK(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_SETTINGS_IP_CAM(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_SETTINGS_HOST(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_SETTINGS_MBUS(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_SETTINGS_MAIL(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_SETTINGS_SCENE(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_SETTINGS_ALEXA(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_SETTINGS_SONOS(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_SETTINGS_DMX(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_SETTINGS_BROADCAST(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_SETTINGS_MODBUS_MASTER(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_SETTINGS_MODBUS_SLAVE(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_SETTINGS_USERS(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_SETTINGS_LOGGER_GROUP(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_ROUTES(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_USERS(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_ADDR_HG(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_ADDR_MG(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_ADDR(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_GUI_Control(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_GUI_Page(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_LOGIC_Control(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_LOGIC_Page(DATA TEXT)",
+    "CREATE TABLE IF NOT EXISTS KV_FILES(FILENAME TEXT PRIMARY KEY,DATA BLOB)",
+};
+constexpr const char* kCreateFiles = kCreateStatements[26];
+
+// Pages are joined by GUID; a page without one never matches another.
+template <typename Page>
+Page* find_page(const std::vector<std::unique_ptr<Page>>& pages, const std::string& guid)
+{
+    if (guid.empty())
+        return nullptr;
+    for (const auto& page : pages) {
+        if (page->m_str_guid == guid)
+            return page.get();
+    }
+    return nullptr;
+}
+
+// Reads the page table, then puts every control row on its page.
+template <typename Page, typename Control>
+void load_pages(CKV_Sqlite_Db& db, const char* page_table, const char* control_table,
+                std::vector<std::unique_ptr<Page>>& pages)
+{
+    std::unordered_map<std::string, Page*> by_guid;
+    Page row_page;
+    db.for_each_row(page_table, [&](std::string_view text) {
+        row_page.m_text.assign(text);
+        row_page.decode();
+        const auto it = row_page.m_str_guid.empty() ? by_guid.end() : by_guid.find(row_page.m_str_guid);
+        if (it != by_guid.end()) {
+            it->second->set_text(row_page.m_text); // the later row's fields, same controls
+            return;
+        }
+        pages.push_back(std::make_unique<Page>(row_page.m_text));
+        if (!row_page.m_str_guid.empty())
+            by_guid.emplace(row_page.m_str_guid, pages.back().get());
+    });
+
+    Control row_control;
+    db.for_each_row(control_table, [&](std::string_view text) {
+        row_control.m_text.assign(text);
+        row_control.decode();
+        const auto it = by_guid.find(row_control.m_str_guid_parent_page);
+        if (it == by_guid.end()) {
+            TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_SERVER, "%s %s: page %s not found, dropped\n", control_table,
+                  row_control.m_str_guid.c_str(), row_control.m_str_guid_parent_page.c_str());
+            return;
+        }
+        it->second->add_control(row_control);
+    });
+}
+
+// Page rows, each followed by its control rows. A failed control row ends
+// that page's controls, a failed page row ends the tables.
+template <typename Page>
+void save_pages(CKV_Sqlite_Db& db, const char* page_table, const char* control_table,
+                const std::vector<std::unique_ptr<Page>>& pages)
+{
+    CKV_Sqlite_Row_Writer page_writer(db, page_table);
+    CKV_Sqlite_Row_Writer control_writer(db, control_table);
+    for (const auto& page : pages) {
+        if (!page_writer.write(*page))
+            return;
+        for (const auto& control : page->m_controls) {
+            if (!control_writer.write(*control))
+                break;
+        }
+    }
+}
+} // namespace
+
+std::recursive_mutex& kv_address_lock()
+{
+    static std::recursive_mutex lock;
+    return lock;
+}
+
+std::recursive_mutex& kv_project_lock()
+{
+    static std::recursive_mutex lock;
+    return lock;
+}
+
+std::vector<CKV_Project_Db::Single_Table> CKV_Project_Db::single_tables()
+{
+    return {
+        {"KV_PROJECT", &m_project},
+        {"KV_ROUTES", &m_routes},
+        {"KV_SETTINGS_KNX", &m_settings_knx},
+        {"KV_SETTINGS_EAP", &m_settings_eap},
+        {"KV_SETTINGS_MODBUS_MASTER", &m_settings_modbus_master},
+        {"KV_SETTINGS_MODBUS_SLAVE", &m_settings_modbus_slave},
+        {"KV_SETTINGS_CLOCK", &m_settings_clock},
+        {"KV_SETTINGS_IP_CAM", &m_settings_ip_cam},
+        {"KV_SETTINGS_HOST", &m_settings_host},
+        {"KV_SETTINGS_MBUS", &m_settings_mbus},
+        {"KV_SETTINGS_MAIL", &m_settings_mail},
+        {"KV_SETTINGS_SCENE", &m_settings_scene},
+        {"KV_SETTINGS_ALEXA", &m_settings_alexa},
+        {"KV_SETTINGS_SONOS", &m_settings_sonos},
+        {"KV_SETTINGS_DMX", &m_settings_dmx},
+        {"KV_SETTINGS_USERS", &m_settings_users},
+    };
+}
+
+void CKV_Project_Db::reset_records()
+{
+    for (const Single_Table& single : single_tables())
+        single.record->reset();
+    m_logger_groups.clear();
+    {
+        std::lock_guard<std::recursive_mutex> lock(kv_address_lock());
+        m_addr.clear();
+    }
+    m_gui_pages.clear();
+    m_logic_pages.clear();
+    m_path.clear();
+    m_db.close();
+}
+
+void CKV_Project_Db::close_project() { reset_records(); }
+
+bool CKV_Project_Db::load(const std::string& path)
+{
+    reset_records();
+    if (!m_db.open(path, true))
+        return false;
+    m_path = path;
+
+    load_addresses();
+    KV_Settings_Logger_Group row_group;
+    m_db.for_each_row("KV_SETTINGS_LOGGER_GROUP", [&](std::string_view text) {
+        row_group.m_text.assign(text);
+        row_group.decode();
+        m_logger_groups.push_back(std::make_unique<KV_Settings_Logger_Group>(row_group));
+    });
+    for (const Single_Table& single : single_tables())
+        m_db.read_first(single.table, *single.record);
+    load_pages<KV_LOGIC_Page, KV_LOGIC_Control>(m_db, "KV_LOGIC_Page", "KV_LOGIC_Control", m_logic_pages);
+    load_pages<KV_GUI_Page, KV_GUI_Control>(m_db, "KV_GUI_Page", "KV_GUI_Control", m_gui_pages);
+    return true;
+}
+
+void CKV_Project_Db::load_addresses()
+{
+    std::lock_guard<std::recursive_mutex> lock(kv_address_lock());
+    KV_Addr_Tree tree;
+    KV_Addr_HG hg;
+    m_db.for_each_row("KV_ADDR_HG", [&](std::string_view text) {
+        hg.m_text.assign(text);
+        hg.decode();
+        tree.add_hg(hg);
+    });
+    KV_Addr_MG mg;
+    m_db.for_each_row("KV_ADDR_MG", [&](std::string_view text) {
+        mg.m_text.assign(text);
+        mg.decode();
+        tree.add_mg(mg);
+    });
+    KV_Addr_Db address;
+    m_db.for_each_row("KV_ADDR", [&](std::string_view text) {
+        address.m_text.assign(text);
+        address.decode();
+        tree.add_address(address);
+    });
+    m_addr = std::move(tree);
+}
+
+bool CKV_Project_Db::save(bool update_time)
+{
+    if (!is_open())
+        return false;
+    for (const char* create : kCreateStatements)
+        m_db.exec(create);
+    if (update_time)
+        m_project.m_tm_modified = std::time(nullptr);
+    m_project.m_str_version = KV_PROGRAM_VERSION;
+
+    m_db.exec("BEGIN TRANSACTION");
+    bool ok = save_addresses();
+
+    m_db.exec("DELETE FROM KV_SETTINGS_LOGGER_GROUP");
+    {
+        CKV_Sqlite_Row_Writer writer(m_db, "KV_SETTINGS_LOGGER_GROUP");
+        for (const auto& group : m_logger_groups) {
+            if (!writer.write(*group))
+                break;
+        }
+    }
+    for (const Single_Table& single : single_tables()) {
+        if (!m_db.write(single.table, *single.record, true))
+            ok = false;
+    }
+    save_logic();
+    save_gui();
+    m_db.exec("END TRANSACTION");
+    return ok;
+}
+
+bool CKV_Project_Db::save_addresses()
+{
+    std::lock_guard<std::recursive_mutex> lock(kv_address_lock());
+    m_db.exec("DELETE FROM KV_ADDR_HG");
+    m_db.exec("DELETE FROM KV_ADDR_MG");
+    m_db.exec("DELETE FROM KV_ADDR");
+    CKV_Sqlite_Row_Writer hg_writer(m_db, "KV_ADDR_HG");
+    CKV_Sqlite_Row_Writer mg_writer(m_db, "KV_ADDR_MG");
+    CKV_Sqlite_Row_Writer address_writer(m_db, "KV_ADDR");
+    bool ok = true;
+    for (const auto& hg : m_addr.main_groups()) {
+        ok = hg_writer.write(*hg) && ok;
+        for (const auto& mg : hg->middle_groups()) {
+            ok = mg_writer.write(*mg) && ok;
+            for (const auto& address : mg->addresses())
+                ok = address_writer.write(*address) && ok;
+        }
+    }
+    return ok;
+}
+
+void CKV_Project_Db::save_logic()
+{
+    m_db.exec("DELETE FROM KV_LOGIC_Control");
+    m_db.exec("DELETE FROM KV_LOGIC_Page");
+    save_pages(m_db, "KV_LOGIC_Page", "KV_LOGIC_Control", m_logic_pages);
+}
+
+void CKV_Project_Db::save_gui()
+{
+    m_db.exec("DELETE FROM KV_GUI_Control");
+    m_db.exec("DELETE FROM KV_GUI_Page");
+    save_pages(m_db, "KV_GUI_Page", "KV_GUI_Control", m_gui_pages);
+}
+
+bool CKV_Project_Db::save_routes()
+{
+    if (!is_open())
+        return false;
+    m_db.exec("CREATE TABLE IF NOT EXISTS KV_ROUTES(DATA TEXT)");
+    return m_db.write("KV_ROUTES", m_routes, true);
+}
+
+bool CKV_Project_Db::get_file(const std::string& name, std::vector<unsigned char>& out)
+{
+    out.clear();
+    if (!m_db.is_open())
+        return false;
+    CKV_Sqlite_Statement stmt(m_db, "SELECT DATA FROM KV_FILES WHERE FILENAME = ?");
+    if (!stmt.ok())
+        return false;
+    sqlite3_bind_text(stmt.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
+    const int rc = sqlite3_step(stmt.get());
+    if (rc != SQLITE_ROW) {
+        if (rc != SQLITE_DONE)
+            m_db.store_error();
+        return false;
+    }
+    const auto* data = static_cast<const unsigned char*>(sqlite3_column_blob(stmt.get(), 0));
+    const int size = sqlite3_column_bytes(stmt.get(), 0);
+    if (data && size > 0)
+        out.assign(data, data + size);
+    return true;
+}
+
+bool CKV_Project_Db::put_file(const std::string& name, const std::vector<unsigned char>& data)
+{
+    if (!is_open())
+        return false;
+    m_db.exec(kCreateFiles);
+    CKV_Sqlite_Statement stmt(m_db, "INSERT OR REPLACE INTO KV_FILES(FILENAME,DATA) VALUES(?,?)");
+    if (!stmt.ok())
+        return false;
+    static const unsigned char kEmpty = 0; // a non-null pointer makes an empty blob, not NULL
+    sqlite3_bind_text(stmt.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
+    sqlite3_bind_blob(stmt.get(), 2, data.empty() ? &kEmpty : data.data(), static_cast<int>(data.size()),
+                      SQLITE_STATIC);
+    if (sqlite3_step(stmt.get()) != SQLITE_DONE) {
+        m_db.store_error();
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::string> CKV_Project_Db::list_files()
+{
+    std::vector<std::string> names;
+    if (!m_db.is_open())
+        return names;
+    CKV_Sqlite_Statement stmt(m_db, "SELECT * FROM KV_FILES");
+    if (!stmt.ok())
+        return names;
+    int rc;
+    while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
+        names.emplace_back(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(stmt.get(), 0)));
+    }
+    if (rc != SQLITE_DONE)
+        m_db.store_error();
+    return names;
+}
+
+KV_GUI_Page* CKV_Project_Db::find_gui_page(const std::string& guid) const { return find_page(m_gui_pages, guid); }
+
+KV_LOGIC_Page* CKV_Project_Db::find_logic_page(const std::string& guid) const
+{
+    return find_page(m_logic_pages, guid);
+}
