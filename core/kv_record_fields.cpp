@@ -40,6 +40,6 @@ bool read_flag_marker(const KV_Data& record, std::string_view key, uint32_t inde
 
 void trace_list_cut(std::string_view name, size_t max)
 {
-    TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_SERVER, "record list %.*s holds more than %zu elements, the rest is dropped",
+    TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_SERVER, "record list %.*s holds more than %zu elements, the rest is dropped\n",
           static_cast<int>(name.size()), name.data(), max);
 }

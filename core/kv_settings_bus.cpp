@@ -28,7 +28,7 @@ std::string KV_Settings_KNX::encode()
     uint32_t i = 0;
     for (const Interface& itf : m_list_interface) {
         if (itf.m_str_ip_addr.empty()) {
-            TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_SERVER, "KNX/IP interface without an address not written");
+            TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_SERVER, "KNX/IP interface without an address not written\n");
             continue;
         }
         m_text += put_string("m_str_ip_addr", itf.m_str_ip_addr, i);

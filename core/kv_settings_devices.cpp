@@ -324,7 +324,7 @@ void KV_Settings_Logger_Group::decode()
     // A curve without an address has nothing to chart.
     const auto dropped = std::erase_if(m_list_curve, [](const Curve& c) { return c.m_addr.is_null(); });
     if (dropped > 0)
-        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_SERVER, "logger group %s: %zu curves without an address dropped",
+        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_SERVER, "logger group %s: %zu curves without an address dropped\n",
               m_str_name.c_str(), static_cast<size_t>(dropped));
 }
 

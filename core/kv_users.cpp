@@ -17,7 +17,7 @@ std::string KV_Settings_Users::encode()
     uint32_t index = 0;
     for (const User& user : m_list_user) {
         if (user.m_str_name.empty()) {
-            TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_SERVER, "user account without a name not written");
+            TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_SERVER, "user account without a name not written\n");
             continue;
         }
         m_text += put_string("m_str_name", user.m_str_name, index);
