@@ -1,0 +1,133 @@
+// kvtool: looks into project files without the user interface.
+//   kvtool dump FILE.kvp   every table's records and the stored files
+
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <sqlite3.h>
+#include <string>
+#include <vector>
+
+#include "kv_record_dump.h"
+
+namespace {
+
+// Read-only, so that dumping never changes or creates a file.
+sqlite3* open_read_only(const char* path)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path, &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK ||
+        sqlite3_exec(db, "PRAGMA schema_version", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        std::cerr << "kvtool: " << path << ": " << (db ? sqlite3_errmsg(db) : "cannot open") << '\n';
+        sqlite3_close(db);
+        return nullptr;
+    }
+    return db;
+}
+
+std::vector<std::string> table_names(sqlite3* db)
+{
+    std::vector<std::string> names;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type='table' ORDER BY rowid", -1, &stmt,
+                           nullptr) == SQLITE_OK) {
+        while (sqlite3_step(stmt) == SQLITE_ROW)
+            names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    }
+    sqlite3_finalize(stmt);
+    return names;
+}
+
+// Returns false when the table could not be read to its end.
+bool dump_files(sqlite3* db)
+{
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT FILENAME, length(DATA) FROM KV_FILES", -1, &stmt, nullptr) != SQLITE_OK) {
+        std::cout << "  (" << sqlite3_errmsg(db) << ")\n";
+        return false;
+    }
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+        std::cout << "  " << escape_value(name ? name : "") << "  " << sqlite3_column_int64(stmt, 1) << " bytes\n";
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE)
+        std::cout << "  (" << sqlite3_errmsg(db) << ")\n";
+    return rc == SQLITE_DONE;
+}
+
+bool dump_records(sqlite3* db, const std::string& table)
+{
+    sqlite3_stmt* stmt = nullptr;
+    // The name comes from sqlite_master; quoting keeps odd names harmless.
+    std::string sql = "SELECT * FROM \"";
+    for (char c : table)
+        sql += c == '"' ? std::string("\"\"") : std::string(1, c);
+    sql += '"';
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
+        std::cout << "  (" << sqlite3_errmsg(db) << ")\n";
+        return false;
+    }
+    int rc;
+    int row = 0;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        std::cout << "  row " << ++row << '\n';
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+        dump_record(std::cout, std::string_view(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(stmt, 0))),
+                    4);
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE)
+        std::cout << "  (" << sqlite3_errmsg(db) << ")\n";
+    return rc == SQLITE_DONE;
+}
+
+int cmd_dump(int argc, char** argv)
+{
+    if (argc != 1) {
+        std::cerr << "usage: kvtool dump FILE.kvp\n";
+        return 2;
+    }
+    sqlite3* db = open_read_only(argv[0]);
+    if (!db)
+        return 1;
+    bool complete = true;
+    for (const std::string& table : table_names(db)) {
+        std::cout << table << '\n';
+        complete = (table == "KV_FILES" ? dump_files(db) : dump_records(db, table)) && complete;
+    }
+    sqlite3_close(db);
+    return complete ? 0 : 1;
+}
+
+struct Command {
+    const char* name;
+    int (*run)(int argc, char** argv); // arguments after the command name
+    const char* usage;
+};
+
+// One entry per subcommand.
+const Command kCommands[] = {
+    {"dump", cmd_dump, "dump FILE.kvp     print every table's records and the stored files"},
+};
+
+int usage()
+{
+    std::cerr << "usage: kvtool COMMAND ...\n";
+    for (const Command& command : kCommands)
+        std::cerr << "  kvtool " << command.usage << '\n';
+    return 2;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return usage();
+    for (const Command& command : kCommands) {
+        if (std::strcmp(argv[1], command.name) == 0)
+            return command.run(argc - 2, argv + 2);
+    }
+    return usage();
+}
