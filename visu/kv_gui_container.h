@@ -1,0 +1,122 @@
+#pragma once
+// The page canvas: a widget of the page's design size inside a scroll area,
+// holding the page's controls. It builds the controls through the factory,
+// scales the page to the window, zooms on pinch and Ctrl+wheel, scrolls
+// kinetically and turns swipes into page changes.
+
+#include <QColor>
+#include <QList>
+#include <QPixmap>
+#include <QScrollArea>
+#include <QWidget>
+#include <initializer_list>
+#include <string>
+
+#include "kv_addr_tgm.h"
+#include "kv_gui.h"
+
+class CKV_Gui_Control;
+class CKV_Gui_Control_Container_Sv;
+class KV_Visu_Host;
+class QGestureEvent;
+struct CKV_Network_Msg;
+
+constexpr float KV_ZOOM_MIN = 0.7f;
+constexpr float KV_ZOOM_MAX = 4.0f;
+constexpr float KV_ZOOM_WHEEL_STEP = 0.1f;
+
+class CKV_Gui_Control_Container : public QWidget {
+    Q_OBJECT
+public:
+    // Builds the canvas for one page inside a new scroll area (parent of the
+    // scroll area: `parent`); the scroll area owns the canvas.
+    CKV_Gui_Control_Container(KV_Visu_Host& host, const KV_GUI_Page& page, QWidget* parent = nullptr);
+    ~CKV_Gui_Control_Container() override;
+
+    KV_Visu_Host& host() const { return m_host; }
+    CKV_Gui_Control_Container_Sv* scroll_area() const { return m_scroll; }
+    const std::string& page_guid() const { return m_page_guid; }
+    // The page record in the project store; null when it is gone.
+    KV_GUI_Page* page_record() const;
+    bool is_vertical() const { return m_vertical; }
+    QSize design_size() const { return {m_width, m_height}; }
+
+    void load_controls();
+    // Writes the controls' working records back into the page record.
+    void store_controls();
+    CKV_Gui_Control* create_control(const KV_GUI_Control& record, bool append);
+    void apply_page_settings();
+    void fit_to_view(const QSize& view);
+    // Places every top-level control (and its children) for the current
+    // canvas size; done only once the window's pages are ready.
+    void place_controls();
+
+    const QList<CKV_Gui_Control*>& controls() const { return m_controls; }
+    QList<CKV_Gui_Control*> controls_of_type(std::initializer_list<int> types) const;
+    CKV_Gui_Control* find_control(const std::string& guid) const;
+    // Every control of the canvas in creation order, no index: the plain path.
+    void dispatch_telegram(const KV_Addr_Tgm& telegram);
+    void dispatch_message(const CKV_Network_Msg& header, const unsigned char* payload);
+
+    bool is_modified() const { return m_modified; }
+    void set_modified(bool modified) { m_modified = modified; }
+
+    bool zoom_allowed() const { return m_zoom_allowed; }
+    void set_zoom_allowed(bool allowed) { m_zoom_allowed = allowed; }
+    float zoom() const { return m_zoom; }
+    // A pinch with its total scale so far; `finished` at its end.
+    void pinch_zoom(qreal total_scale, bool finished);
+    // One Ctrl+wheel step: up for a positive delta, down for a negative one.
+    void wheel_zoom(int delta);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    bool gesture_event(QGestureEvent* event);
+    void set_zoom(float zoom);
+    void refit();
+    QRect background_rect(const QSize& image) const;
+
+    KV_Visu_Host& m_host;
+    std::string m_page_guid;
+    bool m_vertical = false;
+    int m_width = 100;
+    int m_height = 100;
+    int m_width_virt = 100;
+    int m_height_virt = 100;
+    QPixmap m_image_bg;
+    QPixmap m_image_icon;
+    QColor m_color_bg;
+    QColor m_color_frame;
+    bool m_zoom_to_page = false;
+    bool m_keep_aspect = false;
+    int m_align = 0;
+    QList<CKV_Gui_Control*> m_controls;
+    CKV_Gui_Control_Container_Sv* m_scroll = nullptr;
+    bool m_zoom_allowed = false;
+    float m_zoom = 1.0f;
+    bool m_modified = false;
+    bool m_placing = false;
+};
+
+class CKV_Gui_Control_Container_Sv : public QScrollArea {
+    Q_OBJECT
+public:
+    explicit CKV_Gui_Control_Container_Sv(QWidget* parent = nullptr);
+
+    CKV_Gui_Control_Container* canvas() const;
+    // Kinetic scrolling by touch on the viewport, with the panel's metrics.
+    void enable_kinetic_scrolling();
+    // While set, touch drags belong to a control (a slider) and do not scroll.
+    void set_scroll_blocked(bool blocked);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    bool m_scroll_blocked = false;
+};

@@ -1,0 +1,57 @@
+#pragma once
+// Popups: a hidden container whose children are shown on demand above the
+// page, and the button (or telegram) that opens it.
+
+#include "kv_gui_control.h"
+#include "kv_gui_trigger.h"
+
+class CKV_Gui_Control_Popup_Container : public CKV_Gui_Control {
+    Q_OBJECT
+public:
+    using CKV_Gui_Control::CKV_Gui_Control;
+
+    void apply_record() override;
+    void attach_to_parent() override;
+    // Shows the popup in the visible part of the page, centred or by its
+    // alignment parameters. With close_after_use the first operation of one
+    // of its controls closes it again.
+    void open(bool centred, bool close_after_use);
+    void close_popup();
+    bool is_open() const { return isVisible(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void watch_controls(CKV_Gui_Control* control);
+
+    int m_align_h = 1;
+    int m_align_v = 1;
+    bool m_close_after_use = false;
+    QWidget* m_backdrop = nullptr;
+};
+
+class CKV_Gui_Control_Popup_Button : public CKV_Gui_Control {
+    Q_OBJECT
+public:
+    using CKV_Gui_Control::CKV_Gui_Control;
+
+    void apply_record() override;
+    void on_value(const KV_Addr_Db& address, int entry, double value) override;
+    void on_release(const QPoint& point) override;
+    // The container this button opens; null when the page has none.
+    CKV_Gui_Control_Popup_Container* popup() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void open_popup();
+    bool opens_once() const;
+
+    bool m_centred = false;
+    KV_Telegram_Trigger m_trigger;
+};

@@ -1,0 +1,170 @@
+#include "kv_gui_slider.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "kv_gui_container.h"
+
+CKV_Gui_Control_Range_Base::CKV_Gui_Control_Range_Base(CKV_Gui_Control_Container* canvas,
+                                                       const KV_GUI_Control& record, Qt::Orientation axis)
+    : CKV_Gui_Control(canvas, record)
+    , m_axis(axis)
+{
+}
+
+void CKV_Gui_Control_Range_Base::apply_record()
+{
+    CKV_Gui_Control::apply_record();
+    m_minimum = param_double("Minimum");
+    m_maximum = param_double("Maximum");
+    set_shown_value(entry_value(0));
+}
+
+void CKV_Gui_Control_Range_Base::on_value(const KV_Addr_Db&, int entry, double value)
+{
+    if (entry == 0)
+        set_shown_value(value);
+}
+
+void CKV_Gui_Control_Range_Base::set_shown_value(double value)
+{
+    m_value = value;
+    update();
+}
+
+double CKV_Gui_Control_Range_Base::fraction() const
+{
+    const double span = m_maximum - m_minimum;
+    if (span == 0.0 || std::isnan(m_value))
+        return 0.0;
+    return std::clamp((m_value - m_minimum) / span, 0.0, 1.0);
+}
+
+void CKV_Gui_Control_Range_Base::paint_bar(QPainter& painter, const QColor& filled, const QColor& empty) const
+{
+    const QRectF box = QRectF(rect()).adjusted(1, 1, -1, -1);
+    const qreal radius = std::min<qreal>(borderradius(), std::min(box.width(), box.height()) / 2);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(empty);
+    painter.drawRoundedRect(box, radius, radius);
+    QRectF part = box;
+    if (m_axis == Qt::Horizontal)
+        part.setWidth(box.width() * fraction());
+    else
+        part.setTop(box.bottom() - box.height() * fraction());
+    painter.setBrush(filled);
+    painter.drawRoundedRect(part, radius, radius);
+}
+
+void CKV_Gui_Control_Slider::apply_record()
+{
+    m_step = param_double("Schrittweite");
+    CKV_Gui_Control_Range_Base::apply_record();
+}
+
+void CKV_Gui_Control_Slider::on_value(const KV_Addr_Db& address, int entry, double value)
+{
+    // The finger wins over values arriving during a drag.
+    if (!m_dragging)
+        CKV_Gui_Control_Range_Base::on_value(address, entry, value);
+}
+
+double CKV_Gui_Control_Slider::value_at(const QPoint& point) const
+{
+    double part = axis() == Qt::Horizontal ? double(point.x()) / std::max(1, width())
+                                           : 1.0 - double(point.y()) / std::max(1, height());
+    part = std::clamp(part, 0.0, 1.0);
+    double value = m_minimum + part * (m_maximum - m_minimum);
+    if (m_step > 0)
+        value = m_minimum + std::round((value - m_minimum) / m_step) * m_step;
+    return std::clamp(value, std::min(m_minimum, m_maximum), std::max(m_minimum, m_maximum));
+}
+
+void CKV_Gui_Control_Slider::on_press(const QPoint& point)
+{
+    m_start = point;
+    m_tracking = true;
+    m_dragging = false;
+    m_scrolled = false;
+}
+
+void CKV_Gui_Control_Slider::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_tracking)
+        return;
+    const QPoint point = event->position().toPoint();
+    const QPoint moved = point - m_start;
+    const int along = std::abs(axis() == Qt::Horizontal ? moved.x() : moved.y());
+    const int across = std::abs(axis() == Qt::Horizontal ? moved.y() : moved.x());
+    if (!m_dragging && !m_scrolled) {
+        if (along >= DRAG_THRESHOLD && along > 2 * across) {
+            m_dragging = true;
+            canvas()->scroll_area()->set_scroll_blocked(true);
+        } else if (across >= DRAG_THRESHOLD) {
+            m_scrolled = true;
+        }
+    }
+    if (m_dragging)
+        set_shown_value(value_at(point));
+}
+
+void CKV_Gui_Control_Slider::end_drag()
+{
+    if (m_dragging)
+        canvas()->scroll_area()->set_scroll_blocked(false);
+    m_tracking = false;
+    m_dragging = false;
+}
+
+void CKV_Gui_Control_Slider::on_release(const QPoint& point)
+{
+    const bool scrolled = m_scrolled;
+    end_drag();
+    if (scrolled)
+        return;
+    // A drag along the axis and a tap both end with the value at the finger.
+    const double value = value_at(point);
+    set_shown_value(value);
+    write_value(0, value);
+}
+
+void CKV_Gui_Control_Slider::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setOpacity(opacity());
+    painter.setRenderHint(QPainter::Antialiasing);
+    const bool horizontal = axis() == Qt::Horizontal;
+    const qreal thickness = std::max<qreal>(4, (horizontal ? height() : width()) / 4.0);
+    const qreal knob = std::min(width(), height()) - 2;
+    QRectF track;
+    if (horizontal)
+        track = QRectF(knob / 2, (height() - thickness) / 2, width() - knob, thickness);
+    else
+        track = QRectF((width() - thickness) / 2, knob / 2, thickness, height() - knob);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(btncolorslideroff());
+    painter.drawRoundedRect(track, thickness / 2, thickness / 2);
+    QRectF filled = track;
+    QPointF centre;
+    if (horizontal) {
+        filled.setWidth(track.width() * fraction());
+        centre = QPointF(filled.right(), height() / 2.0);
+    } else {
+        filled.setTop(track.bottom() - track.height() * fraction());
+        centre = QPointF(width() / 2.0, filled.top());
+    }
+    painter.setBrush(btncolorslideron());
+    painter.drawRoundedRect(filled, thickness / 2, thickness / 2);
+    painter.setBrush(or_default(btncolorface(), btncolorswitchon()));
+    painter.drawEllipse(centre, knob / 2, knob / 2);
+}
+
+void CKV_Gui_Control_Progress::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setOpacity(opacity());
+    painter.setRenderHint(QPainter::Antialiasing);
+    paint_bar(painter, btncolorswitchon(), btncolorslideroff());
+}

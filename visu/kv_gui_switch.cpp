@@ -1,0 +1,171 @@
+#include "kv_gui_switch.h"
+
+#include <QPainter>
+#include <cfloat>
+#include <cmath>
+
+#include "kv_visu_host.h"
+
+namespace {
+bool same(double a, double b)
+{
+    return std::fabs(a - b) <= DBL_EPSILON;
+}
+} // namespace
+
+CKV_Gui_Control_Switch_Base::CKV_Gui_Control_Switch_Base(CKV_Gui_Control_Container* canvas,
+                                                         const KV_GUI_Control& record, const char* label_on,
+                                                         const char* label_off)
+    : CKV_Gui_Control(canvas, record)
+    , m_label_on(label_on)
+    , m_label_off(label_off)
+{
+}
+
+void CKV_Gui_Control_Switch_Base::apply_record()
+{
+    CKV_Gui_Control::apply_record();
+    m_function = param_int("Funktion");
+    if (m_function < TOGGLE || m_function > PUSH_BUTTON)
+        m_function = TOGGLE;
+    m_value_on = param_double(m_label_on);
+    m_value_off = param_double(m_label_off);
+    m_current = entry_value(keeps_own_value() ? 0 : 1);
+    show_state(shows_on(m_current));
+}
+
+bool CKV_Gui_Control_Switch_Base::keeps_own_value() const
+{
+    return !(host().keep_feedback_separate() && has_feedback());
+}
+
+bool CKV_Gui_Control_Switch_Base::shows_on(double value) const
+{
+    if (m_function == TOGGLE)
+        return !same(value, 0.0);
+    return same(value, m_value_on);
+}
+
+void CKV_Gui_Control_Switch_Base::show_state(bool on)
+{
+    m_on = on;
+    update();
+}
+
+void CKV_Gui_Control_Switch_Base::on_value(const KV_Addr_Db&, int entry, double value)
+{
+    if (entry == 1) {
+        // The feedback is the switching address's value as far as anyone
+        // reading the tree is concerned.
+        if (KV_Addr_Db* switching = host().address_tree().find_address(entry_address(0)))
+            set_value_from_double(*switching, value);
+        m_current = value;
+    } else if (entry == 0) {
+        if (keeps_own_value())
+            m_current = value;
+    } else {
+        return;
+    }
+    show_state(shows_on(m_current));
+}
+
+void CKV_Gui_Control_Switch_Base::on_press(const QPoint&)
+{
+    if (m_function == ONLY_ON) {
+        show_state(true);
+    } else if (m_function == PUSH_BUTTON) {
+        write_value(0, m_value_on);
+        show_state(true);
+    }
+}
+
+void CKV_Gui_Control_Switch_Base::on_release(const QPoint&)
+{
+    switch (m_function) {
+    case TOGGLE: {
+        const bool switch_on = same(m_current, 0.0);
+        write_value(0, switch_on ? 1.0 : 0.0);
+        show_state(switch_on);
+        break;
+    }
+    case ON_OFF_VALUE: {
+        const bool switch_on = same(m_current, m_value_off);
+        const double sent = switch_on ? m_value_on : m_value_off;
+        write_value(0, sent);
+        if (keeps_own_value())
+            m_current = sent;
+        show_state(switch_on);
+        break;
+    }
+    case ONLY_ON:
+        write_value(0, m_value_on);
+        show_state(false);
+        break;
+    case PUSH_BUTTON:
+        write_value(0, m_value_off);
+        show_state(false);
+        break;
+    }
+}
+
+CKV_Gui_Control_Button_Universal::CKV_Gui_Control_Button_Universal(CKV_Gui_Control_Container* canvas,
+                                                                   const KV_GUI_Control& record)
+    : CKV_Gui_Control_Switch_Base(canvas, record, "Wert ein", "Wert aus")
+{
+}
+
+void CKV_Gui_Control_Button_Universal::apply_record()
+{
+    m_text_on = param("Text ein");
+    m_text_off = param("Text aus");
+    m_image_on = param("Grafik ein");
+    m_image_off = param("Grafik aus");
+    CKV_Gui_Control_Switch_Base::apply_record();
+}
+
+void CKV_Gui_Control_Button_Universal::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setOpacity(opacity());
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor face = is_pressed() ? or_default(btncolorpress(), btncolorswitchon())
+                                     : (is_on() ? btncolorswitchon() : or_default(btncolorface(), btncolorswitchoff()));
+    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.setPen(bordercolor().isValid() && borderwidth() > 0 ? QPen(bordercolor(), borderwidth()) : Qt::NoPen);
+    painter.setBrush(face);
+    painter.drawRoundedRect(box, borderradius(), borderradius());
+
+    QRect text_box = rect().adjusted(4, 2, -4, -2);
+    const QPixmap image = host().image(is_on() ? m_image_on : m_image_off);
+    if (!image.isNull()) {
+        const int side = std::min(height() - 4, width() / 3);
+        const QRect icon(4, (height() - side) / 2, side, side);
+        painter.drawPixmap(icon, image.scaled(icon.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        text_box.setLeft(icon.right() + 4);
+    }
+    painter.setFont(text_font());
+    painter.setPen(or_default(btncolortext(), Qt::white));
+    painter.drawText(text_box, Qt::AlignCenter, is_on() ? m_text_on : m_text_off);
+}
+
+CKV_Gui_Control_Button_FlipSwitch::CKV_Gui_Control_Button_FlipSwitch(CKV_Gui_Control_Container* canvas,
+                                                                     const KV_GUI_Control& record)
+    : CKV_Gui_Control_Switch_Base(canvas, record, "Wert Ein", "Wert Aus")
+{
+}
+
+void CKV_Gui_Control_Button_FlipSwitch::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setOpacity(opacity());
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal track_h = std::min<qreal>(height(), width() / 2.0);
+    const QRectF track((width() - 2 * track_h) / 2.0, (height() - track_h) / 2.0, 2 * track_h, track_h);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(is_on() ? btncolorswitchon() : btncolorslideroff());
+    painter.drawRoundedRect(track, track_h / 2, track_h / 2);
+    const qreal knob = track_h - 4;
+    const qreal x = is_on() ? track.right() - knob - 2 : track.left() + 2;
+    painter.setBrush(or_default(btncolorface(), Qt::white));
+    painter.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
+}
