@@ -1,0 +1,25 @@
+#include "kv_app_dirs.h"
+
+#include <QDir>
+
+KV_App_Dirs KV_App_Dirs::from_program_path(const QString& program_path)
+{
+    KV_App_Dirs dirs;
+    const qsizetype last = program_path.lastIndexOf(QLatin1Char('/'));
+    dirs.program_dir = last < 0 ? program_path : program_path.left(last + 1);
+    dirs.base_dir = dirs.program_dir;
+    if (!dirs.base_dir.endsWith(QLatin1Char('/')))
+        dirs.base_dir += QLatin1Char('/');
+    // An installation that already lives in a "project" folder keeps its
+    // projects right there instead of nesting another one.
+    dirs.project_dir = dirs.base_dir;
+    if (!dirs.base_dir.contains(QLatin1String("project")))
+        dirs.project_dir += QLatin1String("project/");
+    return dirs;
+}
+
+void KV_App_Dirs::prepare() const
+{
+    QDir::setCurrent(base_dir);
+    QDir().mkpath(project_dir);
+}

@@ -1,0 +1,46 @@
+#pragma once
+#include <QWidget>
+
+class CKV_Dlg_Settings;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+// The app's own settings form (view 2 of the app window): light or dark
+// style, push messages, keeping the screen on and the interface language.
+class CKV_Dlg_App_Settings : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // `language` is the current user-interface language, "de" or "en".
+    CKV_Dlg_App_Settings(CKV_Dlg_Settings& settings, const QString& language, QWidget* parent = nullptr);
+
+    // Push messages need a controller: without a connection the toggle shows off.
+    void set_connected(bool connected);
+
+    static constexpr const char* RESTART_HINT_DE = "App muss neu gestartet werden damit die Änderungen wirksam werden";
+    static constexpr const char* RESTART_BUTTON_DE = "App Schließen";
+    static constexpr const char* RESTART_HINT_EN = "App must be restarted for changes to take effect";
+    static constexpr const char* RESTART_BUTTON_EN = "Close App";
+
+signals:
+    // The user chose the interface language "de" or "en"; the main window
+    // stores it (visualisation language emptied), effective at the next start.
+    void language_chosen(const QString& language);
+    void push_changed(bool on);
+
+private:
+    void choose_language(const QString& language);
+
+    CKV_Dlg_Settings& m_settings;
+    QRadioButton* m_radioButton_light = nullptr;
+    QRadioButton* m_radioButton_dark = nullptr;
+    QCheckBox* m_checkBox_push = nullptr;
+    QCheckBox* m_checkBox_stay_active = nullptr;
+    QRadioButton* m_radioButton_de = nullptr;
+    QRadioButton* m_radioButton_en = nullptr;
+    QLabel* m_label_restart = nullptr;
+    QPushButton* m_pushButton_restart = nullptr;
+};

@@ -1,0 +1,45 @@
+#include "kv_start.h"
+
+#include "kv_app_context.h"
+#include "kv_dlg_settings.h"
+#include "kv_fonts.h"
+#include "kv_placeholder_main_window.h"
+
+#include <QApplication>
+#include <QMainWindow>
+
+int kv_start(int argc, char** argv)
+{
+    KV_App_Context& app_context = kv_app();
+    app_context.main_window = nullptr;
+    app_context.second_window = nullptr;
+
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
+
+    app_context.dirs = KV_App_Dirs::from_program_path(argc > 0 ? QString::fromLocal8Bit(argv[0]) : QString());
+    app_context.dirs.prepare();
+
+    int exit_code = 0;
+    {
+        QApplication application(argc, argv);
+        kv_register_fonts();
+        kv_disable_font_hinting();
+
+        app_context.flags = kv_scan_command_line(argc, argv);
+        app_context.flags.app = true; // the operating panel is the only role
+
+        QMainWindow* window = kv_create_placeholder_main_window();
+        if (app_context.settings && app_context.settings->_m_app_full_screen != 0)
+            window->showFullScreen();
+        else
+            window->show();
+
+        exit_code = application.exec();
+
+        delete app_context.main_window;
+        app_context.main_window = nullptr;
+        delete app_context.second_window;
+        app_context.second_window = nullptr;
+    }
+    return exit_code;
+}
