@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "kv_addr.h"
 #include "kv_cipher.h"
 #include "kv_trace.h"
 
@@ -47,4 +48,22 @@ uint32_t kv_netvar_data_length(const KV_Addr_Tgm& tgm)
     if (tgm.m_data_length > sizeof(tgm.value))
         return 0;
     return tgm.m_data_length + KV_NETVAR_FIXED_BYTES;
+}
+
+KV_Addr_Tgm kv_make_netvar(const KV_Addr_Db& record, const KV_Group_Address& sender)
+{
+    KV_Addr_Tgm tgm;
+    tgm.source_module = KV_MODULE_APP;
+    tgm.dest_module = KV_MODULE_SERVER;
+    tgm.command = KV_TGM_WRITE;
+    tgm.source_address[0] = sender.main;
+    tgm.source_address[1] = sender.middle;
+    tgm.source_address[2] = sender.sub;
+    tgm.dest_address[0] = record.m_addr_write.main;
+    tgm.dest_address[1] = record.m_addr_write.middle;
+    tgm.dest_address[2] = record.m_addr_write.sub;
+    tgm.data_type = record.m_data_typ;
+    tgm.m_data_length = static_cast<uint32_t>(type_length(record.m_data_typ));
+    std::memcpy(tgm.value, record.m_data, tgm.m_data_length);
+    return tgm;
 }

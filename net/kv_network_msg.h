@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "kv_addr_tgm.h"
+#include "kv_address.h"
 
+class KV_Addr_Db;
 class KV_Cipher;
 
 #pragma pack(push, 1)
@@ -94,3 +96,11 @@ bool kv_frame_message(KV_Cipher& cipher, uint32_t id, const void* payload, uint3
 // Payload bytes of a net variable on the wire (before the fill bytes); 0 when
 // its m_data_length does not fit the value field.
 uint32_t kv_netvar_data_length(const KV_Addr_Tgm& tgm);
+
+// Module numbers the app sends with: itself as source, the controller's server
+// as destination.
+constexpr uint32_t KV_MODULE_APP = 4;
+constexpr uint32_t KV_MODULE_SERVER = 2;
+
+// A WRITE net variable carrying the current value of record, sent from sender.
+KV_Addr_Tgm kv_make_netvar(const KV_Addr_Db& record, const KV_Group_Address& sender);

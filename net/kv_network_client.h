@@ -1,0 +1,107 @@
+#pragma once
+// The one TCP connection to a controller: connects to the endpoint a route
+// names, reconnects while a connection is wanted, supervises it for signs of
+// life, frames what is sent and hands on what is received.
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <string>
+#include <vector>
+
+#include "kv_addr_tgm.h"
+#include "kv_address.h"
+#include "kv_cipher.h"
+#include "kv_message_stream.h"
+#include "kv_network_msg.h"
+#include "kv_routes.h"
+
+class QTcpSocket;
+class CKV_Project_Db;
+
+Q_DECLARE_METATYPE(KV_Addr_Tgm)
+Q_DECLARE_METATYPE(KV_Routes::_route)
+
+constexpr quint16 KV_PORT_DIRECT = 10001;
+constexpr quint16 KV_PORT_ONLINE = 10003;
+
+// Host and port a route connects to.
+struct KV_Endpoint {
+    QString host;
+    quint16 port = 0;
+};
+KV_Endpoint kv_route_endpoint(const KV_Routes::_route& route);
+
+class CKV_Studio_Network_Client : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int SUPERVISION_MS = 10000;
+    static constexpr int GRACE_MS = 1000;
+    // Longest time the receive loop lets other events run during a burst.
+    static constexpr int PAUSE_MS = 100;
+
+    // project supplies the group addresses for send_netvar; it may be null
+    // when only ready-made net variables are sent.
+    explicit CKV_Studio_Network_Client(CKV_Project_Db* project = nullptr, QObject* parent = nullptr);
+    ~CKV_Studio_Network_Client() override;
+
+    // The product intervals are fixed; tests shorten them.
+    void set_intervals(int supervision_ms, int grace_ms);
+
+    // Closes any connection and connects to the route's endpoint; from then
+    // on the client reconnects on its own. Null does nothing (false).
+    bool connect_route(const KV_Routes::_route* route);
+    // Closes the connection and stops reconnecting.
+    void disconnect_route();
+
+    // Every send returns false, writing nothing, while not connected.
+    bool send(uint32_t id);
+    bool send_text(uint32_t id, const std::string& text);
+    bool send_data(uint32_t id, uint32_t length, const void* bytes);
+    // Sets the address's value in the project and sends it as a net variable;
+    // nothing is sent for an address the project does not have.
+    bool send_netvar(const KV_Group_Address& address, double value);
+    bool send_netvar(const KV_Addr_Tgm& tgm);
+
+    void set_alive(bool alive) { m_alive = alive; }
+    bool is_alive() const { return m_alive; }
+    bool is_connected() const { return m_connected; }
+    bool is_reconnect_wanted() const { return m_reconnect_wanted; }
+    quint32 bytes_sent() const { return m_bytes_sent; }
+    const KV_Routes::_route& route() const { return m_route; }
+    QTcpSocket* socket() const { return m_socket; }
+
+signals:
+    // Valid only during the call (direct connections).
+    void onDataReadClient(CKV_Network_Msg* header, uchar* data);
+    void onDataReadClient(KV_Addr_Tgm tgm);
+    void onConnectClient(bool fconnected, KV_Routes::_route route);
+
+public slots:
+    void slot_connected();
+    void slot_disconnected();
+    void slot_readyRead();
+    void slot_timeout();
+    void slot_timeout_fresh_connected();
+
+private:
+    void pause_for_events();
+
+    CKV_Project_Db* m_project;
+    QTcpSocket* m_socket;
+    QTimer m_supervision;
+    QTimer m_grace_timer;
+    int m_supervision_ms = SUPERVISION_MS;
+
+    KV_Cipher m_encipher{KV_Cipher::Direction::Encipher};
+    KV_Message_Stream m_stream;
+    std::vector<uint8_t> m_frame;
+
+    KV_Routes::_route m_route;
+    quint32 m_bytes_sent = 0;
+    bool m_reconnect_wanted = false;
+    bool m_connected = false;
+    bool m_grace = false;
+    bool m_alive = false;
+    bool m_pausing = false;
+};
