@@ -13,14 +13,12 @@
 #include "kv_address.h"
 #include "kv_cipher.h"
 #include "kv_message_stream.h"
+#include "kv_metatypes.h"
 #include "kv_network_msg.h"
 #include "kv_routes.h"
 
 class QTcpSocket;
 class CKV_Project_Db;
-
-Q_DECLARE_METATYPE(KV_Addr_Tgm)
-Q_DECLARE_METATYPE(KV_Routes::_route)
 
 constexpr quint16 KV_PORT_DIRECT = 10001;
 constexpr quint16 KV_PORT_ONLINE = 10003;
