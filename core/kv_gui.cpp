@@ -86,9 +86,9 @@ void KV_GUI_Control::decode()
 
 std::string normalise_bg_color(const std::string& text)
 {
-    const long value = std::strtol(text.c_str(), nullptr, 16);
+    const unsigned long value = std::strtoul(text.c_str(), nullptr, 16);
     char out[32];
-    snprintf(out, sizeof out, "%06lx", static_cast<unsigned long>(value));
+    snprintf(out, sizeof out, "%06lx", value);
     return out;
 }
 

@@ -1,0 +1,69 @@
+// Feeds arbitrary bytes as record text to every record type, then encodes
+// the result and decodes it again. Besides memory and UB errors it checks
+// that coding settles: once a text has been through one decode/encode round
+// (which normalises addresses, colours and numbers), another round gives the
+// same text. Texts whose values carry a stray 0x02 are exempt, since such a
+// value can pose as a later field.
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "kv_gui.h"
+#include "kv_logic.h"
+#include "kv_project.h"
+#include "kv_routes.h"
+#include "kv_settings.h"
+#include "kv_trace.h"
+
+namespace {
+template <class R>
+std::string round_trip(const std::string& text)
+{
+    R record;
+    record.set_text(text);
+    return record.encode();
+}
+
+template <class R>
+void check(const std::string& input)
+{
+    const std::string first = round_trip<R>(input);
+    const std::string second = round_trip<R>(first);
+    if (std::count(second.begin(), second.end(), KV_STX) != std::count(second.begin(), second.end(), KV_ETX))
+        return;
+    const std::string third = round_trip<R>(second);
+    if (third != second)
+        abort();
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    check<KV_Project>(input);
+    check<KV_GUI_Page>(input);
+    check<KV_GUI_Control>(input);
+    check<KV_LOGIC_Page>(input);
+    check<KV_LOGIC_Control>(input);
+    check<KV_Settings_KNX>(input);
+    check<KV_Settings_EAP>(input);
+    check<KV_Settings_MODBUS_MASTER>(input);
+    check<KV_Settings_MODBUS_SLAVE>(input);
+    check<KV_Settings_Clock>(input);
+    check<KV_Settings_IP_Cam>(input);
+    check<KV_Settings_Host>(input);
+    check<KV_Settings_MBus>(input);
+    check<KV_Settings_Mail>(input);
+    check<KV_Settings_Scene>(input);
+    check<KV_Settings_Alexa>(input);
+    check<KV_Settings_Sonos>(input);
+    check<KV_Settings_DMX>(input);
+    check<KV_Settings_Logger_Group>(input);
+    check<KV_Settings_Broadcast>(input);
+    check<KV_Settings_Users>(input);
+    check<KV_Routes>(input);
+    check<KV_SysInfo>(input);
+    return 0;
+}
