@@ -1,5 +1,6 @@
 // kvtool: looks into project files without the user interface.
 //   kvtool dump FILE.kvp   every table's records and the stored files
+//   kvtool demo FILE.kvp   write the demo project
 
 #include <cstdio>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "kv_demo_project.h"
 #include "kv_record_dump.h"
 
 namespace {
@@ -101,6 +103,21 @@ int cmd_dump(int argc, char** argv)
     return complete ? 0 : 1;
 }
 
+// Never overwrites: an existing file may be someone's project.
+int cmd_demo(int argc, char** argv)
+{
+    if (argc != 1) {
+        std::cerr << "usage: kvtool demo FILE.kvp\n";
+        return 2;
+    }
+    if (std::FILE* existing = std::fopen(argv[0], "rb")) {
+        std::fclose(existing);
+        std::cerr << "kvtool: " << argv[0] << " exists; remove it first\n";
+        return 1;
+    }
+    return kv_write_demo_project(argv[0]) ? 0 : 1;
+}
+
 struct Command {
     const char* name;
     int (*run)(int argc, char** argv); // arguments after the command name
@@ -110,6 +127,7 @@ struct Command {
 // One entry per subcommand.
 const Command kCommands[] = {
     {"dump", cmd_dump, "dump FILE.kvp     print every table's records and the stored files"},
+    {"demo", cmd_demo, "demo FILE.kvp     write the demo project \"Haus Sonnenhang\""},
 };
 
 int usage()
