@@ -7,7 +7,8 @@ KV_App_Dirs KV_App_Dirs::from_program_path(const QString& program_path)
     KV_App_Dirs dirs;
     const qsizetype last = program_path.lastIndexOf(QLatin1Char('/'));
     dirs.program_dir = last < 0 ? program_path : program_path.left(last + 1);
-    dirs.base_dir = dirs.program_dir;
+    // Without any program path the current directory stands in, never the root.
+    dirs.base_dir = dirs.program_dir.isEmpty() ? QStringLiteral(".") : dirs.program_dir;
     if (!dirs.base_dir.endsWith(QLatin1Char('/')))
         dirs.base_dir += QLatin1Char('/');
     // An installation that already lives in a "project" folder keeps its

@@ -1,0 +1,249 @@
+// Start-up: directories from the program path, the command line, and whole
+// runs of the start function with different arguments and settings.
+
+#include "kv_app_context.h"
+#include "kv_command_line.h"
+#include "kv_dlg_settings.h"
+#include "kv_fonts.h"
+#include "kv_start.h"
+#include "kv_style.h"
+#include "kv_test_settings_home.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QMainWindow>
+#include <QTest>
+
+namespace {
+// What a run of the start function looked like once its event loop ran.
+struct Start_Snapshot
+{
+    bool window_shown = false;
+    bool full_screen = false;
+    bool app_flag = false;
+    bool tray_flag = false;
+    QString current_dir;
+    QString style_sheet;
+    QString regular_family;
+    QString medium_family;
+    QString medium_style;
+    bool hinting_off = false;
+    bool bundled_font_registered = false;
+};
+
+Start_Snapshot snapshot;
+
+// Called by every application object the start function creates: looks at
+// the running app once its event loop turns, then ends the loop.
+void inspect_and_quit()
+{
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [] {
+            const KV_App_Context& app = kv_app();
+            snapshot.window_shown = app.main_window && app.main_window->isVisible();
+            snapshot.full_screen = app.main_window && app.main_window->isFullScreen();
+            snapshot.app_flag = app.flags.app;
+            snapshot.tray_flag = app.flags.tray;
+            snapshot.current_dir = QDir::currentPath();
+            snapshot.style_sheet = qApp->styleSheet();
+            snapshot.regular_family = QFontInfo(QFont(QLatin1String(KV_FONT_REGULAR))).family();
+            const QFontInfo medium{QFont(QLatin1String(KV_FONT_MEDIUM))};
+            snapshot.medium_family = medium.family();
+            snapshot.medium_style = medium.styleName();
+            snapshot.hinting_off = QGuiApplication::font().hintingPreference() == QFont::PreferNoHinting;
+            snapshot.bundled_font_registered = false;
+            for (int id = 0; id < 4; ++id)
+                snapshot.bundled_font_registered |= QFontDatabase::applicationFontFamilies(id).contains(QStringLiteral("Inter"));
+            QCoreApplication::quit();
+        },
+        Qt::QueuedConnection);
+}
+} // namespace
+
+class tst_kv_app_start : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void directories_from_program_path_data();
+    void directories_from_program_path();
+    void prepare_enters_base_and_creates_project();
+
+    void command_line_flags_data();
+    void command_line_flags();
+
+    void every_command_line_starts_the_app_window_data();
+    void every_command_line_starts_the_app_window();
+    void first_start_is_windowed_light_and_local();
+    void stored_full_screen_starts_full_screen();
+    void dark_style_is_applied_at_start();
+
+private:
+    int start(const QStringList& arguments);
+
+    KV_Test_Settings_Home m_home;
+    QString m_program;
+    QString m_saved_dir;
+};
+
+void tst_kv_app_start::initTestCase()
+{
+    QVERIFY(m_home.isValid());
+    qAddPreRoutine(inspect_and_quit);
+    m_program = m_home.path() + QStringLiteral("/install/bin/kirovantor3");
+    QVERIFY(QDir().mkpath(m_home.path() + QStringLiteral("/install/bin")));
+    m_saved_dir = QDir::currentPath();
+}
+
+void tst_kv_app_start::init()
+{
+    snapshot = Start_Snapshot();
+    KV_Test_Settings_Home::clear(QStringLiteral("kirovantor3"), QStringLiteral("Common"));
+    // No version request leaves the machine.
+    QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue(QStringLiteral("m_check_version_"), 0);
+}
+
+void tst_kv_app_start::cleanup()
+{
+    QDir::setCurrent(m_saved_dir);
+}
+
+int tst_kv_app_start::start(const QStringList& arguments)
+{
+    QList<QByteArray> texts{m_program.toLocal8Bit()};
+    for (const QString& argument : arguments)
+        texts << argument.toLocal8Bit();
+    QList<char*> argv;
+    for (QByteArray& text : texts)
+        argv << text.data();
+    argv << nullptr;
+    return kv_start(int(texts.size()), argv.data());
+}
+
+void tst_kv_app_start::directories_from_program_path_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("project");
+    QTest::newRow("installed") << "/opt/kv/bin/kirovantor3" << "/opt/kv/bin/" << "/opt/kv/bin/" << "/opt/kv/bin/project/";
+    QTest::newRow("relative") << "./kirovantor3" << "./" << "./" << "./project/";
+    QTest::newRow("inside project") << "/home/kv/project/bin/kirovantor3" << "/home/kv/project/bin/"
+                                    << "/home/kv/project/bin/" << "/home/kv/project/bin/";
+    QTest::newRow("project anywhere") << "/srv/myprojects2/kirovantor3" << "/srv/myprojects2/" << "/srv/myprojects2/"
+                                      << "/srv/myprojects2/";
+    QTest::newRow("no separator") << "kirovantor3" << "kirovantor3" << "kirovantor3/" << "kirovantor3/project/";
+    QTest::newRow("empty") << "" << "" << "./" << "./project/";
+}
+
+void tst_kv_app_start::directories_from_program_path()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, program);
+    QFETCH(QString, base);
+    QFETCH(QString, project);
+    const KV_App_Dirs dirs = KV_App_Dirs::from_program_path(path);
+    QCOMPARE(dirs.program_dir, program);
+    QCOMPARE(dirs.base_dir, base);
+    QCOMPARE(dirs.project_dir, project);
+}
+
+void tst_kv_app_start::prepare_enters_base_and_creates_project()
+{
+    const KV_App_Dirs dirs = KV_App_Dirs::from_program_path(m_program);
+    dirs.prepare();
+    QCOMPARE(QDir::currentPath() + QLatin1Char('/'), dirs.base_dir);
+    QVERIFY(QFileInfo(dirs.project_dir).isDir());
+    dirs.prepare(); // an existing project directory is no error
+    QVERIFY(QFileInfo(dirs.project_dir).isDir());
+}
+
+void tst_kv_app_start::command_line_flags_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("app");
+    QTest::addColumn<bool>("tray");
+    QTest::newRow("none") << QStringList() << false << false;
+    QTest::newRow("app") << QStringList{"-app"} << true << false;
+    QTest::newRow("tray") << QStringList{"-tray"} << false << true;
+    QTest::newRow("both") << QStringList{"-tray", "-app"} << true << true;
+    QTest::newRow("other case") << QStringList{"-APP", "-Tray"} << false << false;
+    QTest::newRow("prefix only") << QStringList{"-application", "-trayicon"} << false << false;
+    QTest::newRow("project path") << QStringList{"/data/haus.kvp", "-app"} << true << false;
+}
+
+void tst_kv_app_start::command_line_flags()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, app);
+    QFETCH(bool, tray);
+    // The program name itself never counts, even when it reads "-app".
+    QList<QByteArray> texts{"-app"};
+    for (const QString& argument : arguments)
+        texts << argument.toLocal8Bit();
+    QList<const char*> argv;
+    for (const QByteArray& text : texts)
+        argv << text.constData();
+    const KV_App_Flags flags = kv_scan_command_line(int(argv.size()), argv.data());
+    QCOMPARE(flags.app, app);
+    QCOMPARE(flags.tray, tray);
+}
+
+void tst_kv_app_start::every_command_line_starts_the_app_window_data()
+{
+    command_line_flags_data();
+}
+
+void tst_kv_app_start::every_command_line_starts_the_app_window()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, tray);
+    QCOMPARE(start(arguments), 0);
+    QVERIFY(snapshot.window_shown);
+    QVERIFY(snapshot.app_flag);
+    QCOMPARE(snapshot.tray_flag, tray);
+    QVERIFY(!kv_app().main_window); // deleted after the loop
+}
+
+void tst_kv_app_start::first_start_is_windowed_light_and_local()
+{
+    QCOMPARE(start({}), 0);
+    QVERIFY(snapshot.window_shown);
+    QVERIFY(!snapshot.full_screen);
+    QCOMPARE(snapshot.style_sheet, kv_read_style_sheet(kv_app_style_path(KV_STYLE_LIGHT)));
+    QCOMPARE(snapshot.current_dir, m_home.path() + QStringLiteral("/install/bin"));
+    QVERIFY(QFileInfo(m_home.path() + QStringLiteral("/install/bin/project")).isDir());
+    QCOMPARE(kv_app().dirs.project_dir, m_home.path() + QStringLiteral("/install/bin/project/"));
+
+    // The fonts the controls ask for come from the bundled files.
+    QVERIFY(snapshot.bundled_font_registered);
+    QCOMPARE(snapshot.regular_family, QStringLiteral("Inter"));
+    QVERIFY2(snapshot.medium_family.startsWith(QLatin1String("Inter")), qPrintable(snapshot.medium_family));
+    QCOMPARE(snapshot.medium_style, QStringLiteral("Medium"));
+    QVERIFY(snapshot.hinting_off);
+}
+
+void tst_kv_app_start::stored_full_screen_starts_full_screen()
+{
+    QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue(QStringLiteral("_m_app_full_screen"), 1);
+    QCOMPARE(start({QStringLiteral("-app")}), 0);
+    QVERIFY(snapshot.window_shown);
+    QVERIFY(snapshot.full_screen);
+}
+
+void tst_kv_app_start::dark_style_is_applied_at_start()
+{
+    QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue(QStringLiteral("m_app_styleSheet"), 1);
+    QCOMPARE(start({}), 0);
+    QCOMPARE(snapshot.style_sheet, kv_read_style_sheet(kv_app_style_path(KV_STYLE_DARK)));
+}
+
+QTEST_APPLESS_MAIN(tst_kv_app_start)
+#include "tst_kv_app_start.moc"

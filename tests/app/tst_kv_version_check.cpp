@@ -1,0 +1,196 @@
+// The version check: the comparison of version texts and the whole round
+// trip against a local HTTP responder standing in for the maker's server.
+
+#include "kv_app_context.h"
+#include "kv_app_version.h"
+#include "kv_dlg_settings.h"
+#include "kv_test_settings_home.h"
+#include "kv_version_check.h"
+
+#include <QNetworkAccessManager>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+namespace {
+// Answers every GET with one fixed status and body, then closes.
+class Version_Server : public QTcpServer
+{
+public:
+    QByteArray status = "200 OK";
+    QByteArray body;
+    int requests = 0;
+
+    QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/version.txt").arg(serverPort())); }
+
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        auto* socket = new QTcpSocket(this);
+        socket->setSocketDescriptor(descriptor);
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+            m_request += socket->readAll();
+            if (!m_request.contains("\r\n\r\n"))
+                return;
+            m_request.clear();
+            ++requests;
+            socket->write("HTTP/1.1 " + status + "\r\nContent-Type: text/plain\r\nContent-Length: "
+                          + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+            socket->disconnectFromHost();
+        });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    }
+
+private:
+    QByteArray m_request;
+};
+
+class Asking_Settings : public CKV_Dlg_Settings
+{
+public:
+    using CKV_Dlg_Settings::CKV_Dlg_Settings;
+    QStringList questions;
+
+protected:
+    bool ask_update(const QString& question) override
+    {
+        questions << question;
+        return false;
+    }
+};
+} // namespace
+
+class tst_kv_version_check : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void offers_update_only_for_a_greater_number_data();
+    void offers_update_only_for_a_greater_number();
+    void question_names_both_versions();
+
+    void greater_version_from_the_server_asks();
+    void reply_without_newer_version_stays_silent_data();
+    void reply_without_newer_version_stays_silent();
+    void check_runs_at_start_only_when_enabled();
+
+private:
+    // Builds a settings object against `server` and waits for its check.
+    void run_check(Version_Server& server, Asking_Settings& settings);
+
+    KV_Test_Settings_Home m_home;
+};
+
+void tst_kv_version_check::initTestCase()
+{
+    QVERIFY(m_home.isValid());
+    kv_app().dirs = KV_App_Dirs::from_program_path(QStringLiteral("/opt/kv/bin/kirovantor3"));
+}
+
+void tst_kv_version_check::init()
+{
+    KV_Test_Settings_Home::clear(QStringLiteral("kirovantor3"), QStringLiteral("Common"));
+}
+
+void tst_kv_version_check::offers_update_only_for_a_greater_number_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<bool>("offers");
+    QTest::newRow("equal") << QByteArray("3.01111") << false;
+    QTest::newRow("equal with line break") << QByteArray("3.01111\r\n") << false;
+    QTest::newRow("equal, more digits") << QByteArray("3.011110") << false;
+    QTest::newRow("greater") << QByteArray("3.01112") << true;
+    QTest::newRow("greater major") << QByteArray("4") << true;
+    QTest::newRow("greater with notes") << QByteArray("3.02\nneue Kacheln\n") << true;
+    QTest::newRow("leading blanks") << QByteArray("  3.1") << true;
+    QTest::newRow("smaller") << QByteArray("3.01") << false;
+    QTest::newRow("much smaller") << QByteArray("2.99999") << false;
+    QTest::newRow("empty") << QByteArray() << false;
+    QTest::newRow("html page") << QByteArray("<html><body>3.5</body></html>") << false;
+    QTest::newRow("text") << QByteArray("version 9") << false;
+    QTest::newRow("binary") << QByteArray("\x00\xff\x01", 3) << false;
+}
+
+void tst_kv_version_check::offers_update_only_for_a_greater_number()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(bool, offers);
+    QCOMPARE(kv_version_offers_update(reply, QLatin1String(KV_APP_VERSION_FULL)), offers);
+}
+
+void tst_kv_version_check::question_names_both_versions()
+{
+    QCOMPARE(kv_update_question(QStringLiteral("3.01111"), QStringLiteral("3.02")),
+             QStringLiteral("Update verfügbar Lokal: 3.01111, Server: 3.02\nMöchten Sie die neue Version jetzt laden?"));
+}
+
+void tst_kv_version_check::run_check(Version_Server& server, Asking_Settings& settings)
+{
+    auto* manager = settings.findChild<QNetworkAccessManager*>();
+    QVERIFY(manager);
+    QSignalSpy finished(manager, &QNetworkAccessManager::finished);
+    settings.slot_check_version();
+    QVERIFY(finished.wait(5000));
+    QCOMPARE(server.requests, 1);
+}
+
+void tst_kv_version_check::greater_version_from_the_server_asks()
+{
+    QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue(QStringLiteral("m_check_version_"), 0);
+    Version_Server server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    server.body = "3.05\n";
+    Asking_Settings settings(nullptr, server.url());
+    run_check(server, settings);
+    QCOMPARE(settings.questions,
+             QStringList(QStringLiteral("Update verfügbar Lokal: 3.01111, Server: 3.05\nMöchten Sie die neue Version jetzt laden?")));
+}
+
+void tst_kv_version_check::reply_without_newer_version_stays_silent_data()
+{
+    QTest::addColumn<QByteArray>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::newRow("equal") << QByteArray("200 OK") << QByteArray("3.01111");
+    QTest::newRow("older") << QByteArray("200 OK") << QByteArray("3.0");
+    QTest::newRow("empty") << QByteArray("200 OK") << QByteArray();
+    QTest::newRow("not found") << QByteArray("404 Not Found") << QByteArray("9.9");
+    QTest::newRow("server error") << QByteArray("500 Internal Server Error") << QByteArray("9.9");
+}
+
+void tst_kv_version_check::reply_without_newer_version_stays_silent()
+{
+    QFETCH(QByteArray, status);
+    QFETCH(QByteArray, body);
+    QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue(QStringLiteral("m_check_version_"), 0);
+    Version_Server server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    server.status = status;
+    server.body = body;
+    Asking_Settings settings(nullptr, server.url());
+    run_check(server, settings);
+    QVERIFY(settings.questions.isEmpty());
+}
+
+void tst_kv_version_check::check_runs_at_start_only_when_enabled()
+{
+    Version_Server server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    server.body = "3.01111";
+    {
+        Asking_Settings settings(nullptr, server.url()); // no stored settings: the check is on
+        QTRY_COMPARE_WITH_TIMEOUT(server.requests, 1, 5000);
+    }
+    QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue(QStringLiteral("m_check_version_"), 0);
+    {
+        Asking_Settings settings(nullptr, server.url());
+        QTest::qWait(300);
+        QCOMPARE(server.requests, 1);
+    }
+}
+
+QTEST_MAIN(tst_kv_version_check)
+#include "tst_kv_version_check.moc"
