@@ -245,11 +245,11 @@ void add_upper_floor(CKV_Project_Db& db, KV_Demo_Errors& errors)
         .addr("Wert", "2/0/3")
         .addr("Wert RM", "2/0/5");
 
+    // Popup containers lie hidden on the page; their buttons open them.
     // Kinderzimmer light in a popup that stays open.
     KV_Demo_Control kinder = page.add(200, "popup_kinder", 24, 300, 200, 50, "Kinderzimmer").param("Popup zentrieren", "0");
     KV_Demo_Control kinder_box = page.add(201, "container_kinder", 24, 356, 360, 140, "Kinderzimmer Popup")
-                                     .param("Ausrichtung Horizontal", "0")
-                                     .inside(kinder.record());
+                                     .param("Ausrichtung Horizontal", "0");
     kinder.param("Container", kinder_box.guid());
     page.add(1500, "kinder_licht", 10, 10, 340, 110, "Kinderzimmer Licht")
         .param("Text", "Kinderzimmer")
@@ -262,7 +262,7 @@ void add_upper_floor(CKV_Project_Db& db, KV_Demo_Errors& errors)
 
     // Bathroom in a popup that closes after one operation.
     KV_Demo_Control bad = page.add(202, "popup_bad", 240, 300, 200, 50, "Bad").param("Popup zentrieren", "1");
-    KV_Demo_Control bad_box = page.add(1121, "container_bad", 240, 356, 300, 160, "Bad Popup").inside(bad.record());
+    KV_Demo_Control bad_box = page.add(1121, "container_bad", 240, 356, 300, 160, "Bad Popup");
     bad.param("Container", bad_box.guid());
     page.add(1523, "bad_spiegel", 10, 10, 280, 60, "Spiegelleuchte")
         .param("Text ein", "Spiegel an")
@@ -341,7 +341,7 @@ void add_basement_garden(CKV_Project_Db& db, KV_Demo_Errors& errors)
     // Garden extras in a popup that stays open; the cellar in a single-use one.
     KV_Demo_Control extras = page.add(1513, "popup_garten", 350, 280, 200, 50, "Garten Extras");
     KV_Demo_Control extras_box =
-        page.add(1514, "container_garten", 350, 336, 300, 150, "Garten Popup").inside(extras.record());
+        page.add(1514, "container_garten", 350, 336, 300, 150, "Garten Popup");
     extras.param("Container", extras_box.guid());
     page.add(1503, "bewaesserung_titel", 10, 6, 280, 30, "Bewässerung")
         .param("Text", "Bewässerung")
@@ -357,7 +357,7 @@ void add_basement_garden(CKV_Project_Db& db, KV_Demo_Errors& errors)
 
     KV_Demo_Control keller = page.add(1515, "popup_keller", 560, 280, 200, 50, "Keller").param("Popup zentrieren", "1");
     KV_Demo_Control keller_box =
-        page.add(201, "container_keller", 560, 336, 300, 110, "Keller Popup").inside(keller.record());
+        page.add(201, "container_keller", 560, 336, 300, 110, "Keller Popup");
     keller.param("Container", keller_box.guid());
     page.add(18, "wassermelder", 10, 10, 280, 40, "Wassermelder")
         .param("1: Wert", "0")
