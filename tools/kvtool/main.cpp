@@ -1,6 +1,7 @@
 // kvtool: looks into project files without the user interface.
 //   kvtool dump FILE.kvp   every table's records and the stored files
 //   kvtool demo FILE.kvp   write the demo project
+//   kvtool route FILE.kvp NAME HOST[:PORT] [USER [PASSWORD]]
 
 #include <cstdio>
 #include <cstring>
@@ -11,6 +12,7 @@
 
 #include "kv_demo_project.h"
 #include "kv_record_dump.h"
+#include "kv_route_command.h"
 
 namespace {
 
@@ -128,6 +130,7 @@ struct Command {
 const Command kCommands[] = {
     {"dump", cmd_dump, "dump FILE.kvp     print every table's records and the stored files"},
     {"demo", cmd_demo, "demo FILE.kvp     write the demo project \"Haus Sonnenhang\""},
+    {"route", kv_route_command, "route FILE.kvp NAME HOST[:PORT] [USER [PASSWORD]]  add a direct route and make it active"},
 };
 
 int usage()
