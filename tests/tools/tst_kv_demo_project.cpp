@@ -381,7 +381,8 @@ private slots:
             translations.insert(parts[0], parts[1]);
         }
         QCOMPARE(translations.value(QString::fromUtf8("Übersicht")), "Overview");
-        QCOMPARE(translations.value("Erdgeschoss\\nWohnen"), "Ground floor\\nLiving");
+        // A real line break in the source, the escape in the translation.
+        QCOMPARE(translations.value("Haus\nSonnenhang"), "Sunny Slope\\nHouse");
         // Page captions are translated.
         for (const auto& page : m_db.m_gui_pages)
             QVERIFY2(translations.contains(QString::fromStdString(page->m_str_caption)), page->m_str_caption.c_str());

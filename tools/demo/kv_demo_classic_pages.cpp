@@ -42,7 +42,10 @@ void add_overview(CKV_Project_Db& db, KV_Demo_Errors& errors)
     add_frame(page, 0, "Haus Sonnenhang");
 
     page.add(210, "sprache", 900, 4, 110, 40, "Sprache").param("Icon", "1");
-    page.add(14, "logo", 24, 60, 120, 120, "Logo").param("Grafik", "haus.svg").param("Proportional", "1");
+    page.add(14, "logo", 24, 60, 120, 120, "Logo")
+        .param("Grafik", "haus.svg")
+        .param("Text", "Haus\nSonnenhang")
+        .param("Proportional", "1");
     page.add(1, "uhrzeit", 160, 64, 220, 36, "Uhrzeit")
         .param("Text", "Uhrzeit")
         .param("Wert rechts", "1")

@@ -70,6 +70,6 @@ std::vector<std::pair<std::string, std::string>> kv_demo_english()
         {"Spiegel an", "Mirror on"},
         {"Spiegel aus", "Mirror off"},
         {"Wetter Freiburg", "Freiburg weather"},
-        {"Erdgeschoss\nWohnen", "Ground floor\nLiving"},
+        {"Haus\nSonnenhang", "Sunny Slope\nHouse"},
     };
 }

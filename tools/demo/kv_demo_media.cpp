@@ -388,7 +388,8 @@ KV_Bytes kv_encode_language_file(const std::vector<std::pair<std::string, std::s
     KV_Bytes out;
     put_be32(out, uint32_t(entries.size()));
     for (const auto& [source, translation] : entries) {
-        const std::u16string units = kv_utf8_to_utf16(escaped(source) + '\x02' + escaped(translation));
+        // Sources are compared as stored, so only translations carry escapes.
+        const std::u16string units = kv_utf8_to_utf16(source + '\x02' + escaped(translation));
         put_be32(out, uint32_t(units.size() * 2));
         for (char16_t u : units) {
             out.push_back(static_cast<unsigned char>(u >> 8));

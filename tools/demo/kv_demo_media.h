@@ -34,7 +34,8 @@ KV_Bytes kv_encode_wav(const std::vector<int16_t>& samples, int sample_rate);
 
 // A language file: the string list "source" U+0002 "translation" in the
 // data-stream form (32-bit big-endian count, per string its byte length and
-// UTF-16BE units). Line breaks and tabs are stored as the escapes \n and \t.
+// UTF-16BE units). Line breaks and tabs of a translation are stored as the
+// escapes \n and \t; sources are stored as they are.
 KV_Bytes kv_encode_language_file(const std::vector<std::pair<std::string, std::string>>& entries);
 
 // UTF-8 to UTF-16 code units; malformed bytes become U+FFFD.
