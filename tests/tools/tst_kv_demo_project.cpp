@@ -440,6 +440,15 @@ private slots:
         QCOMPARE(image.pixel(2, 0), qRgb(0, 0, 255));
         QCOMPARE(image.pixel(1, 1), qRgb(40, 50, 60));
 
+        // More than one stored deflate block.
+        KV_Rgb_Image big{200, 120, {}};
+        for (int i = 0; i < big.width * big.height; ++i)
+            big.pixels.insert(big.pixels.end(), {static_cast<unsigned char>(i % 251), static_cast<unsigned char>(i / 251 % 256), 7});
+        const KV_Bytes big_png = kv_encode_png(big);
+        QVERIFY(image.loadFromData(big_png.data(), int(big_png.size()), "PNG"));
+        QCOMPARE(image.size(), QSize(200, 120));
+        QCOMPARE(image.pixel(199, 119), qRgb(23999 % 251, 23999 / 251 % 256, 7));
+
         // Odd pixel count: the last clear code is followed by a single pixel.
         const KV_Bytes gif = kv_encode_gif(3, 3, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF},
                                            {{0, 1, 2, 3, 0, 1, 2, 3, 3}, {3, 3, 3, 3, 3, 3, 3, 3, 0}}, 10);
@@ -456,6 +465,17 @@ private slots:
         QCOMPARE(first.pixel(2, 2), qRgb(255, 255, 255));
         const QImage second = reader.read();
         QCOMPARE(second.pixel(2, 2), qRgb(255, 0, 0));
+    }
+
+    void language_file_layout()
+    {
+        const KV_Bytes bytes = kv_encode_language_file({{"A", "B"}, {"Zeile\tzwei", "x\ny"}});
+        const KV_Bytes first = {0, 0, 0, 2, 0, 0, 0, 6, 0, 'A', 0, 2, 0, 'B'};
+        QVERIFY(std::equal(first.begin(), first.end(), bytes.begin()));
+        QStringList entries;
+        QVERIFY(decode_string_list(bytes, entries));
+        QCOMPARE(entries.size(), 2);
+        QCOMPARE(entries[1], QString("Zeile\tzwei") + QChar(2) + "x\\ny");
     }
 
     void utf16_conversion()
