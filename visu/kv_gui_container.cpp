@@ -73,7 +73,7 @@ void CKV_Gui_Control_Container::load_controls()
 {
     const KV_GUI_Page* page = page_record();
     if (!page) {
-        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "PAGE NOT FOUND: %s", m_page_guid.c_str());
+        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "PAGE NOT FOUND: %s\n", m_page_guid.c_str());
         return;
     }
     for (const auto& record : page->m_controls)
@@ -147,6 +147,7 @@ void CKV_Gui_Control_Container::fit_to_view(const QSize& view)
     setMinimumSize(width, height);
     setMaximumSize(width, height);
     resize(width, height);
+    place_controls();
 }
 
 void CKV_Gui_Control_Container::place_controls()
@@ -308,11 +309,6 @@ void CKV_Gui_Control_Container::paintEvent(QPaintEvent*)
     }
 }
 
-void CKV_Gui_Control_Container::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    place_controls();
-}
 
 CKV_Gui_Control_Container_Sv::CKV_Gui_Control_Container_Sv(QWidget* parent)
     : QScrollArea(parent)

@@ -48,7 +48,8 @@ public:
     void apply_page_settings();
     void fit_to_view(const QSize& view);
     // Places every top-level control (and its children) for the current
-    // canvas size; done only once the window's pages are ready.
+    // canvas size; done only once the window's pages are ready. fit_to_view
+    // calls it after each resize.
     void place_controls();
 
     const QList<CKV_Gui_Control*>& controls() const { return m_controls; }
@@ -72,7 +73,6 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     bool gesture_event(QGestureEvent* event);

@@ -344,7 +344,7 @@ bool CKV_Gui_Control::write_value(int index, double value)
         return false;
     KV_Addr_Db* record = host().address_tree().find_address(address);
     if (!record) {
-        TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_ZRQ, "WRITE_VALUE ADDRESS NOT FOUND: %s",
+        TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_ZRQ, "WRITE_VALUE ADDRESS NOT FOUND: %s\n",
               address_to_text(address).c_str());
         return false;
     }
@@ -471,7 +471,7 @@ QString format_value(const CKV_Gui_Control& control, int index, const QString& f
     const KV_Group_Address address = control.entry_address(index);
     const KV_Addr_Db* record = control.host().address_tree().find_address(address);
     if (!record && !address.is_null())
-        TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_ZRQ, "FORMAT_VALUE ADDRESS NOT FOUND: %s",
+        TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_ZRQ, "FORMAT_VALUE ADDRESS NOT FOUND: %s\n",
               address_to_text(address).c_str());
     return kv_format_address_value(record, format, factor, offset);
 }

@@ -73,7 +73,7 @@ CKV_Gui_Control* kv_create_control(CKV_Gui_Control_Container* canvas, const KV_G
     KV_GUI_Control copy = record;
     const int type = kv_control_effective_type(copy);
     if (type != copy.m_typ) {
-        TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_ZRQ, "CONTROL TYPE %d LOADS AS STATIC TEXT", copy.m_typ);
+        TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_ZRQ, "CONTROL TYPE %d LOADS AS STATIC TEXT\n", copy.m_typ);
         copy.m_typ = type;
     }
     kv_control_fill_defaults(copy);

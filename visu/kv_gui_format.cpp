@@ -112,6 +112,6 @@ QString kv_format_address_value(const KV_Addr_Db* address, const QString& format
     case KV_Format_Kind::Invalid:
         break;
     }
-    TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "FORMAT_VALUE FORMAT REJECTED: %s", utf8.constData());
+    TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "FORMAT_VALUE FORMAT REJECTED: %s\n", utf8.constData());
     return QStringLiteral("%1").arg(value);
 }

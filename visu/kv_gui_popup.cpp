@@ -159,7 +159,7 @@ void CKV_Gui_Control_Popup_Button::open_popup()
         const QString text = canvas()->controls_of_type({201, 1121, 1514}).isEmpty()
                                  ? QStringLiteral("Keine Controls vom Typ Popup Container vorhanden!")
                                  : QString();
-        TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_ZRQ, "POPUP CONTAINER NOT FOUND: %s",
+        TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_ZRQ, "POPUP CONTAINER NOT FOUND: %s\n",
               param("Container").toUtf8().constData());
         if (!text.isEmpty())
             QToolTip::showText(mapToGlobal(rect().center()), text, this);
