@@ -1,6 +1,11 @@
 #pragma once
 // Field helpers shared by the project records: address and boolean fields,
 // nested list prefixes and the bounded list reader.
+//
+// Every record's decode() rewinds the shared search cursor first: a scalar
+// key such as m_use_it is also the tail of nested keys further on
+// (alexa_0_m_use_it), and a cursor left there by another record would find
+// those first.
 
 #include <cstdint>
 #include <memory>

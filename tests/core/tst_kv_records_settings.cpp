@@ -479,6 +479,17 @@ private slots:
         dmx.m_list_adapter[0].m_list_item.push_back({true, 513, {}});
         QCOMPARE(KV_Settings_DMX(dmx.encode()).m_list_adapter[0].m_list_item.size(), KV_Settings_DMX::MAX_ITEMS);
 
+        // A cursor left behind by another record must not make the scalar
+        // m_use_it match the tail of alexa_0_m_use_it.
+        const std::string flags = fld("m_use_it", "0") + fld("alexa_0_m_use_it", "1");
+        KV_Settings_Alexa reused;
+        const KV_Data other(fld("abc", "x") + fld("m_str_name", "y"));
+        QCOMPARE(get_string(other, "m_str_name", ""), std::string("y"));
+        QVERIFY(kv_search_cursor() > 0 && kv_search_cursor() < flags.find("m_use_it", 1));
+        reused.set_text(flags);
+        QCOMPARE(reused.m_use_it, false);
+        QCOMPARE(reused.m_list_device.size(), size_t(1));
+
         QCOMPARE(KV_Settings_Alexa().encode(), KV_Settings_Alexa(std::string()).encode());
         QCOMPARE(KV_Settings_Sonos().encode(), KV_Settings_Sonos(std::string()).encode());
         QCOMPARE(KV_Settings_DMX().encode(), KV_Settings_DMX(std::string()).encode());
