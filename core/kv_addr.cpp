@@ -398,13 +398,15 @@ KV_Addr_MG* KV_Addr_Tree::add_mg(const KV_Addr_MG& record)
     return hg->m_list_mg.back().get();
 }
 
-KV_Addr_Db* KV_Addr_Tree::add_address(const KV_Addr_Db& record)
+KV_Addr_Db* KV_Addr_Tree::add_address(const KV_Addr_Db& record) { return add_address(KV_Addr_Db(record)); }
+
+KV_Addr_Db* KV_Addr_Tree::add_address(KV_Addr_Db&& record)
 {
-    const KV_Group_Address& a = record.m_addr_write;
+    const KV_Group_Address a = record.m_addr_write;
     if (auto it = m_index.find(a); it != m_index.end()) {
         KV_Addr_Db* existing = it->second.record;
         unindex_listeners(*existing);
-        *existing = record;
+        *existing = std::move(record);
         index_listeners(*existing);
         return existing;
     }
@@ -426,7 +428,7 @@ KV_Addr_Db* KV_Addr_Tree::add_address(const KV_Addr_Db& record)
     const auto [hg_pos, mg_pos] = m_mg_positions.at(mg_key(a.main, a.middle));
     KV_Addr_MG& mg = *m_list_hg[hg_pos]->m_list_mg[mg_pos];
     const Position position{hg_pos, mg_pos, static_cast<uint32_t>(mg.m_list_addr.size())};
-    mg.m_list_addr.push_back(std::make_unique<KV_Addr_Db>(record));
+    mg.m_list_addr.push_back(std::make_unique<KV_Addr_Db>(std::move(record)));
     KV_Addr_Db* added = mg.m_list_addr.back().get();
     m_index.emplace(a, Entry{added, position});
     index_listeners(*added);

@@ -123,6 +123,7 @@ public:
     KV_Addr_HG* add_hg(const KV_Addr_HG& record);
     KV_Addr_MG* add_mg(const KV_Addr_MG& record);
     KV_Addr_Db* add_address(const KV_Addr_Db& record);
+    KV_Addr_Db* add_address(KV_Addr_Db&& record); // takes the record's texts over
 
     KV_Addr_HG* find_hg(uint32_t main) const;
     KV_Addr_MG* find_mg(uint32_t main, uint32_t middle) const;

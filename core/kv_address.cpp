@@ -1,6 +1,6 @@
 #include "kv_address.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace {
 // Ten digits hold every 32-bit number; longer runs are rejected, not wrapped.
@@ -9,12 +9,17 @@ constexpr size_t kMaxDigits = 10;
 
 std::string address_to_text(const KV_Group_Address& address, char separator)
 {
-    char format[16];
-    snprintf(format, sizeof format, "%%d%c%%d%c%%d", separator, separator);
+    // The same text as "%d<sep>%d<sep>%d"; to_chars because this runs for
+    // every address slot of every record a save writes.
     char out[48];
-    snprintf(out, sizeof out, format, static_cast<int>(address.main), static_cast<int>(address.middle),
-             static_cast<int>(address.sub));
-    return out;
+    char* end = out;
+    const uint32_t parts[3] = {address.main, address.middle, address.sub};
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0)
+            *end++ = separator;
+        end = std::to_chars(end, out + sizeof out, static_cast<int>(parts[i])).ptr;
+    }
+    return std::string(out, end);
 }
 
 KV_Group_Address address_from_text(std::string_view text)

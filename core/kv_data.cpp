@@ -1,19 +1,24 @@
 #include "kv_data.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 size_t g_cursor = 0;
+const KV_Text_Index* g_index = nullptr;
+// Texts from this size on are decoded with a key index.
+constexpr size_t kIndexedTextSize = 64 * 1024;
 
 void append_key(std::string& out, std::string_view key, uint32_t index)
 {
     out.append(key);
     if (index != KV_NO_INDEX) {
-        char suffix[16];
-        const int n = snprintf(suffix, sizeof suffix, "_%d", static_cast<int>(index));
-        out.append(suffix, static_cast<size_t>(n));
+        char suffix[16] = {'_'};
+        const char* end = std::to_chars(suffix + 1, suffix + sizeof suffix, static_cast<int>(index)).ptr;
+        out.append(suffix, static_cast<size_t>(end - suffix));
     }
 }
 
@@ -26,6 +31,25 @@ std::string field(std::string_view key, std::string_view value, uint32_t index)
     out.append(value);
     out.push_back(KV_ETX);
     return out;
+}
+
+// Most lookups hit within a few bytes of the cursor, where a plain find is
+// quickest. Beyond that glibc's memmem skips ahead with a table of character
+// pairs, which copes far better with needles that all start with "m_" and
+// end in 0x02; misses in big texts are where that counts.
+constexpr size_t kNearWindow = 256;
+
+size_t search(std::string_view hay, std::string_view needle)
+{
+    if (hay.size() <= kNearWindow || needle.size() > kNearWindow)
+        return hay.find(needle);
+    const size_t near = hay.substr(0, kNearWindow).find(needle);
+    if (near != std::string_view::npos)
+        return near;
+    // Every occurrence starting before here lies inside the window.
+    const size_t first = kNearWindow - needle.size() + 1;
+    const void* hit = memmem(hay.data() + first, hay.size() - first, needle.data(), needle.size());
+    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - hay.data()) : std::string_view::npos;
 }
 
 bool is_space(char c)
@@ -53,7 +77,65 @@ void KV_Data::decode() {}
 void KV_Data::set_text(const std::string& text)
 {
     m_text = text;
-    decode();
+    decode_text(*this);
+}
+
+void decode_text(KV_Data& record)
+{
+    if (record.m_text.size() < kIndexedTextSize) {
+        record.decode();
+        return;
+    }
+    const KV_Text_Index index(record.m_text);
+    record.decode();
+}
+
+namespace {
+uint64_t tail_of(const char* end)
+{
+    uint64_t tail;
+    std::memcpy(&tail, end - 8, 8);
+    return tail;
+}
+} // namespace
+
+KV_Text_Index::KV_Text_Index(std::string_view text)
+    : m_text(text)
+    , m_previous(g_index)
+{
+    static_assert(kTail == 8, "tails are read as 64-bit words");
+    size_t key_start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == KV_STX) {
+            if (i - key_start >= kTail)
+                m_stx_by_tail[tail_of(text.data() + i)].push_back(i);
+            key_start = i + 1;
+        } else if (text[i] == KV_ETX) {
+            key_start = i + 1;
+        }
+    }
+    g_index = this;
+}
+
+KV_Text_Index::~KV_Text_Index() { g_index = m_previous; }
+
+size_t KV_Text_Index::find(std::string_view key, size_t from, size_t to, bool& answered) const
+{
+    answered = key.size() >= kTail && key.find_first_of("\x02\x03") == std::string_view::npos;
+    if (!answered)
+        return std::string_view::npos;
+    // Such a key can only stand right before a 0x02 whose key part is at
+    // least as long as it, so the candidates are the 0x02 bytes with the
+    // same tail; each is checked against the text itself.
+    const auto it = m_stx_by_tail.find(tail_of(key.data() + key.size()));
+    if (it == m_stx_by_tail.end())
+        return std::string_view::npos;
+    const std::vector<size_t>& stx = it->second;
+    for (auto q = std::lower_bound(stx.begin(), stx.end(), from + key.size()); q != stx.end() && *q < to + key.size(); ++q) {
+        if (std::memcmp(m_text.data() + *q - key.size(), key.data(), key.size()) == 0)
+            return *q - key.size();
+    }
+    return std::string_view::npos;
 }
 
 void KV_Data::reset()
@@ -122,17 +204,51 @@ std::string bytes_to_hex(const unsigned char* buffer, int length)
     return out;
 }
 
+namespace {
+// First start of needle (key, 0x02) in [from, to).
+size_t find_needle(std::string_view text, std::string_view needle, size_t from, size_t to)
+{
+    if (g_index && g_index->covers(text)) {
+        bool answered = false;
+        const size_t p = g_index->find(needle.substr(0, needle.size() - 1), from, to, answered);
+        if (answered)
+            return p;
+    }
+    const size_t end = std::min(text.size(), to + needle.size() - 1);
+    if (from >= end)
+        return std::string_view::npos;
+    const size_t p = search(text.substr(from, end - from), needle);
+    return p == std::string_view::npos ? p : p + from;
+}
+} // namespace
+
 std::string_view find_value(std::string_view text, std::string_view key, uint32_t index, bool& found)
 {
     found = false;
-    std::string needle;
-    needle.reserve(key.size() + 12);
-    append_key(needle, key, index);
-    needle.push_back(KV_STX);
+    // Keys are short: build the needle on the stack where it fits.
+    char stack_needle[128];
+    std::string heap_needle;
+    std::string_view needle;
+    if (key.size() + 16 <= sizeof stack_needle) {
+        char* out = std::copy(key.begin(), key.end(), stack_needle);
+        if (index != KV_NO_INDEX) {
+            *out++ = '_';
+            out = std::to_chars(out, out + 12, static_cast<int>(index)).ptr;
+        }
+        *out++ = KV_STX;
+        needle = std::string_view(stack_needle, static_cast<size_t>(out - stack_needle));
+    } else {
+        append_key(heap_needle, key, index);
+        heap_needle.push_back(KV_STX);
+        needle = heap_needle;
+    }
 
-    size_t p = g_cursor <= text.size() ? text.find(needle, g_cursor) : std::string_view::npos;
+    size_t p = std::string_view::npos;
+    if (g_cursor <= text.size())
+        p = find_needle(text, needle, g_cursor, text.size());
+    // Not at or after the cursor: once more from the start.
     if (p == std::string_view::npos && g_cursor != 0)
-        p = text.find(needle, 0);
+        p = find_needle(text, needle, 0, g_cursor);
     if (p == std::string_view::npos) {
         g_cursor = 0;
         return {};

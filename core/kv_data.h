@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 constexpr uint32_t KV_NO_INDEX = 0xFFFFFFFFu;
 constexpr char KV_STX = 0x02;
@@ -51,6 +53,35 @@ size_t hex_to_bytes(std::string_view text, unsigned char* buffer, size_t buffer_
 // The lookup behind every reader. found is false when the key is missing or
 // its field is cut before its 0x03.
 std::string_view find_value(std::string_view text, std::string_view key, uint32_t index, bool& found);
+
+// While an object of this class lives, lookups in exactly this text (same
+// bytes at the same address) use an index of its keys instead of scanning;
+// the results are those of the scan. Meant for decoding big record texts
+// (megabytes of clock lists), where every missing key would otherwise cost
+// a scan of the whole text. The text must not change meanwhile.
+class KV_Text_Index {
+public:
+    explicit KV_Text_Index(std::string_view text);
+    ~KV_Text_Index();
+    KV_Text_Index(const KV_Text_Index&) = delete;
+    KV_Text_Index& operator=(const KV_Text_Index&) = delete;
+
+    bool covers(std::string_view text) const { return text.data() == m_text.data() && text.size() == m_text.size(); }
+    // First position p in [from, to) where key + 0x02 starts; npos when
+    // none. answered is false for keys the index cannot look up (shorter
+    // than its tail, or holding 0x02/0x03): the caller scans instead.
+    size_t find(std::string_view key, size_t from, size_t to, bool& answered) const;
+
+private:
+    static constexpr size_t kTail = 8;
+    std::string_view m_text;
+    const KV_Text_Index* m_previous;
+    // last kTail key bytes before a 0x02 -> positions of those 0x02 bytes
+    std::unordered_map<uint64_t, std::vector<size_t>> m_stx_by_tail;
+};
+
+// decode(), with a KV_Text_Index while the text is big.
+void decode_text(KV_Data& record);
 
 // Conversions used by the readers, exposed for the other parsers.
 int32_t kv_atoi(std::string_view text);

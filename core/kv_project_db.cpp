@@ -71,17 +71,21 @@ void load_pages(CKV_Sqlite_Db& db, const char* page_table, const char* control_t
             by_guid.emplace(row_page.m_str_guid, pages.back().get());
     });
 
-    Control row_control;
     db.for_each_row(control_table, [&](std::string_view text) {
-        row_control.m_text.assign(text);
-        row_control.decode();
-        const auto it = by_guid.find(row_control.m_str_guid_parent_page);
+        // Decoded in place and moved onto its page: add_control would copy it.
+        auto control = std::make_unique<Control>();
+        control->m_text.assign(text);
+        control->decode();
+        const auto it = by_guid.find(control->m_str_guid_parent_page);
         if (it == by_guid.end()) {
             TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_SERVER, "%s %s: page %s not found, dropped\n", control_table,
-                  row_control.m_str_guid.c_str(), row_control.m_str_guid_parent_page.c_str());
+                  control->m_str_guid.c_str(), control->m_str_guid_parent_page.c_str());
             return;
         }
-        it->second->add_control(row_control);
+        if (Control* existing = it->second->find_control(control->m_str_guid))
+            existing->set_text(control->m_text);
+        else
+            it->second->m_controls.push_back(std::move(control));
     });
 }
 
@@ -196,7 +200,7 @@ void CKV_Project_Db::load_addresses()
     m_db.for_each_row("KV_ADDR", [&](std::string_view text) {
         address.m_text.assign(text);
         address.decode();
-        tree.add_address(address);
+        tree.add_address(std::move(address));
     });
     m_addr = std::move(tree);
 }

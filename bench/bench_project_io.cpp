@@ -1,0 +1,275 @@
+// Load and save of a large project against plain SQLite doing the same row
+// traffic: stepping through every row of every table, and inserting the same
+// row texts into a fresh file in one transaction.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <sqlite3.h>
+#include <string>
+#include <unistd.h>
+#include <ctime>
+#include <vector>
+
+#include "kv_guid.h"
+#include "kv_project_db.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+constexpr int kRuns = 5;
+
+double thread_cpu_ms()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// Best of kRuns, as wall time and as CPU time of this thread: on a shared
+// machine the wall time mostly measures the waiting for a processor.
+struct Timing {
+    double wall_ms = 1e300;
+    double cpu_ms = 1e300;
+};
+
+Timing measure(const std::function<void()>& work)
+{
+    Timing best;
+    for (int run = 0; run < kRuns; ++run) {
+        const double cpu_start = thread_cpu_ms();
+        const auto start = Clock::now();
+        work();
+        best.wall_ms = std::min(best.wall_ms, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        best.cpu_ms = std::min(best.cpu_ms, thread_cpu_ms() - cpu_start);
+    }
+    return best;
+}
+
+KV_Group_Address address_of(int n) { return {static_cast<uint32_t>(n / 1000), static_cast<uint32_t>(n / 50 % 20), static_cast<uint32_t>(n % 50 + 1)}; }
+
+void build_addresses(KV_Addr_Tree& tree)
+{
+    const uint32_t types[] = {1, 1, 5, 5, 6, 9, 10, 14, 3, 15};
+    for (uint32_t hg = 0; hg < 10; ++hg) {
+        KV_Addr_HG main;
+        main.m_num_hg = hg;
+        main.m_str_name = "Geschoss " + std::to_string(hg);
+        tree.add_hg(main);
+        for (uint32_t mg = 0; mg < 20; ++mg) {
+            KV_Addr_MG middle;
+            middle.m_num_hg = hg;
+            middle.m_num_mg = mg;
+            middle.m_str_name = "Raum " + std::to_string(mg);
+            tree.add_mg(middle);
+            for (uint32_t sub = 1; sub <= 50; ++sub) {
+                KV_Addr_Db a;
+                a.m_addr_write = {hg, mg, sub};
+                a.m_str_comment = "Raum " + std::to_string(mg) + " Kanal " + std::to_string(sub) + " Status";
+                a.m_data_typ = types[sub % 10];
+                a.m_fread_init = sub % 2;
+                set_value_from_double(a, sub * 1.5);
+                if (sub % 5 == 0)
+                    a.m_addr_listen = {{hg, mg, sub - 1}, {hg, (mg + 1) % 20, sub}};
+                tree.add_address(a);
+            }
+        }
+    }
+}
+
+void build_gui(std::vector<std::unique_ptr<KV_GUI_Page>>& pages)
+{
+    for (int p = 0; p < 100; ++p) {
+        auto page = std::make_unique<KV_GUI_Page>();
+        page->m_str_guid = kv_new_guid();
+        page->m_str_caption = "Seite " + std::to_string(p);
+        page->m_str_image_bg = "hintergrund.png";
+        for (int c = 0; c < 50; ++c) {
+            KV_GUI_Control control;
+            control.m_typ = c % 12;
+            control.m_x = c * 20 % 1000;
+            control.m_y = c * 10 % 500;
+            control.m_str_guid = kv_new_guid();
+            control.m_str_guid_parent_page = page->m_str_guid;
+            control.m_str_name = "Licht Wohnen " + std::to_string(c);
+            for (int s = 0; s < 4; ++s)
+                control.m_list_addr.push_back(address_of((p * 50 + c + s * 7) % 10000));
+            control.m_list_param = {"1", "0", "ff8800", "lampe_an.png", "lampe_aus.png", "%.1f °C",
+                                    "0.5", "100", "20/22/24/18", "Wohnzimmer"};
+            page->m_controls.push_back(std::make_unique<KV_GUI_Control>(control));
+        }
+        pages.push_back(std::move(page));
+    }
+}
+
+void build_logic(std::vector<std::unique_ptr<KV_LOGIC_Page>>& pages)
+{
+    for (int p = 0; p < 20; ++p) {
+        auto page = std::make_unique<KV_LOGIC_Page>();
+        page->m_str_guid = kv_new_guid();
+        page->m_str_caption = "Logik " + std::to_string(p);
+        for (int b = 0; b < 50; ++b) {
+            auto block = std::make_unique<KV_LOGIC_Control>();
+            block->m_typ = b % 30;
+            block->m_str_guid = kv_new_guid();
+            block->m_str_guid_parent_page = page->m_str_guid;
+            block->m_str_name = "Baustein " + std::to_string(b);
+            for (int i = 0; i < 6; ++i)
+                block->m_list_io_input.push_back(
+                    std::make_shared<KV_LOGIC_IO>(KV_LOGIC_IO{address_of((p * 500 + b * 6 + i) % 10000), "Eingang"}));
+            for (int i = 0; i < 4; ++i)
+                block->m_list_param.push_back({"Parameter " + std::to_string(i), std::to_string(i * 10)});
+            for (int i = 0; i < 3; ++i)
+                block->m_list_io_output.push_back(
+                    std::make_shared<KV_LOGIC_IO>(KV_LOGIC_IO{address_of((p * 300 + b * 3 + i + 5000) % 10000), "Ausgang"}));
+            page->m_controls.push_back(std::move(block));
+        }
+        pages.push_back(std::move(page));
+    }
+}
+
+void build_clocks(KV_Settings_Clock& clocks)
+{
+    clocks.m_use_it = true;
+    for (int c = 0; c < 200; ++c) {
+        KV_Settings_Clock::Clock clock;
+        clock.m_str_name = "Schaltuhr " + std::to_string(c);
+        clock.m_str_guid = kv_new_guid();
+        clock.m_addr_db_write = address_of(c * 37 % 10000);
+        for (int t = 0; t < 20; ++t) {
+            KV_Settings_Clock::Time time;
+            time.m_str_name = "Zeit " + std::to_string(t);
+            time.m_hour = t % 24;
+            time.m_minute = t * 7 % 60;
+            time.m_value = t % 2;
+            for (int d = 0; d < 7; ++d)
+                time.m_fwekday[d] = (t + d) % 3 != 0;
+            clock.m_list_time.push_back(time);
+        }
+        clocks.m_list_clock.push_back(clock);
+    }
+}
+
+struct Table_Rows {
+    std::string name;
+    std::vector<std::string> rows;
+};
+
+std::vector<std::string> record_tables(sqlite3* db)
+{
+    std::vector<std::string> names;
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type='table' AND name <> 'KV_FILES'", -1, &stmt,
+                       nullptr);
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    sqlite3_finalize(stmt);
+    return names;
+}
+
+// Plain stepping through all rows; keeps the texts when asked.
+size_t raw_read(const std::string& path, std::vector<Table_Rows>* keep)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    size_t bytes = 0;
+    for (const std::string& table : record_tables(db)) {
+        if (keep)
+            keep->push_back({table, {}});
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(db, ("SELECT * FROM " + table).c_str(), -1, &stmt, nullptr);
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+            const int n = sqlite3_column_bytes(stmt, 0);
+            bytes += static_cast<size_t>(n) + (text ? 1 : 0);
+            if (keep)
+                keep->back().rows.emplace_back(text, static_cast<size_t>(n));
+        }
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
+    return bytes;
+}
+
+void raw_insert(const std::string& path, const std::vector<Table_Rows>& tables)
+{
+    std::filesystem::remove(path);
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_exec(db, "BEGIN TRANSACTION", nullptr, nullptr, nullptr);
+    for (const Table_Rows& table : tables)
+        sqlite3_exec(db, ("CREATE TABLE " + table.name + "(DATA TEXT)").c_str(), nullptr, nullptr, nullptr);
+    for (const Table_Rows& table : tables) {
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(db, ("INSERT INTO " + table.name + "(DATA) VALUES(?)").c_str(), -1, &stmt, nullptr);
+        for (const std::string& row : table.rows) {
+            sqlite3_bind_text(stmt, 1, row.data(), static_cast<int>(row.size()), SQLITE_STATIC);
+            sqlite3_step(stmt);
+            sqlite3_reset(stmt);
+        }
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_exec(db, "END TRANSACTION", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+} // namespace
+
+int main()
+{
+    const auto dir = std::filesystem::temp_directory_path();
+    const std::string project_path = (dir / ("bench_project_io_" + std::to_string(getpid()) + ".kvp")).string();
+    const std::string raw_path = (dir / ("bench_project_io_raw_" + std::to_string(getpid()) + ".kvp")).string();
+
+    {
+        CKV_Project_Db store;
+        if (!store.load(project_path)) {
+            fprintf(stderr, "cannot create %s\n", project_path.c_str());
+            return 1;
+        }
+        build_addresses(store.m_addr);
+        build_gui(store.m_gui_pages);
+        build_logic(store.m_logic_pages);
+        build_clocks(store.m_settings_clock);
+        store.save(true);
+    }
+
+    std::vector<Table_Rows> tables;
+    const size_t bytes = raw_read(project_path, &tables);
+    size_t rows = 0;
+    for (const Table_Rows& t : tables) {
+        rows += t.rows.size();
+        size_t table_bytes = 0;
+        for (const std::string& row : t.rows)
+            table_bytes += row.size();
+        if (table_bytes > 0)
+            printf("  %-26s %6zu rows %9zu bytes\n", t.name.c_str(), t.rows.size(), table_bytes);
+    }
+    printf("project: %zu rows, %.1f MB of record text in %zu tables\n", rows, bytes / 1e6, tables.size());
+
+    CKV_Project_Db store;
+    bool ok = true;
+    const Timing load = measure([&] { ok = store.load(project_path) && ok; });
+    const Timing save = measure([&] { ok = store.save(false) && ok; });
+    const Timing read = measure([&] { raw_read(project_path, nullptr); });
+    const Timing insert = measure([&] { raw_insert(raw_path, tables); });
+
+    printf("loaded: %zu addresses, %zu pages, %zu logic pages, %zu clocks\n", store.m_addr.address_count(),
+           store.m_gui_pages.size(), store.m_logic_pages.size(), store.m_settings_clock.m_list_clock.size());
+    printf("                  wall ms    cpu ms   (best of %d runs each)\n", kRuns);
+    printf("load            %9.1f %9.1f\n", load.wall_ms, load.cpu_ms);
+    printf("save            %9.1f %9.1f\n", save.wall_ms, save.cpu_ms);
+    printf("raw read        %9.1f %9.1f\n", read.wall_ms, read.cpu_ms);
+    printf("raw insert      %9.1f %9.1f\n", insert.wall_ms, insert.cpu_ms);
+    printf("load/raw read   %8.2fx %8.2fx\n", load.wall_ms / read.wall_ms, load.cpu_ms / read.cpu_ms);
+    printf("save/raw insert %8.2fx %8.2fx\n", save.wall_ms / insert.wall_ms, save.cpu_ms / insert.cpu_ms);
+
+    std::filesystem::remove(project_path);
+    std::filesystem::remove(raw_path);
+    if (!ok) {
+        fprintf(stderr, "load or save failed\n");
+        return 1;
+    }
+    return 0;
+}

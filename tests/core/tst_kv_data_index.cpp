@@ -1,0 +1,115 @@
+#include <QtTest>
+
+#include <random>
+
+#include "kv_data.h"
+#include "kv_settings_clock.h"
+
+namespace {
+struct Lookup {
+    std::string key;
+    uint32_t index;
+};
+
+struct Result {
+    bool found;
+    std::string value;
+    size_t cursor;
+    bool operator==(const Result&) const = default;
+};
+
+std::vector<Result> run(std::string_view text, const std::vector<Lookup>& lookups)
+{
+    kv_rewind_search_cursor();
+    std::vector<Result> results;
+    for (const Lookup& l : lookups) {
+        bool found = false;
+        const std::string_view value = find_value(text, l.key, l.index, found);
+        results.push_back({found, std::string(value), kv_search_cursor()});
+    }
+    return results;
+}
+} // namespace
+
+// The key index must give exactly the answers of the plain scan: the first
+// occurrence at or after the cursor, else the first from the start, with
+// needles matched as plain substrings (a key may end another key).
+class TestKvDataIndex : public QObject {
+    Q_OBJECT
+private slots:
+    void index_answers_like_the_scan()
+    {
+        const std::vector<std::string> keys = {"m_typ",          "xx_m_typ",        "clock_1_m_typ", "m_str_name_long",
+                                               "a_m_str_name_long", "m_list_param.m_use_it", "m_addr_listen", "m_value"};
+        std::mt19937 random(7);
+        for (int round = 0; round < 40; ++round) {
+            std::string text;
+            const int fields = 200 + static_cast<int>(random() % 2000);
+            for (int f = 0; f < fields; ++f) {
+                const std::string& key = keys[random() % keys.size()];
+                const uint32_t index = random() % 3 == 0 ? KV_NO_INDEX : random() % 12;
+                std::string value = std::to_string(random() % 1000);
+                if (random() % 50 == 0)
+                    value += std::string("\x02") + keys[random() % keys.size()]; // stray 0x02 in a value
+                if (random() % 80 == 0)
+                    value += std::string(70000, 'v'); // past the size where decoding indexes
+                text += (index == KV_NO_INDEX ? put_string(key, value) : put_string(key, value, index));
+            }
+            std::vector<Lookup> lookups;
+            for (int l = 0; l < 300; ++l)
+                lookups.push_back({keys[random() % keys.size()], random() % 3 == 0 ? KV_NO_INDEX : random() % 14});
+
+            const std::vector<Result> scanned = run(text, lookups);
+            std::vector<Result> indexed;
+            {
+                const KV_Text_Index index(text);
+                indexed = run(text, lookups);
+            }
+            QCOMPARE(indexed.size(), scanned.size());
+            for (size_t i = 0; i < scanned.size(); ++i) {
+                if (!(indexed[i] == scanned[i]))
+                    QFAIL(qPrintable(QString("round %1 lookup %2 (%3_%4) differs").arg(round).arg(i)
+                                         .arg(QString::fromStdString(lookups[i].key)).arg(lookups[i].index)));
+            }
+        }
+    }
+
+    void index_applies_to_its_own_text_only()
+    {
+        const std::string text = put_string("m_str_name_long", "a");
+        const std::string other = text; // same bytes, other address
+        const KV_Text_Index index(text);
+        kv_rewind_search_cursor();
+        bool found = false;
+        QCOMPARE(find_value(other, "m_str_name_long", KV_NO_INDEX, found), std::string_view("a"));
+        QVERIFY(found);
+    }
+
+    void big_record_decodes_like_small_one()
+    {
+        // A clock list of a few megabytes goes through the index; the same
+        // record read field by field without it must agree.
+        KV_Settings_Clock clocks;
+        for (int c = 0; c < 120; ++c) {
+            KV_Settings_Clock::Clock clock;
+            clock.m_str_name = "Uhr " + std::to_string(c);
+            clock.m_list_time.resize(c % 7 + 1);
+            clock.m_list_time.back().m_hour = c % 24;
+            clocks.m_list_clock.push_back(clock);
+        }
+        const std::string text = clocks.encode();
+        QVERIFY(text.size() > 64 * 1024);
+
+        KV_Settings_Clock via_index;
+        via_index.set_text(text);
+        KV_Settings_Clock plain;
+        plain.m_text = text;
+        plain.decode();
+        QCOMPARE(via_index.m_list_clock.size(), size_t(120));
+        QCOMPARE(via_index.encode(), plain.encode());
+        QCOMPARE(via_index.m_list_clock[50].m_list_time.size(), size_t(2));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestKvDataIndex)
+#include "tst_kv_data_index.moc"
