@@ -97,6 +97,16 @@ void CKV_Dlg_App_Settings::set_connected(bool connected)
         m_checkBox_push->setChecked(false);
 }
 
+void CKV_Dlg_App_Settings::set_push(bool on)
+{
+    m_checkBox_push->setChecked(on && m_checkBox_push->isEnabled());
+}
+
+bool CKV_Dlg_App_Settings::is_push_on() const
+{
+    return m_checkBox_push->isChecked();
+}
+
 void CKV_Dlg_App_Settings::choose_language(const QString& language)
 {
     const bool english = language == QLatin1String("en");

@@ -19,6 +19,9 @@ public:
 
     // Push messages need a controller: without a connection the toggle shows off.
     void set_connected(bool connected);
+    // The controller's state of its push messages (message 1103).
+    void set_push(bool on);
+    bool is_push_on() const;
 
     static constexpr const char* RESTART_HINT_DE = "App muss neu gestartet werden damit die Änderungen wirksam werden";
     static constexpr const char* RESTART_BUTTON_DE = "App Schließen";

@@ -3,10 +3,9 @@
 #include "kv_app_context.h"
 #include "kv_dlg_settings.h"
 #include "kv_fonts.h"
-#include "kv_placeholder_main_window.h"
+#include "kv_studio_main_app.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 int kv_start(int argc, char** argv)
 {
@@ -28,7 +27,7 @@ int kv_start(int argc, char** argv)
         app_context.flags = kv_scan_command_line(argc, argv);
         app_context.flags.app = true; // the operating panel is the only role
 
-        QMainWindow* window = kv_create_placeholder_main_window();
+        auto* window = new CKV_Studio_Main_App;
         if (app_context.settings && app_context.settings->_m_app_full_screen != 0)
             window->showFullScreen();
         else

@@ -1,0 +1,830 @@
+#include "kv_studio_main_app.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QSvgRenderer>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <cstring>
+#include <mutex>
+
+#include "kv_app_context.h"
+#include "kv_app_version.h"
+#include "kv_dlg_app_settings.h"
+#include "kv_dlg_settings.h"
+#include "kv_dlg_zielsysteminfo.h"
+#include "kv_gui_container.h"
+#include "kv_gui_control.h"
+#include "kv_gui_value_dispatch.h"
+#include "kv_image_cache.h"
+#include "kv_local_project.h"
+#include "kv_network_client.h"
+#include "kv_page_rules.h"
+#include "kv_project_db.h"
+#include "kv_trace.h"
+
+namespace {
+const QString ICON_HOME = QStringLiteral(":/images/Smartphone/phone_Default.svg");
+const QString ICON_LOGGER = QStringLiteral(":/images/svg/Analyse.svg");
+const QString ICON_SETTINGS = QStringLiteral(":/images/svg/Settings.svg");
+const QString ICON_STATUS_OFF = QStringLiteral(":/images/svg/Zielsystem_Off.svg");
+const QString ICON_STATUS_ON = QStringLiteral(":/images/svg/Zielsystem_On.svg");
+
+// Messages that show the controller is alive.
+bool is_sign_of_life(uint32_t id)
+{
+    switch (id) {
+    case kv_msg::LOGIN_ACCEPTED:
+    case kv_msg::NETVAR:
+    case kv_msg::PROJECT_RECORD:
+    case kv_msg::ALIVE:
+    case kv_msg::ALL_SENT:
+    case kv_msg::PROJECT_CHANGED:
+    case kv_msg::CLOCK_SETTINGS:
+    case kv_msg::SCENE_SETTINGS:
+    case kv_msg::LOGGED_IN:
+    case kv_msg::PROJECT_RELOAD:
+    case kv_msg::MAIN_SWITCH:
+    case kv_msg::READY:
+    case kv_msg::KEEP_ALIVE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A payload text up to its NUL, never beyond the message.
+std::string payload_text(const uchar* data, uint32_t length)
+{
+    if (!data)
+        return {};
+    const char* text = reinterpret_cast<const char*>(data);
+    return std::string(text, strnlen(text, length));
+}
+
+// An icon drawn from an SVG in one colour (the palette's button text).
+QIcon tinted_icon(const QString& path, const QColor& color, int size)
+{
+    QSvgRenderer renderer(path);
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    renderer.render(&painter);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(pixmap.rect(), color);
+    return QIcon(pixmap);
+}
+
+QToolButton* make_tool_button(const char* name, const QString& tip)
+{
+    auto* button = new QToolButton;
+    button->setObjectName(QLatin1String(name));
+    button->setToolTip(tip);
+    button->setAutoRaise(true);
+    return button;
+}
+} // namespace
+
+CKV_Studio_Main_App::CKV_Studio_Main_App(QWidget* parent)
+    : CKV_Studio_Main(parent)
+    , m_images(std::make_unique<KV_Image_Cache>(project()))
+{
+    m_run_mode = true;
+    kv_app().main_window = this;
+
+    build_menu();
+    build_views();
+    setWindowIcon(QIcon(QStringLiteral(":/images/icons/logo_icon.png")));
+
+    open_local_project();
+
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, &CKV_Studio_Main_App::applicationStateChanged);
+    m_version_countdown = VERSION_CHECK_PERIOD_S;
+    set_orientation(screen_orientation());
+
+    build_pages();
+    update_title();
+
+    CKV_Dlg_Settings::restore_geometry(QLatin1String(KV_SETTINGS_ORGANISATION_APP), this);
+    CKV_Dlg_Settings::restore_state(QLatin1String(KV_SETTINGS_ORGANISATION_APP), this, 0);
+
+    m_timer_tick.setInterval(1000);
+    m_timer_tick_slow.setInterval(10000);
+    connect(&m_timer_tick, &QTimer::timeout, this, [this] { tick(1000); });
+    connect(&m_timer_tick_slow, &QTimer::timeout, this, [this] { tick(10000); });
+    m_timer_tick.start();
+    m_timer_tick_slow.start();
+
+    // A wall panel comes back by itself after a power cut: the installation's
+    // active target is connected at once, as the connect button would.
+    if (project().m_routes.active_route())
+        connect_active_route();
+}
+
+CKV_Studio_Main_App::~CKV_Studio_Main_App()
+{
+    m_timer_tick.stop();
+    m_timer_tick_slow.stop();
+    client().disconnect(this);
+    // The canvases leave the value path while this window is still whole.
+    m_pages_ready = false;
+    while (m_pages->count() > 0) {
+        QWidget* page = m_pages->widget(0);
+        m_pages->removeWidget(page);
+        delete page;
+    }
+    m_canvases.clear();
+    if (kv_app().main_window == this)
+        kv_app().main_window = nullptr;
+}
+
+void CKV_Studio_Main_App::set_tick_intervals(int tick_ms, int slow_tick_ms)
+{
+    m_timer_tick.start(tick_ms);
+    m_timer_tick_slow.start(slow_tick_ms);
+}
+
+std::string CKV_Studio_Main_App::local_project_path() const
+{
+    return kv_local_project_path(settings().m_str_working_dir__);
+}
+
+// ---------------------------------------------------------------- building
+
+void CKV_Studio_Main_App::build_menu()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("Datei"));
+    QAction* quit = file->addAction(QStringLiteral("Beenden"));
+    quit->setToolTip(QStringLiteral("Beendet die Anwendung"));
+    quit->setStatusTip(quit->toolTip());
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+
+    const QIcon orientation_icon(QStringLiteral(":/images/icons/page_hor.png"));
+    QAction* horizontal = menuBar()->addAction(orientation_icon, QStringLiteral("Horizontal"));
+    connect(horizontal, &QAction::triggered, this, &CKV_Studio_Main_App::slot_hor);
+    QAction* vertical = menuBar()->addAction(orientation_icon, QStringLiteral("Vertikal"));
+    connect(vertical, &QAction::triggered, this, &CKV_Studio_Main_App::slot_ver);
+
+    QAction* quick = menuBar()->addAction(QStringLiteral("Quick Support"));
+    connect(quick, &QAction::triggered, this, &CKV_Studio_Main::slot_help_quick);
+
+    QMenu* sizes = menuBar()->addMenu(QStringLiteral("Fixe Größe"));
+    m_group_sizes = new QActionGroup(this);
+    for (const auto& [text, entry] : kv_device_sizes()) {
+        QAction* action = sizes->addAction(text);
+        action->setCheckable(true);
+        action->setChecked(entry.device == m_device_display);
+        action->setData(static_cast<int>(entry.device));
+        m_group_sizes->addAction(action);
+    }
+    connect(m_group_sizes, &QActionGroup::triggered, this, &CKV_Studio_Main_App::slot_extras_sizes);
+
+    QMenu* languages = menuBar()->addMenu(QStringLiteral("Sprache"));
+    m_group_languages = new QActionGroup(this);
+    const std::pair<const char*, const char*> choices[] = {{"Deutsch (German)", "de"}, {"English (English)", "en"}};
+    for (const auto& [text, code] : choices) {
+        QAction* action = languages->addAction(QString::fromUtf8(text));
+        action->setCheckable(true);
+        action->setData(QLatin1String(code));
+        action->setChecked(language_main() == QLatin1String(code));
+        m_group_languages->addAction(action);
+    }
+    connect(m_group_languages, &QActionGroup::triggered, this, &CKV_Studio_Main::slot_extras_lang);
+}
+
+void CKV_Studio_Main_App::build_views()
+{
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto* navbar = new QWidget;
+    navbar->setObjectName(QStringLiteral("kv_navbar"));
+    navbar->setProperty("kv_style", QStringLiteral("navbar"));
+    auto* nav_layout = new QHBoxLayout(navbar);
+    m_btn_home = make_tool_button("m_btn_home", QStringLiteral("Start"));
+    m_btn_logger = make_tool_button("m_btn_logger", QStringLiteral("Datenlogger"));
+    m_btn_settings = make_tool_button("m_btn_settings", QStringLiteral("Einstellungen"));
+    m_btn_status = make_tool_button("m_btn_status", QStringLiteral("Zielsystem"));
+    const int icon_size = std::max(24, base_size());
+    for (QToolButton* button : {m_btn_home, m_btn_logger, m_btn_settings, m_btn_status}) {
+        button->setIconSize(QSize(icon_size, icon_size));
+        nav_layout->addWidget(button);
+    }
+    nav_layout->addStretch(1);
+    connect(m_btn_home, &QToolButton::clicked, this, &CKV_Studio_Main_App::goHomePage);
+    connect(m_btn_logger, &QToolButton::clicked, this, &CKV_Studio_Main_App::slot_logger);
+    connect(m_btn_settings, &QToolButton::clicked, this, &CKV_Studio_Main_App::slot_settings);
+    connect(m_btn_status, &QToolButton::clicked, this, &CKV_Studio_Main_App::slot_status);
+
+    m_views = new QStackedWidget;
+    m_views->setObjectName(QStringLiteral("m_stackedWidget_views"));
+
+    // View 0: the pages, the start text when there are none, and the notice
+    // that takes the pages' place while the controller is not connected.
+    m_start_view = new QWidget;
+    auto* start_layout = new QVBoxLayout(m_start_view);
+    start_layout->setContentsMargins(0, 0, 0, 0);
+    m_pages = new QStackedWidget;
+    m_pages->setObjectName(QStringLiteral("m_stackedWidget_pages"));
+    start_layout->addWidget(m_pages, 1);
+    m_overlay_not_connected = new QWidget;
+    m_overlay_not_connected->setObjectName(QStringLiteral("kv_overlay_not_connected"));
+    m_overlay_not_connected->setAttribute(Qt::WA_StyledBackground);
+    auto* notice_layout = new QVBoxLayout(m_overlay_not_connected);
+    auto* notice = new QLabel(QStringLiteral("Keine Verbindung zum Zielsystem.\nDie angezeigten Werte sind nicht aktuell."));
+    notice->setObjectName(QStringLiteral("m_label_not_connected"));
+    notice->setAlignment(Qt::AlignCenter);
+    notice->setWordWrap(true);
+    auto* to_status = new QPushButton(QStringLiteral("Zielsystem"));
+    to_status->setObjectName(QStringLiteral("m_pushButton_not_connected"));
+    connect(to_status, &QPushButton::clicked, this, &CKV_Studio_Main_App::slot_status);
+    notice_layout->addStretch(1);
+    notice_layout->addWidget(notice);
+    notice_layout->addWidget(to_status, 0, Qt::AlignHCenter);
+    notice_layout->addStretch(1);
+    start_layout->addWidget(m_overlay_not_connected, 1);
+    m_overlay_not_connected->hide();
+    m_views->addWidget(m_start_view);
+
+    // View 1: the data logger.
+    m_label_logger = new QLabel;
+    m_label_logger->setObjectName(QStringLiteral("m_label_logger"));
+    m_label_logger->setAlignment(Qt::AlignCenter);
+    m_views->addWidget(m_label_logger);
+
+    // View 2: the app settings.
+    m_dlg_app_settings = new CKV_Dlg_App_Settings(settings(), language_main());
+    connect(m_dlg_app_settings, &CKV_Dlg_App_Settings::language_chosen, this,
+            [this](const QString& language) { set_languages(language, QString()); });
+    m_views->addWidget(m_dlg_app_settings);
+
+    // View 3: the controller status.
+    auto* status_view = new QWidget;
+    status_view->setObjectName(QStringLiteral("kv_status_view"));
+    auto* status_layout = new QVBoxLayout(status_view);
+    m_status_panel = new CKV_Dlg_App_Zielsysteminfo;
+    status_layout->addWidget(m_status_panel, 1);
+    connect(m_status_panel, &CKV_Dlg_App_Zielsysteminfo::retry, this, &CKV_Studio_Main_App::connect_active_route);
+    m_views->addWidget(status_view);
+
+    layout->addWidget(navbar);
+    layout->addWidget(m_views, 1);
+    setCentralWidget(central);
+    refresh_tool_icons();
+}
+
+void CKV_Studio_Main_App::open_local_project()
+{
+    std::lock_guard lock(kv_project_lock());
+    m_images->clear();
+    if (kv_open_local_project(project(), local_project_path()))
+        apply_language();
+    const KV_Routes::_route* route = project().m_routes.active_route();
+    m_str_user = route ? route->m_str_user : std::string();
+}
+
+bool CKV_Studio_Main_App::isPageVisible(const KV_GUI_Page* page) const
+{
+    return page && kv_page_visible_to(*page, m_str_user);
+}
+
+void CKV_Studio_Main_App::build_pages()
+{
+    std::lock_guard lock(kv_project_lock());
+    m_pages_ready = false;
+    while (m_pages->count() > 0) {
+        QWidget* page = m_pages->widget(0);
+        m_pages->removeWidget(page);
+        delete page;
+    }
+    m_canvases.clear();
+    m_history.clear();
+
+    bool vertical = false;
+    bool horizontal = false;
+    for (const auto& page : project().m_gui_pages) {
+        if (!isPageVisible(page.get()))
+            continue;
+        auto* canvas = new CKV_Gui_Control_Container(*this, *page, m_pages);
+        m_pages->addWidget(canvas->scroll_area());
+        canvas->set_modified(false);
+        m_canvases.append(canvas);
+        (canvas->is_vertical() ? vertical : horizontal) = true;
+    }
+    if (vertical && !horizontal)
+        set_orientation(KV_ORIENTATION_PORTRAIT);
+    else if (horizontal && !vertical)
+        set_orientation(KV_ORIENTATION_LANDSCAPE);
+    else
+        set_orientation(screen_orientation());
+
+    m_pages_ready = true;
+    for (CKV_Gui_Control_Container* canvas : std::as_const(m_canvases))
+        canvas->place_controls();
+    if (isVisible())
+        goHomePage();
+    emit pages_rebuilt();
+}
+
+void CKV_Studio_Main_App::update_title()
+{
+    const QString file = project().is_open() ? QString::fromStdString(project().path()) : QString();
+    setWindowTitle(kv_window_title(file, is_connected()));
+}
+
+void CKV_Studio_Main_App::refresh_tool_icons()
+{
+    const QColor color = palette().color(QPalette::ButtonText);
+    const int size = m_btn_home->iconSize().width();
+    m_btn_home->setIcon(tinted_icon(ICON_HOME, color, size));
+    m_btn_logger->setIcon(tinted_icon(ICON_LOGGER, color, size));
+    m_btn_settings->setIcon(tinted_icon(ICON_SETTINGS, color, size));
+    const bool connected = is_connected();
+    m_btn_status->setIcon(tinted_icon(connected ? ICON_STATUS_ON : ICON_STATUS_OFF, color, size));
+    m_btn_status->setProperty("kv_connected", connected);
+    m_dlg_app_settings->set_connected(connected);
+}
+
+// ---------------------------------------------------------------- host
+
+KV_Addr_Tree& CKV_Studio_Main_App::address_tree()
+{
+    return project().m_addr;
+}
+
+KV_GUI_Page* CKV_Studio_Main_App::find_page(const std::string& guid)
+{
+    return project().find_gui_page(guid);
+}
+
+QPixmap CKV_Studio_Main_App::image(const QString& name)
+{
+    return m_images->image(name);
+}
+
+bool CKV_Studio_Main_App::is_connected() const
+{
+    return client().is_connected();
+}
+
+bool CKV_Studio_Main_App::send_netvar(const KV_Group_Address& address, double value)
+{
+    return client().send_netvar(address, value);
+}
+
+bool CKV_Studio_Main_App::send_netvar(const KV_Addr_Tgm& telegram)
+{
+    return client().send_netvar(telegram);
+}
+
+// ---------------------------------------------------------------- navigation
+
+int CKV_Studio_Main_App::current_view() const
+{
+    return m_views->currentIndex();
+}
+
+int CKV_Studio_Main_App::current_page() const
+{
+    return m_pages->currentIndex();
+}
+
+bool CKV_Studio_Main_App::is_page_stack_shown() const
+{
+    return !m_pages->isHidden();
+}
+
+bool CKV_Studio_Main_App::is_not_connected_overlay_shown() const
+{
+    return !m_overlay_not_connected->isHidden();
+}
+
+void CKV_Studio_Main_App::show_view(int view)
+{
+    if (view != View_Pages) {
+        emit close_overlay();
+        m_overlay_not_connected->hide();
+    }
+    m_views->setCurrentIndex(view);
+}
+
+int CKV_Studio_Main_App::next_fitting_page(int from) const
+{
+    for (int i = std::max(0, from); i < m_canvases.size(); ++i)
+        if (kv_page_fits(m_canvases[i]->is_vertical(), orientation()))
+            return i;
+    return -1;
+}
+
+void CKV_Studio_Main_App::show_page_or_notice(int page)
+{
+    m_pages->setCurrentIndex(page);
+    const bool live = is_connected();
+    m_pages->setVisible(live);
+    m_overlay_not_connected->setVisible(!live);
+}
+
+void CKV_Studio_Main_App::goHomePage()
+{
+    m_overlay_not_connected->hide();
+    emit close_overlay();
+    showMenu(true);
+    refresh_tool_icons();
+    if (!is_connected())
+        m_pages->hide();
+    show_view(View_Pages);
+    const int first = next_fitting_page(0);
+    if (first >= 0)
+        goPage(first);
+}
+
+void CKV_Studio_Main_App::goPage(int page)
+{
+    if (page < 0 || page >= m_canvases.size() || !kv_page_fits(m_canvases[page]->is_vertical(), orientation()))
+        return;
+    const int current = m_pages->currentIndex();
+    if (current >= 0 && current != page)
+        m_history.append(current);
+    show_page_or_notice(page);
+}
+
+void CKV_Studio_Main_App::goPage(const std::string& page_guid)
+{
+    for (int i = 0; i < m_canvases.size(); ++i)
+        if (m_canvases[i]->page_guid() == page_guid) {
+            goPage(i);
+            return;
+        }
+    TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_ZRQ, "PAGE NOT SHOWN: %s\n", page_guid.c_str());
+}
+
+void CKV_Studio_Main_App::goNextPage()
+{
+    goPage(next_fitting_page(m_pages->currentIndex() + 1));
+}
+
+void CKV_Studio_Main_App::goPrevPage()
+{
+    if (m_history.isEmpty())
+        return;
+    const int page = m_history.takeLast();
+    if (page < m_canvases.size())
+        show_page_or_notice(page);
+}
+
+void CKV_Studio_Main_App::showMenu(bool show)
+{
+    if (show == menuBar()->isVisible() || show == m_menu_shown)
+        return;
+    m_menu_shown = show;
+    menuBar()->setVisible(show);
+    QCoreApplication::processEvents();
+}
+
+void CKV_Studio_Main_App::slot_status()
+{
+    show_view(View_Status);
+}
+
+void CKV_Studio_Main_App::slot_settings()
+{
+    show_view(View_Settings);
+}
+
+void CKV_Studio_Main_App::slot_logger()
+{
+    bool granted = m_str_user == "root";
+    for (const KV_Settings_Users::User& user : project().m_settings_users.m_list_user)
+        if (user.m_str_name == m_str_user)
+            granted = granted || user.m_str_analytics;
+    m_label_logger->setText(granted ? QStringLiteral("Datenlogger") : QStringLiteral("Keine Berechtigung für den Datenlogger"));
+    show_view(View_Logger);
+}
+
+void CKV_Studio_Main_App::slot_hor()
+{
+    set_orientation(KV_ORIENTATION_LANDSCAPE);
+}
+
+void CKV_Studio_Main_App::slot_ver()
+{
+    set_orientation(KV_ORIENTATION_PORTRAIT);
+}
+
+void CKV_Studio_Main_App::on_orientation_changed()
+{
+    apply_fixed_size();
+    if (!m_pages_ready)
+        return;
+    const int current = m_pages->currentIndex();
+    if (current < 0 || !kv_page_fits(m_canvases[current]->is_vertical(), orientation())) {
+        const int first = next_fitting_page(0);
+        if (first >= 0)
+            show_page_or_notice(first);
+    }
+}
+
+void CKV_Studio_Main_App::slot_reload()
+{
+    request_project();
+}
+
+void CKV_Studio_Main_App::slot_extras_sizes(QAction* action)
+{
+    if (!action)
+        return;
+    m_device_display = static_cast<DeviceDisplay>(action->data().toInt());
+    apply_fixed_size();
+}
+
+void CKV_Studio_Main_App::apply_fixed_size()
+{
+    const QSize size = kv_device_size(m_device_display);
+    if (size.isEmpty()) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        return;
+    }
+    // The table holds the portrait form; landscape turns it.
+    setFixedSize(orientation() == KV_ORIENTATION_LANDSCAPE ? size.transposed() : size);
+}
+
+void CKV_Studio_Main_App::applicationStateChanged(Qt::ApplicationState state)
+{
+    // Back in front: the controller may have gone meanwhile.
+    if (state == Qt::ApplicationActive)
+        refresh_tool_icons();
+}
+
+void CKV_Studio_Main_App::showEvent(QShowEvent* event)
+{
+    CKV_Studio_Main::showEvent(event);
+    if (!event->spontaneous())
+        goHomePage();
+}
+
+void CKV_Studio_Main_App::closeEvent(QCloseEvent* event)
+{
+    CKV_Dlg_Settings::save_geometry(QLatin1String(KV_SETTINGS_ORGANISATION_APP), this);
+    CKV_Dlg_Settings::save_state(QLatin1String(KV_SETTINGS_ORGANISATION_APP), this, 0);
+    CKV_Studio_Main::closeEvent(event);
+}
+
+// ---------------------------------------------------------------- ticks
+
+void CKV_Studio_Main_App::tick(int code)
+{
+    for (CKV_Gui_Control_Container* canvas : std::as_const(m_canvases))
+        for (CKV_Gui_Control* control : canvas->controls())
+            control->notify_children(code);
+
+    if (code == 1000) {
+        if (m_project_timeout > 0 && --m_project_timeout == 0 && !is_connected())
+            client().connect_route(project().m_routes.active_route());
+        if (m_version_countdown != 0 && --m_version_countdown == 0) {
+            if (settings().m_check_version_ != 0)
+                settings().slot_check_version();
+            m_version_countdown = VERSION_CHECK_PERIOD_S;
+        }
+        if (m_lost_countdown > 0 && --m_lost_countdown == 0 && current_view() == View_Pages && !is_connected()) {
+            show_view(View_Status);
+            m_status_panel->show_connection_failed();
+        }
+    } else if (code == 10000) {
+        if (m_logged_in)
+            client().send(kv_msg::KEEP_ALIVE);
+        else if (m_project_timeout == 0 && current_view() == View_Status && !is_connected())
+            client().connect_route(project().m_routes.active_route());
+    }
+}
+
+// ---------------------------------------------------------------- link
+
+bool CKV_Studio_Main_App::connect_active_route()
+{
+    const KV_Routes::_route* route = project().m_routes.active_route();
+    if (!route)
+        return false;
+    m_status_panel->show_connecting();
+    client().disconnect_route();
+    m_project_timeout = 0;
+    return client().connect_route(route);
+}
+
+void CKV_Studio_Main_App::send_login(const KV_Routes::_route& route)
+{
+    client().send_text(route.m_use_kv_dns_svr ? kv_msg::LOGIN_ONLINE : kv_msg::LOGIN, route_login_text(route));
+}
+
+void CKV_Studio_Main_App::slot_onConnectClient(bool fconnected, KV_Routes::_route route)
+{
+    refresh_tool_icons();
+    update_title();
+    if (!fconnected) {
+        on_connection_lost();
+        return;
+    }
+    m_lost_countdown = 0;
+    if (current_view() == View_Status)
+        show_view(View_Pages);
+    if (current_view() == View_Pages && m_pages->currentIndex() >= 0)
+        show_page_or_notice(m_pages->currentIndex());
+    else
+        m_overlay_not_connected->hide();
+    m_project_timeout = PROJECT_TIMEOUT_CONNECTED_S;
+    if (route.m_str_user != m_str_user) {
+        m_str_user = route.m_str_user;
+        build_pages();
+    }
+    send_login(route);
+}
+
+void CKV_Studio_Main_App::on_connection_lost()
+{
+    m_project_timeout = 0;
+    m_logged_in = false;
+    CKV_Network_Msg lost = kv_make_header(kv_msg::CONNECTION_LOST, 0);
+    slot_onDataReadClient(&lost, nullptr);
+    if (current_view() == View_Pages) {
+        m_lost_countdown = LOST_CONNECTION_DELAY_S;
+        // Old values are not shown as live meanwhile.
+        if (m_pages->currentIndex() >= 0)
+            show_page_or_notice(m_pages->currentIndex());
+    }
+}
+
+void CKV_Studio_Main_App::mark_alive(uint32_t id)
+{
+    if (is_sign_of_life(id))
+        client().set_alive(true);
+}
+
+void CKV_Studio_Main_App::on_login_accepted()
+{
+    if (current_view() == View_Status)
+        show_view(View_Pages);
+    client().send(kv_msg::PROJECT_REQUEST);
+    m_project_timeout = PROJECT_TIMEOUT_LOGIN_S;
+}
+
+void CKV_Studio_Main_App::on_logged_in()
+{
+    m_project_timeout = 0;
+    m_logged_in = true;
+}
+
+void CKV_Studio_Main_App::request_project()
+{
+    client().send_text(kv_msg::FILE_REQUEST, KV_BOOT_PROJECT_FILE);
+}
+
+void CKV_Studio_Main_App::replace_settings_text(KV_Data& record, const uchar* data, uint32_t length)
+{
+    const std::string text = payload_text(data, length);
+    if (text == record.m_text)
+        return;
+    record.set_text(text);
+    TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_ZRQ, "SETTINGS REPLACED FROM THE CONTROLLER\n");
+}
+
+void CKV_Studio_Main_App::slot_onDataReadClient(CKV_Network_Msg* msg, uchar* data)
+{
+    if (!msg)
+        return;
+    const uint32_t length = data ? msg->data_length : 0;
+    mark_alive(msg->id);
+    switch (msg->id) {
+    case kv_msg::LOGIN_ACCEPTED:
+        on_login_accepted();
+        break;
+    case kv_msg::LOGIN_REFUSED:
+        m_project_timeout = 0;
+        show_view(View_Status);
+        m_status_panel->show_connection_failed();
+        client().disconnect_route();
+        break;
+    case kv_msg::LOGGED_IN:
+    case kv_msg::READY:
+        on_logged_in();
+        break;
+    case kv_msg::ONLINE_ACCEPTED:
+        if (KV_Routes::_route* route = project().m_routes.active_route()) {
+            route->m_str_serial = payload_text(data, length);
+            project().save_routes();
+            client().send_text(kv_msg::LOGIN, route_login_text(*route));
+        }
+        m_project_timeout = PROJECT_TIMEOUT_LOGIN_S;
+        break;
+    case kv_msg::ONLINE_SERIAL_WRONG:
+        show_view(View_Status);
+        m_status_panel->show_message(
+            QStringLiteral("Seriennummer nicht korrekt"),
+            QStringLiteral("Bitte bearbeiten Sie ihre Route und fügen Sie eine korrekte Seriennummer ein!"));
+        break;
+    case kv_msg::ONLINE_PASSWORD_WRONG:
+        show_view(View_Status);
+        m_status_panel->show_message(
+            QStringLiteral("Passwort für den Onlinezugang nicht korrekt"),
+            QStringLiteral("Bitte bearbeiten Sie ihre Route und benutzen Sie die Zugangsdaten von ZRQ-Connect!"));
+        break;
+    case kv_msg::ONLINE_NOT_REGISTERED:
+        show_view(View_Status);
+        m_status_panel->show_connection_failed();
+        break;
+    case kv_msg::ONLINE_SERIALS:
+        show_view(View_Status);
+        m_status_panel->show_message(
+            QStringLiteral("Mehrere Seriennummer mit E-Mail Adresse verknüpft"),
+            QStringLiteral("Bitte bearbeiten Sie ihre Route und fügen Sie eine Seriennummer hinzu!"));
+        break;
+    case kv_msg::FILE:
+        on_project_file(*msg, data);
+        break;
+    case kv_msg::FILE_MISSING:
+        m_status_panel->show_project_failed();
+        break;
+    case kv_msg::FILE_PROGRESS:
+        m_project_timeout = 0;
+        break;
+    case kv_msg::PROJECT_RECORD:
+        project().m_project.set_text(payload_text(data, length));
+        update_title();
+        break;
+    case kv_msg::ALL_SENT:
+        client().send(kv_msg::ALL_SENT_ANSWER);
+        client().send(kv_msg::READY);
+        break;
+    case kv_msg::PROJECT_CHANGED:
+    case kv_msg::PROJECT_RELOAD:
+        request_project();
+        break;
+    case kv_msg::CLOCK_SETTINGS:
+        replace_settings_text(project().m_settings_clock, data, length);
+        break;
+    case kv_msg::SCENE_SETTINGS:
+        replace_settings_text(project().m_settings_scene, data, length);
+        break;
+    case kv_msg::MAIN_SWITCH:
+        m_dlg_app_settings->set_push(length > 0 && data[0] == '1');
+        break;
+    default:
+        break;
+    }
+    for (CKV_Gui_Control_Container* canvas : std::as_const(m_canvases))
+        canvas->dispatch_message(*msg, data);
+}
+
+void CKV_Studio_Main_App::on_project_file(const CKV_Network_Msg& msg, const uchar* data)
+{
+    m_project_timeout = 0;
+    if (!data || msg.data_length < 256) {
+        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "PROJECT FILE TOO SHORT: %u bytes\n", msg.data_length);
+        return;
+    }
+    KV_Download_Result result;
+    {
+        std::lock_guard lock(kv_project_lock());
+        m_status_panel->show_success();
+        // The canvases hold no pointers into the old project past this point.
+        m_pages_ready = false;
+        while (m_pages->count() > 0) {
+            QWidget* page = m_pages->widget(0);
+            m_pages->removeWidget(page);
+            delete page;
+        }
+        m_canvases.clear();
+        m_images->clear();
+        result = kv_install_downloaded_project(project(), local_project_path(), data + KV_FILE_NAME_FIELD,
+                                               msg.data_length - KV_FILE_NAME_FIELD);
+    }
+    if (result == KV_Download_Result::Opened)
+        apply_language();
+    build_pages();
+    update_title();
+    if (result == KV_Download_Result::Not_Opened) {
+        // Silently back to the last local project, then the same controller again.
+        client().disconnect_route();
+        client().connect_route(project().m_routes.active_route());
+        return;
+    }
+    if (result == KV_Download_Result::Not_Written)
+        m_status_panel->show_project_failed();
+    client().send(kv_msg::PROJECT_HANDLED);
+}
+
+void CKV_Studio_Main_App::on_telegram(const KV_Addr_Tgm& telegram)
+{
+    std::lock_guard lock(kv_address_lock());
+    dispatch().on_telegram(telegram);
+}

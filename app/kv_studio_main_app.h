@@ -1,0 +1,165 @@
+#pragma once
+// The app window of the operating panel: keeps the local copy of the
+// controller's project, logs in to the controller, shows one page canvas per
+// page the user may see, navigates between them and shows whether what it
+// shows is live.
+
+#include <QList>
+#include <QPointer>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "kv_device_display.h"
+#include "kv_studio_main.h"
+#include "kv_visu_host.h"
+
+class CKV_Dlg_App_Settings;
+class CKV_Dlg_App_Zielsysteminfo;
+class CKV_Gui_Control_Container;
+class KV_Image_Cache;
+class QAbstractButton;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QStackedWidget;
+class QToolButton;
+
+class CKV_Studio_Main_App : public CKV_Studio_Main, public KV_Visu_Host {
+    Q_OBJECT
+public:
+    enum View { View_Pages = 0, View_Logger = 1, View_Settings = 2, View_Status = 3 };
+
+    static constexpr int VERSION_CHECK_PERIOD_S = 604800;
+    static constexpr int PROJECT_TIMEOUT_CONNECTED_S = 30;
+    static constexpr int PROJECT_TIMEOUT_LOGIN_S = 20;
+    static constexpr int LOST_CONNECTION_DELAY_S = 4;
+
+    explicit CKV_Studio_Main_App(QWidget* parent = nullptr);
+    ~CKV_Studio_Main_App() override;
+
+    // The product ticks every 1 s and 10 s; tests shorten them.
+    void set_tick_intervals(int tick_ms, int slow_tick_ms);
+
+    // Connects to the project's active route, as the target dialog's connect
+    // button does. False without a route.
+    bool connect_active_route();
+
+    // KV_Visu_Host
+    KV_Addr_Tree& address_tree() override;
+    KV_GUI_Page* find_page(const std::string& guid) override;
+    QPixmap image(const QString& name) override;
+    bool is_connected() const override;
+    bool send_netvar(const KV_Group_Address& address, double value) override;
+    bool send_netvar(const KV_Addr_Tgm& telegram) override;
+    bool run_mode() const override { return m_run_mode; }
+    bool keep_feedback_separate() const override { return false; }
+    bool pages_ready() const override { return m_pages_ready; }
+    int orientation() const override { return page_orientation(); }
+    QString language() const override { return language_usr(); }
+    void goNextPage() override;
+    void goPrevPage() override;
+    void goPage(const std::string& page_guid) override;
+
+    void tick(int code) override;
+
+    // State for the status line, the tests and the target dialog.
+    bool is_logged_in() const { return m_logged_in; }
+    int project_timeout() const { return m_project_timeout; }
+    void clear_project_timeout() { m_project_timeout = 0; }
+    int lost_connection_countdown() const { return m_lost_countdown; }
+    int version_countdown() const { return m_version_countdown; }
+    DeviceDisplay device_display() const { return m_device_display; }
+    const std::string& user() const { return m_str_user; }
+    int current_view() const;
+    int current_page() const;
+    QList<int> page_history() const { return m_history; }
+    const QList<CKV_Gui_Control_Container*>& canvases() const { return m_canvases; }
+    bool is_page_stack_shown() const;
+    bool is_not_connected_overlay_shown() const;
+    CKV_Dlg_App_Zielsysteminfo* status_panel() const { return m_status_panel; }
+    QToolButton* status_button() const { return m_btn_status; }
+
+signals:
+    void close_overlay();
+    // After every rebuild of the pages (start, download).
+    void pages_rebuilt();
+
+public slots:
+    void applicationStateChanged(Qt::ApplicationState state);
+    void showMenu(bool show);
+    void goHomePage();
+    void goPage(int page);
+    bool isPageVisible(const KV_GUI_Page* page) const;
+    void slot_status();
+    void slot_hor();
+    void slot_ver();
+    void slot_settings();
+    void slot_logger();
+    void slot_reload();
+    void slot_extras_sizes(QAction* action);
+
+    void slot_onConnectClient(bool fconnected, KV_Routes::_route route) override;
+    void slot_onDataReadClient(CKV_Network_Msg* msg, uchar* data) override;
+
+protected:
+    void on_telegram(const KV_Addr_Tgm& telegram) override;
+    void on_orientation_changed() override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void build_menu();
+    void build_views();
+    void open_local_project();
+    void build_pages();
+    void update_title();
+    void refresh_tool_icons();
+    void show_view(int view);
+    void show_page_or_notice(int page);
+    // First page index from `from` on (forward) that fits the orientation; -1 when none.
+    int next_fitting_page(int from) const;
+    void on_connection_lost();
+    void on_login_accepted();
+    void on_logged_in();
+    void on_project_file(const CKV_Network_Msg& msg, const uchar* data);
+    void replace_settings_text(KV_Data& record, const uchar* data, uint32_t length);
+    void request_project();
+    void mark_alive(uint32_t id);
+    void send_login(const KV_Routes::_route& route);
+    void apply_fixed_size();
+    std::string local_project_path() const;
+
+    // Pages.
+    QStackedWidget* m_views = nullptr;
+    QStackedWidget* m_pages = nullptr;
+    QWidget* m_start_view = nullptr;
+    QWidget* m_overlay_not_connected = nullptr;
+    QList<CKV_Gui_Control_Container*> m_canvases;
+    QList<int> m_history;
+    bool m_pages_ready = false;
+    bool m_menu_shown = true;
+    DeviceDisplay m_device_display = Unknown;
+
+    // Views and buttons.
+    QToolButton* m_btn_home = nullptr;
+    QToolButton* m_btn_logger = nullptr;
+    QToolButton* m_btn_settings = nullptr;
+    QToolButton* m_btn_status = nullptr;
+    QLabel* m_label_logger = nullptr;
+    CKV_Dlg_App_Settings* m_dlg_app_settings = nullptr;
+    CKV_Dlg_App_Zielsysteminfo* m_status_panel = nullptr;
+    QActionGroup* m_group_sizes = nullptr;
+    QActionGroup* m_group_languages = nullptr;
+
+    // Link state.
+    std::string m_str_user;
+    bool m_logged_in = false;
+    int m_project_timeout = 0;
+    int m_version_countdown = 0;
+    int m_lost_countdown = 0;
+    QTimer m_timer_tick;
+    QTimer m_timer_tick_slow;
+
+    std::unique_ptr<KV_Image_Cache> m_images;
+};
