@@ -724,7 +724,7 @@ void CKV_Dlg_App_Zielsystem::slot_timeout_connect()
         m_info->show_connection_failed();
 }
 
-void CKV_Dlg_App_Zielsystem::login_accepted()
+void CKV_Dlg_App_Zielsystem::stop_connect_timer()
 {
     end_attempt();
 }

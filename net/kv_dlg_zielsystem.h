@@ -74,13 +74,12 @@ public:
     void hide_info();
 
     int state() const { return m_state; }
-    const KV_Routes::_route& route_connect() const { return m_route_connect; }
     void set_connect_timeout(int ms) { m_timer_connect.setInterval(ms); }
     bool is_connect_timer_active() const { return m_timer_connect.isActive(); }
     CKV_Target_Search* search() const { return m_search; }
 
     // Answers of a login, as the main window receives them.
-    void login_accepted();                           // 11
+    void stop_connect_timer();                       // connection reported, or 11
     void login_refused();                            // 12
     void project_failed();                           // 27, or a project that cannot be stored
     void project_arrived();                          // 26 handled

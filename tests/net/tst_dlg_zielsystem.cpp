@@ -354,7 +354,7 @@ void Tst_Dlg_Zielsystem::connecting_a_route_reaches_the_controller()
     QTRY_VERIFY(m_client->is_connected());
 
     // 11: the attempt is over; the project's arrival shows success.
-    m_dlg->login_accepted();
+    m_dlg->stop_connect_timer();
     QVERIFY(!m_dlg->is_connect_timer_active());
     QCOMPARE(m_dlg->state(), Dlg::STATE_IDLE);
     m_dlg->project_arrived();
