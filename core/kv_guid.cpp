@@ -5,9 +5,9 @@
 
 std::string kv_new_guid()
 {
-    // Seeded once from the system's entropy; identities need uniqueness,
-    // not secrecy.
-    static std::mt19937_64 generator{[] {
+    // Seeded once per thread from the system's entropy; identities need
+    // uniqueness, not secrecy.
+    thread_local std::mt19937_64 generator{[] {
         std::random_device device;
         std::seed_seq seed{device(), device(), device(), device()};
         return std::mt19937_64(seed);
