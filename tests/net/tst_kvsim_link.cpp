@@ -1,0 +1,344 @@
+// The real client against the real controller simulator over loopback.
+#include <QtTest>
+
+#include <QTemporaryDir>
+#include <cstring>
+
+#include "kv_addr.h"
+#include "kv_crypto.h"
+#include "kv_discovery.h"
+#include "kv_network_client.h"
+#include "kv_project_db.h"
+#include "kvsim_process.h"
+#include "trace_capture.h"
+
+namespace {
+const KV_Group_Address LIGHT{1, 2, 3};
+const KV_Group_Address ROOM_TEMPERATURE{3, 0, 7};
+const char* const SCENE_GUID = "{5c9d1a2e-0000-4000-8000-00000000c0de}";
+
+// A small project: a light, a room temperature and a scene that switches the
+// light off.
+bool write_project(const QString& path)
+{
+    CKV_Project_Db db;
+    if (!db.load(path.toStdString()))
+        return false;
+    db.m_project.m_str_name = "Linktest";
+    db.m_settings_knx.m_addr_src = "1.1.250";
+    KV_Addr_Db light;
+    light.m_addr_write = LIGHT;
+    light.m_str_comment = "Licht";
+    light.m_data_typ = 1;
+    db.m_addr.add_address(light);
+    KV_Addr_Db room;
+    room.m_addr_write = ROOM_TEMPERATURE;
+    room.m_str_comment = "Raumtemperatur";
+    room.m_data_typ = 5;
+    set_value_from_double(room, 21.5);
+    db.m_addr.add_address(room);
+    KV_Settings_Scene::Scene scene;
+    scene.m_str_name = "Alles aus";
+    scene.m_str_guid = SCENE_GUID;
+    KV_Settings_Scene::Item off;
+    off.m_addr = LIGHT;
+    off.m_value = 0;
+    scene.m_list_item.push_back(off);
+    db.m_settings_scene.m_list_scene.push_back(scene);
+    db.m_settings_scene.encode();
+    return db.save(true);
+}
+
+KV_Routes::_route route_to(quint16 port, const std::string& password = KV_DEFAULT_PASSWORD)
+{
+    KV_Routes::_route route;
+    route.m_str_name = "kvsim";
+    route.m_str_ip = "127.0.0.1:" + std::to_string(port);
+    route.m_str_user = KV_DEFAULT_USER;
+    route.m_str_passwd_md5 = kv_crypto::md5_hex(password);
+    return route;
+}
+
+KV_Addr_Tgm read_request(const KV_Group_Address& address)
+{
+    KV_Addr_Tgm tgm;
+    tgm.source_module = KV_MODULE_APP;
+    tgm.dest_module = KV_MODULE_SERVER;
+    tgm.command = KV_TGM_READ;
+    tgm.dest_address[0] = address.main;
+    tgm.dest_address[1] = address.middle;
+    tgm.dest_address[2] = address.sub;
+    tgm.m_data_length = 1;
+    return tgm;
+}
+
+bool concerns(const KV_Addr_Tgm& tgm, const KV_Group_Address& address)
+{
+    return tgm.dest_address[0] == address.main && tgm.dest_address[1] == address.middle &&
+           tgm.dest_address[2] == address.sub;
+}
+
+// A client that logs in as the main window does and records what arrives.
+struct App_Side {
+    CKV_Project_Db project;
+    CKV_Studio_Network_Client client{&project};
+    std::vector<uint32_t> ids;
+    std::vector<KV_Addr_Tgm> netvars;
+    QByteArray project_file;
+    std::vector<bool> connection_reports;
+
+    explicit App_Side(const KV_Routes::_route& route, bool login_on_connect = true)
+    {
+        client.set_intervals(60000, 100);
+        QObject::connect(&client, &CKV_Studio_Network_Client::onConnectClient, &client,
+                         [this, login_on_connect](bool connected, KV_Routes::_route r) {
+                             connection_reports.push_back(connected);
+                             if (connected && login_on_connect)
+                                 client.send_text(kv_msg::LOGIN, route_login_text(r));
+                         });
+        QObject::connect(&client, qOverload<CKV_Network_Msg*, uchar*>(&CKV_Studio_Network_Client::onDataReadClient),
+                         &client, [this](CKV_Network_Msg* header, uchar* data) {
+                             ids.push_back(header->id);
+                             if (header->id == kv_msg::LOGIN_ACCEPTED)
+                                 client.send(kv_msg::PROJECT_REQUEST);
+                             if (header->id == kv_msg::FILE && header->data_length >= 256)
+                                 project_file = QByteArray(reinterpret_cast<char*>(data), header->data_length);
+                         });
+        QObject::connect(&client, qOverload<KV_Addr_Tgm>(&CKV_Studio_Network_Client::onDataReadClient), &client,
+                         [this](KV_Addr_Tgm tgm) {
+                             project.m_addr.addresses_for_telegram(tgm);
+                             netvars.push_back(tgm);
+                         });
+        client.connect_route(&route);
+    }
+    bool got(uint32_t id) const { return std::find(ids.begin(), ids.end(), id) != ids.end(); }
+    const KV_Addr_Tgm* last_netvar_for(const KV_Group_Address& address) const
+    {
+        for (auto it = netvars.rbegin(); it != netvars.rend(); ++it)
+            if (concerns(*it, address))
+                return &*it;
+        return nullptr;
+    }
+};
+} // namespace
+
+class TestKvsimLink : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_project_path;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_project_path = m_dir.filePath("linktest.kvp");
+        QVERIFY(write_project(m_project_path));
+    }
+
+    void logs_in_downloads_and_exchanges_values()
+    {
+        Kvsim_Process sim;
+        QVERIFY(sim.start({"--project", m_project_path}));
+        App_Side app(route_to(sim.port));
+        QTRY_VERIFY(app.got(kv_msg::LOGGED_IN));
+        QCOMPARE(app.ids, (std::vector<uint32_t>{kv_msg::LOGIN_ACCEPTED, kv_msg::FILE, kv_msg::LOGGED_IN}));
+
+        // The boot project: name field, then a project file the store opens.
+        QCOMPARE(QByteArray(app.project_file.constData()), QByteArray(KV_BOOT_PROJECT_FILE));
+        const QString received = m_dir.filePath("received.kvp");
+        {
+            QFile file(received);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(app.project_file.mid(KV_FILE_NAME_FIELD));
+        }
+        QVERIFY(app.project.load(received.toStdString()));
+        QCOMPARE(app.project.m_project.m_str_name, std::string("Linktest"));
+        QCOMPARE(app.project.m_addr.address_count(), size_t(2));
+
+        // Keep-alive comes back.
+        const size_t before = app.ids.size();
+        QVERIFY(app.client.send(kv_msg::KEEP_ALIVE));
+        QTRY_COMPARE(app.ids.size(), before + 1);
+        QCOMPARE(app.ids.back(), kv_msg::KEEP_ALIVE);
+
+        // A read is answered with the kept value.
+        QVERIFY(app.client.send_netvar(read_request(ROOM_TEMPERATURE)));
+        QTRY_VERIFY(app.last_netvar_for(ROOM_TEMPERATURE));
+        QCOMPARE(app.last_netvar_for(ROOM_TEMPERATURE)->command, KV_TGM_RESPONSE);
+        QCOMPARE(value_as_double(*app.project.m_addr.find_address(ROOM_TEMPERATURE)), 21.5);
+
+        // Our own write comes back as the bus echo, to a second client too.
+        App_Side other(route_to(sim.port));
+        QTRY_VERIFY(other.got(kv_msg::LOGGED_IN));
+        QVERIFY(app.client.send_netvar(LIGHT, 1.0));
+        QTRY_VERIFY(app.last_netvar_for(LIGHT));
+        QTRY_VERIFY(other.last_netvar_for(LIGHT));
+        QCOMPARE(app.last_netvar_for(LIGHT)->command, KV_TGM_WRITE);
+        QCOMPARE(app.last_netvar_for(LIGHT)->value[0], uint8_t(1));
+        QCOMPARE(other.last_netvar_for(LIGHT)->value[0], uint8_t(1));
+        QTRY_VERIFY(sim.logged("<- 13 WRITE 1/2/3 type 1 value 01"));
+
+        // The simulator keeps it.
+        app.netvars.clear();
+        QVERIFY(app.client.send_netvar(read_request(LIGHT)));
+        QTRY_VERIFY(app.last_netvar_for(LIGHT));
+        QCOMPARE(app.last_netvar_for(LIGHT)->command, KV_TGM_RESPONSE);
+        QCOMPARE(app.last_netvar_for(LIGHT)->value[0], uint8_t(1));
+
+        // Starting the scene writes its items to everybody.
+        app.netvars.clear();
+        QVERIFY(app.client.send_text(kv_msg::SCENE_TEXT, SCENE_GUID));
+        QTRY_VERIFY(app.last_netvar_for(LIGHT));
+        QCOMPARE(app.last_netvar_for(LIGHT)->value[0], uint8_t(0));
+        QCOMPARE(value_as_double(*app.project.m_addr.find_address(LIGHT)), 0.0);
+    }
+
+    void stored_settings_travel_with_the_next_download()
+    {
+        Kvsim_Process sim;
+        QVERIFY(sim.start({"--project", m_project_path}));
+        App_Side app(route_to(sim.port));
+        QTRY_VERIFY(app.got(kv_msg::LOGGED_IN));
+
+        KV_Settings_Clock clock;
+        KV_Settings_Clock::Clock one;
+        one.m_str_name = "Rollladen morgens";
+        clock.m_list_clock.push_back(one);
+        QVERIFY(app.client.send_text(kv_msg::CLOCK_SETTINGS, clock.encode()));
+        QVERIFY(app.client.send(kv_msg::CLOCK_APPLY));
+        QVERIFY(app.client.send(kv_msg::CLOCK_APPLY_2));
+        app.project_file.clear();
+        QVERIFY(app.client.send_text(kv_msg::FILE_REQUEST, KV_BOOT_PROJECT_FILE));
+        QTRY_VERIFY(!app.project_file.isEmpty());
+        QVERIFY(sim.logged("clock settings stored"));
+
+        const QString received = m_dir.filePath("received2.kvp");
+        {
+            QFile file(received);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(app.project_file.mid(KV_FILE_NAME_FIELD));
+        }
+        CKV_Project_Db db;
+        QVERIFY(db.load(received.toStdString()));
+        QCOMPARE(db.m_settings_clock.m_list_clock.size(), size_t(1));
+        QCOMPARE(db.m_settings_clock.m_list_clock[0].m_str_name, std::string("Rollladen morgens"));
+
+        // Another file name is not there.
+        QVERIFY(app.client.send_text(kv_msg::FILE_REQUEST, "other.kvp"));
+        QTRY_VERIFY(app.got(kv_msg::FILE_MISSING));
+    }
+
+    void login_is_checked()
+    {
+        Kvsim_Process sim;
+        QVERIFY(sim.start({"--project", m_project_path, "--user", "admin", "--password", "geheim"}));
+        KV_Routes::_route wrong = route_to(sim.port, "werk-zugang");
+        wrong.m_str_user = "admin";
+        App_Side refused(wrong);
+        QTRY_VERIFY(refused.got(kv_msg::LOGIN_REFUSED));
+        QVERIFY(!refused.got(kv_msg::FILE));
+
+        KV_Routes::_route right = route_to(sim.port, "geheim");
+        right.m_str_user = "admin";
+        App_Side accepted(right);
+        QTRY_VERIFY(accepted.got(kv_msg::LOGGED_IN));
+    }
+
+    void fault_refused_login()
+    {
+        Kvsim_Process sim;
+        QVERIFY(sim.start({"--project", m_project_path, "--refuse-login"}));
+        App_Side app(route_to(sim.port));
+        QTRY_VERIFY(app.got(kv_msg::LOGIN_REFUSED));
+        QVERIFY(sim.logged("login refused"));
+    }
+
+    void fault_dropped_connection_is_reported()
+    {
+        Kvsim_Process sim;
+        QVERIFY(sim.start({"--project", m_project_path, "--drop-after", "1"}));
+        App_Side app(route_to(sim.port));
+        QTRY_VERIFY(app.got(kv_msg::LOGGED_IN));
+        QTRY_COMPARE_WITH_TIMEOUT(app.connection_reports, (std::vector<bool>{true, false}), 5000);
+    }
+
+    void fault_garbage_before_the_answers_is_survived()
+    {
+        Kvsim_Process sim;
+        QVERIFY(sim.start({"--project", m_project_path, "--garbage", "1000"}));
+        Trace_Capture trace;
+        const KV_Routes::_route route = route_to(sim.port);
+        App_Side app(route, false);
+        // The garbage leaves on accepting; what arrives together with it is
+        // lost by design, so log in once it has been dropped.
+        QTest::qWait(300);
+        const bool rejected = trace.text().contains("ERR:ZRQ");
+        QVERIFY(rejected);
+        QVERIFY(app.client.send_text(kv_msg::LOGIN, route_login_text(app.client.route())));
+        QTRY_VERIFY(app.got(kv_msg::LOGGED_IN));
+    }
+
+    void fault_wrong_key_delivers_nothing()
+    {
+        Kvsim_Process sim;
+        QVERIFY(sim.start({"--project", m_project_path, "--wrong-key"}));
+        Trace_Capture trace;
+        App_Side app(route_to(sim.port));
+        QTRY_VERIFY(sim.logged("login accepted"));
+        QTest::qWait(300);
+        QVERIFY(app.ids.empty());
+        QVERIFY(app.client.is_connected());
+        QVERIFY(trace.text().contains("NETWORK_CLIENT::unknown cob_id"));
+    }
+
+    void fault_flood_arrives_whole()
+    {
+        Kvsim_Process sim;
+        QVERIFY(sim.start({"--project", m_project_path, "--flood", "20000"}));
+        App_Side app(route_to(sim.port));
+        QTRY_COMPARE_WITH_TIMEOUT(app.netvars.size(), size_t(20000), 20000);
+        QVERIFY(app.got(kv_msg::LOGGED_IN));
+    }
+
+    void live_values_drift()
+    {
+        Kvsim_Process sim;
+        QVERIFY(sim.start({"--project", m_project_path, "--live", "50"}));
+        App_Side app(route_to(sim.port));
+        QTRY_VERIFY(app.got(kv_msg::LOGGED_IN));
+        QTRY_VERIFY(app.netvars.size() >= 3);
+        for (const KV_Addr_Tgm& tgm : app.netvars)
+            QVERIFY(concerns(tgm, ROOM_TEMPERATURE)); // only the temperature drifts
+        KV_Addr_Db decoded;
+        decoded.m_data_typ = 5;
+        std::memcpy(decoded.m_data, app.netvars.back().value, 2);
+        QVERIFY(std::abs(value_as_double(decoded) - 21.5) <= 1.6);
+    }
+
+    void search_finds_the_simulator_once()
+    {
+        Kvsim_Process sim;
+        QVERIFY(sim.start({"--project", m_project_path, "--mac", "02:00:00:00:00:07"}));
+        QVERIFY(sim.search_port != 0);
+        CKV_Target_Search search(nullptr, 0);
+        search.set_target(QHostAddress::LocalHost, sim.search_port);
+        search.start();
+        for (int tick = 0; tick < 18; ++tick) // three requests
+            search.slot_timeout();
+        QTRY_VERIFY(sim.lines.filter("search answered").size() == 3);
+        QTRY_COMPARE(search.entries().size(), size_t(1));
+        QTest::qWait(100);
+        QCOMPARE(search.entries().size(), size_t(1));
+        const KV_Routes::_route route = search.entries()[0].route;
+        QCOMPARE(route.m_str_name, std::string("127.0.0.1_02:00:00:00:00:07"));
+
+        // The ready-made route logs in (the simulator listens on another port).
+        KV_Routes::_route with_port = route;
+        with_port.m_str_ip += ":" + std::to_string(sim.port);
+        App_Side app(with_port);
+        QTRY_VERIFY(app.got(kv_msg::LOGGED_IN));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestKvsimLink)
+#include "tst_kvsim_link.moc"

@@ -1,0 +1,85 @@
+#pragma once
+// The simulated controller: accepts app connections, checks the login,
+// serves the boot project, keeps the value of every group address of its
+// project, echoes writes to every client like the bus does, stores clock and
+// scene settings, answers searches, and injects faults on request.
+
+#include <QObject>
+#include <QTcpServer>
+#include <QTimer>
+#include <QUdpSocket>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "kv_cipher.h"
+#include "kv_message_stream.h"
+#include "kv_project_db.h"
+#include "kv_sim_options.h"
+
+class QTcpSocket;
+class CKV_Sim_Controller;
+
+// One connected app.
+class CKV_Sim_Session : public QObject {
+public:
+    CKV_Sim_Session(QTcpSocket* socket, const unsigned char* send_key, CKV_Sim_Controller& controller);
+
+    void send(uint32_t id, const void* payload = nullptr, uint32_t length = 0);
+    void send_text(uint32_t id, const std::string& text);
+    void send_netvar(const KV_Addr_Tgm& tgm);
+    void send_raw(const QByteArray& bytes);
+
+    QTcpSocket* socket() const { return m_socket; }
+    const QString& peer() const { return m_peer; }
+    bool m_logged_in = false;
+
+private:
+    QTcpSocket* m_socket;
+    QString m_peer;
+    KV_Cipher m_encipher;
+    KV_Message_Stream m_stream;
+    std::vector<uint8_t> m_frame;
+};
+
+class CKV_Sim_Controller : public QObject {
+public:
+    // project_path is the simulator's own copy: stored settings go into it.
+    CKV_Sim_Controller(const KV_Sim_Options& options, const std::string& project_path);
+
+    // Opens the project, listens and prints "listening on <port>".
+    bool start();
+
+    void on_message(CKV_Sim_Session& session, const CKV_Network_Msg& header, const uint8_t* payload);
+    void on_netvar(CKV_Sim_Session& session, const KV_Addr_Tgm& tgm);
+
+private:
+    void accept_connections();
+    void answer_searches();
+    void on_login(CKV_Sim_Session& session, const std::string& text);
+    void send_project(CKV_Sim_Session& session, const std::string& name);
+    void store_settings(KV_Data& record, const char* what, const std::string& text);
+    void run_scene(const std::string& guid);
+    void write_to_bus(KV_Addr_Db& record);
+    void send_to_all(const KV_Addr_Tgm& tgm);
+    void flood(CKV_Sim_Session& session);
+    void live_step();
+    KV_Addr_Tgm telegram_of(const KV_Addr_Db& record, uint32_t command) const;
+    void forget(CKV_Sim_Session* session);
+
+    KV_Sim_Options m_options;
+    std::string m_project_path;
+    std::string m_password_md5;
+    CKV_Project_Db m_db;
+    QTcpServer m_server;
+    QUdpSocket m_search_socket;
+    std::vector<CKV_Sim_Session*> m_sessions;
+
+    struct Drifting {
+        KV_Addr_Db* record;
+        double base;
+    };
+    std::vector<Drifting> m_drifting;
+    QTimer m_live_timer;
+    int m_live_step = 0;
+};
