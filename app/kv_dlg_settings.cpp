@@ -142,6 +142,11 @@ bool CKV_Dlg_Settings::set_app_style(int index)
     qApp->setStyleSheet(kv_read_style_sheet(path));
     m_app_styleSheet = quint32(index);
     write_key("m_app_styleSheet", m_app_styleSheet);
+    // The app form and the main window switch styles too; the dialog follows.
+    if (m_comboBox_Stylesheet_App) {
+        const QSignalBlocker blocker(m_comboBox_Stylesheet_App);
+        m_comboBox_Stylesheet_App->setCurrentIndex(index);
+    }
     return true;
 }
 
@@ -178,10 +183,7 @@ void CKV_Dlg_Settings::slot_downloadFinished(QNetworkReply* reply)
 
 void CKV_Dlg_Settings::slot_Stylesheet_App_Changed(int index)
 {
-    if (!set_app_style(index))
-        return;
-    const QSignalBlocker blocker(m_comboBox_Stylesheet_App);
-    m_comboBox_Stylesheet_App->setCurrentIndex(index);
+    set_app_style(index);
 }
 
 bool CKV_Dlg_Settings::ask_update(const QString& question)

@@ -527,6 +527,7 @@ void tst_kv_app_settings::app_form_switches_style()
     dark->click();
     QCOMPARE(settings.m_app_styleSheet, 1u);
     QCOMPARE(qApp->styleSheet(), resource_text(QStringLiteral(":stylesheets/dark.qss")));
+    QCOMPARE(settings.findChild<QComboBox*>(QStringLiteral("m_comboBox_Stylesheet_App"))->currentIndex(), 1);
     // The language choice is a group of its own and stays as it was.
     QVERIFY(form.findChild<QRadioButton*>(QStringLiteral("m_radioButton_de"))->isChecked());
 
