@@ -128,8 +128,6 @@ CKV_Dlg_App_Zielsystem::CKV_Dlg_App_Zielsystem(CKV_Project_Db* db, CKV_Studio_Ne
     show_targets();
 }
 
-CKV_Dlg_App_Zielsystem::~CKV_Dlg_App_Zielsystem() = default;
-
 // ---------------------------------------------------------------- layout
 
 void CKV_Dlg_App_Zielsystem::create_gui()
@@ -164,7 +162,6 @@ void CKV_Dlg_App_Zielsystem::create_gui()
     m_stackedWidget->addWidget(create_assistent_page());
     m_stackedWidget->addWidget(create_search_page());
 
-    m_form_neu_man = {};
     auto* neu_man = new QFormLayout;
     m_form_neu_man.name = add_field(neu_man, "m_lineEdit_neu_man_name", QStringLiteral("Name"));
     m_form_neu_man.ip = add_field(neu_man, "m_lineEdit_neu_man_ip", QStringLiteral("IP-Adresse"));
@@ -708,10 +705,10 @@ void CKV_Dlg_App_Zielsystem::end_attempt()
     m_state = STATE_IDLE;
 }
 
-void CKV_Dlg_App_Zielsystem::show_failure(void (CKV_Dlg_App_Zielsysteminfo::*show)())
+void CKV_Dlg_App_Zielsystem::show_failure(void (CKV_Dlg_App_Zielsysteminfo::*show_on_panel)())
 {
     end_attempt();
-    (m_info->*show)();
+    (m_info->*show_on_panel)();
     show_info();
 }
 

@@ -61,7 +61,6 @@ public:
     // Neither the store nor the client is owned; both must outlive the dialog.
     CKV_Dlg_App_Zielsystem(CKV_Project_Db* db, CKV_Studio_Network_Client* client,
                            const Network_Setup& setup = Network_Setup::product(), QWidget* parent = nullptr);
-    ~CKV_Dlg_App_Zielsystem() override;
 
     // Rebuilds the target list from the project's routes (after a download
     // or when the project changed) and shows it.
@@ -204,7 +203,7 @@ private:
 
     void start_connect(const KV_Routes::_route& route);
     void end_attempt();
-    void show_failure(void (CKV_Dlg_App_Zielsysteminfo::*show)());
+    void show_failure(void (CKV_Dlg_App_Zielsysteminfo::*show_on_panel)());
 
     void start_search();
     void add_search_entry(int index, const QString& name);
