@@ -346,19 +346,20 @@ void set_value_from_text(KV_Addr_Db& a, std::string_view text)
 namespace {
 uint64_t mg_key(uint32_t main, uint32_t middle) { return (static_cast<uint64_t>(main) << 32) | middle; }
 
+// The group takes the record's fields and, as its text, their encoding.
 void assign_fields(KV_Addr_HG& to, const KV_Addr_HG& from)
 {
-    to.m_text = from.m_text;
     to.m_str_name = from.m_str_name;
     to.m_num_hg = from.m_num_hg;
+    to.encode();
 }
 
 void assign_fields(KV_Addr_MG& to, const KV_Addr_MG& from)
 {
-    to.m_text = from.m_text;
     to.m_str_name = from.m_str_name;
     to.m_num_hg = from.m_num_hg;
     to.m_num_mg = from.m_num_mg;
+    to.encode();
 }
 } // namespace
 
@@ -382,7 +383,6 @@ KV_Addr_MG* KV_Addr_Tree::add_mg(const KV_Addr_MG& record)
         KV_Addr_HG created;
         created.m_num_hg = record.m_num_hg;
         created.m_str_name = record.m_str_name;
-        created.encode();
         hg = add_hg(created);
     }
     if (KV_Addr_MG* existing = find_mg(record.m_num_hg, record.m_num_mg)) {
@@ -414,7 +414,6 @@ KV_Addr_Db* KV_Addr_Tree::add_address(KV_Addr_Db&& record)
     if (!find_hg(a.main)) {
         KV_Addr_HG created;
         created.m_num_hg = a.main;
-        created.encode();
         add_hg(created);
     }
     if (!find_mg(a.main, a.middle)) {
@@ -422,7 +421,6 @@ KV_Addr_Db* KV_Addr_Tree::add_address(KV_Addr_Db&& record)
         created.m_num_hg = a.main;
         created.m_num_mg = a.middle;
         created.m_str_name = record.m_str_comment;
-        created.encode();
         add_mg(created);
     }
     const auto [hg_pos, mg_pos] = m_mg_positions.at(mg_key(a.main, a.middle));

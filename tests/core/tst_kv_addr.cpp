@@ -315,11 +315,10 @@ private slots:
         tree.add_address(a);
 
         hg.m_str_name = "Neu";
-        hg.encode();
         QCOMPARE(tree.add_hg(hg), first);
         QCOMPARE(tree.main_groups().size(), size_t(1));
         QCOMPARE(first->m_str_name, std::string("Neu"));
-        QCOMPARE(first->m_text, hg.m_text);
+        QCOMPARE(first->m_text, hg.encode());
         QCOMPARE(first->middle_groups().size(), size_t(1));
         QVERIFY(tree.find_address(1, 0, 1));
 

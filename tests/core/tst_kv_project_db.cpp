@@ -7,6 +7,7 @@
 #include <map>
 #include <random>
 #include <sqlite3.h>
+#include <thread>
 #include <unistd.h>
 
 #include "kv_project_db.h"
@@ -601,6 +602,30 @@ private slots:
         store.list_files();
         store.close_project();
         QCOMPARE(read_bytes(file), before);
+    }
+
+    void load_waits_for_the_address_lock()
+    {
+        const std::string file = path("locked.kvp");
+        {
+            CKV_Project_Db store;
+            QVERIFY(store.load(file));
+            fill_project(store);
+            QVERIFY(store.save(false));
+        }
+        CKV_Project_Db store;
+        std::atomic<bool> done{false};
+        std::unique_lock<std::recursive_mutex> held(kv_address_lock());
+        std::thread loader([&] {
+            store.load(file);
+            done = true;
+        });
+        QTest::qWait(200);
+        QVERIFY(!done);
+        held.unlock();
+        loader.join();
+        QVERIFY(done);
+        QCOMPARE(store.m_addr.address_count(), size_t(12));
     }
 
     void load_replaces_the_previous_project()
