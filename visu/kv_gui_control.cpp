@@ -172,6 +172,8 @@ bool CKV_Gui_Control::telegram_concerns(const KV_Addr_Db& address, const KV_Addr
 
 bool CKV_Gui_Control::address_concerned(const KV_Group_Address& address, const KV_Addr_Tgm& telegram) const
 {
+    if (address.is_null())
+        return false;
     const KV_Addr_Db* record = host().address_tree().find_address(address);
     return record && telegram_concerns(*record, telegram);
 }
