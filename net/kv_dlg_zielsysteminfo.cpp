@@ -132,8 +132,12 @@ void CKV_Dlg_App_Zielsysteminfo::slot_rotate_loading()
 
 void CKV_Dlg_App_Zielsysteminfo::clear_serials()
 {
+    // Later: the button being clicked may be the one that leads here.
     while (QLayoutItem* item = m_layout_serials->takeAt(0)) {
-        delete item->widget();
+        if (QWidget* button = item->widget()) {
+            button->hide();
+            button->deleteLater();
+        }
         delete item;
     }
 }
