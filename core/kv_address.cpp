@@ -3,8 +3,10 @@
 #include <charconv>
 
 namespace {
-// Ten digits hold every 32-bit number; longer runs are rejected, not wrapped.
+// Parts are written with "%d", so only numbers that text can give back are
+// accepted; longer digit runs are rejected, never wrapped.
 constexpr size_t kMaxDigits = 10;
+constexpr uint64_t kMaxPart = INT32_MAX;
 } // namespace
 
 std::string address_to_text(const KV_Group_Address& address, char separator)
@@ -46,7 +48,7 @@ KV_Group_Address address_from_text(std::string_view text)
         }
         if (!at_end && c != '.' && c != '/' && c != ' ')
             return {};
-        if (current > UINT32_MAX)
+        if (current > kMaxPart)
             return {};
         parts[closed++] = static_cast<uint32_t>(current);
         current = 0;

@@ -24,7 +24,8 @@ private slots:
         QTest::newRow("empty") << "" << "0/0/0";
         QTest::newRow("only blanks") << "   " << "0/0/0";
         QTest::newRow("empty parts") << "//5" << "0/0/5";
-        QTest::newRow("largest number") << "4294967295/0/1" << "-1/0/1";
+        QTest::newRow("largest number") << "2147483647/0/1" << "2147483647/0/1";
+        QTest::newRow("number text cannot give back") << "2147483648/0/1" << "0/0/0";
         QTest::newRow("overflowing number") << "4294967296/0/1" << "0/0/0";
         QTest::newRow("forty digits") << QString(40, '9') + "/1/1" << "0/0/0";
         QTest::newRow("eleven digits with zeros") << "00000000001/1/1" << "0/0/0";
