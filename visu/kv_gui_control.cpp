@@ -362,8 +362,30 @@ double CKV_Gui_Control::entry_value(int index) const
     return record ? value_as_double(*record) : 0.0;
 }
 
+bool CKV_Gui_Control::address_set(const KV_Group_Address& address) const
+{
+    if (address.is_null())
+        return false;
+    const KV_Addr_Db* record = host().address_tree().find_address(address);
+    return record && value_as_double(*record) != 0.0;
+}
+
+bool CKV_Gui_Control::disabled_by_address() const
+{
+    return address_set(m_record.m_addr_disable);
+}
+
+bool CKV_Gui_Control::hidden_by_address() const
+{
+    return address_set(m_record.m_addr_hide);
+}
+
 void CKV_Gui_Control::mousePressEvent(QMouseEvent* event)
 {
+    if (disabled_by_address() || hidden_by_address()) {
+        event->ignore();
+        return;
+    }
     if (!host().popup_open()) {
         raise();
         setFocus();
@@ -388,6 +410,10 @@ void CKV_Gui_Control::mousePressEvent(QMouseEvent* event)
 
 void CKV_Gui_Control::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (!m_pressed && !m_pin_pending && event->button() == Qt::LeftButton) {
+        event->ignore(); // the press was refused
+        return;
+    }
     if (event->button() == Qt::LeftButton) {
         const bool click = !m_moved && !m_pin_pending;
         m_pressed = false;
@@ -465,7 +491,10 @@ QColor CKV_Gui_Control::or_default(const QColor& color, const QColor& fallback)
 
 qreal CKV_Gui_Control::opacity() const
 {
-    return std::clamp(m_record.m_transparenz, 0, 100) / 100.0;
+    if (hidden_by_address())
+        return 0.0;
+    const qreal own = std::clamp(m_record.m_transparenz, 0, 100) / 100.0;
+    return disabled_by_address() ? own * 0.4 : own;
 }
 
 QString format_value(const CKV_Gui_Control& control, int index, const QString& format, double factor, double offset)

@@ -160,6 +160,10 @@ public:
     bool write_value(int index, double value);
     // The current value of an entry's address from the tree (0 when absent).
     double entry_value(int index) const;
+    // A non-zero value on the disable address greys the control, one on the
+    // hide address makes it invisible; neither can then be operated.
+    bool disabled_by_address() const;
+    bool hidden_by_address() const;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -177,7 +181,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
     // Helpers for drawing: a colour that falls back when the style sheet left
-    // it unset, and the record's opacity.
+    // it unset, and the record's opacity (lowered by the disable and hide
+    // addresses).
     static QColor or_default(const QColor& color, const QColor& fallback);
     qreal opacity() const;
 
@@ -188,6 +193,7 @@ protected:
 private:
     static bool telegram_concerns(const KV_Addr_Db& address, const KV_Addr_Tgm& telegram);
     bool address_concerned(const KV_Group_Address& address, const KV_Addr_Tgm& telegram) const;
+    bool address_set(const KV_Group_Address& address) const;
 
     KV_GUI_Control m_record;
     KV_GUI_Control m_record_loaded;

@@ -14,6 +14,7 @@
 #include "kv_gui_overlay_pin.h"
 #include "kv_gui_page_button.h"
 #include "kv_gui_popup.h"
+#include "kv_gui_slider.h"
 #include "kv_gui_switch.h"
 #include "kv_gui_value_dispatch.h"
 
@@ -338,6 +339,66 @@ private slots:
         p.host.pages_shown.clear();
         click(p.control<CKV_Gui_Control_Button_Seitenwechsel>("{falling}"));
         QCOMPARE(p.host.pages_shown, std::vector<std::string>{"{p3}"});
+    }
+
+    void slider_takes_only_drags_along_its_axis()
+    {
+        Page p;
+        make_page(p);
+        p.host.add_address({1, 1, 1}, 9);
+        KV_GUI_Control& record = KV_Fake_Host::add_control(*p.page, 101, "{slider}", {{1, 1, 1}},
+                                                           {{"Minimum", "0"}, {"Maximum", "100"}, {"Schrittweite", "5"}});
+        record.m_width = 200;
+        record.m_height = 40;
+        p.build();
+        auto* slider = p.control<CKV_Gui_Control_Slider_Hor>("{slider}");
+        // Across the axis: the page scrolls, the value stays.
+        QTest::mousePress(slider, Qt::LeftButton, {}, QPoint(20, 20));
+        QTest::mouseMove(slider, QPoint(22, 35));
+        QVERIFY(!slider->is_dragging());
+        QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(22, 35));
+        QVERIFY(p.host.sent.empty());
+        // Along the axis: the slider takes the drag and writes where it ends.
+        QTest::mousePress(slider, Qt::LeftButton, {}, QPoint(20, 20));
+        QTest::mouseMove(slider, QPoint(60, 22));
+        QVERIFY(slider->is_dragging());
+        QTest::mouseMove(slider, QPoint(101, 22));
+        QCOMPARE(slider->value(), 50.0); // 50.5 on the grid of 5
+        QVERIFY(p.host.sent.empty());
+        QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(101, 22));
+        QVERIFY(!slider->is_dragging());
+        QCOMPARE(p.host.sent.size(), size_t(1));
+        QCOMPARE(p.host.sent[0].value, 50.0);
+        // A tap sets the value at the finger, clamped to the range.
+        QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(199, 20));
+        QCOMPARE(p.host.sent.back().value, 100.0);
+    }
+
+    void disable_and_hide_addresses_block_operation()
+    {
+        Page p;
+        make_page(p);
+        p.host.add_address({1, 1, 1}, 9);
+        p.host.add_address({6, 6, 6}, 1);
+        p.host.add_address({6, 6, 7}, 1);
+        KV_GUI_Control& record = switch_record(p, CKV_Gui_Control_Switch_Base::TOGGLE, {{1, 1, 1}});
+        record.m_addr_disable = {6, 6, 6};
+        record.m_addr_hide = {6, 6, 7};
+        p.build();
+        auto* control = p.control<CKV_Gui_Control_Button_Universal>("{switch}");
+        // Telegrams to either address reach the control (it repaints).
+        QCOMPARE(p.host.dispatch().on_telegram(make_telegram({6, 6, 6}, KV_TGM_WRITE, {1})), 1);
+        QVERIFY(control->disabled_by_address());
+        click(control);
+        QVERIFY(p.host.sent.empty());
+        QCOMPARE(p.host.dispatch().on_telegram(make_telegram({6, 6, 6}, KV_TGM_WRITE, {0})), 1);
+        QCOMPARE(p.host.dispatch().on_telegram(make_telegram({6, 6, 7}, KV_TGM_WRITE, {1})), 1);
+        QVERIFY(control->hidden_by_address());
+        click(control);
+        QVERIFY(p.host.sent.empty());
+        p.host.dispatch().on_telegram(make_telegram({6, 6, 7}, KV_TGM_WRITE, {0}));
+        click(control);
+        QCOMPARE(p.host.sent.size(), size_t(1));
     }
 
     void popup_opens_and_sets_the_flag()
