@@ -142,7 +142,7 @@ void CKV_Studio_Main::slot_extras_lang(QAction* action)
 {
     if (!action)
         return;
-    show_information(QLatin1String(RESTART_MESSAGE));
+    show_information(QString::fromUtf8(RESTART_MESSAGE));
     set_languages(action->data().toString(), m_str_language_usr);
 }
 

@@ -21,6 +21,7 @@
 #include "kv_app_version.h"
 #include "kv_dlg_app_settings.h"
 #include "kv_dlg_settings.h"
+#include "kv_dlg_zielsystem.h"
 #include "kv_dlg_zielsysteminfo.h"
 #include "kv_gui_container.h"
 #include "kv_gui_control.h"
@@ -269,14 +270,11 @@ void CKV_Studio_Main_App::build_views()
             [this](const QString& language) { set_languages(language, QString()); });
     m_views->addWidget(m_dlg_app_settings);
 
-    // View 3: the controller status.
-    auto* status_view = new QWidget;
-    status_view->setObjectName(QStringLiteral("kv_status_view"));
-    auto* status_layout = new QVBoxLayout(status_view);
-    m_status_panel = new CKV_Dlg_App_Zielsysteminfo;
-    status_layout->addWidget(m_status_panel, 1);
-    connect(m_status_panel, &CKV_Dlg_App_Zielsysteminfo::retry, this, &CKV_Studio_Main_App::connect_active_route);
-    m_views->addWidget(status_view);
+    // View 3: the controller status, the target dialog with its status panel.
+    m_dlg_zielsystem = new CKV_Dlg_App_Zielsystem(&project(), &client());
+    connect(m_dlg_zielsystem, &CKV_Dlg_App_Zielsystem::clear_project_timeout, this,
+            &CKV_Studio_Main_App::clear_project_timeout);
+    m_views->addWidget(m_dlg_zielsystem);
 
     layout->addWidget(navbar);
     layout->addWidget(m_views, 1);
@@ -599,12 +597,12 @@ void CKV_Studio_Main_App::tick(int code)
         }
         if (m_lost_countdown > 0 && --m_lost_countdown == 0 && current_view() == View_Pages && !is_connected()) {
             show_view(View_Status);
-            m_status_panel->show_connection_failed();
+            m_dlg_zielsystem->connection_lost();
         }
     } else if (code == 10000) {
         if (m_logged_in)
             client().send(kv_msg::KEEP_ALIVE);
-        else if (m_project_timeout == 0 && current_view() == View_Status && !is_connected())
+        else if (m_project_timeout == 0 && is_status_panel_shown() && !is_connected())
             client().connect_route(project().m_routes.active_route());
     }
 }
@@ -613,14 +611,19 @@ void CKV_Studio_Main_App::tick(int code)
 
 bool CKV_Studio_Main_App::connect_active_route()
 {
-    const KV_Routes::_route* route = project().m_routes.active_route();
-    if (!route)
+    if (!project().m_routes.active_route())
         return false;
-    m_status_panel->show_connecting();
-    client().disconnect_route();
-    m_project_timeout = 0;
-    return client().connect_route(route);
+    // The target list preselects the active route.
+    m_dlg_zielsystem->show_targets();
+    m_dlg_zielsystem->on_m_btn_connect_clicked();
+    return true;
 }
+
+bool CKV_Studio_Main_App::is_status_panel_shown() const
+{
+    return current_view() == View_Status && m_dlg_zielsystem->is_info_shown();
+}
+
 
 void CKV_Studio_Main_App::send_login(const KV_Routes::_route& route)
 {
@@ -636,7 +639,8 @@ void CKV_Studio_Main_App::slot_onConnectClient(bool fconnected, KV_Routes::_rout
         return;
     }
     m_lost_countdown = 0;
-    if (current_view() == View_Status)
+    m_dlg_zielsystem->stop_connect_timer();
+    if (is_status_panel_shown())
         show_view(View_Pages);
     if (current_view() == View_Pages && m_pages->currentIndex() >= 0)
         show_page_or_notice(m_pages->currentIndex());
@@ -672,7 +676,8 @@ void CKV_Studio_Main_App::mark_alive(uint32_t id)
 
 void CKV_Studio_Main_App::on_login_accepted()
 {
-    if (current_view() == View_Status)
+    m_dlg_zielsystem->stop_connect_timer();
+    if (is_status_panel_shown())
         show_view(View_Pages);
     client().send(kv_msg::PROJECT_REQUEST);
     m_project_timeout = PROJECT_TIMEOUT_LOGIN_S;
@@ -711,8 +716,7 @@ void CKV_Studio_Main_App::slot_onDataReadClient(CKV_Network_Msg* msg, uchar* dat
     case kv_msg::LOGIN_REFUSED:
         m_project_timeout = 0;
         show_view(View_Status);
-        m_status_panel->show_connection_failed();
-        client().disconnect_route();
+        m_dlg_zielsystem->login_refused();
         break;
     case kv_msg::LOGGED_IN:
     case kv_msg::READY:
@@ -728,31 +732,26 @@ void CKV_Studio_Main_App::slot_onDataReadClient(CKV_Network_Msg* msg, uchar* dat
         break;
     case kv_msg::ONLINE_SERIAL_WRONG:
         show_view(View_Status);
-        m_status_panel->show_message(
-            QStringLiteral("Seriennummer nicht korrekt"),
-            QStringLiteral("Bitte bearbeiten Sie ihre Route und fügen Sie eine korrekte Seriennummer ein!"));
+        m_dlg_zielsystem->online_serial_wrong();
         break;
     case kv_msg::ONLINE_PASSWORD_WRONG:
         show_view(View_Status);
-        m_status_panel->show_message(
-            QStringLiteral("Passwort für den Onlinezugang nicht korrekt"),
-            QStringLiteral("Bitte bearbeiten Sie ihre Route und benutzen Sie die Zugangsdaten von ZRQ-Connect!"));
+        m_dlg_zielsystem->online_password_wrong();
         break;
     case kv_msg::ONLINE_NOT_REGISTERED:
         show_view(View_Status);
-        m_status_panel->show_connection_failed();
+        m_dlg_zielsystem->online_refused();
         break;
     case kv_msg::ONLINE_SERIALS:
         show_view(View_Status);
-        m_status_panel->show_message(
-            QStringLiteral("Mehrere Seriennummer mit E-Mail Adresse verknüpft"),
-            QStringLiteral("Bitte bearbeiten Sie ihre Route und fügen Sie eine Seriennummer hinzu!"));
+        m_dlg_zielsystem->online_serials(QString::fromStdString(payload_text(data, length)));
         break;
     case kv_msg::FILE:
         on_project_file(*msg, data);
         break;
     case kv_msg::FILE_MISSING:
-        m_status_panel->show_project_failed();
+        show_view(View_Status);
+        m_dlg_zielsystem->project_failed();
         break;
     case kv_msg::FILE_PROGRESS:
         m_project_timeout = 0;
@@ -795,7 +794,7 @@ void CKV_Studio_Main_App::on_project_file(const CKV_Network_Msg& msg, const ucha
     KV_Download_Result result;
     {
         std::lock_guard lock(kv_project_lock());
-        m_status_panel->show_success();
+        m_dlg_zielsystem->project_arrived();
         // The canvases hold no pointers into the old project past this point.
         m_pages_ready = false;
         while (m_pages->count() > 0) {
@@ -818,8 +817,12 @@ void CKV_Studio_Main_App::on_project_file(const CKV_Network_Msg& msg, const ucha
         client().connect_route(project().m_routes.active_route());
         return;
     }
-    if (result == KV_Download_Result::Not_Written)
-        m_status_panel->show_project_failed();
+    if (result == KV_Download_Result::Not_Written) {
+        show_view(View_Status);
+        m_dlg_zielsystem->project_failed();
+    } else if (!is_status_panel_shown()) {
+        m_dlg_zielsystem->show_targets(); // the list shows the new project's routes
+    }
     client().send(kv_msg::PROJECT_HANDLED);
 }
 

@@ -15,6 +15,7 @@
 #include "kv_visu_host.h"
 
 class CKV_Dlg_App_Settings;
+class CKV_Dlg_App_Zielsystem;
 class CKV_Dlg_App_Zielsysteminfo;
 class CKV_Gui_Control_Container;
 class KV_Image_Cache;
@@ -77,7 +78,9 @@ public:
     const QList<CKV_Gui_Control_Container*>& canvases() const { return m_canvases; }
     bool is_page_stack_shown() const;
     bool is_not_connected_overlay_shown() const;
-    CKV_Dlg_App_Zielsysteminfo* status_panel() const { return m_status_panel; }
+    CKV_Dlg_App_Zielsystem* target_dialog() const { return m_dlg_zielsystem; }
+    // View 3 with the target dialog's status panel in front.
+    bool is_status_panel_shown() const;
     QToolButton* status_button() const { return m_btn_status; }
 
 signals:
@@ -148,7 +151,7 @@ private:
     QToolButton* m_btn_status = nullptr;
     QLabel* m_label_logger = nullptr;
     CKV_Dlg_App_Settings* m_dlg_app_settings = nullptr;
-    CKV_Dlg_App_Zielsysteminfo* m_status_panel = nullptr;
+    CKV_Dlg_App_Zielsystem* m_dlg_zielsystem = nullptr;
     QActionGroup* m_group_sizes = nullptr;
     QActionGroup* m_group_languages = nullptr;
 
