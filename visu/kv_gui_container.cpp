@@ -12,6 +12,7 @@
 
 #include "kv_gui_control.h"
 #include "kv_gui_factory.h"
+#include "kv_gui_value_dispatch.h"
 #include "kv_trace.h"
 #include "kv_visu_host.h"
 
@@ -40,6 +41,7 @@ CKV_Gui_Control_Container::CKV_Gui_Control_Container(KV_Visu_Host& host, const K
 {
     m_scroll = new CKV_Gui_Control_Container_Sv(parent);
     m_scroll->setWidget(this);
+    m_host.dispatch().add_canvas(this);
 
     load_controls();
     setAcceptDrops(true);
@@ -62,6 +64,7 @@ CKV_Gui_Control_Container::~CKV_Gui_Control_Container()
     // value path now, while the host is certainly reachable.
     for (CKV_Gui_Control* control : std::as_const(m_controls))
         control->unsubscribe();
+    m_host.dispatch().remove_canvas(this);
 }
 
 KV_GUI_Page* CKV_Gui_Control_Container::page_record() const

@@ -434,54 +434,14 @@ void CKV_Gui_Control::mouseDoubleClickEvent(QMouseEvent* event)
     mousePressEvent(event);
 }
 
-void CKV_Gui_Control::mouseMoveEvent(QMouseEvent* event)
-{
-    QWidget::mouseMoveEvent(event);
-}
-
-void CKV_Gui_Control::keyPressEvent(QKeyEvent* event)
-{
-    QWidget::keyPressEvent(event);
-}
-
 void CKV_Gui_Control::paintEvent(QPaintEvent*)
 {
-}
-
-void CKV_Gui_Control::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-}
-
-void CKV_Gui_Control::dragEnterEvent(QDragEnterEvent* event)
-{
-    QWidget::dragEnterEvent(event);
-}
-
-void CKV_Gui_Control::dragMoveEvent(QDragMoveEvent* event)
-{
-    QWidget::dragMoveEvent(event);
-}
-
-void CKV_Gui_Control::dragLeaveEvent(QDragLeaveEvent* event)
-{
-    QWidget::dragLeaveEvent(event);
-}
-
-void CKV_Gui_Control::dropEvent(QDropEvent* event)
-{
-    QWidget::dropEvent(event);
 }
 
 void CKV_Gui_Control::showEvent(QShowEvent* event)
 {
     m_shown_once = true;
     QWidget::showEvent(event);
-}
-
-void CKV_Gui_Control::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
 }
 
 QColor CKV_Gui_Control::or_default(const QColor& color, const QColor& fallback)

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "kv_addr.h"
+#include "kv_gui_container.h"
 #include "kv_gui_control.h"
 #include "kv_visu_host.h"
 
@@ -88,4 +89,22 @@ int CKV_Gui_Value_Dispatch::on_telegram(const KV_Addr_Tgm& telegram)
     for (CKV_Gui_Control* control : targets)
         matched += control->on_telegram(telegram) ? 1 : 0;
     return matched;
+}
+
+void CKV_Gui_Value_Dispatch::add_canvas(CKV_Gui_Control_Container* canvas)
+{
+    m_canvases.push_back(canvas);
+}
+
+void CKV_Gui_Value_Dispatch::remove_canvas(CKV_Gui_Control_Container* canvas)
+{
+    std::erase(m_canvases, canvas);
+}
+
+void CKV_Gui_Value_Dispatch::on_message(const CKV_Network_Msg& header, const unsigned char* payload)
+{
+    // A control may rebuild pages in reaction; walk a copy.
+    const std::vector<CKV_Gui_Control_Container*> canvases = m_canvases;
+    for (CKV_Gui_Control_Container* canvas : canvases)
+        canvas->dispatch_message(header, payload);
 }

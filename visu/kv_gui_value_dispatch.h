@@ -12,7 +12,9 @@
 #include "kv_address.h"
 
 class CKV_Gui_Control;
+class CKV_Gui_Control_Container;
 class KV_Visu_Host;
+struct CKV_Network_Msg;
 
 class CKV_Gui_Value_Dispatch {
 public:
@@ -27,6 +29,13 @@ public:
     void subscribe(CKV_Gui_Control* control);
     void unsubscribe(CKV_Gui_Control* control);
 
+    // Any other controller message goes to every canvas in the order they
+    // were built, and there to each control's message operation. Header and
+    // payload are valid only during the call.
+    void on_message(const CKV_Network_Msg& header, const unsigned char* payload);
+    void add_canvas(CKV_Gui_Control_Container* canvas);
+    void remove_canvas(CKV_Gui_Control_Container* canvas);
+
     // Controls subscribed under one address; for tests and diagnostics.
     size_t subscriber_count(const KV_Group_Address& address) const;
 
@@ -37,6 +46,7 @@ private:
     static std::vector<KV_Group_Address> addresses_of(const CKV_Gui_Control& control);
 
     KV_Visu_Host& m_host;
+    std::vector<CKV_Gui_Control_Container*> m_canvases;
     // Kept in creation order (control serial), so that dispatch needs no sort
     // when a telegram concerns one address.
     std::unordered_map<KV_Group_Address, Subscribers, KV_Group_Address_Hash> m_subscribers;

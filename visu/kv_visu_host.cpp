@@ -1,5 +1,11 @@
 #include "kv_visu_host.h"
 
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QProcess>
+#include <QUrl>
+
 #include "kv_gui_value_dispatch.h"
 
 KV_Visu_Host::KV_Visu_Host()
@@ -8,3 +14,54 @@ KV_Visu_Host::KV_Visu_Host()
 }
 
 KV_Visu_Host::~KV_Visu_Host() = default;
+
+// A window without a project store offers no files, blocks, languages or
+// page order; the app window supplies them.
+QByteArray KV_Visu_Host::file_data(const QString&)
+{
+    return {};
+}
+
+std::vector<const KV_LOGIC_Control*> KV_Visu_Host::logic_blocks()
+{
+    return {};
+}
+
+std::vector<std::string> KV_Visu_Host::page_order()
+{
+    return {};
+}
+
+QList<KV_Visu_Language> KV_Visu_Host::visu_languages()
+{
+    return {};
+}
+
+void KV_Visu_Host::set_visu_language(const QString&)
+{
+}
+
+bool KV_Visu_Host::start_program(const QString& program)
+{
+    const QString text = program.trimmed();
+    if (text.isEmpty())
+        return false;
+    // "http://...", "mailto:..." and the like go to the desktop; a bare path
+    // or command line is started as a program.
+    const QUrl url(text, QUrl::StrictMode);
+    if (url.isValid() && url.scheme().size() > 1)
+        return QDesktopServices::openUrl(url);
+    QStringList arguments = QProcess::splitCommand(text);
+    if (arguments.isEmpty())
+        return false;
+    const QString executable = arguments.takeFirst();
+    return QProcess::startDetached(executable, arguments);
+}
+
+void KV_Visu_Host::show_message(const QString& text)
+{
+    auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("kirovantor3"), text, QMessageBox::Ok,
+                                QApplication::activeWindow());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}

@@ -3,17 +3,28 @@
 // window implements it on top of its project store and network client; tests
 // supply a small fake.
 
+#include <QByteArray>
+#include <QList>
 #include <QPixmap>
 #include <QString>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "kv_addr.h"
 #include "kv_addr_tgm.h"
 #include "kv_address.h"
 
 class KV_GUI_Page;
+class KV_LOGIC_Control;
 class CKV_Gui_Value_Dispatch;
+
+// A visualisation language the project offers: its code ("fr") and the name
+// shown for it.
+struct KV_Visu_Language {
+    QString code;
+    QString name;
+};
 
 constexpr int KV_ORIENTATION_PORTRAIT = 1;
 constexpr int KV_ORIENTATION_LANDSCAPE = 2;
@@ -32,6 +43,12 @@ public:
     // The decoded image of a stored file, from the window's image cache;
     // a null pixmap when the project has no such file.
     virtual QPixmap image(const QString& name) = 0;
+    // The bytes of a stored file (sounds, animations); empty when missing.
+    virtual QByteArray file_data(const QString& name);
+    // Every logic block of the project, in project order.
+    virtual std::vector<const KV_LOGIC_Control*> logic_blocks();
+    // The page GUIDs in the order the window shows them.
+    virtual std::vector<std::string> page_order();
 
     // Network client.
     virtual bool is_connected() const = 0;
@@ -47,6 +64,16 @@ public:
     virtual bool pages_ready() const = 0;
     virtual int orientation() const = 0; // KV_ORIENTATION_*
     virtual QString language() const = 0;
+    // The visualisation languages of the project (empty when it has none)
+    // and switching the visualisation to one of them.
+    virtual QList<KV_Visu_Language> visu_languages();
+    virtual void set_visu_language(const QString& code);
+
+    // Desktop: opens an address ("scheme:...") with the desktop's handler or
+    // starts a program with its arguments, detached. False when that failed.
+    virtual bool start_program(const QString& program);
+    // A message box titled "kirovantor3" with one OK button; does not block.
+    virtual void show_message(const QString& text);
 
     // Page navigation.
     virtual void goNextPage() = 0;
