@@ -1,0 +1,218 @@
+#include <QtTest>
+
+#include "kv_gui_translator.h"
+#include "kv_project_db.h"
+#include "kv_test_language_file.h"
+
+class TestGuiTranslator : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    CKV_Project_Db m_db;
+
+    void store(const std::string& name, const QByteArray& bytes) { QVERIFY(m_db.put_file(name, lng_vector(bytes))); }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY(m_db.load(m_dir.filePath("sprachen.kvp").toStdString()));
+    }
+
+    void cleanup()
+    {
+        m_db.close_project();
+        QFile::remove(m_dir.filePath("sprachen.kvp"));
+    }
+
+    void catalogues_are_in_the_resources()
+    {
+        QVERIFY(QFile::exists(":/translations/qt_de.qm"));
+        QVERIFY(QFile::exists(":/translations/qt_en.qm"));
+        QVERIFY(!QFile::exists(":/translations/qt_ru.qm"));
+    }
+
+    void first_occurrence_wins_and_sources_match_exactly()
+    {
+        store("fr.lng", lng_bytes({lng_entry("Küche", "Cuisine"), lng_entry("Küche", "Coin cuisine"),
+                                   lng_entry("Bad", "Salle de bain")}));
+        CKV_GUITranslator translator(m_db);
+        QVERIFY(translator.load("", "fr"));
+        QCOMPARE(translator.translate_text("Küche"), QString("Cuisine"));
+        QCOMPARE(translator.translate_text("Bad"), QString("Salle de bain"));
+        // Case, blanks and unknown texts stay as they are.
+        QCOMPARE(translator.translate_text("küche"), QString("küche"));
+        QCOMPARE(translator.translate_text("Bad "), QString("Bad "));
+        QCOMPARE(translator.translate_text("Garten"), QString("Garten"));
+        QCOMPARE(translator.translate_text(""), QString());
+    }
+
+    void escapes_and_line_breaks()
+    {
+        store("en.lng", lng_bytes({lng_entry("Haus\nSonnenhang", "Sunny Slope\\nHouse"),
+                                   lng_entry("Wert\\nText", "escaped source"), lng_entry("Spalte", "a\\tb")}));
+        CKV_GUITranslator translator(m_db);
+        QVERIFY(translator.load("", "en"));
+        QCOMPARE(translator.translate_text("Haus\nSonnenhang"), QString("Sunny Slope\nHouse"));
+        QCOMPARE(translator.translate_text("Spalte"), QString("a\tb"));
+        // Sources are compared as stored: a real line break does not match the escape.
+        QCOMPARE(translator.translate_text("Wert\nText"), QString("Wert\nText"));
+        QCOMPARE(translator.translate_text("Wert\\nText"), QString("escaped source"));
+        QCOMPARE(translator.translate_text("Haus\\nSonnenhang"), QString("Haus\\nSonnenhang"));
+    }
+
+    // Entries without U+0002 are dropped without shifting the others.
+    void entries_without_separator_are_skipped()
+    {
+        store("en.lng", lng_bytes({QStringLiteral("Wohnen"), lng_entry("Flur", "Hall"), QString(),
+                                   lng_entry("Bad", "Bath")}));
+        CKV_GUITranslator translator(m_db);
+        QVERIFY(translator.load("", "en"));
+        QCOMPARE(translator.translate_text("Wohnen"), QString("Wohnen"));
+        QCOMPARE(translator.translate_text("Flur"), QString("Hall"));
+        QCOMPARE(translator.translate_text("Bad"), QString("Bath"));
+    }
+
+    void empty_translation_shows_the_source()
+    {
+        store("en.lng", lng_bytes({lng_entry("Keller", "")}));
+        CKV_GUITranslator translator(m_db);
+        QVERIFY(translator.load("", "en"));
+        QCOMPARE(translator.translate_text("Keller"), QString("Keller"));
+    }
+
+    void broken_files_leave_sources_untranslated_data()
+    {
+        const QByteArray good = lng_bytes({lng_entry("Flur", "Hall"), lng_entry("Bad", "Bath")});
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("truncated") << good.left(good.size() - 1);
+        QTest::newRow("huge count") << QByteArray::fromHex("ffffffff") + good.mid(4);
+        QTest::newRow("huge length") << good.left(4) + QByteArray::fromHex("7ffffffe") + good.mid(8);
+        QTest::newRow("trailing bytes") << good + QByteArray("xy");
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("not a list") << QByteArray("Flur\x02Hall");
+    }
+
+    void broken_files_leave_sources_untranslated()
+    {
+        QFETCH(QByteArray, bytes);
+        store("en.lng", bytes);
+        CKV_GUITranslator translator(m_db);
+        QVERIFY(!translator.load("", "en"));
+        QVERIFY(translator.isEmpty());
+        QCOMPARE(translator.translate_text("Flur"), QString("Flur"));
+    }
+
+    void empty_or_missing_language_loads_no_file()
+    {
+        store(".lng", lng_bytes({lng_entry("Flur", "Leer")}));
+        store("en.lng", lng_bytes({lng_entry("Flur", "Hall")}));
+        CKV_GUITranslator translator(m_db);
+        QVERIFY(!translator.load("", ""));
+        QVERIFY(translator.isEmpty());
+        QCOMPARE(translator.translate_text("Flur"), QString("Flur"));
+        QVERIFY(!translator.load("", "it"));
+        QCOMPARE(translator.translate_text("Flur"), QString("Flur"));
+        // A second load replaces what the first one read.
+        QVERIFY(translator.load("", "en"));
+        QVERIFY(!translator.load("", ""));
+        QCOMPARE(translator.translate_text("Flur"), QString("Flur"));
+    }
+
+    void closed_project_gives_no_translations()
+    {
+        store("en.lng", lng_bytes({lng_entry("Flur", "Hall")}));
+        m_db.close_project();
+        CKV_GUITranslator translator(m_db);
+        QVERIFY(!translator.load("", "en"));
+        QCOMPARE(translator.translate_text("Flur"), QString("Flur"));
+    }
+
+    // The application language picks the toolkit catalogue: German and English
+    // exist, Russian is tried, everything else takes English.
+    void catalogue_by_application_language_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("loaded");
+        QTest::addColumn<QString>("cancel");
+        QTest::newRow("de") << "de" << true << "Abbrechen";
+        QTest::newRow("en") << "en" << true << "Cancel";
+        QTest::newRow("fr") << "fr" << true << "Cancel";
+        QTest::newRow("unknown code") << "xx" << true << "Cancel";
+        QTest::newRow("ru") << "ru" << false << "";
+        QTest::newRow("none") << "" << false << "";
+    }
+
+    void catalogue_by_application_language()
+    {
+        QFETCH(QString, language);
+        QFETCH(bool, loaded);
+        QFETCH(QString, cancel);
+        CKV_GUITranslator translator(m_db);
+        QVERIFY(translator.load("de", "")); // an earlier catalogue must not survive
+        QCOMPARE(translator.load(language, ""), loaded);
+        QCOMPARE(translator.isEmpty(), !loaded);
+        QCOMPARE(translator.translate("QPlatformTheme", "Cancel"), cancel);
+        QCOMPARE(translator.language_main(), language);
+    }
+
+    // Without a catalogue the result says whether the project file gave translations.
+    void russian_without_catalogue_reports_the_language_file()
+    {
+        store("ru.lng", lng_bytes({lng_entry("Flur", QString::fromUtf8("Коридор"))}));
+        CKV_GUITranslator translator(m_db);
+        QVERIFY(translator.load("ru", "ru"));
+        QVERIFY(!translator.isEmpty());
+        QCOMPARE(translator.translate_text("Flur"), QString::fromUtf8("Коридор"));
+        QVERIFY(!translator.load("ru", "de"));
+    }
+
+    // Installed in the application, the translator serves both the
+    // visualisation texts and the toolkit's texts; the language file comes first.
+    void toolkit_hook()
+    {
+        store("en.lng", lng_bytes({lng_entry("Flur", "Hall"), lng_entry("Cancel", "Stop")}));
+        CKV_GUITranslator translator(m_db);
+        QVERIFY(translator.load("de", "en"));
+        QCOMPARE(translator.translate("any", "Flur"), QString("Hall"));
+        QCOMPARE(translator.translate("QPlatformTheme", "Cancel"), QString("Stop"));
+        QCOMPARE(translator.translate("QPlatformTheme", "Close"), QString::fromUtf8("Schließen"));
+        QCOMPARE(translator.translate("any", "unbekannt"), QString());
+        QCOMPARE(translator.translate("any", ""), QString());
+        QCOMPARE(translator.translate("any", nullptr), QString());
+
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+        QCOMPARE(QCoreApplication::translate("visu", "Flur"), QString("Hall"));
+        QCOMPARE(QCoreApplication::translate("visu", "unbekannt"), QString("unbekannt"));
+        QVERIFY(QCoreApplication::removeTranslator(&translator));
+    }
+
+    void every_load_announces_the_language()
+    {
+        store("en.lng", lng_bytes({lng_entry("Flur", "Hall")}));
+        CKV_GUITranslator translator(m_db);
+        QSignalSpy changed(&translator, &CKV_GUITranslator::language_changed);
+        QVERIFY(translator.load("de", "en"));
+        QVERIFY(translator.load("de", ""));
+        QCOMPARE(changed.size(), 2);
+        QCOMPARE(changed[0][0].toString(), QString("en"));
+        QCOMPARE(changed[1][0].toString(), QString());
+        QCOMPARE(translator.language_usr(), QString());
+    }
+
+    void project_languages_are_the_language_files()
+    {
+        store("fr.lng", lng_bytes({}));
+        store("en.lng", lng_bytes({}));
+        store("lampe.svg", QByteArray("<svg/>"));
+        store(".lng", QByteArray());
+        store("lng", QByteArray());
+        CKV_GUITranslator translator(m_db);
+        QCOMPARE(translator.project_languages(), QStringList({"en", "fr"}));
+        m_db.close_project();
+        QVERIFY(translator.project_languages().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGuiTranslator)
+#include "tst_kv_gui_translator.moc"
