@@ -4,6 +4,40 @@
 
 #include "kv_trace.h"
 
+namespace {
+// Copies 16 to 300 bytes as 16-byte moves, the last one overlapping:
+// fixed-size moves stay inline, where a library call per net variable would
+// cost as much as deciphering it.
+inline void copy_short(uint8_t* dst, const uint8_t* src, size_t length)
+{
+    size_t i = 0;
+    for (; i + KV_CIPHER_BLOCK <= length; i += KV_CIPHER_BLOCK)
+        std::memcpy(dst + i, src + i, KV_CIPHER_BLOCK);
+    if (i < length)
+        std::memcpy(dst + length - KV_CIPHER_BLOCK, src + length - KV_CIPHER_BLOCK, KV_CIPHER_BLOCK);
+}
+
+// What no sender produces: waiting for such a payload would hold the
+// connection's memory for nothing, and handlers trust these lengths.
+inline bool plausible(const CKV_Network_Msg& header)
+{
+    return header.cob_id == KV_COB_ID && header.size <= KV_MSG_MAX_SIZE && header.size % KV_CIPHER_BLOCK == 0 &&
+           header.data_length <= header.size &&
+           (header.id != kv_msg::NETVAR || header.data_length <= sizeof(KV_Addr_Tgm));
+}
+
+void trace_rejected(const CKV_Network_Msg& header)
+{
+    if (header.cob_id != KV_COB_ID)
+        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "NETWORK_CLIENT::unknown cob_id: %d\n", static_cast<int>(header.cob_id));
+    else if (header.id == kv_msg::NETVAR && header.data_length <= header.size)
+        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "NETWORK_CLIENT::net variable too long: %u\n", header.data_length);
+    else
+        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "NETWORK_CLIENT::implausible header: ID: %u, SIZE: %u, DATA_LENGTH: %u\n",
+              header.id, header.size, header.data_length);
+}
+} // namespace
+
 KV_Message_Stream::KV_Message_Stream(const unsigned char* key)
     : m_cipher(KV_Cipher::Direction::Decipher, key)
 {
@@ -99,7 +133,8 @@ bool KV_Message_Stream::cut_one()
         m_begin += KV_MSG_HEADER_SIZE;
         available -= KV_MSG_HEADER_SIZE;
         m_has_pending = true;
-        if (!header_acceptable(m_pending)) {
+        if (!plausible(m_pending)) {
+            trace_rejected(m_pending);
             reset();
             return false;
         }
@@ -111,26 +146,6 @@ bool KV_Message_Stream::cut_one()
     const uint8_t* payload = m_buffer.get() + m_begin;
     m_begin += header.size;
     deliver(header, payload);
-    return true;
-}
-
-bool KV_Message_Stream::header_acceptable(const CKV_Network_Msg& header) const
-{
-    if (header.cob_id != KV_COB_ID) {
-        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "NETWORK_CLIENT::unknown cob_id: %d\n", static_cast<int>(header.cob_id));
-        return false;
-    }
-    // No sender produces these; waiting for such a payload would hold the
-    // connection's memory for nothing.
-    if (header.size > KV_MSG_MAX_SIZE || header.size % KV_CIPHER_BLOCK != 0 || header.data_length > header.size) {
-        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "NETWORK_CLIENT::implausible header: ID: %u, SIZE: %u, DATA_LENGTH: %u\n",
-              header.id, header.size, header.data_length);
-        return false;
-    }
-    if (header.id == kv_msg::NETVAR && header.data_length > sizeof(KV_Addr_Tgm)) {
-        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "NETWORK_CLIENT::net variable too long: %u\n", header.data_length);
-        return false;
-    }
     return true;
 }
 
@@ -155,14 +170,24 @@ void KV_Message_Stream::deliver(CKV_Network_Msg& header, const uint8_t* payload)
 
 void KV_Message_Stream::deliver_netvar(const CKV_Network_Msg& header, const uint8_t* payload)
 {
+    static_assert(KV_NETVAR_MIN_DATA_LENGTH >= KV_CIPHER_BLOCK, "copy_short needs a whole block");
     if (header.data_length <= KV_NETVAR_MIN_DATA_LENGTH)
         return;
-    KV_Addr_Tgm tgm;
-    std::memcpy(&tgm, payload, header.data_length);
-    if (tgm.dest_address[0] == 0 && tgm.dest_address[1] == 0 && tgm.dest_address[2] == 0)
+    // m_tgm is zero beyond the last length copied: only a shorter net
+    // variable needs clearing, instead of zeroing 300 bytes every time.
+    auto* bytes = reinterpret_cast<uint8_t*>(&m_tgm);
+    if (header.data_length < m_tgm_length)
+        std::memset(bytes + header.data_length, 0, m_tgm_length - header.data_length);
+    copy_short(bytes, payload, header.data_length);
+    m_tgm_length = header.data_length;
+    const bool addressed = m_tgm.dest_address[0] != 0 || m_tgm.dest_address[1] != 0 || m_tgm.dest_address[2] != 0;
+    if (addressed && m_on_netvar)
+        m_on_netvar(m_tgm);
+    if (!addressed)
         return;
-    if (m_on_netvar)
-        m_on_netvar(tgm);
-    if (++m_netvars_handed_on % NETVARS_PER_PAUSE == 0 && m_pause)
-        m_pause();
+    if (--m_netvars_until_pause == 0) {
+        m_netvars_until_pause = NETVARS_PER_PAUSE;
+        if (m_pause)
+            m_pause();
+    }
 }

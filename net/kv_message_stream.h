@@ -48,7 +48,6 @@ private:
     void append(const uint8_t* data, size_t length);
     void reserve_tail(size_t length);
     bool cut_one();
-    bool header_acceptable(const CKV_Network_Msg& header) const;
     void deliver(CKV_Network_Msg& header, const uint8_t* payload);
     void deliver_netvar(const CKV_Network_Msg& header, const uint8_t* payload);
     void compact();
@@ -69,6 +68,8 @@ private:
     CKV_Network_Msg m_pending;
     bool m_has_pending = false;
     bool m_feeding = false;
-    uint64_t m_netvars_handed_on = 0;
+    uint64_t m_netvars_until_pause = NETVARS_PER_PAUSE;
     std::vector<uint8_t> m_payload;
+    KV_Addr_Tgm m_tgm; // the net variable being handed on
+    size_t m_tgm_length = 0;
 };
