@@ -44,6 +44,9 @@ public:
         m_process.waitForFinished(5000);
     }
 
+    // One command line on the simulator's standard input (see kvsim).
+    void command(const QString& line) { m_process.write(line.toUtf8() + '\n'); }
+
     bool logged(const QString& part) const
     {
         return std::any_of(lines.begin(), lines.end(), [&](const QString& line) { return line.contains(part); });

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 #include "kv_addr.h"
 #include "kv_crypto.h"
@@ -39,14 +40,14 @@ void log_line(const QString& peer, const QString& text)
     fflush(stdout);
 }
 
-// Texts up to their NUL, shortened for the log.
-QString text_of(const uint8_t* payload, uint32_t length)
+// Texts up to their NUL, shortened for the log unless whole is asked for.
+QString text_of(const uint8_t* payload, uint32_t length, bool whole)
 {
     if (!payload)
         return {};
     const QByteArray bytes(reinterpret_cast<const char*>(payload), static_cast<qsizetype>(strnlen(reinterpret_cast<const char*>(payload), length)));
     QString text = QString::fromUtf8(bytes).replace('\x02', '=').replace('\x03', ' ');
-    return text.size() > 80 ? text.left(80) + "..." : text;
+    return text.size() > 80 && !whole ? text.left(80) + "..." : text;
 }
 
 std::string payload_text(const uint8_t* payload, uint32_t length)
@@ -102,6 +103,65 @@ CKV_Sim_Controller::CKV_Sim_Controller(const KV_Sim_Options& options, const std:
     connect(&m_server, &QTcpServer::newConnection, this, &CKV_Sim_Controller::accept_connections);
     connect(&m_search_socket, &QUdpSocket::readyRead, this, &CKV_Sim_Controller::answer_searches);
     connect(&m_live_timer, &QTimer::timeout, this, &CKV_Sim_Controller::live_step);
+    m_commands = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
+    connect(m_commands, &QSocketNotifier::activated, this, &CKV_Sim_Controller::read_commands);
+}
+
+void CKV_Sim_Controller::read_commands()
+{
+    char buffer[4096];
+    const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (got <= 0) {
+        m_commands->setEnabled(false); // end of input: no more commands
+        return;
+    }
+    m_command_bytes.append(buffer, got);
+    qsizetype end;
+    while ((end = m_command_bytes.indexOf('\n')) >= 0) {
+        const QString line = QString::fromUtf8(m_command_bytes.left(end)).trimmed();
+        m_command_bytes.remove(0, end + 1);
+        if (!line.isEmpty())
+            run_command(line);
+    }
+}
+
+void CKV_Sim_Controller::run_command(const QString& line)
+{
+    const QString verb = line.section(' ', 0, 0);
+    const QString rest = line.section(' ', 1).trimmed();
+    if (verb == "send") {
+        bool ok = false;
+        const uint32_t id = rest.toUInt(&ok);
+        if (!ok) {
+            printf("command refused: %s\n", qPrintable(line));
+            fflush(stdout);
+            return;
+        }
+        for (CKV_Sim_Session* session : m_sessions)
+            if (session->m_logged_in)
+                session->send(id);
+        log_line("command", QString("-> %1").arg(id));
+    } else if (verb == "clock") {
+        send_settings(kv_msg::CLOCK_SETTINGS, m_db.m_settings_clock,
+                      m_db.m_settings_clock.m_list_clock.empty() ? nullptr : &m_db.m_settings_clock.m_list_clock[0].m_str_name, rest);
+    } else if (verb == "scene") {
+        send_settings(kv_msg::SCENE_SETTINGS, m_db.m_settings_scene,
+                      m_db.m_settings_scene.m_list_scene.empty() ? nullptr : &m_db.m_settings_scene.m_list_scene[0].m_str_name, rest);
+    } else {
+        printf("command refused: %s\n", qPrintable(line));
+        fflush(stdout);
+    }
+}
+
+void CKV_Sim_Controller::send_settings(uint32_t id, KV_Data& record, std::string* first_name, const QString& name)
+{
+    if (!name.isEmpty() && first_name)
+        *first_name = name.toStdString();
+    const std::string text = record.encode();
+    for (CKV_Sim_Session* session : m_sessions)
+        if (session->m_logged_in)
+            session->send_text(id, text);
+    log_line("command", QString("-> %1 (%2 bytes)").arg(id).arg(text.size() + 1));
 }
 
 bool CKV_Sim_Controller::start()
@@ -186,7 +246,7 @@ void CKV_Sim_Controller::answer_searches()
 void CKV_Sim_Controller::on_message(CKV_Sim_Session& session, const CKV_Network_Msg& header, const uint8_t* payload)
 {
     log_line(session.peer(), QString("<- %1 (%2 bytes) %3").arg(header.id).arg(header.data_length).arg(
-                                 header.id == kv_msg::FILE ? QString() : text_of(payload, header.data_length)));
+                                 header.id == kv_msg::FILE ? QString() : text_of(payload, header.data_length, m_options.full_log)));
     const std::string text = payload_text(payload, header.data_length);
     if (header.id == kv_msg::LOGIN) {
         on_login(session, text);
@@ -238,7 +298,9 @@ void CKV_Sim_Controller::on_login(CKV_Sim_Session& session, const std::string& t
 void CKV_Sim_Controller::send_project(CKV_Sim_Session& session, const std::string& name)
 {
     QFile file(QString::fromStdString(m_project_path));
-    const QByteArray content = name == KV_BOOT_PROJECT_FILE && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    QByteArray content = name == KV_BOOT_PROJECT_FILE && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (m_options.corrupt_project && !content.isEmpty())
+        content = QByteArray(4096, 'x').prepend("no project file, ");
     if (content.isEmpty() || content.size() > qsizetype(KV_MSG_MAX_DATA_LENGTH - KV_FILE_NAME_FIELD)) {
         log_line(session.peer(), QString("-> 27, no file %1").arg(QString::fromStdString(name)));
         session.send(kv_msg::FILE_MISSING);

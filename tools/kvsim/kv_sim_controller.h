@@ -5,6 +5,7 @@
 // scene settings, answers searches, and injects faults on request.
 
 #include <QObject>
+#include <QSocketNotifier>
 #include <QTcpServer>
 #include <QTimer>
 #include <QUdpSocket>
@@ -52,6 +53,11 @@ public:
 
     void on_message(CKV_Sim_Session& session, const CKV_Network_Msg& header, const uint8_t* payload);
     void on_netvar(CKV_Sim_Session& session, const KV_Addr_Tgm& tgm);
+    // Commands on standard input, one a line: "send <id>" sends a bare
+    // message, "clock [name]" and "scene [name]" send the clock (180) or
+    // scene (192) settings text, renaming the first clock or scene first
+    // when a name is given; all to every logged-in app.
+    void run_command(const QString& line);
 
 private:
     void accept_connections();
@@ -66,6 +72,8 @@ private:
     void live_step();
     KV_Addr_Tgm telegram_of(const KV_Addr_Db& record, uint32_t command) const;
     void forget(CKV_Sim_Session* session);
+    void read_commands();
+    void send_settings(uint32_t id, KV_Data& record, std::string* first_name, const QString& name);
 
     KV_Sim_Options m_options;
     std::string m_project_path;
@@ -82,4 +90,6 @@ private:
     std::vector<Drifting> m_drifting;
     QTimer m_live_timer;
     int m_live_step = 0;
+    QSocketNotifier* m_commands = nullptr;
+    QByteArray m_command_bytes;
 };

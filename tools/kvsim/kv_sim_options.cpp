@@ -43,6 +43,8 @@ KV_Sim_Options kv_sim_parse_options(const QCoreApplication& app)
         {"garbage", "Send N random bytes to each new connection.", "bytes"},
         {"wrong-key", "Encipher everything sent with a foreign key."},
         {"flood", "Send N net variables as fast as possible after each login.", "count"},
+        {"corrupt-project", "Serve a boot project file that is no project."},
+        {"full-log", "Log received texts whole instead of shortened."},
     });
     parser.process(app);
 
@@ -67,5 +69,7 @@ KV_Sim_Options kv_sim_parse_options(const QCoreApplication& app)
     o.wrong_key = parser.isSet("wrong-key");
     if (parser.isSet("flood"))
         o.flood_count = number(parser, "flood", 1, 100000000);
+    o.corrupt_project = parser.isSet("corrupt-project");
+    o.full_log = parser.isSet("full-log");
     return o;
 }

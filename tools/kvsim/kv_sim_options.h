@@ -24,6 +24,8 @@ struct KV_Sim_Options {
     int garbage_bytes = 0;
     bool wrong_key = false;
     int flood_count = 0;
+    bool corrupt_project = false; // serve bytes that are no project file
+    bool full_log = false;        // log received texts whole
 };
 
 // Parses the arguments of app; exits with a message on bad input.
