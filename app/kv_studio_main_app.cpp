@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QSvgRenderer>
+#include <QTcpSocket>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cstring>
@@ -373,7 +374,9 @@ QPixmap CKV_Studio_Main_App::image(const QString& name)
 
 bool CKV_Studio_Main_App::is_connected() const
 {
-    return client().is_connected();
+    // A connection closed within the client's first second is not reported;
+    // the socket tells the truth.
+    return client().is_connected() && client().socket()->state() == QAbstractSocket::ConnectedState;
 }
 
 bool CKV_Studio_Main_App::send_netvar(const KV_Group_Address& address, double value)
@@ -717,6 +720,8 @@ void CKV_Studio_Main_App::slot_onDataReadClient(CKV_Network_Msg* msg, uchar* dat
         m_project_timeout = 0;
         show_view(View_Status);
         m_dlg_zielsystem->login_refused();
+        refresh_tool_icons();
+        update_title();
         break;
     case kv_msg::LOGGED_IN:
     case kv_msg::READY:
