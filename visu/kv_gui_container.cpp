@@ -62,7 +62,7 @@ CKV_Gui_Control_Container::~CKV_Gui_Control_Container()
 {
     // The controls die with the widget tree after this; they leave the
     // value path now, while the host is certainly reachable.
-    for (CKV_Gui_Control* control : std::as_const(m_controls))
+    for (CKV_Gui_Control* control : findChildren<CKV_Gui_Control*>())
         control->unsubscribe();
     m_host.dispatch().remove_canvas(this);
 }

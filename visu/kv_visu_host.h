@@ -29,6 +29,8 @@ struct KV_Visu_Language {
 constexpr int KV_ORIENTATION_PORTRAIT = 1;
 constexpr int KV_ORIENTATION_LANDSCAPE = 2;
 
+// The canvases built for a host must be deleted before the host itself (a
+// window implementing it deletes its page stack in its destructor).
 class KV_Visu_Host {
 public:
     KV_Visu_Host();
