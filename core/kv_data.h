@@ -58,7 +58,8 @@ std::string_view find_value(std::string_view text, std::string_view key, uint32_
 // bytes at the same address) use an index of its keys instead of scanning;
 // the results are those of the scan. Meant for decoding big record texts
 // (megabytes of clock lists), where every missing key would otherwise cost
-// a scan of the whole text. The text must not change meanwhile.
+// a scan of the whole text. The text must not change meanwhile. Like the
+// search cursor it is process-wide: decoding runs on the GUI thread only.
 class KV_Text_Index {
 public:
     explicit KV_Text_Index(std::string_view text);
