@@ -15,8 +15,7 @@ KV_Endpoint kv_route_endpoint(const KV_Routes::_route& route)
     endpoint.port = KV_PORT_DIRECT;
     if (route.m_use_kv_dns_svr) {
         endpoint.port = KV_PORT_ONLINE;
-        endpoint.host = route.m_str_dns_vpn.empty() ? QString(KV_ONLINE_SERVER_HOST)
-                                                    : QString::fromStdString(route.m_str_dns_vpn);
+        endpoint.host = QString::fromStdString(route.m_str_dns_vpn);
     }
     // "host:port"; more than one colon (an IPv6 address) is taken whole.
     const QStringList parts = endpoint.host.split(':');
@@ -69,6 +68,8 @@ bool CKV_Studio_Network_Client::connect_route(const KV_Routes::_route* route)
         return false;
     KV_Routes::_route copy = *route; // route may be our own copy
     copy.m_communication_version = 1;
+    if (copy.m_use_kv_dns_svr && copy.m_str_dns_vpn.empty())
+        copy.m_str_dns_vpn = KV_ONLINE_SERVER_HOST;
     m_route = std::move(copy);
     const KV_Endpoint endpoint = kv_route_endpoint(m_route);
     disconnect_route();

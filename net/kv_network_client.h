@@ -23,7 +23,7 @@ class CKV_Project_Db;
 constexpr quint16 KV_PORT_DIRECT = 10001;
 constexpr quint16 KV_PORT_ONLINE = 10003;
 
-// Host and port a route connects to.
+// Host and port a route connects to (its online host already filled in).
 struct KV_Endpoint {
     QString host;
     quint16 port = 0;

@@ -61,7 +61,6 @@ private slots:
         QTest::newRow("ipv6 taken whole") << false << "fe80::1" << "" << "fe80::1" << 10001;
         QTest::newRow("online") << true << "192.168.1.20" << "vpn.example" << "vpn.example" << 10003;
         QTest::newRow("online with port") << true << "" << "vpn.example:4001" << "vpn.example" << 4001;
-        QTest::newRow("online default host") << true << "" << "" << KV_ONLINE_SERVER_HOST << 10003;
     }
     void endpoint_of_a_route()
     {
@@ -139,6 +138,21 @@ private slots:
         controller.last()->close();
         QTRY_COMPARE(reports.reports, (std::vector<bool>{true, false}));
         QVERIFY(!client.send(kv_msg::KEEP_ALIVE));
+    }
+
+    void online_route_without_host_takes_the_online_server()
+    {
+        CKV_Studio_Network_Client client;
+        KV_Routes::_route route;
+        route.m_use_kv_dns_svr = true;
+        route.m_str_dns_vpn.clear();
+        QVERIFY(client.connect_route(&route));
+        QCOMPARE(client.route().m_str_dns_vpn, std::string(KV_ONLINE_SERVER_HOST));
+        const KV_Endpoint endpoint = kv_route_endpoint(client.route());
+        QCOMPARE(endpoint.host, QString(KV_ONLINE_SERVER_HOST));
+        QCOMPARE(endpoint.port, KV_PORT_ONLINE);
+        client.disconnect_route();
+        QVERIFY(!client.is_reconnect_wanted());
     }
 
     void no_route_does_nothing()

@@ -2,6 +2,7 @@
 #include <QtTest>
 
 #include <QTemporaryDir>
+#include <QUdpSocket>
 #include <cstring>
 
 #include "kv_addr.h"
@@ -337,6 +338,22 @@ private slots:
         with_port.m_str_ip += ":" + std::to_string(sim.port);
         App_Side app(with_port);
         QTRY_VERIFY(app.got(kv_msg::LOGGED_IN));
+    }
+
+    void search_by_broadcast_finds_the_simulator()
+    {
+        QUdpSocket probe;
+        if (probe.writeDatagram("", 0, QHostAddress::Broadcast, 9) < 0)
+            QSKIP("no route for the broadcast address here");
+        Kvsim_Process sim;
+        QVERIFY(sim.start({"--project", m_project_path}));
+        CKV_Target_Search search(nullptr, 0);
+        search.set_target(QHostAddress::Broadcast, sim.search_port);
+        search.start();
+        search.slot_timeout();
+        QTRY_COMPARE(search.entries().size(), size_t(1));
+        // Entered with the address the answer came from.
+        QVERIFY(!QHostAddress(QString::fromStdString(search.entries()[0].route.m_str_ip)).isNull());
     }
 };
 
