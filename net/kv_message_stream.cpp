@@ -1,5 +1,6 @@
 #include "kv_message_stream.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "kv_trace.h"
@@ -173,6 +174,12 @@ void KV_Message_Stream::deliver_netvar(const CKV_Network_Msg& header, const uint
     static_assert(KV_NETVAR_MIN_DATA_LENGTH >= KV_CIPHER_BLOCK, "copy_short needs a whole block");
     if (header.data_length <= KV_NETVAR_MIN_DATA_LENGTH)
         return;
+    // The address straight from the payload: reading it back from m_tgm
+    // right after the block copies stalls on store forwarding.
+    uint32_t dest[3];
+    std::memcpy(dest, payload + offsetof(KV_Addr_Tgm, dest_address), sizeof dest);
+    if ((dest[0] | dest[1] | dest[2]) == 0)
+        return;
     // m_tgm is zero beyond the last length copied: only a shorter net
     // variable needs clearing, instead of zeroing 300 bytes every time.
     auto* bytes = reinterpret_cast<uint8_t*>(&m_tgm);
@@ -180,11 +187,8 @@ void KV_Message_Stream::deliver_netvar(const CKV_Network_Msg& header, const uint
         std::memset(bytes + header.data_length, 0, m_tgm_length - header.data_length);
     copy_short(bytes, payload, header.data_length);
     m_tgm_length = header.data_length;
-    const bool addressed = m_tgm.dest_address[0] != 0 || m_tgm.dest_address[1] != 0 || m_tgm.dest_address[2] != 0;
-    if (addressed && m_on_netvar)
+    if (m_on_netvar)
         m_on_netvar(m_tgm);
-    if (!addressed)
-        return;
     if (--m_netvars_until_pause == 0) {
         m_netvars_until_pause = NETVARS_PER_PAUSE;
         if (m_pause)
