@@ -31,11 +31,11 @@ void trace_rejected(const CKV_Network_Msg& header)
 {
     if (header.cob_id != KV_COB_ID)
         TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "NETWORK_CLIENT::unknown cob_id: %d\n", static_cast<int>(header.cob_id));
-    else if (header.id == kv_msg::NETVAR && header.data_length <= header.size)
-        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "NETWORK_CLIENT::net variable too long: %u\n", header.data_length);
-    else
+    else if (header.size > KV_MSG_MAX_SIZE || header.size % KV_CIPHER_BLOCK != 0 || header.data_length > header.size)
         TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "NETWORK_CLIENT::implausible header: ID: %u, SIZE: %u, DATA_LENGTH: %u\n",
               header.id, header.size, header.data_length);
+    else
+        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "NETWORK_CLIENT::net variable too long: %u\n", header.data_length);
 }
 } // namespace
 

@@ -205,11 +205,15 @@ private slots:
         QTest::addColumn<uint32_t>("id");
         QTest::addColumn<uint32_t>("size");
         QTest::addColumn<uint32_t>("data_length");
-        QTest::newRow("size beyond any sender") << kv_msg::FILE << (KV_MSG_MAX_SIZE + 16) << KV_MSG_MAX_SIZE;
-        QTest::newRow("size all ones") << kv_msg::FILE << 0xFFFFFFF0u << 0xFFFFFFF0u;
-        QTest::newRow("size not whole blocks") << 600u << 17u << 17u;
-        QTest::newRow("data_length beyond size") << 600u << 16u << 17u;
-        QTest::newRow("netvar beyond its structure") << kv_msg::NETVAR << 304u << 301u;
+        QTest::addColumn<QByteArray>("expected_line");
+        const QByteArray implausible = "NETWORK_CLIENT::implausible header";
+        QTest::newRow("size beyond any sender") << kv_msg::FILE << (KV_MSG_MAX_SIZE + 16) << KV_MSG_MAX_SIZE << implausible;
+        QTest::newRow("size all ones") << kv_msg::FILE << 0xFFFFFFF0u << 0xFFFFFFF0u << implausible;
+        QTest::newRow("size not whole blocks") << 600u << 17u << 17u << implausible;
+        QTest::newRow("data_length beyond size") << 600u << 16u << 17u << implausible;
+        QTest::newRow("netvar with size beyond any sender") << kv_msg::NETVAR << 0xFFFFFFF0u << 46u << implausible;
+        QTest::newRow("netvar beyond its structure")
+            << kv_msg::NETVAR << 304u << 301u << QByteArray("NETWORK_CLIENT::net variable too long: 301");
     }
     void implausible_headers_drop_buffered_input_and_recover()
     {
@@ -225,7 +229,8 @@ private slots:
         QCOMPARE(r.stream.buffered_bytes(), size_t(0));
         QVERIFY(!r.stream.has_pending_header());
         const QByteArray lines = trace.text();
-        QVERIFY2(lines.contains("ERR:ZRQ"), lines.constData());
+        QFETCH(QByteArray, expected_line);
+        QVERIFY2(lines.contains("ERR:ZRQ") && lines.contains(expected_line), lines.constData());
 
         r.feed(frame(kv_msg::KEEP_ALIVE, ""));
         QCOMPARE(r.delivered.size(), size_t(1));
