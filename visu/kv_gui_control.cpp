@@ -108,7 +108,10 @@ bool CKV_Gui_Control::pin_required() const
 
 void CKV_Gui_Control::show_pin_overlay()
 {
+    if (m_pin_overlay)
+        return; // already asking
     auto* overlay = new CKV_Gui_Overlay_Pin(param(KV_PARAM_PIN), window());
+    m_pin_overlay = overlay;
     const QPoint point = m_press_point;
     connect(overlay, &CKV_Gui_Overlay_Pin::accepted, this, [this, overlay, point] {
         overlay->deleteLater();

@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QList>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -19,6 +20,7 @@
 #include "kv_gui.h"
 
 class CKV_Gui_Control_Container;
+class CKV_Gui_Overlay_Pin;
 
 // Label of the PIN parameter of every operating control.
 inline constexpr const char* KV_PARAM_PIN = "Pin (nur 4 stellig)";
@@ -209,6 +211,7 @@ private:
     uint64_t m_serial = 0;
     bool m_subscribed = false;
     bool m_pin_pending = false; // a press waits for the PIN; its release is swallowed
+    QPointer<CKV_Gui_Overlay_Pin> m_pin_overlay;
     int m_min_width = 10;
     int m_min_height = 10;
 

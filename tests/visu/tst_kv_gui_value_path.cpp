@@ -295,6 +295,8 @@ private slots:
         auto* control = p.control<CKV_Gui_Control_Button_Universal>("{switch}");
 
         click(control);
+        click(control); // asked once, however often it is pressed meanwhile
+        QCOMPARE(p.area->findChildren<CKV_Gui_Overlay_Pin*>().size(), qsizetype(1));
         auto* overlay = p.area->findChild<CKV_Gui_Overlay_Pin*>(QStringLiteral("kv_gui_overlay_pin"));
         QVERIFY(overlay);
         QVERIFY(p.host.sent.empty());
