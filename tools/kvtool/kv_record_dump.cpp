@@ -115,12 +115,12 @@ void dump_record(std::ostream& out, std::string_view text, int indent)
         const size_t headers = bare_element ? path.elements.size() - 1 : path.elements.size();
         for (size_t level = same; level < headers; ++level) {
             const Element& e = path.elements[level];
-            out << std::string(indent + 2 * level, ' ') << e.list << '[' << e.index << "]\n";
+            out << std::string(indent + 2 * level, ' ') << escape_value(e.list) << '[' << e.index << "]\n";
             open.push_back(e);
         }
         out << std::string(indent + 2 * headers, ' ');
         if (bare_element)
-            out << path.elements.back().list << '[' << path.elements.back().index << ']';
+            out << escape_value(path.elements.back().list) << '[' << path.elements.back().index << ']';
         else
             out << escape_value(path.name);
         out << " = " << escape_value(value);
