@@ -1,0 +1,105 @@
+#include "kv_gui_form.h"
+
+#include <QPainter>
+#include <algorithm>
+
+CKV_Gui_Control_Form::CKV_Gui_Control_Form(CKV_Gui_Control_Container* canvas, const KV_GUI_Control& record)
+    : CKV_Gui_Control_Switch_Base(canvas, record, "Wert ein", "Wert aus")
+{
+}
+
+void CKV_Gui_Control_Form::apply_record()
+{
+    m_shape = param_int("Form");
+    if (m_shape < RECTANGLE || m_shape > ARROW)
+        m_shape = RECTANGLE;
+    m_rounding = std::max(0.0, param_double("Rundung"));
+    m_rotation = param_double("Rotation");
+    m_show_text = param_int("Text anzeigen") != 0;
+    CKV_Gui_Control_Switch_Base::apply_record();
+}
+
+// Without a switching address the shape is decoration only.
+void CKV_Gui_Control_Form::on_press(const QPoint& point)
+{
+    if (operable())
+        CKV_Gui_Control_Switch_Base::on_press(point);
+}
+
+void CKV_Gui_Control_Form::on_release(const QPoint& point)
+{
+    if (operable())
+        CKV_Gui_Control_Switch_Base::on_release(point);
+}
+
+QPainterPath CKV_Gui_Control_Form::shape_path(int shape, const QRectF& box, double rounding)
+{
+    QPainterPath path;
+    const QPointF c = box.center();
+    switch (shape) {
+    case CIRCLE:
+        path.addEllipse(box);
+        break;
+    case TRIANGLE:
+        path.moveTo(c.x(), box.top());
+        path.lineTo(box.bottomRight());
+        path.lineTo(box.bottomLeft());
+        path.closeSubpath();
+        break;
+    case LINE_HORIZONTAL:
+        path.moveTo(box.left(), c.y());
+        path.lineTo(box.right(), c.y());
+        break;
+    case LINE_VERTICAL:
+        path.moveTo(c.x(), box.top());
+        path.lineTo(c.x(), box.bottom());
+        break;
+    case ARROW: {
+        // Pointing right: a shaft of half the height and a head of the last third.
+        const qreal head = box.left() + box.width() * 2.0 / 3.0;
+        const qreal shaft_top = box.top() + box.height() / 4.0;
+        const qreal shaft_bottom = box.bottom() - box.height() / 4.0;
+        path.moveTo(box.left(), shaft_top);
+        path.lineTo(head, shaft_top);
+        path.lineTo(head, box.top());
+        path.lineTo(box.right(), c.y());
+        path.lineTo(head, box.bottom());
+        path.lineTo(head, shaft_bottom);
+        path.lineTo(box.left(), shaft_bottom);
+        path.closeSubpath();
+        break;
+    }
+    default:
+        path.addRoundedRect(box, rounding, rounding);
+        break;
+    }
+    return path;
+}
+
+void CKV_Gui_Control_Form::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setOpacity(opacity());
+    painter.setRenderHint(QPainter::Antialiasing);
+    const bool on = is_on();
+    const qreal line = std::max(1, borderwidth());
+    const QRectF box = QRectF(rect()).adjusted(line / 2, line / 2, -line / 2, -line / 2);
+
+    painter.save();
+    painter.translate(box.center());
+    painter.rotate(m_rotation);
+    painter.translate(-box.center());
+    const QPainterPath path = shape_path(m_shape, box, m_rounding);
+    const bool is_line = m_shape == LINE_HORIZONTAL || m_shape == LINE_VERTICAL;
+    painter.setPen(QPen(on ? form_color_line_on() : form_color_line_off(), line, Qt::SolidLine, Qt::RoundCap));
+    painter.setBrush(is_line ? QBrush(Qt::NoBrush) : QBrush(on ? form_color_bg_on() : form_color_bg_off()));
+    painter.drawPath(path);
+    painter.restore();
+
+    if (m_show_text) {
+        painter.setFont(text_font());
+        painter.setPen(or_default(btncolortext(), static_text_color()));
+        painter.drawText(rect().translated(record().m_text_offs_x, record().m_text_offs_y), Qt::AlignCenter,
+                         QString::fromStdString(record().m_str_name));
+    }
+}
