@@ -19,7 +19,7 @@
 namespace {
 using Clock = std::chrono::steady_clock;
 
-constexpr int kRuns = 5;
+constexpr int kRuns = 10;
 
 double thread_cpu_ms()
 {
