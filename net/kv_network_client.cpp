@@ -87,6 +87,11 @@ void CKV_Studio_Network_Client::disconnect_route()
     m_socket->abort();
     m_socket->close();
     m_stream.reset();
+    // Within the grace second the loss above went unreported; the client is
+    // not connected all the same.
+    m_grace_timer.stop();
+    m_grace = false;
+    m_connected = false;
 }
 
 bool CKV_Studio_Network_Client::send(uint32_t id)

@@ -186,6 +186,30 @@ private slots:
         QVERIFY(!client.is_connected());
     }
 
+    void disconnect_within_grace_is_quiet_but_disconnected()
+    {
+        Test_Controller controller;
+        CKV_Studio_Network_Client client;
+        Connection_Reports reports(client);
+        const KV_Routes::_route route = local_route(controller.port());
+        client.connect_route(&route);
+        QTRY_COMPARE(reports.reports.size(), size_t(1));
+        client.disconnect_route();
+        QVERIFY(!client.is_connected());
+        QVERIFY(!client.send(kv_msg::KEEP_ALIVE));
+        QTRY_COMPARE(controller.disconnections, 1);
+        QCOMPARE(reports.reports, std::vector<bool>{true});
+
+        // After grace an explicit disconnect is reported.
+        client.set_intervals(60000, 50);
+        client.connect_route(&route);
+        QTRY_COMPARE(reports.reports.size(), size_t(2));
+        QTest::qWait(100);
+        client.disconnect_route();
+        QCOMPARE(reports.reports, (std::vector<bool>{true, true, false}));
+        QVERIFY(!client.is_connected());
+    }
+
     void connecting_again_closes_the_old_connection()
     {
         Test_Controller controller;
