@@ -6,10 +6,17 @@
 #include <string>
 
 #include "kv_control_catalog.h"
+#include "kv_gui_action_button.h"
+#include "kv_gui_alarm.h"
 #include "kv_gui_container.h"
 #include "kv_gui_edit.h"
+#include "kv_gui_form.h"
+#include "kv_gui_gauge.h"
+#include "kv_gui_image.h"
 #include "kv_gui_label.h"
+#include "kv_gui_language_switch.h"
 #include "kv_gui_page_button.h"
+#include "kv_gui_page_slider.h"
 #include "kv_gui_popup.h"
 #include "kv_gui_slider.h"
 #include "kv_gui_switch.h"
@@ -49,6 +56,19 @@ const std::map<std::string, Creator>& creators()
         {"CKV_Gui_Control_Button_Gruppe", make<CKV_Gui_Control_Button_Gruppe>()},
         {"CKV_Gui_Control_Popup_Button", make<CKV_Gui_Control_Popup_Button>()},
         {"CKV_Gui_Control_Popup_Container", make<CKV_Gui_Control_Popup_Container>()},
+        {"CKV_Gui_Control_Image", make<CKV_Gui_Control_Image>()},
+        {"CKV_Gui_Control_Image_OnOff", make<CKV_Gui_Control_Image_OnOff>()},
+        {"CKV_Gui_Control_Image_Gif", make<CKV_Gui_Control_Image_Gif>()},
+        {"CKV_Gui_Control_Image_Value", make<CKV_Gui_Control_Image_Value>()},
+        {"CKV_Gui_Control_Fuellstand", make<CKV_Gui_Control_Fuellstand>()},
+        {"CKV_Gui_Control_Form", make<CKV_Gui_Control_Form>()},
+        {"CKV_Gui_Control_Analoganzeige", make<CKV_Gui_Control_Analoganzeige>()},
+        {"CKV_Gui_Control_Alarmanzeige", make<CKV_Gui_Control_Alarmanzeige>()},
+        {"CKV_Gui_Control_Button_Startapp", make<CKV_Gui_Control_Button_Startapp>()},
+        {"CKV_Gui_Control_Button_Sound", make<CKV_Gui_Control_Button_Sound>()},
+        {"CKV_Gui_Control_Button_Exit", make<CKV_Gui_Control_Button_Exit>()},
+        {"CKV_Gui_Control_Sprachumschaltung", make<CKV_Gui_Control_Sprachumschaltung>()},
+        {"CKV_Gui_Control_App_Seitenwechsel_Slider", make<CKV_Gui_Control_App_Seitenwechsel_Slider>()},
     };
     return table;
 }

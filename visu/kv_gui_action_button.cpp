@@ -1,0 +1,138 @@
+#include "kv_gui_action_button.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QUrl>
+
+#include "kv_trace.h"
+#include "kv_visu_host.h"
+
+// ---- Common button ----
+
+void CKV_Gui_Control_Button_Action::apply_record()
+{
+    CKV_Gui_Control::apply_record();
+    m_trigger.reset(param_int("Trigger"), entry_value(0));
+    update();
+}
+
+void CKV_Gui_Control_Button_Action::on_value(const KV_Addr_Db&, int entry, double value)
+{
+    if (entry == 0 && m_trigger.fires(value))
+        act();
+}
+
+void CKV_Gui_Control_Button_Action::on_release(const QPoint&)
+{
+    act();
+}
+
+QString CKV_Gui_Control_Button_Action::label() const
+{
+    return QString::fromStdString(record().m_str_name);
+}
+
+void CKV_Gui_Control_Button_Action::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setOpacity(opacity());
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.setPen(bordercolor().isValid() && borderwidth() > 0 ? QPen(bordercolor(), borderwidth()) : Qt::NoPen);
+    painter.setBrush(is_pressed() ? or_default(btncolorpress(), btncolorswitchon())
+                                  : or_default(btncolorface(), btn_cta_default_color()));
+    painter.drawRoundedRect(box, borderradius(), borderradius());
+    painter.setFont(text_font());
+    painter.setPen(or_default(btncolortext(), btn_cta_text_color()));
+    painter.drawText(rect().adjusted(4, 2, -4, -2), Qt::AlignCenter | Qt::TextWordWrap, label());
+}
+
+// ---- Program start ----
+
+QString CKV_Gui_Control_Button_Startapp::program() const
+{
+#if defined(Q_OS_WIN)
+    const char* own = "Programm Windows";
+#elif defined(Q_OS_ANDROID)
+    const char* own = "Programm Android";
+#elif defined(Q_OS_IOS)
+    const char* own = "Programm IOs";
+#else
+    const char* own = "Programm Allgemein";
+#endif
+    const QString text = param(own).trimmed();
+    return text.isEmpty() ? param("Programm Allgemein").trimmed() : text;
+}
+
+void CKV_Gui_Control_Button_Startapp::act()
+{
+    const QString text = program();
+    if (text.isEmpty())
+        return;
+    if (host().start_program(text))
+        return;
+    TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "PROGRAM NOT STARTED: %s\n", qPrintable(text));
+    host().show_message(QStringLiteral("Fehler beim Aufruf der Url"));
+}
+
+// ---- Sound ----
+
+CKV_Gui_Control_Button_Sound::CKV_Gui_Control_Button_Sound(CKV_Gui_Control_Container* canvas,
+                                                           const KV_GUI_Control& record)
+    : CKV_Gui_Control_Button_Action(canvas, record)
+{
+}
+
+CKV_Gui_Control_Button_Sound::~CKV_Gui_Control_Button_Sound()
+{
+    m_effect.reset(); // stops reading before the file goes
+}
+
+void CKV_Gui_Control_Button_Sound::apply_record()
+{
+    CKV_Gui_Control_Button_Action::apply_record();
+    const QString name = param("Audio");
+    if (name == m_audio && m_effect)
+        return;
+    m_audio = name;
+    m_effect.reset();
+    m_file.reset();
+    if (name.isEmpty())
+        return;
+    const QByteArray bytes = host().file_data(name);
+    if (bytes.isEmpty()) {
+        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "SOUND NOT FOUND: %s\n", qPrintable(name));
+        return;
+    }
+    // The player reads from a file; the copy lives as long as the button.
+    auto file = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/kv_sound_XXXXXX.wav"));
+    if (!file->open() || file->write(bytes) != bytes.size() || !file->flush()) {
+        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "SOUND NOT WRITTEN: %s\n", qPrintable(name));
+        return;
+    }
+    m_file = std::move(file);
+    m_effect = std::make_unique<QSoundEffect>();
+    m_effect->setSource(QUrl::fromLocalFile(m_file->fileName()));
+}
+
+QString CKV_Gui_Control_Button_Sound::sound_file() const
+{
+    return m_file ? m_file->fileName() : QString();
+}
+
+void CKV_Gui_Control_Button_Sound::act()
+{
+    if (!m_effect)
+        return;
+    ++m_plays;
+    m_effect->play();
+}
+
+// ---- Exit ----
+
+void CKV_Gui_Control_Button_Exit::act()
+{
+    // Closing the main window ends the run the ordinary way, with its
+    // geometry and state saved.
+    window()->close();
+}

@@ -1,0 +1,71 @@
+#pragma once
+// Buttons that do one thing when clicked or when a telegram on their trigger
+// address fires ("Trigger": click only, every telegram, rising or falling
+// edge): start a program, play a sound, end the application.
+
+#include <QSoundEffect>
+#include <QTemporaryFile>
+#include <memory>
+
+#include "kv_gui_control.h"
+#include "kv_gui_trigger.h"
+
+class CKV_Gui_Control_Button_Action : public CKV_Gui_Control {
+    Q_OBJECT
+public:
+    using CKV_Gui_Control::CKV_Gui_Control;
+    void apply_record() override;
+    void on_value(const KV_Addr_Db& address, int entry, double value) override;
+    void on_release(const QPoint& point) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    virtual void act() = 0;
+    virtual QString label() const;
+
+private:
+    KV_Telegram_Trigger m_trigger;
+};
+
+class CKV_Gui_Control_Button_Startapp : public CKV_Gui_Control_Button_Action {
+    Q_OBJECT
+public:
+    using CKV_Gui_Control_Button_Action::CKV_Gui_Control_Button_Action;
+    // The program parameter of the platform this runs on; "Programm
+    // Allgemein" where that one is empty.
+    QString program() const;
+
+protected:
+    void act() override;
+};
+
+class CKV_Gui_Control_Button_Sound : public CKV_Gui_Control_Button_Action {
+    Q_OBJECT
+public:
+    CKV_Gui_Control_Button_Sound(CKV_Gui_Control_Container* canvas, const KV_GUI_Control& record);
+    ~CKV_Gui_Control_Button_Sound() override;
+    void apply_record() override;
+    // The temporary copy of the stored sound the player reads; empty when
+    // the project has no such file.
+    QString sound_file() const;
+    int plays() const { return m_plays; }
+
+protected:
+    void act() override;
+
+private:
+    QString m_audio;
+    std::unique_ptr<QTemporaryFile> m_file;
+    std::unique_ptr<QSoundEffect> m_effect;
+    int m_plays = 0;
+};
+
+class CKV_Gui_Control_Button_Exit : public CKV_Gui_Control_Button_Action {
+    Q_OBJECT
+public:
+    using CKV_Gui_Control_Button_Action::CKV_Gui_Control_Button_Action;
+
+protected:
+    void act() override;
+    QString label() const override { return param("Text"); }
+};

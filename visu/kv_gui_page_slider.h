@@ -1,0 +1,35 @@
+#pragma once
+// A page selector: the caption of one page of a chosen range between an
+// up arrow (previous page) and a down arrow (next page); each arrow changes
+// the page.
+
+#include <string>
+#include <vector>
+
+#include "kv_gui_control.h"
+
+class CKV_Gui_Control_App_Seitenwechsel_Slider : public CKV_Gui_Control {
+    Q_OBJECT
+public:
+    using CKV_Gui_Control::CKV_Gui_Control;
+    void apply_record() override;
+    void on_release(const QPoint& point) override;
+
+    // The pages offered: "Auswahl Seiten" when set, else the window's pages
+    // from "Seite Begin" to "Seite End"; only pages that exist.
+    const std::vector<std::string>& pages() const { return m_pages; }
+    int selected() const { return m_selected; }
+    // Moves the selection by one page (-1 up, +1 down) within the range and
+    // shows that page; false at either end.
+    bool step(int direction);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::vector<std::string> collect_pages() const;
+    QRect arrow_rect(bool up) const;
+
+    std::vector<std::string> m_pages;
+    int m_selected = -1;
+};
