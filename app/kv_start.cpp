@@ -35,7 +35,7 @@ int kv_start(int argc, char** argv)
 
         exit_code = application.exec();
 
-        delete app_context.main_window;
+        delete window;
         app_context.main_window = nullptr;
         delete app_context.second_window;
         app_context.second_window = nullptr;
