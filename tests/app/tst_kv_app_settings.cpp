@@ -16,6 +16,7 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QRadioButton>
@@ -117,6 +118,7 @@ private slots:
     void unknown_style_index_changes_nothing();
     void style_sheets_parse_and_colour_the_probes();
     void style_sheets_set_every_control_property();
+    void fields_in_error_get_a_red_frame();
 
     void dialog_accept_writes_every_changed_value();
     void dialog_reject_restores_the_form();
@@ -436,6 +438,25 @@ void tst_kv_app_settings::style_sheets_set_every_control_property()
                 || value == QLatin1String("true");
             QVERIFY2(valid, qPrintable(property + QLatin1String(": ") + value));
         }
+    }
+}
+
+void tst_kv_app_settings::fields_in_error_get_a_red_frame()
+{
+    // The left edge of a field, halfway down: its frame.
+    const auto frame_colour = [](bool error) {
+        QLineEdit field;
+        if (error)
+            field.setProperty("error", true);
+        field.resize(200, 36);
+        return QColor(field.grab().toImage().pixel(1, 18));
+    };
+    for (int index : {KV_STYLE_LIGHT, KV_STYLE_DARK}) {
+        qApp->setStyleSheet(kv_read_style_sheet(kv_app_style_path(index)));
+        const QColor error = frame_colour(true);
+        const QColor normal = frame_colour(false);
+        QVERIFY2(error.red() > 2 * error.green() && error.red() > 2 * error.blue(), qPrintable(error.name()));
+        QVERIFY2(!(normal.red() > 2 * normal.green()), qPrintable(normal.name()));
     }
 }
 
