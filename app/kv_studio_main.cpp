@@ -13,6 +13,7 @@
 #include "kv_app_context.h"
 #include "kv_app_version.h"
 #include "kv_dlg_settings.h"
+#include "kv_gui_translator.h"
 #include "kv_network_client.h"
 #include "kv_page_rules.h"
 #include "kv_project_db.h"
@@ -29,9 +30,11 @@ CKV_Studio_Main::CKV_Studio_Main(QWidget* parent)
     QSettings global{QLatin1String(KV_SETTINGS_ORGANISATION), QLatin1String(LANGUAGE_SCOPE)};
     m_str_language_main = global.value(QStringLiteral("m_str_language_main"), QStringLiteral("de")).toString();
     m_str_language_usr = global.value(QStringLiteral("m_str_language_usr"), QString()).toString();
-    apply_language();
 
     m_project = std::make_unique<CKV_Project_Db>();
+    m_translator = new CKV_GUITranslator(*m_project, this);
+    QCoreApplication::installTranslator(m_translator);
+    apply_language();
     m_settings = new CKV_Dlg_Settings(this);
     m_client = new CKV_Studio_Network_Client(m_project.get(), this);
     kv_app().project = m_project.get();
@@ -61,6 +64,7 @@ CKV_Studio_Main::~CKV_Studio_Main()
         kv_app().client = nullptr;
     if (kv_app().project == m_project.get())
         kv_app().project = nullptr;
+    QCoreApplication::removeTranslator(m_translator);
 }
 
 void CKV_Studio_Main::read_screen()
@@ -95,6 +99,7 @@ QWidget* CKV_Studio_Main::style_probe(const QString& name) const
 void CKV_Studio_Main::apply_language()
 {
     QLocale::setDefault(QLocale(m_str_language_main));
+    m_translator->load(m_str_language_main, m_str_language_usr);
 }
 
 void CKV_Studio_Main::set_languages(const QString& main, const QString& usr)

@@ -15,6 +15,7 @@
 #include "kv_routes.h"
 
 class CKV_Dlg_Settings;
+class CKV_GUITranslator;
 class CKV_Project_Db;
 class CKV_Studio_Network_Client;
 class QAction;
@@ -32,11 +33,13 @@ public:
     CKV_Project_Db& project() const { return *m_project; }
     CKV_Dlg_Settings& settings() const { return *m_settings; }
     CKV_Studio_Network_Client& client() const { return *m_client; }
+    // Visualisation texts of the open project in the visualisation language.
+    CKV_GUITranslator& translator() const { return *m_translator; }
 
     const QString& language_main() const { return m_str_language_main; }
     const QString& language_usr() const { return m_str_language_usr; }
     // Stores the languages; written to the "Global" scope when they changed.
-    // They take effect at the next start.
+    // The interface language takes effect at the next start.
     void set_languages(const QString& main, const QString& usr);
 
     int screen_orientation() const { return m_screen_orientation; }
@@ -75,6 +78,7 @@ protected:
     virtual void on_orientation_changed() {}
     // Information box titled "kirovantor3" with one OK button.
     virtual void show_information(const QString& text);
+    // Loads the translations of the two languages for the open project.
     void apply_language();
 
     bool m_run_mode = false;
@@ -95,5 +99,6 @@ private:
     std::unique_ptr<CKV_Project_Db> m_project;
     CKV_Dlg_Settings* m_settings = nullptr;
     CKV_Studio_Network_Client* m_client = nullptr;
+    CKV_GUITranslator* m_translator = nullptr;
     QVector<QWidget*> m_style_probes;
 };

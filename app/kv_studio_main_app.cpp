@@ -26,6 +26,8 @@
 #include "kv_dlg_zielsysteminfo.h"
 #include "kv_gui_container.h"
 #include "kv_gui_control.h"
+#include "kv_gui_translator.h"
+#include "kv_language_table.h"
 #include "kv_gui_value_dispatch.h"
 #include "kv_image_cache.h"
 #include "kv_local_project.h"
@@ -370,6 +372,48 @@ KV_GUI_Page* CKV_Studio_Main_App::find_page(const std::string& guid)
 QPixmap CKV_Studio_Main_App::image(const QString& name)
 {
     return m_images->image(name);
+}
+
+QByteArray CKV_Studio_Main_App::file_data(const QString& name)
+{
+    std::vector<unsigned char> bytes;
+    if (!project().get_file(name.toStdString(), bytes))
+        return {};
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+}
+
+std::vector<const KV_LOGIC_Control*> CKV_Studio_Main_App::logic_blocks()
+{
+    std::vector<const KV_LOGIC_Control*> blocks;
+    for (const auto& page : project().m_logic_pages)
+        for (const auto& block : page->m_controls)
+            blocks.push_back(block.get());
+    return blocks;
+}
+
+std::vector<std::string> CKV_Studio_Main_App::page_order()
+{
+    std::vector<std::string> order;
+    for (const CKV_Gui_Control_Container* canvas : std::as_const(m_canvases))
+        order.push_back(canvas->page_guid());
+    return order;
+}
+
+QList<KV_Visu_Language> CKV_Studio_Main_App::visu_languages()
+{
+    QList<KV_Visu_Language> languages;
+    for (const QString& code : translator().project_languages()) {
+        // "code;German name;native name;"
+        const QString native = kv_language_lookup(code).section(QLatin1Char(';'), 2, 2);
+        languages.append({code, native.isEmpty() || native == QLatin1String("00") ? code : native});
+    }
+    return languages;
+}
+
+void CKV_Studio_Main_App::set_visu_language(const QString& code)
+{
+    set_languages(language_main(), code);
+    apply_language();
 }
 
 bool CKV_Studio_Main_App::is_connected() const
@@ -785,8 +829,7 @@ void CKV_Studio_Main_App::slot_onDataReadClient(CKV_Network_Msg* msg, uchar* dat
     default:
         break;
     }
-    for (CKV_Gui_Control_Container* canvas : std::as_const(m_canvases))
-        canvas->dispatch_message(*msg, data);
+    dispatch().on_message(*msg, data);
 }
 
 void CKV_Studio_Main_App::on_project_file(const CKV_Network_Msg& msg, const uchar* data)

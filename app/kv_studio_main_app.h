@@ -50,6 +50,11 @@ public:
     KV_Addr_Tree& address_tree() override;
     KV_GUI_Page* find_page(const std::string& guid) override;
     QPixmap image(const QString& name) override;
+    QByteArray file_data(const QString& name) override;
+    std::vector<const KV_LOGIC_Control*> logic_blocks() override;
+    std::vector<std::string> page_order() override;
+    QList<KV_Visu_Language> visu_languages() override;
+    void set_visu_language(const QString& code) override;
     bool is_connected() const override;
     bool send_netvar(const KV_Group_Address& address, double value) override;
     bool send_netvar(const KV_Addr_Tgm& telegram) override;

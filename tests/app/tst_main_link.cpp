@@ -166,7 +166,7 @@ void tst_main_link::project_changed_and_reload_fetch_it_again()
 {
     start({});
     QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
-    QCOMPARE(count(QStringLiteral("<- 33 ")), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("<- 33 ")), 1, WAIT_MS); // the simulator's log lags
     QCOMPARE(count(QStringLiteral("<- 25 ")), 0);
 
     m_sim->command(QStringLiteral("send 103"));

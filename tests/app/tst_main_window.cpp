@@ -130,6 +130,7 @@ void tst_main_window::window_builds_only_the_users_pages()
         QCOMPARE(window.canvases().size(), 2);
         QCOMPARE(window.canvases()[0]->page_guid(), std::string("{p-all}"));
         QCOMPARE(window.canvases()[1]->page_guid(), std::string("{p-anna}"));
+        QCOMPARE(window.page_order(), (std::vector<std::string>{"{p-all}", "{p-anna}"}));
         QVERIFY(window.pages_ready());
     }
     QVERIFY(write_test_project(local_path(), "Haus", {}, {test_route("Panel", "10.0.0.1", "root")}));
