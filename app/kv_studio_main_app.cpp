@@ -118,7 +118,8 @@ CKV_Studio_Main_App::CKV_Studio_Main_App(QWidget* parent)
     build_pages();
     update_title();
 
-    CKV_Dlg_Settings::restore_geometry(QLatin1String(KV_SETTINGS_ORGANISATION_APP), this);
+    if (!CKV_Dlg_Settings::restore_geometry(QLatin1String(KV_SETTINGS_ORGANISATION_APP), this) && screen_size().isValid())
+        resize(screen_size() * 0.8); // first start: most of the screen
     CKV_Dlg_Settings::restore_state(QLatin1String(KV_SETTINGS_ORGANISATION_APP), this, 0);
 
     m_timer_tick.setInterval(1000);
@@ -492,6 +493,8 @@ void CKV_Studio_Main_App::goHomePage()
     const int first = next_fitting_page(0);
     if (first >= 0)
         goPage(first);
+    else
+        m_overlay_not_connected->setVisible(!is_connected()); // leads to the target dialog
 }
 
 void CKV_Studio_Main_App::goPage(int page)
