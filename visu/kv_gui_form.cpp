@@ -1,6 +1,7 @@
 #include "kv_gui_form.h"
 
 #include <QPainter>
+#include <QTransform>
 #include <algorithm>
 
 CKV_Gui_Control_Form::CKV_Gui_Control_Form(CKV_Gui_Control_Container* canvas, const KV_GUI_Control& record)
@@ -76,6 +77,27 @@ QPainterPath CKV_Gui_Control_Form::shape_path(int shape, const QRectF& box, doub
     return path;
 }
 
+QPainterPath CKV_Gui_Control_Form::drawn_path(int shape, const QRectF& box, double rounding, double rotation)
+{
+    // Rotated about its centre, then shrunk and centred where it would stick out.
+    QTransform turn;
+    turn.translate(box.center().x(), box.center().y());
+    turn.rotate(rotation);
+    turn.translate(-box.center().x(), -box.center().y());
+    QPainterPath path = turn.map(shape_path(shape, box, rounding));
+    const QRectF bounds = path.boundingRect();
+    if (!box.contains(bounds)) {
+        const qreal fit = std::min({1.0, bounds.width() > 0 ? box.width() / bounds.width() : 1.0,
+                                    bounds.height() > 0 ? box.height() / bounds.height() : 1.0});
+        QTransform shrink;
+        shrink.translate(box.center().x(), box.center().y());
+        shrink.scale(fit, fit);
+        shrink.translate(-bounds.center().x(), -bounds.center().y());
+        path = shrink.map(path);
+    }
+    return path;
+}
+
 void CKV_Gui_Control_Form::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -85,16 +107,11 @@ void CKV_Gui_Control_Form::paintEvent(QPaintEvent*)
     const qreal line = std::max(1, borderwidth());
     const QRectF box = QRectF(rect()).adjusted(line / 2, line / 2, -line / 2, -line / 2);
 
-    painter.save();
-    painter.translate(box.center());
-    painter.rotate(m_rotation);
-    painter.translate(-box.center());
-    const QPainterPath path = shape_path(m_shape, box, m_rounding);
+    const QPainterPath path = drawn_path(m_shape, box, m_rounding, m_rotation);
     const bool is_line = m_shape == LINE_HORIZONTAL || m_shape == LINE_VERTICAL;
     painter.setPen(QPen(on ? form_color_line_on() : form_color_line_off(), line, Qt::SolidLine, Qt::RoundCap));
     painter.setBrush(is_line ? QBrush(Qt::NoBrush) : QBrush(on ? form_color_bg_on() : form_color_bg_off()));
     painter.drawPath(path);
-    painter.restore();
 
     if (m_show_text) {
         painter.setFont(text_font());

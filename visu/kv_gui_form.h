@@ -19,6 +19,9 @@ public:
     int shape() const { return m_shape; }
     // The outline of a shape in `box`, unrotated; lines are open paths.
     static QPainterPath shape_path(int shape, const QRectF& box, double rounding);
+    // The shape as drawn: turned by `rotation` degrees about the centre of
+    // `box`, then shrunk and centred where it would stick out of the box.
+    static QPainterPath drawn_path(int shape, const QRectF& box, double rounding, double rotation);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

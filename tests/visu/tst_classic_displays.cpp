@@ -124,6 +124,26 @@ private slots:
         QVERIFY(!arrow.contains(QPointF(5, 5)));
     }
 
+    void turned_shapes_stay_inside_the_control()
+    {
+        const QRectF box(0, 0, 80, 50);
+        for (int shape = CKV_Gui_Control_Form::RECTANGLE; shape <= CKV_Gui_Control_Form::ARROW; ++shape) {
+            QCOMPARE(CKV_Gui_Control_Form::drawn_path(shape, box, 6, 0).boundingRect(),
+                     CKV_Gui_Control_Form::shape_path(shape, box, 6).boundingRect());
+            for (int rotation = 15; rotation < 360; rotation += 15) {
+                const QRectF bounds = CKV_Gui_Control_Form::drawn_path(shape, box, 6, rotation).boundingRect();
+                const double e = 0.01; // rounding of the mapped points
+                QVERIFY2(bounds.left() >= box.left() - e && bounds.right() <= box.right() + e &&
+                             bounds.top() >= box.top() - e && bounds.bottom() <= box.bottom() + e,
+                         qPrintable(QStringLiteral("shape %1 turned %2").arg(shape).arg(rotation)));
+            }
+        }
+        // A quarter turn of a wide rectangle: as high as the box, centred.
+        const QRectF upright = CKV_Gui_Control_Form::drawn_path(0, box, 0, 90).boundingRect();
+        QCOMPARE(upright.height(), box.height());
+        QCOMPARE(upright.center(), box.center());
+    }
+
     void form_operates_like_the_switch()
     {
         KV_Classic_Page p;
