@@ -45,6 +45,7 @@ private slots:
     void refused_login_shows_the_connection_failure();
     void dropped_connection_shows_the_notice_then_the_failure();
     void values_from_the_controller_reach_the_address_tree();
+    void keep_alive_answers_keep_the_supervised_connection();
 
 private:
     // Starts the simulator with its project and the window on the local
@@ -285,6 +286,22 @@ void tst_main_link::values_from_the_controller_reach_the_address_tree()
     QVERIFY(other.send_netvar(KV_Group_Address{1, 2, 3}, 1.0));
     QTRY_COMPARE_WITH_TIMEOUT(value_as_double(*m_window->address_tree().find_address(KV_Group_Address{1, 2, 3})), 1.0, WAIT_MS);
     other.disconnect_route();
+}
+
+void tst_main_link::keep_alive_answers_keep_the_supervised_connection()
+{
+    start({});
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
+    // Supervision every 1.5 s: without the answers marking the link alive it
+    // would be dropped within two periods.
+    m_window->client().set_intervals(1500, 100);
+    QVERIFY(m_window->connect_active_route());
+    QTRY_VERIFY_WITH_TIMEOUT(count(QStringLiteral(" connected")) == 2 && m_window->is_logged_in(), WAIT_MS);
+    const int before = count(QStringLiteral("<- 2000 "));
+    QTRY_VERIFY_WITH_TIMEOUT(count(QStringLiteral("<- 2000 ")) >= before + 10, WAIT_MS); // about five seconds
+    QCOMPARE(count(QStringLiteral(" connected")), 2);
+    QCOMPARE(count(QStringLiteral(" disconnected")), 1); // only the first, replaced connection
+    QVERIFY(m_window->is_connected());
 }
 
 QTEST_MAIN(tst_main_link)
