@@ -19,6 +19,13 @@ KV_App_Dirs KV_App_Dirs::from_program_path(const QString& program_path)
     return dirs;
 }
 
+QString KV_App_Dirs::absolute_program_path(const QString& program_path)
+{
+    if (!program_path.contains(QLatin1Char('/')) || !QDir::isRelativePath(program_path))
+        return program_path;
+    return QDir::cleanPath(QDir::current().absoluteFilePath(program_path));
+}
+
 void KV_App_Dirs::prepare() const
 {
     QDir::setCurrent(base_dir);

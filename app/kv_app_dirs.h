@@ -13,6 +13,11 @@ struct KV_App_Dirs
     // A path without any separator is taken whole as the program directory.
     static KV_App_Dirs from_program_path(const QString& program_path);
 
+    // A relative program path with folders ("build/app/kirovantor3") made
+    // absolute, so that the directories stay right after prepare() changes
+    // the current directory. Other paths come back unchanged.
+    static QString absolute_program_path(const QString& program_path);
+
     // Makes the base directory current and creates the project directory;
     // either may fail (missing or existing directory) without harm.
     void prepare() const;

@@ -15,7 +15,8 @@ int kv_start(int argc, char** argv)
 
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
 
-    app_context.dirs = KV_App_Dirs::from_program_path(argc > 0 ? QString::fromLocal8Bit(argv[0]) : QString());
+    const QString program = argc > 0 ? QString::fromLocal8Bit(argv[0]) : QString();
+    app_context.dirs = KV_App_Dirs::from_program_path(KV_App_Dirs::absolute_program_path(program));
     app_context.dirs.prepare();
 
     int exit_code = 0;

@@ -12,7 +12,7 @@ ROOT=$PWD
 ./scripts/install-deps.sh
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target kirovantor3 kvsim kvtool kvshot
+cmake --build build -j "$(nproc)" --target kirovantor3 kvsim kvtool kvshot kvtour
 
 OUT=$ROOT/out
 mkdir -p "$OUT/screenshots"
@@ -57,6 +57,12 @@ echo "the panel runs headless under Xvfb (log: out/app.log)"
 sleep 6
 build/tools/kvshot "$OUT/screenshots/panel.png"
 echo "screenshot: out/screenshots/panel.png"
+# The picture tour: target dialog, status panel and pages in both styles,
+# and a page before and after switching its language.
+rm -rf "$OUT/tour" && mkdir -p "$OUT/tour"
+build/tools/kvtool route "$OUT/tour/kv_app.kvp" "Simulator" "127.0.0.1:$PORT" root werk-zugang >/dev/null
+QT_QPA_PLATFORM=offscreen build/tools/kvtour "$OUT/screenshots" "$OUT/tour" >"$OUT/tour.log" 2>&1 ||
+    echo "the picture tour failed, see out/tour.log"
 sleep "${KV_DEMO_SECONDS:-25}"
 build/tools/kvshot "$OUT/screenshots/panel-later.png"
 echo "screenshot: out/screenshots/panel-later.png"

@@ -74,6 +74,7 @@ private slots:
 
     void directories_from_program_path_data();
     void directories_from_program_path();
+    void relative_program_path_survives_prepare();
     void prepare_enters_base_and_creates_project();
 
     void command_line_flags_data();
@@ -163,6 +164,24 @@ void tst_kv_app_start::prepare_enters_base_and_creates_project()
     QVERIFY(QFileInfo(dirs.project_dir).isDir());
     dirs.prepare(); // an existing project directory is no error
     QVERIFY(QFileInfo(dirs.project_dir).isDir());
+}
+
+void tst_kv_app_start::relative_program_path_survives_prepare()
+{
+    // Started as "sub/bin/kirovantor3" from a parent folder: the project
+    // folder must be the one beside the program, not nested below it again.
+    QTemporaryDir root;
+    QVERIFY(QDir(root.path()).mkpath("sub/bin"));
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(root.path());
+    const KV_App_Dirs dirs =
+        KV_App_Dirs::from_program_path(KV_App_Dirs::absolute_program_path(QStringLiteral("sub/bin/kirovantor3")));
+    dirs.prepare();
+    QVERIFY(QFileInfo(root.path() + "/sub/bin/project").isDir());
+    QVERIFY(!QFileInfo(root.path() + "/sub/bin/sub").exists());
+    QDir::setCurrent(before);
+    QCOMPARE(KV_App_Dirs::absolute_program_path("kirovantor3"), QString("kirovantor3"));
+    QCOMPARE(KV_App_Dirs::absolute_program_path("/opt/kv/kirovantor3"), QString("/opt/kv/kirovantor3"));
 }
 
 void tst_kv_app_start::command_line_flags_data()

@@ -1,0 +1,122 @@
+// Takes the README pictures: runs the panel offscreen against a running
+// simulator and saves the target dialog, the status panel and the demo pages
+// in the light and the dark style, and one page before and after switching
+// its language.
+//
+//   kvtour OUTDIR WORKDIR      (WORKDIR holds kv_app.kvp with an active route)
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QTextStream>
+#include <functional>
+
+#include "kv_app_context.h"
+#include "kv_dlg_settings.h"
+#include "kv_dlg_zielsystem.h"
+#include "kv_dlg_zielsysteminfo.h"
+#include "kv_fonts.h"
+#include "kv_gui.h"
+#include "kv_project_db.h"
+#include "kv_studio_main_app.h"
+
+namespace {
+bool wait_until(const std::function<bool()>& done, int timeout_ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < timeout_ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return done();
+}
+
+void settle(int ms) { wait_until([] { return false; }, ms); }
+
+bool save(QWidget* widget, const QString& path)
+{
+    settle(400);
+    const bool ok = widget->grab().save(path);
+    QTextStream(stdout) << (ok ? "saved " : "could not save ") << path << '\n';
+    return ok;
+}
+
+std::string page_guid(const char* caption)
+{
+    for (const auto& page : kv_app().project->m_gui_pages) {
+        if (page->m_str_caption == caption)
+            return page->m_str_guid;
+    }
+    return {};
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        QTextStream(stderr) << "usage: kvtour OUTDIR WORKDIR\n";
+        return 2;
+    }
+    KV_App_Context& context = kv_app();
+    context.dirs =
+        KV_App_Dirs::from_program_path(KV_App_Dirs::absolute_program_path(QString::fromLocal8Bit(argv[0])));
+    context.dirs.prepare();
+
+    QApplication application(argc, argv);
+    kv_register_fonts();
+    kv_disable_font_hinting();
+    context.flags.app = true;
+
+    const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath() + '/';
+    QDir().mkpath(out);
+    {
+        QSettings common("kirovantor3", "Common");
+        common.setValue("m_str_working_dir__", QDir(QString::fromLocal8Bit(argv[2])).absolutePath() + '/');
+        common.setValue("m_check_version_", 0);
+        common.setValue("m_app_styleSheet", 0);
+    }
+
+    auto* window = new CKV_Studio_Main_App;
+    window->resize(1280, 800);
+    window->show();
+
+    int failures = 0;
+    if (!wait_until([&] { return window->is_logged_in() && window->pages_ready(); }, 30000)) {
+        QTextStream(stderr) << "kvtour: the panel did not log in to the simulator\n";
+        ++failures;
+    }
+
+    const char* styles[] = {"light", "dark"};
+    for (int style = 0; style < 2; ++style) {
+        context.settings->set_app_style(style);
+        const QString suffix = QString("-%1.png").arg(styles[style]);
+
+        window->goHomePage();
+        failures += !save(window, out + "main-window" + suffix);
+        window->goPage(page_guid("Erdgeschoss"));
+        failures += !save(window, out + "page-classic" + suffix);
+        window->goPage(page_guid("Technik"));
+        failures += !save(window, out + "page-catalogue" + suffix);
+
+        window->slot_status();
+        failures += !save(window, out + "target-dialog" + suffix);
+        CKV_Dlg_App_Zielsysteminfo* panel = window->target_dialog()->info();
+        window->target_dialog()->show_info();
+        panel->show_connecting();
+        failures += !save(window, out + "status-panel-connecting" + suffix);
+        panel->show_connection_failed();
+        failures += !save(window, out + "status-panel-failure" + suffix);
+        window->target_dialog()->hide_info();
+    }
+
+    context.settings->set_app_style(0);
+    window->goPage(page_guid("Übersicht"));
+    failures += !save(window, out + "language-before.png");
+    window->set_visu_language("en");
+    failures += !save(window, out + "language-after.png");
+    window->set_visu_language("");
+
+    window->close();
+    delete window;
+    return failures == 0 ? 0 : 1;
+}
