@@ -141,13 +141,7 @@ CKV_Studio_Main_App::~CKV_Studio_Main_App()
     m_timer_tick_slow.stop();
     client().disconnect(this);
     // The canvases leave the value path while this window is still whole.
-    m_pages_ready = false;
-    while (m_pages->count() > 0) {
-        QWidget* page = m_pages->widget(0);
-        m_pages->removeWidget(page);
-        delete page;
-    }
-    m_canvases.clear();
+    remove_pages();
     if (kv_app().main_window == this)
         kv_app().main_window = nullptr;
 }
@@ -301,9 +295,8 @@ bool CKV_Studio_Main_App::isPageVisible(const KV_GUI_Page* page) const
     return page && kv_page_visible_to(*page, m_str_user);
 }
 
-void CKV_Studio_Main_App::build_pages()
+void CKV_Studio_Main_App::remove_pages()
 {
-    std::lock_guard lock(kv_project_lock());
     m_pages_ready = false;
     while (m_pages->count() > 0) {
         QWidget* page = m_pages->widget(0);
@@ -311,6 +304,12 @@ void CKV_Studio_Main_App::build_pages()
         delete page;
     }
     m_canvases.clear();
+}
+
+void CKV_Studio_Main_App::build_pages()
+{
+    std::lock_guard lock(kv_project_lock());
+    remove_pages();
     m_history.clear();
 
     bool vertical = false;

@@ -121,6 +121,8 @@ private:
     void build_views();
     void open_local_project();
     void build_pages();
+    // Deletes every canvas; they leave the value path with it.
+    void remove_pages();
     void update_title();
     void refresh_tool_icons();
     void show_view(int view);

@@ -15,7 +15,7 @@ FUZZ_SECONDS=${FUZZ_SECONDS:-20}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DKV_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build-fuzz -j "$JOBS"
 for target in build-fuzz/tests/fuzz/fuzz_*; do
-    [ -x "$target" ] || continue
+    [ -f "$target" ] && [ -x "$target" ] || continue
     name=$(basename "$target")
     corpus="build-fuzz/corpus/$name"
     mkdir -p "$corpus"

@@ -5,19 +5,9 @@
 #include <cmath>
 
 #include "kv_data.h"
+#include "kv_gui_image.h"
 
 namespace {
-Qt::Alignment horizontal_alignment(int choice)
-{
-    switch (choice) {
-    case 0:
-        return Qt::AlignLeft;
-    case 2:
-        return Qt::AlignRight;
-    default:
-        return Qt::AlignHCenter;
-    }
-}
 
 // The record's text offsets move the text inside the control.
 QRect text_rect(const CKV_Gui_Control& control)
@@ -33,7 +23,7 @@ void CKV_Gui_Control_Label_Text::apply_record()
     m_text = param("Text");
     if (m_text.isEmpty())
         m_text = QString::fromStdString(record().m_str_name);
-    m_alignment = horizontal_alignment(param_int("Ausrichtung")) | Qt::AlignVCenter;
+    m_alignment = kv_horizontal_alignment(param_int("Ausrichtung")) | Qt::AlignVCenter;
     m_rotation = param_int("Rotation");
     m_zoom = param_double("Zoom");
     if (m_zoom <= 0)

@@ -110,6 +110,7 @@ int main(int argc, char** argv)
     }
 
     context.settings->set_app_style(0);
+    window->goHomePage();
     window->goPage(page_guid("Übersicht"));
     failures += !save(window, out + "language-before.png");
     window->set_visu_language("en");
