@@ -414,6 +414,18 @@ void CKV_Studio_Main_App::set_visu_language(const QString& code)
 {
     set_languages(language_main(), code);
     apply_language();
+    // Every control takes its texts again, so the visible page changes at once.
+    for (CKV_Gui_Control_Container* canvas : std::as_const(m_canvases)) {
+        for (CKV_Gui_Control* control : canvas->controls()) {
+            control->apply_record();
+            control->update();
+        }
+    }
+}
+
+QString CKV_Studio_Main_App::visu_text(const QString& source)
+{
+    return translator().translate_text(source);
 }
 
 bool CKV_Studio_Main_App::is_connected() const

@@ -55,6 +55,7 @@ public:
     std::vector<std::string> page_order() override;
     QList<KV_Visu_Language> visu_languages() override;
     void set_visu_language(const QString& code) override;
+    QString visu_text(const QString& source) override;
     bool is_connected() const override;
     bool send_netvar(const KV_Group_Address& address, double value) override;
     bool send_netvar(const KV_Addr_Tgm& telegram) override;

@@ -29,7 +29,7 @@ void CKV_Gui_Control_Button_Action::on_release(const QPoint&)
 
 QString CKV_Gui_Control_Button_Action::label() const
 {
-    return QString::fromStdString(record().m_str_name);
+    return name_text();
 }
 
 void CKV_Gui_Control_Button_Action::paintEvent(QPaintEvent*)

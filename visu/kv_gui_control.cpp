@@ -82,6 +82,16 @@ QString CKV_Gui_Control::param(const char* label) const
     return QString::fromStdString(kv_param_value(m_record, label));
 }
 
+QString CKV_Gui_Control::text_param(const char* label) const
+{
+    return host().visu_text(param(label));
+}
+
+QString CKV_Gui_Control::name_text() const
+{
+    return host().visu_text(QString::fromStdString(m_record.m_str_name));
+}
+
 double CKV_Gui_Control::param_double(const char* label) const
 {
     return kv_atof(kv_param_value(m_record, label));

@@ -131,6 +131,10 @@ public:
 
     // Parameters by their label (defaults where the record lacks them).
     QString param(const char* label) const;
+    // A text parameter as shown: in the visualisation language.
+    QString text_param(const char* label) const;
+    // The control's name as shown: in the visualisation language.
+    QString name_text() const;
     double param_double(const char* label) const;
     int param_int(const char* label) const;
     // A colour parameter "RRGGBB"; `fallback` when empty or unreadable.

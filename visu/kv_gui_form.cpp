@@ -117,6 +117,6 @@ void CKV_Gui_Control_Form::paintEvent(QPaintEvent*)
         painter.setFont(text_font());
         painter.setPen(or_default(btncolortext(), static_text_color()));
         painter.drawText(rect().translated(record().m_text_offs_x, record().m_text_offs_y), Qt::AlignCenter,
-                         QString::fromStdString(record().m_str_name));
+                         name_text());
     }
 }

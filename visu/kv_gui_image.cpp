@@ -110,7 +110,7 @@ void CKV_Gui_Control_Image::apply_record()
 {
     CKV_Gui_Control::apply_record();
     m_image = param("Grafik");
-    m_text = param("Text");
+    m_text = text_param("Text");
     m_proportional = param_int("Proportional") != 0;
     m_alignment = kv_horizontal_alignment(param_int("Ausrichtung")) | Qt::AlignVCenter;
     update();
@@ -123,8 +123,8 @@ void CKV_Gui_Control_Image_OnOff::apply_record()
     CKV_Gui_Control::apply_record();
     m_image_on = param("Grafik EIN");
     m_image_off = param("Grafik AUS");
-    m_text_on = param("Text EIN");
-    m_text_off = param("Text AUS");
+    m_text_on = text_param("Text EIN");
+    m_text_off = text_param("Text AUS");
     m_page_guid = param("Seite").toStdString();
     const double value = entry_value(0);
     m_on = value != 0.0;

@@ -20,9 +20,9 @@ QRect text_rect(const CKV_Gui_Control& control)
 void CKV_Gui_Control_Label_Text::apply_record()
 {
     CKV_Gui_Control::apply_record();
-    m_text = param("Text");
+    m_text = text_param("Text");
     if (m_text.isEmpty())
-        m_text = QString::fromStdString(record().m_str_name);
+        m_text = name_text();
     m_alignment = kv_horizontal_alignment(param_int("Ausrichtung")) | Qt::AlignVCenter;
     m_rotation = param_int("Rotation");
     m_zoom = param_double("Zoom");
@@ -58,7 +58,7 @@ void CKV_Gui_Control_Label_Text::paintEvent(QPaintEvent*)
 void CKV_Gui_Control_Label_Value::apply_record()
 {
     CKV_Gui_Control::apply_record();
-    m_label = param("Text");
+    m_label = text_param("Text");
     m_format = param("Format");
     m_factor = param_double("Faktor");
     m_offset = param_double("Offset");

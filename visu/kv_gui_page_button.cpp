@@ -44,7 +44,7 @@ void CKV_Gui_Control_Button_Seitenwechsel::paintEvent(QPaintEvent*)
     painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), borderradius(), borderradius());
     painter.setFont(text_font());
     painter.setPen(or_default(btncolortext(), btn_cta_text_color()));
-    painter.drawText(rect(), Qt::AlignCenter, QString::fromStdString(record().m_str_name));
+    painter.drawText(rect(), Qt::AlignCenter, name_text());
 }
 
 void CKV_Gui_Control_Button_Gruppe::apply_record()

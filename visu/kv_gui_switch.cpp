@@ -116,8 +116,8 @@ CKV_Gui_Control_Button_Universal::CKV_Gui_Control_Button_Universal(CKV_Gui_Contr
 
 void CKV_Gui_Control_Button_Universal::apply_record()
 {
-    m_text_on = param("Text ein");
-    m_text_off = param("Text aus");
+    m_text_on = text_param("Text ein");
+    m_text_off = text_param("Text aus");
     m_image_on = param("Grafik ein");
     m_image_off = param("Grafik aus");
     CKV_Gui_Control_Switch_Base::apply_record();

@@ -70,6 +70,9 @@ public:
     // and switching the visualisation to one of them.
     virtual QList<KV_Visu_Language> visu_languages();
     virtual void set_visu_language(const QString& code);
+    // A project text in the current visualisation language (the text itself
+    // where no translation exists).
+    virtual QString visu_text(const QString& source) { return source; }
 
     // Desktop: opens an address ("scheme:...") with the desktop's handler or
     // starts a program with its arguments, detached. False when that failed.

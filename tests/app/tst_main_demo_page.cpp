@@ -1,6 +1,7 @@
 // End to end on the demo house: the panel logs in to the simulator serving the
 // demo project, a click on the kitchen switch of a classic page reaches the
-// simulator as a write, and the simulator's bus echo comes back to the panel.
+// simulator as a write, the simulator's bus echo comes back to the panel, and
+// the pages follow a switch of the visualisation language.
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -10,6 +11,7 @@
 #include "../net/kvsim_process.h"
 #include "kv_addr.h"
 #include "kv_gui_container.h"
+#include "kv_gui_label.h"
 #include "kv_gui_switch.h"
 #include "kv_studio_main_app.h"
 #include "kv_test_main_project.h"
@@ -95,6 +97,23 @@ private slots:
                                  WAIT_MS);
         QCOMPARE(kitchen->is_on(), !was_on);
         QCOMPARE(value_as_double(*address) != 0.0, !was_on);
+
+        // Switching the visualisation language re-translates the built pages
+        // at once, and back again.
+        const auto texts = [&] {
+            QStringList shown;
+            for (CKV_Gui_Control_Container* canvas : window.canvases())
+                for (CKV_Gui_Control* control : canvas->controls())
+                    if (auto* label = qobject_cast<CKV_Gui_Control_Label_Text*>(control))
+                        shown << label->text();
+            return shown;
+        };
+        QVERIFY(texts().contains("Haus Sonnenhang"));
+        window.set_visu_language("en");
+        QVERIFY(texts().contains("Sunny Slope House"));
+        QVERIFY(!texts().contains("Haus Sonnenhang"));
+        window.set_visu_language("");
+        QVERIFY(texts().contains("Haus Sonnenhang"));
     }
 };
 
