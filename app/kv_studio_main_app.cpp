@@ -106,6 +106,11 @@ CKV_Studio_Main_App::CKV_Studio_Main_App(QWidget* parent)
     kv_app().main_window = this;
 
     build_menu();
+    if (is_full_screen_app()) {
+        // Hidden before the first show, so that showing needs no event processing.
+        m_menu_shown = false;
+        menuBar()->hide();
+    }
     build_views();
     setWindowIcon(QIcon(QStringLiteral(":/images/icons/logo_icon.png")));
 
@@ -319,6 +324,7 @@ void CKV_Studio_Main_App::build_pages()
             continue;
         auto* canvas = new CKV_Gui_Control_Container(*this, *page, m_pages);
         m_pages->addWidget(canvas->scroll_area());
+        canvas->installEventFilter(this);
         canvas->set_modified(false);
         m_canvases.append(canvas);
         (canvas->is_vertical() ? vertical : horizontal) = true;
@@ -496,7 +502,8 @@ void CKV_Studio_Main_App::goHomePage()
 {
     m_overlay_not_connected->hide();
     emit close_overlay();
-    showMenu(true);
+    // Full screen keeps the menu away until a double click on a free area.
+    showMenu(!is_full_screen_app());
     refresh_tool_icons();
     if (!is_connected())
         m_pages->hide();
@@ -554,6 +561,20 @@ void CKV_Studio_Main_App::showMenu(bool show)
 void CKV_Studio_Main_App::slot_status()
 {
     show_view(View_Status);
+}
+
+bool CKV_Studio_Main_App::is_full_screen_app() const
+{
+    return settings()._m_app_full_screen != 0;
+}
+
+bool CKV_Studio_Main_App::eventFilter(QObject* watched, QEvent* event)
+{
+    // Controls take their own double clicks; what reaches a canvas hit a free area.
+    if (event->type() == QEvent::MouseButtonDblClick && is_full_screen_app() &&
+        m_canvases.contains(qobject_cast<CKV_Gui_Control_Container*>(watched)))
+        showMenu(!m_menu_shown);
+    return CKV_Studio_Main::eventFilter(watched, event);
 }
 
 void CKV_Studio_Main_App::slot_settings()

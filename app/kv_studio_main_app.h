@@ -112,6 +112,7 @@ public slots:
     void slot_onDataReadClient(CKV_Network_Msg* msg, uchar* data) override;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void on_telegram(const KV_Addr_Tgm& telegram) override;
     void on_orientation_changed() override;
     void closeEvent(QCloseEvent* event) override;
@@ -122,6 +123,7 @@ private:
     void build_views();
     void open_local_project();
     void build_pages();
+    bool is_full_screen_app() const;
     // Deletes every canvas; they leave the value path with it.
     void remove_pages();
     void update_title();

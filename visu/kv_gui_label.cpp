@@ -111,7 +111,7 @@ void CKV_Gui_Control_Label_Var_Text::apply_record()
         auto label = [i](const char* pattern) { return QString::fromUtf8(pattern).arg(i).toUtf8(); };
         Choice choice;
         choice.value = param(label("%1: Wert").constData()).trimmed();
-        choice.text = param(label("%1: Text").constData());
+        choice.text = text_param(label("%1: Text").constData());
         choice.background = param_color(label("%1: Hintergrund").constData(), QColor());
         choice.foreground = param_color(label("%1: Schrift/Linie").constData(), static_text_color());
         m_choices.push_back(choice);

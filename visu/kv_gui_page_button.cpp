@@ -55,7 +55,7 @@ void CKV_Gui_Control_Button_Gruppe::apply_record()
     for (int i = 1; i <= count; ++i) {
         const QByteArray value_label = QStringLiteral("Wert: %1").arg(i).toUtf8();
         const QByteArray name_label = QStringLiteral("Name: %1").arg(i).toUtf8();
-        m_buttons.push_back({param_double(value_label.constData()), param(name_label.constData())});
+        m_buttons.push_back({param_double(value_label.constData()), text_param(name_label.constData())});
     }
     m_feedback = entry_value(entry_address(1).is_null() ? 0 : 1);
     update();

@@ -63,6 +63,7 @@ private slots:
     void orientation_filters_pages();
     void mixed_pages_follow_the_screen_and_uniform_pages_set_it();
     void history_goes_back_and_ignores_an_empty_history();
+    void full_screen_menu_follows_double_clicks_on_free_areas();
     void offline_navigation_shows_the_notice();
     void fixed_sizes_table_and_menu();
     void language_menu_stores_the_choice();
@@ -223,6 +224,29 @@ void tst_main_window::mixed_pages_follow_the_screen_and_uniform_pages_set_it()
     QVERIFY(write_test_project(local_path(), "Haus", {{"{h1}", "", false}, {"{v1}", "", true}}, {}));
     Test_Window window;
     QCOMPARE(window.page_orientation(), window.screen_orientation());
+}
+
+void tst_main_window::full_screen_menu_follows_double_clicks_on_free_areas()
+{
+    QVERIFY(write_test_project(local_path(), "Haus", {{"{a}"}}, {}));
+    {
+        Test_Window window; // windowed: home shows the menu, double clicks change nothing
+        window.show();
+        window.goHomePage();
+        QVERIFY(window.menuBar()->isVisible());
+        QTest::mouseDClick(window.canvases().first(), Qt::LeftButton);
+        QVERIFY(window.menuBar()->isVisible());
+    }
+    QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue("_m_app_full_screen", 1);
+    Test_Window window;
+    window.show();
+    window.goHomePage();
+    QVERIFY(!window.menuBar()->isVisible());
+    QTest::mouseDClick(window.canvases().first(), Qt::LeftButton);
+    QVERIFY(window.menuBar()->isVisible());
+    QTest::mouseDClick(window.canvases().first(), Qt::LeftButton);
+    QVERIFY(!window.menuBar()->isVisible());
+    QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue("_m_app_full_screen", 0);
 }
 
 void tst_main_window::history_goes_back_and_ignores_an_empty_history()
