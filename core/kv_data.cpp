@@ -265,14 +265,22 @@ std::string_view find_value(std::string_view text, std::string_view key, uint32_
     return text.substr(stx + 1, etx - stx - 1);
 }
 
-int32_t kv_atoi(std::string_view text)
+// Skips leading blanks and one sign, as atoi/atof do; returns the index after them.
+static size_t skip_space_and_sign(std::string_view text, bool& negative)
 {
     size_t i = 0;
     while (i < text.size() && is_space(text[i]))
         ++i;
-    bool negative = false;
+    negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
         negative = text[i++] == '-';
+    return i;
+}
+
+int32_t kv_atoi(std::string_view text)
+{
+    bool negative = false;
+    size_t i = skip_space_and_sign(text, negative);
     // Accumulate like strtol into 64 bits (saturating), then narrow like
     // atoi does on this platform, so an unsigned 4294967295 reads as -1.
     int64_t value = 0;
@@ -289,12 +297,8 @@ int32_t kv_atoi(std::string_view text)
 
 double kv_atof(std::string_view text)
 {
-    size_t i = 0;
-    while (i < text.size() && is_space(text[i]))
-        ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
+    const size_t i = skip_space_and_sign(text, negative);
     double value = 0.0;
     const char* first = text.data() + i;
     const char* last = text.data() + text.size();
