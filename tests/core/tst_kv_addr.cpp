@@ -5,66 +5,51 @@
 #include "kv_addr.h"
 
 namespace {
-std::string field(const std::string& key, const std::string& value)
+std::string field(const std::string& key, const std::string& value) { return key + '\x02' + value + '\x03'; }
+
+QString value_hex(const KV_Addr_Db& a) { return QString::fromStdString(bytes_to_hex(a.m_data, type_length(a.m_data_typ))); }
+
+KV_Addr_Db address(KV_Group_Address own, uint32_t type, std::vector<KV_Group_Address> listen = {})
 {
-    return key + '\x02' + value + '\x03';
+    KV_Addr_Db a;
+    a.m_addr_write = own;
+    a.m_data_typ = type;
+    a.m_addr_listen = std::move(listen);
+    return a;
 }
 
-QString value_hex(const KV_Addr_Db& a)
+KV_Addr_Tgm telegram(uint32_t command, uint32_t main, uint32_t middle, uint32_t sub)
 {
-    return QString::fromStdString(bytes_to_hex(a.m_data, type_length(a.m_data_typ)));
+    KV_Addr_Tgm t;
+    t.command = command;
+    t.dest_address[0] = main;
+    t.dest_address[1] = middle;
+    t.dest_address[2] = sub;
+    return t;
 }
 } // namespace
 
 class TestKvAddr : public QObject {
     Q_OBJECT
 private slots:
-    void record_text_of_an_address()
+    void record_texts()
     {
-        KV_Addr_Db a;
-        a.m_addr_write = {1, 2, 3};
+        KV_Addr_Db a = address({1, 2, 3}, 5, {{4, 5, 6}});
         a.m_str_comment = "Licht";
-        a.m_data_typ = 5;
         a.m_fread_init = 1;
         a.m_data[0] = 0x0C;
         a.m_data[1] = 0x33;
-        a.m_addr_listen = {{4, 5, 6}};
         const std::string expected = field("m_addr_write", "1/2/3") + field("m_str_comment", "Licht") +
                                      field("m_data_typ", "5") + field("m_data_signed", "0") +
                                      field("m_fread_init", "1") + field("m_fread_zykl", "0") +
                                      field("m_fread_ack", "0") + field("m_data", "0C33") +
                                      field("m_addr_listen_0", "4/5/6");
         QCOMPARE(a.encode(), expected);
-        QCOMPARE(a.m_text, expected);
+        QCOMPARE(KV_Addr_Db(expected).encode(), expected);
 
-        KV_Addr_Db back(expected);
-        QCOMPARE(back.m_addr_write, (KV_Group_Address{1, 2, 3}));
-        QCOMPARE(back.m_str_comment, std::string("Licht"));
-        QCOMPARE(back.m_data_typ, 5u);
-        QCOMPARE(back.m_fread_init, 1u);
-        QCOMPARE(value_hex(back), QString("0C33"));
-        QCOMPARE(back.m_addr_listen.size(), size_t(1));
-        QCOMPARE(back.m_addr_listen[0], (KV_Group_Address{4, 5, 6}));
-    }
-
-    void defaults_of_empty_texts()
-    {
-        KV_Addr_Db a{std::string()};
-        QVERIFY(a.m_addr_write.is_null());
-        QCOMPARE(a.m_data_typ, 1u);
-        QCOMPARE(a.m_data_signed, 0u);
-        QVERIFY(a.m_addr_listen.empty());
-        QVERIFY(std::all_of(std::begin(a.m_data), std::end(a.m_data), [](unsigned char b) { return b == 0; }));
-
-        KV_Addr_MG mg{std::string()};
-        QCOMPARE(mg.m_num_hg, 0u);
-        QCOMPARE(mg.m_num_mg, 0u);
-        QCOMPARE(mg.m_str_name, std::string());
-        QCOMPARE(mg.encode(), field("m_num_hg", "0") + field("m_num_mg", "0") + field("m_str_name", ""));
-
+        QCOMPARE(KV_Addr_Db{std::string()}.m_data_typ, 1u);
+        QCOMPARE(KV_Addr_MG{std::string()}.encode(), field("m_num_hg", "0") + field("m_num_mg", "0") + field("m_str_name", ""));
         KV_Addr_HG hg{field("m_str_name", "Haus") + field("m_num_hg", "4")};
-        QCOMPARE(hg.m_num_hg, 4u);
-        QCOMPARE(hg.m_str_name, std::string("Haus"));
         QCOMPARE(hg.encode(), field("m_num_hg", "4") + field("m_str_name", "Haus"));
     }
 
@@ -75,53 +60,34 @@ private slots:
         std::fill(std::begin(a.m_data), std::end(a.m_data), 0xAB);
         KV_Addr_Db nine(a.encode());
         QCOMPARE(get_string(nine, "m_data", "x"), std::string("ABABABAB"));
-        QCOMPARE(nine.m_data[3], 0xAB);
         QCOMPARE(nine.m_data[4], 0x00); // bytes beyond the type are not stored
-
         a.m_data_typ = 15;
-        KV_Addr_Db fifteen(a.encode());
-        QCOMPARE(get_string(fifteen, "m_data", "").size(), size_t(510));
-
+        QCOMPARE(get_string(KV_Addr_Db(a.encode()), "m_data", "").size(), size_t(510));
         a.m_data_typ = 42; // outside the table: one byte
-        KV_Addr_Db unknown(a.encode());
-        QCOMPARE(get_string(unknown, "m_data", ""), std::string("AB"));
+        QCOMPARE(get_string(KV_Addr_Db(a.encode()), "m_data", ""), std::string("AB"));
+        QCOMPARE(type_length(0xFFFFFFFFu), 1);
+        QCOMPARE(QString::fromUtf8(type_name(8)), QString("EIS 8 - Zwangssteuerung/Priorität (2 Bit)"));
+        QCOMPARE(QString::fromUtf8(type_name(15)), QString("EIS 15 - Zeichenkette (0-255 Byte)"));
     }
 
     void listen_addresses()
     {
-        KV_Addr_Db none;
-        none.m_addr_write = {1, 1, 1};
-        const std::string text = none.encode();
-        QVERIFY(text.find("m_addr_listen") == std::string::npos);
-        QVERIFY(KV_Addr_Db(text).m_addr_listen.empty());
+        const std::string none = address({1, 1, 1}, 1).encode();
+        QVERIFY(none.find("m_addr_listen") == std::string::npos);
 
         KV_Addr_Db many;
         for (uint32_t i = 0; i < 17; ++i)
             many.m_addr_listen.push_back({2, 0, i + 1});
-        std::string seventeen = many.encode();
-        seventeen += field("m_addr_listen_16", "2/0/17"); // as a foreign writer would
-        const KV_Addr_Db read(seventeen);
+        // A seventeenth entry, as a foreign writer would store it, is dropped.
+        const KV_Addr_Db read(many.encode() + field("m_addr_listen_16", "2/0/17"));
         QCOMPARE(read.m_addr_listen.size(), size_t(16));
         QCOMPARE(read.m_addr_listen[15], (KV_Group_Address{2, 0, 16}));
 
         // A gap ends the list; the marker itself ends it too.
-        const KV_Addr_Db gap(field("m_addr_listen_0", "1/1/1") + field("m_addr_listen_2", "1/1/3"));
-        QCOMPARE(gap.m_addr_listen.size(), size_t(1));
-        const KV_Addr_Db marker(field("m_addr_listen_0", "1/1/1") + field("m_addr_listen_1", "_@emty"));
-        QCOMPARE(marker.m_addr_listen.size(), size_t(1));
-    }
-
-    void type_table()
-    {
-        const int lengths[] = {1, 1, 1, 3, 3, 2, 1, 1, 1, 4, 2, 4, 4, 1, 1, 255, 8, 8};
-        for (uint32_t t = 0; t < KV_TYPE_COUNT; ++t)
-            QCOMPARE(type_length(t), lengths[t]);
-        QCOMPARE(type_length(18), 1);
-        QCOMPARE(type_length(0xFFFFFFFFu), 1);
-        QCOMPARE(QString::fromUtf8(type_name(5)), QString("EIS 5 - Gleitkomma (2 Byte)"));
-        QCOMPARE(QString::fromUtf8(type_name(8)), QString("EIS 8 - Zwangssteuerung/Priorität (2 Bit)"));
-        QCOMPARE(QString::fromUtf8(type_name(10)), QString("EIS 10 - Zähler Wert 16 Bit (2 Byte)"));
-        QCOMPARE(QString::fromUtf8(type_name(15)), QString("EIS 15 - Zeichenkette (0-255 Byte)"));
+        QCOMPARE(KV_Addr_Db(field("m_addr_listen_0", "1/1/1") + field("m_addr_listen_2", "1/1/3")).m_addr_listen.size(),
+                 size_t(1));
+        QCOMPARE(KV_Addr_Db(field("m_addr_listen_0", "1/1/1") + field("m_addr_listen_1", "_@emty")).m_addr_listen.size(),
+                 size_t(1));
     }
 
     void value_coding_data()
@@ -132,54 +98,29 @@ private slots:
         QTest::addColumn<QString>("hex");
         QTest::addColumn<double>("decoded");
 
-        QTest::newRow("0 constant") << 0u << false << 200.0 << "C8" << 200.0;
         QTest::newRow("0 constant clamps") << 0u << false << 300.0 << "FF" << 255.0;
-        QTest::newRow("1 on") << 1u << false << 1.0 << "01" << 1.0;
-        QTest::newRow("1 off") << 1u << false << 0.0 << "00" << 0.0;
         QTest::newRow("7 any non-zero is on") << 7u << false << 5.0 << "01" << 1.0;
-        QTest::newRow("2 dimming") << 2u << false << 9.0 << "09" << 9.0;
         QTest::newRow("2 dimming clamps") << 2u << false << 20.0 << "0F" << 15.0;
         QTest::newRow("3 time") << 3u << false << 52215.0 << "0E1E0F" << 52215.0;
         QTest::newRow("3 time clamps") << 3u << false << 90000.0 << "173B3B" << 86399.0;
         QTest::newRow("4 date") << 4u << false << 20261206.0 << "060C1A" << 20261206.0;
         QTest::newRow("5 float 21.5") << 5u << false << 21.5 << "0C33" << 21.5;
-        QTest::newRow("5 float 0") << 5u << false << 0.0 << "0000" << 0.0;
-        QTest::newRow("5 float -30") << 5u << false << -30.0 << "8A24" << -30.0;
-        QTest::newRow("5 float 0.01") << 5u << false << 0.01 << "0001" << 0.01;
         QTest::newRow("5 float -0.01") << 5u << false << -0.01 << "87FF" << -0.01;
-        QTest::newRow("5 float max") << 5u << false << 670760.96 << "7FFF" << 670760.96;
         QTest::newRow("5 float above max clamps") << 5u << false << 1e9 << "7FFF" << 670760.96;
         QTest::newRow("5 float below min clamps") << 5u << false << -1e9 << "F800" << -671088.64;
         QTest::newRow("5 float nan is 0") << 5u << false << std::nan("") << "0000" << 0.0;
-        QTest::newRow("6 100%") << 6u << false << 100.0 << "FF" << 100.0;
         QTest::newRow("6 50%") << 6u << false << 50.0 << "80" << 50.0;
-        QTest::newRow("6 clamps high") << 6u << false << 150.0 << "FF" << 100.0;
-        QTest::newRow("6 clamps low") << 6u << false << -5.0 << "00" << 0.0;
-        QTest::newRow("8 priority") << 8u << false << 3.0 << "03" << 3.0;
-        QTest::newRow("9 float32") << 9u << false << 21.5 << "41AC0000" << 21.5;
         QTest::newRow("9 float32 negative") << 9u << false << -2.0 << "C0000000" << -2.0;
-        QTest::newRow("10 unsigned") << 10u << false << 65535.0 << "FFFF" << 65535.0;
-        QTest::newRow("10 unsigned clamps") << 10u << false << 70000.0 << "FFFF" << 65535.0;
         QTest::newRow("10 unsigned no negatives") << 10u << false << -1.0 << "0000" << 0.0;
-        QTest::newRow("10 signed") << 10u << true << -2.0 << "FFFE" << -2.0;
         QTest::newRow("10 signed clamps") << 10u << true << 40000.0 << "7FFF" << 32767.0;
         QTest::newRow("10 rounds") << 10u << false << 2.5 << "0003" << 3.0;
-        QTest::newRow("11 unsigned") << 11u << false << 305419896.0 << "12345678" << 305419896.0;
-        QTest::newRow("11 unsigned max") << 11u << false << 4294967295.0 << "FFFFFFFF" << 4294967295.0;
-        QTest::newRow("12 signed") << 12u << true << -1.0 << "FFFFFFFF" << -1.0;
         QTest::newRow("12 signed min") << 12u << true << -1e12 << "80000000" << -2147483648.0;
-        QTest::newRow("13 ascii") << 13u << false << 65.0 << "41" << 65.0;
-        QTest::newRow("14 unsigned") << 14u << false << 200.0 << "C8" << 200.0;
         QTest::newRow("14 signed") << 14u << true << -128.0 << "80" << -128.0;
-        QTest::newRow("14 signed clamps") << 14u << true << 200.0 << "7F" << 127.0;
-        QTest::newRow("16 signed") << 16u << true << -1.0 << "FFFFFFFFFFFFFFFF" << -1.0;
         QTest::newRow("16 unsigned 2^53") << 16u << false << 9007199254740992.0 << "0020000000000000"
                                           << 9007199254740992.0;
         QTest::newRow("16 unsigned clamps") << 16u << false << 1e30 << "FFFFFFFFFFFFFFFF" << 18446744073709551615.0;
-        QTest::newRow("16 signed clamps") << 16u << true << 1e30 << "7FFFFFFFFFFFFFFF" << 9223372036854775807.0;
         QTest::newRow("16 signed clamps low") << 16u << true << -1e30 << "8000000000000000"
                                               << -9223372036854775808.0;
-        QTest::newRow("17 double") << 17u << false << 1.0 << "3FF0000000000000" << 1.0;
         QTest::newRow("17 double -21.5") << 17u << false << -21.5 << "C035800000000000" << -21.5;
         QTest::newRow("unknown type one byte") << 99u << false << 7.0 << "07" << 7.0;
     }
@@ -221,21 +162,15 @@ private slots:
         QCOMPARE(value_as_double(a), -56.0);
     }
 
-    void percent_round_trips_every_integer()
+    void round_trips()
     {
         KV_Addr_Db a;
-        a.m_data_typ = 6;
+        a.m_data_typ = 6; // every whole percent
         for (int p = 0; p <= 100; ++p) {
             set_value_from_double(a, p);
             QCOMPARE(value_as_double(a), double(p));
         }
-    }
-
-    void knx_float_round_trips_in_hundredths()
-    {
-        // Within the 11-bit mantissa range every hundredth is exact.
-        KV_Addr_Db a;
-        a.m_data_typ = 5;
+        a.m_data_typ = 5; // within the 11-bit mantissa every hundredth is exact
         for (int h = -2048; h <= 2047; h += 7) {
             set_value_from_double(a, h / 100.0);
             QCOMPARE(value_as_double(a), h / 100.0);
@@ -247,50 +182,30 @@ private slots:
         KV_Addr_Db a;
         a.m_data_typ = 15;
         set_value_from_text(a, "Hallo Welt");
-        QCOMPARE(value_as_text(a), std::string("Hallo Welt"));
-        QCOMPARE(a.m_data[10], 0);
-
         set_value_from_text(a, "Hi"); // a shorter text leaves no rest behind
         QCOMPARE(value_as_text(a), std::string("Hi"));
         QCOMPARE(a.m_data[3], 0);
-
-        const std::string long_text(300, 'x');
-        set_value_from_text(a, long_text);
+        set_value_from_text(a, std::string(300, 'x'));
         QCOMPARE(value_as_text(a), std::string(255, 'x'));
-
         set_value_from_double(a, 21.5);
         QCOMPARE(value_as_text(a), std::string("21.500000"));
         QCOMPARE(value_as_double(a), 21.5);
-
-        // The value survives the record text.
         set_value_from_text(a, "Text");
-        KV_Addr_Db back(a.encode());
-        QCOMPARE(value_as_text(back), std::string("Text"));
+        QCOMPARE(value_as_text(KV_Addr_Db(a.encode())), std::string("Text"));
     }
 
     void tree_creates_missing_groups()
     {
         KV_Addr_Tree tree;
-        KV_Addr_Db a;
-        a.m_addr_write = {5, 1, 7};
+        KV_Addr_Db a = address({5, 1, 7}, 1);
         a.m_str_comment = "Küche Licht";
         KV_Addr_Db* added = tree.add_address(a);
-        QVERIFY(added);
         QCOMPARE(tree.main_groups().size(), size_t(1));
-        const KV_Addr_HG& hg = *tree.main_groups()[0];
-        QCOMPARE(hg.m_num_hg, 5u);
-        QCOMPARE(hg.m_str_name, std::string());
-        QCOMPARE(hg.middle_groups().size(), size_t(1));
-        const KV_Addr_MG& mg = *hg.middle_groups()[0];
-        QCOMPARE(mg.m_num_hg, 5u);
-        QCOMPARE(mg.m_num_mg, 1u);
-        QCOMPARE(mg.m_str_name, std::string("Küche Licht"));
-        QCOMPARE(mg.addresses().size(), size_t(1));
-        QCOMPARE(mg.addresses()[0].get(), added);
+        QCOMPARE(tree.find_hg(5)->m_str_name, std::string());
+        QCOMPARE(tree.find_mg(5, 1)->m_str_name, std::string("Küche Licht"));
+        QCOMPARE(tree.find_mg(5, 1)->addresses()[0].get(), added);
         QCOMPARE(tree.find_address(5, 1, 7), added);
-        QCOMPARE(tree.find_address({5, 1, 7}), added);
         QVERIFY(!tree.find_address(5, 1, 8));
-        QCOMPARE(tree.address_count(), size_t(1));
 
         // A middle group without its main group creates it, named after itself.
         KV_Addr_MG orphan;
@@ -300,7 +215,11 @@ private slots:
         KV_Addr_MG* added_mg = tree.add_mg(orphan);
         QCOMPARE(tree.find_hg(9)->m_str_name, std::string("Keller"));
         QCOMPARE(tree.find_mg(9, 2), added_mg);
-        QCOMPARE(added_mg->m_num_hg, 9u);
+
+        // The null address is never found.
+        tree.add_address(KV_Addr_Db());
+        QVERIFY(!tree.find_address(0, 0, 0));
+        QVERIFY(tree.addresses_for_telegram(telegram(KV_TGM_WRITE, 0, 0, 0)).empty());
     }
 
     void tree_replaces_fields_and_keeps_children()
@@ -308,46 +227,24 @@ private slots:
         KV_Addr_Tree tree;
         KV_Addr_HG hg;
         hg.m_num_hg = 1;
-        hg.m_str_name = "Alt";
         KV_Addr_HG* first = tree.add_hg(hg);
-        KV_Addr_Db a;
-        a.m_addr_write = {1, 0, 1};
-        tree.add_address(a);
+        KV_Addr_Db a = address({1, 0, 1}, 1);
+        KV_Addr_Db* record = tree.add_address(a);
 
         hg.m_str_name = "Neu";
         QCOMPARE(tree.add_hg(hg), first);
-        QCOMPARE(tree.main_groups().size(), size_t(1));
         QCOMPARE(first->m_str_name, std::string("Neu"));
         QCOMPARE(first->m_text, hg.encode());
-        QCOMPARE(first->middle_groups().size(), size_t(1));
-        QVERIFY(tree.find_address(1, 0, 1));
-
         KV_Addr_MG mg;
         mg.m_num_hg = 1;
-        mg.m_num_mg = 0;
         mg.m_str_name = "Umbenannt";
         QCOMPARE(tree.add_mg(mg), first->middle_groups()[0].get());
         QCOMPARE(first->middle_groups()[0]->m_str_name, std::string("Umbenannt"));
-        QCOMPARE(first->middle_groups()[0]->addresses().size(), size_t(1));
-
-        KV_Addr_Db* old_record = tree.find_address(1, 0, 1);
-        a.m_str_comment = "ersetzt";
         a.m_data_typ = 5;
-        QCOMPARE(tree.add_address(a), old_record);
-        QCOMPARE(old_record->m_str_comment, std::string("ersetzt"));
-        QCOMPARE(old_record->m_data_typ, 5u);
+        QCOMPARE(tree.add_address(a), record);
+        QCOMPARE(record->m_data_typ, 5u);
+        QCOMPARE(tree.main_groups().size(), size_t(1));
         QCOMPARE(first->middle_groups()[0]->addresses().size(), size_t(1));
-    }
-
-    void null_address_is_never_found()
-    {
-        KV_Addr_Tree tree;
-        KV_Addr_Db zero;
-        tree.add_address(zero);
-        QVERIFY(!tree.find_address(0, 0, 0));
-        KV_Addr_Tgm t;
-        t.command = KV_TGM_WRITE;
-        QVERIFY(tree.addresses_for_telegram(t).empty());
     }
 
     void telegram_results_in_tree_order()
@@ -356,29 +253,17 @@ private slots:
         // the order of insertion of the listen entries. Main groups stand in
         // the order of their creation: 1, 3, 2.
         KV_Addr_Tree tree;
-        auto add = [&](KV_Group_Address own, std::vector<KV_Group_Address> listen) {
-            KV_Addr_Db a;
-            a.m_addr_write = own;
-            a.m_data_typ = 5;
-            a.m_addr_listen = std::move(listen);
-            return tree.add_address(a);
-        };
-        KV_Addr_Db* late_listener = add({1, 0, 9}, {{3, 3, 3}});
-        KV_Addr_Db* own = add({3, 3, 3}, {});
-        KV_Addr_Db* early_listener = add({1, 0, 2}, {{3, 3, 3}, {3, 3, 3}});
-        KV_Addr_Db* other_hg = add({2, 7, 1}, {{3, 3, 3}});
-        KV_Addr_Db* unrelated = add({2, 7, 2}, {{3, 3, 4}});
+        KV_Addr_Db* late_listener = tree.add_address(address({1, 0, 9}, 5, {{3, 3, 3}}));
+        KV_Addr_Db* own = tree.add_address(address({3, 3, 3}, 5));
+        KV_Addr_Db* early_listener = tree.add_address(address({1, 0, 2}, 5, {{3, 3, 3}, {3, 3, 3}}));
+        KV_Addr_Db* other_hg = tree.add_address(address({2, 7, 1}, 5, {{3, 3, 3}}));
+        KV_Addr_Db* unrelated = tree.add_address(address({2, 7, 2}, 5, {{3, 3, 4}}));
 
-        KV_Addr_Tgm t;
-        t.command = KV_TGM_WRITE;
-        t.dest_address[0] = 3;
-        t.dest_address[1] = 3;
-        t.dest_address[2] = 3;
+        KV_Addr_Tgm t = telegram(KV_TGM_WRITE, 3, 3, 3);
         t.value[0] = 0x0C;
         t.value[1] = 0x33;
         const auto matches = tree.addresses_for_telegram(t);
-        const std::vector<KV_Addr_Db*> expected{late_listener, early_listener, own, other_hg};
-        QCOMPARE(matches, expected);
+        QCOMPARE(matches, (std::vector<KV_Addr_Db*>{late_listener, early_listener, own, other_hg}));
         for (KV_Addr_Db* m : matches)
             QCOMPARE(value_as_double(*m), 21.5);
         QCOMPARE(value_as_double(*unrelated), 0.0);
@@ -387,74 +272,43 @@ private slots:
     void telegram_commands_and_constants()
     {
         KV_Addr_Tree tree;
-        KV_Addr_Db own;
-        own.m_addr_write = {1, 1, 1};
-        own.m_data_typ = 1;
-        KV_Addr_Db listener;
-        listener.m_addr_write = {1, 1, 2};
-        listener.m_data_typ = 1;
-        listener.m_addr_listen = {{1, 1, 1}};
-        KV_Addr_Db constant;
-        constant.m_addr_write = {1, 1, 3};
-        constant.m_data_typ = 0;
+        KV_Addr_Db* own = tree.add_address(address({1, 1, 1}, 1));
+        KV_Addr_Db* listener = tree.add_address(address({1, 1, 2}, 1, {{1, 1, 1}}));
+        KV_Addr_Db constant = address({1, 1, 3}, 0, {{1, 1, 1}});
         constant.m_data[0] = 0x42;
-        constant.m_addr_listen = {{1, 1, 1}};
-        tree.add_address(own);
-        tree.add_address(listener);
-        tree.add_address(constant);
+        KV_Addr_Db* kept = tree.add_address(constant);
 
-        KV_Addr_Tgm t;
-        t.dest_address[0] = t.dest_address[1] = t.dest_address[2] = 1;
+        KV_Addr_Tgm t = telegram(KV_TGM_READ, 1, 1, 1);
         t.value[0] = 1;
-
-        t.command = KV_TGM_READ; // matches the own address only, changes nothing
-        auto matches = tree.addresses_for_telegram(t);
-        QCOMPARE(matches.size(), size_t(1));
-        QCOMPARE(matches[0], tree.find_address(1, 1, 1));
-        QCOMPARE(tree.find_address(1, 1, 1)->m_data[0], 0);
+        QCOMPARE(tree.addresses_for_telegram(t), std::vector<KV_Addr_Db*>{own}); // a read changes nothing
+        QCOMPARE(own->m_data[0], 0);
 
         t.command = KV_TGM_RESPONSE;
-        matches = tree.addresses_for_telegram(t);
-        QCOMPARE(matches.size(), size_t(3));
-        QCOMPARE(tree.find_address(1, 1, 1)->m_data[0], 1);
-        QCOMPARE(tree.find_address(1, 1, 2)->m_data[0], 1);
-        QCOMPARE(tree.find_address(1, 1, 3)->m_data[0], 0x42); // constant stays
+        QCOMPARE(tree.addresses_for_telegram(t).size(), size_t(3));
+        QCOMPARE(own->m_data[0], 1);
+        QCOMPARE(listener->m_data[0], 1);
+        QCOMPARE(kept->m_data[0], 0x42); // constant stays
 
-        t.dest_address[2] = 3; // a write to the constant itself
-        t.command = KV_TGM_WRITE;
-        matches = tree.addresses_for_telegram(t);
-        QCOMPARE(matches.size(), size_t(1));
-        QCOMPARE(tree.find_address(1, 1, 3)->m_data[0], 0x42);
+        t = telegram(KV_TGM_WRITE, 1, 1, 3); // a write to the constant itself
+        t.value[0] = 1;
+        QCOMPARE(tree.addresses_for_telegram(t).size(), size_t(1));
+        QCOMPARE(kept->m_data[0], 0x42);
     }
 
     void index_follows_replacement()
     {
         KV_Addr_Tree tree;
-        KV_Addr_Db a;
-        a.m_addr_write = {1, 1, 1};
-        a.m_addr_listen = {{7, 7, 7}, {8, 8, 8}};
+        KV_Addr_Db a = address({1, 1, 1}, 1, {{7, 7, 7}, {8, 8, 8}});
         KV_Addr_Db* record = tree.add_address(a);
-        KV_Addr_Db b;
-        b.m_addr_write = {1, 1, 2};
-        b.m_addr_listen = {{7, 7, 7}};
-        tree.add_address(b);
-
+        KV_Addr_Db* other = tree.add_address(address({1, 1, 2}, 1, {{7, 7, 7}}));
         a.m_addr_listen = {{9, 9, 9}};
         QCOMPARE(tree.add_address(a), record);
 
-        KV_Addr_Tgm t;
-        t.command = KV_TGM_WRITE;
-        auto dest = [&](uint32_t n) {
-            t.dest_address[0] = t.dest_address[1] = t.dest_address[2] = n;
-            return tree.addresses_for_telegram(t);
-        };
-        QCOMPARE(dest(7), std::vector<KV_Addr_Db*>{tree.find_address(1, 1, 2)});
+        auto dest = [&](uint32_t n) { return tree.addresses_for_telegram(telegram(KV_TGM_WRITE, n, n, n)); };
+        QCOMPARE(dest(7), std::vector<KV_Addr_Db*>{other});
         QVERIFY(dest(8).empty());
         QCOMPARE(dest(9), std::vector<KV_Addr_Db*>{record});
-        QCOMPARE(tree.address_count(), size_t(2));
-
         tree.clear();
-        QVERIFY(tree.main_groups().empty());
         QVERIFY(!tree.find_address(1, 1, 1));
         QVERIFY(dest(9).empty());
     }
@@ -462,11 +316,8 @@ private slots:
     void many_addresses_stay_findable()
     {
         KV_Addr_Tree tree;
-        for (uint32_t i = 1; i <= 3000; ++i) {
-            KV_Addr_Db a;
-            a.m_addr_write = {i % 7, i % 13, i};
-            tree.add_address(a);
-        }
+        for (uint32_t i = 1; i <= 3000; ++i)
+            tree.add_address(address({i % 7, i % 13, i}, 1));
         QCOMPARE(tree.address_count(), size_t(3000));
         size_t walked = 0;
         for (const auto& hg : tree.main_groups())
