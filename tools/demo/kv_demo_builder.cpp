@@ -25,6 +25,25 @@ KV_Demo_Control& KV_Demo_Control::addr(const char* slot, const char* address)
     return *this;
 }
 
+KV_Demo_Control& KV_Demo_Control::addrs(std::span<const KV_Demo_Slot> slots)
+{
+    for (const KV_Demo_Slot& slot : slots)
+        addr(slot.slot, slot.address);
+    return *this;
+}
+
+KV_Demo_Control& KV_Demo_Control::states(std::span<const KV_Demo_State> states)
+{
+    for (size_t i = 0; i < states.size(); ++i) {
+        const std::string n = std::to_string(i + 1) + ": ";
+        param((n + "Wert").c_str(), states[i].value);
+        param((n + "Text").c_str(), states[i].text);
+        if (states[i].background)
+            param((n + "Hintergrund").c_str(), states[i].background);
+    }
+    return *this;
+}
+
 KV_Demo_Control& KV_Demo_Control::inside(const KV_GUI_Control& container)
 {
     m_control.m_str_guid_parent_control = container.m_str_guid;

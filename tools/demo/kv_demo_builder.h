@@ -4,6 +4,7 @@
 // the catalogue does not know are collected as errors, so that a demo that
 // drifts from the catalogue is not written.
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,12 +20,28 @@ private:
     std::vector<std::string> m_list;
 };
 
+// One address slot of a control and the group address it takes.
+struct KV_Demo_Slot {
+    const char* slot;
+    const char* address;
+};
+
+// One state of a multi-state control: "n: Wert", "n: Text" and, when set,
+// "n: Hintergrund".
+struct KV_Demo_State {
+    const char* value;
+    const char* text;
+    const char* background = nullptr;
+};
+
 class KV_Demo_Control {
 public:
     KV_Demo_Control(KV_GUI_Control& control, KV_Demo_Errors& errors) : m_control(control), m_errors(errors) {}
 
     KV_Demo_Control& param(const char* label, const std::string& value);
     KV_Demo_Control& addr(const char* slot, const char* address);
+    KV_Demo_Control& addrs(std::span<const KV_Demo_Slot> slots);
+    KV_Demo_Control& states(std::span<const KV_Demo_State> states);
     KV_Demo_Control& inside(const KV_GUI_Control& container);
     KV_Demo_Control& font(const char* font);
 

@@ -63,13 +63,9 @@ void add_overview(CKV_Project_Db& db, KV_Demo_Errors& errors)
         .param("0-360 Grad", "270")
         .param("Faktor Schriftgröße", "1.2")
         .addr("Wert", "4/0/1");
+    const KV_Demo_State presence[] = {{"0", "Niemand zu Hause", "eceff1"}, {"1", "Familie zu Hause", "c8e6c9"}};
     page.add(18, "anwesenheit", 24, 392, 180, 40, "Anwesenheit")
-        .param("1: Wert", "0")
-        .param("1: Text", "Niemand zu Hause")
-        .param("1: Hintergrund", "eceff1")
-        .param("2: Wert", "1")
-        .param("2: Text", "Familie zu Hause")
-        .param("2: Hintergrund", "c8e6c9")
+        .states(presence)
         .param("Rahmenbreite", "1")
         .addr("Wert", "6/0/6");
     page.add(20, "alarme", 220, 196, 360, 130, "Alarme").param("Anzahl anzeigen", "1");
@@ -138,12 +134,7 @@ void add_ground_floor(CKV_Project_Db& db, KV_Demo_Errors& errors)
         .param("Ansicht", "0")
         .param("Max. Lamellenstellung", "100")
         .param("ID", demo_id::logic("beschattung_wz"))
-        .addr("Langzeit", "2/0/1")
-        .addr("Kurzzeit", "2/0/2")
-        .addr("Höhe Wert", "2/0/3")
-        .addr("Lamelle Wert", "2/0/4")
-        .addr("Höhe Wert RM", "2/0/5")
-        .addr("Lamelle Wert RM", "2/0/6");
+        .addrs(demo_slots::ROLLLADEN_WZ);
     page.add(119, "wz_terrassentuer", 350, 180, 140, 230, "Terrassentür")
         .param("Text", "Terrassentür")
         .param("Ansicht", "1")
@@ -158,16 +149,7 @@ void add_ground_floor(CKV_Project_Db& db, KV_Demo_Errors& errors)
         .param("Minimum", "16")
         .param("Maximum", "28")
         .param("ID", demo_id::logic("raumregler_wz"))
-        .addr("Betriebsart*", "3/0/1")
-        .addr("Soll Komfort*", "3/0/2")
-        .addr("Soll Standby*", "3/0/3")
-        .addr("Soll Nacht*", "3/0/4")
-        .addr("Soll Frost*", "3/0/5")
-        .addr("Soll RM", "3/0/6")
-        .addr("Raum Istwert*", "3/0/7")
-        .addr("Heizen Stellgröße RM", "3/0/8")
-        .addr("Freigabe Heizen RM", "3/2/4")
-        .addr("Fensterkontakt RM", "3/0/9");
+        .addrs(demo_slots::RAUMREGLER_WZ);
     page.add(103, "wz_komfort", 680, 210, 320, 50, "Sollwert Komfort")
         .param("Minimum", "16")
         .param("Maximum", "28")
@@ -181,26 +163,21 @@ void add_ground_floor(CKV_Project_Db& db, KV_Demo_Errors& errors)
         .param("2: Wert", "1")
         .param("2: Grafik", "fenster_offen.svg")
         .addr("Wert", "3/0/9");
+    const KV_Demo_State window[] = {{"0", "Fenster geschlossen"}, {"1", "Fenster offen", "ffcdd2"}};
     page.add(18, "wz_fenster", 736, 274, 264, 40, "Fensterkontakt")
-        .param("1: Wert", "0")
-        .param("1: Text", "Fenster geschlossen")
-        .param("2: Wert", "1")
-        .param("2: Text", "Fenster offen")
-        .param("2: Hintergrund", "ffcdd2")
+        .states(window)
         .param("2: Schrift/Linie", "b71c1c")
         .addr("Wert", "3/0/9");
-    page.add(122, "wz_betriebsart", 680, 326, 320, 60, "Betriebsart")
-        .param("Anzahl Buttons", "4")
-        .param("Wert: 1", "1")
-        .param("Name: 1", "Komfort")
-        .param("Wert: 2", "2")
-        .param("Name: 2", "Standby")
-        .param("Wert: 3", "3")
-        .param("Name: 3", "Nacht")
-        .param("Wert: 4", "4")
-        .param("Name: 4", "Frost")
-        .addr("Schaltadresse", "3/0/1")
-        .addr("Schaltadresse RM", "3/0/1");
+    // One button per operating mode; mode n sends value n.
+    const char* const modes[] = {"Komfort", "Standby", "Nacht", "Frost"};
+    KV_Demo_Control mode_buttons = page.add(122, "wz_betriebsart", 680, 326, 320, 60, "Betriebsart")
+                                       .param("Anzahl Buttons", std::to_string(std::size(modes)))
+                                       .addr("Schaltadresse", "3/0/1")
+                                       .addr("Schaltadresse RM", "3/0/1");
+    for (size_t i = 0; i < std::size(modes); ++i) {
+        const std::string n = std::to_string(i + 1);
+        mode_buttons.param(("Wert: " + n).c_str(), n).param(("Name: " + n).c_str(), modes[i]);
+    }
 }
 
 void add_upper_floor(CKV_Project_Db& db, KV_Demo_Errors& errors)
@@ -222,17 +199,11 @@ void add_upper_floor(CKV_Project_Db& db, KV_Demo_Errors& errors)
     page.add(107, "sz_rollladen", 420, 60, 300, 110, "Schlafzimmer Rollladen")
         .param("Text", "Schlafzimmer Rollladen")
         .param("Ansicht", "0")
-        .addr("Langzeit", "2/1/1")
-        .addr("Kurzzeit", "2/1/2")
-        .addr("Höhe Wert", "2/1/3")
-        .addr("Höhe Wert RM", "2/1/4");
+        .addrs(demo_slots::ROLLLADEN_SZ);
     page.add(1501, "sz_rollladen_popup", 420, 180, 140, 60, "Rollladen Popup")
         .param("Text", "Rollladen")
         .param("Ansicht", "2")
-        .addr("Langzeit", "2/1/1")
-        .addr("Kurzzeit", "2/1/2")
-        .addr("Höhe Wert", "2/1/3")
-        .addr("Höhe Wert RM", "2/1/4");
+        .addrs(demo_slots::ROLLLADEN_SZ);
     page.add(1522, "sz_raumregler", 740, 60, 260, 140, "Schlafzimmer Raumregler")
         .param("Text", "Schlafzimmer ")
         .param("Ansicht", "1")
@@ -293,18 +264,12 @@ void add_basement_garden(CKV_Project_Db& db, KV_Demo_Errors& errors)
         .param("Text", "Terrasse LED")
         .param("Ansicht", "0")
         .param("ID", demo_id::logic("rgbw_terrasse"))
-        .addr("Rot", "1/2/3")
-        .addr("Grün", "1/2/4")
-        .addr("Blau", "1/2/5")
-        .addr("Weiß", "1/2/6");
+        .addrs(demo_slots::RGBW_TERRASSE);
     page.add(1525, "terrasse_rgbw_schalter", 24, 180, 145, 60, "Terrasse LED Schalter")
         .param("Text", "Terrasse")
         .param("Ansicht", "2")
         .param("ID", demo_id::logic("rgbw_terrasse"))
-        .addr("Rot", "1/2/3")
-        .addr("Grün", "1/2/4")
-        .addr("Blau", "1/2/5")
-        .addr("Weiß", "1/2/6");
+        .addrs(demo_slots::RGBW_TERRASSE);
     page.add(1526, "terrasse_sequenz", 24, 250, 300, 110, "Terrasse Farbwechsel")
         .param("Text", "Farbwechsel")
         .param("Ansicht", "0")
@@ -312,10 +277,7 @@ void add_basement_garden(CKV_Project_Db& db, KV_Demo_Errors& errors)
         .param("Weißkanal darstellen", "1")
         .param("ID", demo_id::logic("rgbw_sequenz"))
         .addr("Sequenz start", "1/2/7")
-        .addr("Rot", "1/2/3")
-        .addr("Grün", "1/2/4")
-        .addr("Blau", "1/2/5")
-        .addr("Weiß", "1/2/6")
+        .addrs(demo_slots::RGBW_TERRASSE)
         .addr("Sequ. Zeit", "1/2/8")
         .addr("Sequ. Nummer", "1/2/9");
     page.add(113, "sequenz_zeit", 24, 370, 300, 50, "Sequenz Zeit")
@@ -362,12 +324,9 @@ void add_basement_garden(CKV_Project_Db& db, KV_Demo_Errors& errors)
     KV_Demo_Control keller_box =
         page.add(201, "container_keller", 560, 336, 300, 110, "Keller Popup");
     keller.param("Container", keller_box.guid());
+    const KV_Demo_State water[] = {{"0", "Keller trocken"}, {"1", "Wasser im Keller!", "ffcdd2"}};
     page.add(18, "wassermelder", 10, 10, 280, 40, "Wassermelder")
-        .param("1: Wert", "0")
-        .param("1: Text", "Keller trocken")
-        .param("2: Wert", "1")
-        .param("2: Text", "Wasser im Keller!")
-        .param("2: Hintergrund", "ffcdd2")
+        .states(water)
         .addr("Wert", "6/1/2")
         .inside(keller_box.record());
 

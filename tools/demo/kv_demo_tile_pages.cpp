@@ -136,26 +136,12 @@ void add_living(CKV_Project_Db& db, KV_Demo_Errors& errors)
         .param("Text", "Rollladen")
         .param("Info", "Wohnzimmer")
         .param("Sollwert Anzeigen", "1")
-        .addr("Langzeit", "2/0/1")
-        .addr("Kurzzeit", "2/0/2")
-        .addr("Höhe Wert", "2/0/3")
-        .addr("Lamelle Wert", "2/0/4")
-        .addr("Höhe Wert RM", "2/0/5")
-        .addr("Lamelle Wert RM", "2/0/6");
+        .addrs(demo_slots::ROLLLADEN_WZ);
     tile(page, 134, "wz_temperatur", 4, "Wohnzimmer")
         .param("Text", "Wohnzimmer")
         .param("Schrittweite", "0.5")
         .param("ID", demo_id::logic("raumregler_wz"))
-        .addr("Betriebsart*", "3/0/1")
-        .addr("Soll Komfort*", "3/0/2")
-        .addr("Soll Standby*", "3/0/3")
-        .addr("Soll Nacht*", "3/0/4")
-        .addr("Soll Frost*", "3/0/5")
-        .addr("Soll RM", "3/0/6")
-        .addr("Raum Istwert*", "3/0/7")
-        .addr("Heizen Stellgröße RM", "3/0/8")
-        .addr("Freigabe Heizen RM", "3/2/4")
-        .addr("Fensterkontakt RM", "3/0/9");
+        .addrs(demo_slots::RAUMREGLER_WZ);
     switch_tile(page, "flur", 5, "Flur", "1/0/13", "1/0/14").param("Funktion", "0");
 }
 
@@ -170,10 +156,7 @@ void add_sleeping(CKV_Project_Db& db, KV_Demo_Errors& errors)
     tile(page, 133, "sz_rollladen", 3, "Rollladen")
         .param("Text", "Rollladen")
         .param("Info", "Schlafzimmer")
-        .addr("Langzeit", "2/1/1")
-        .addr("Kurzzeit", "2/1/2")
-        .addr("Höhe Wert", "2/1/3")
-        .addr("Höhe Wert RM", "2/1/4");
+        .addrs(demo_slots::ROLLLADEN_SZ);
     tile(page, 134, "sz_temperatur", 4, "Schlafzimmer")
         .param("Text", "Schlafzimmer")
         .param("ID", demo_id::logic("raumregler_sz"))
