@@ -121,11 +121,23 @@ class TestKvProjectDb : public QObject {
     }
 
 private slots:
+    // Loading a missing file replaces the open project with an empty one
+    // and creates the file with every table.
     void missing_file_is_created_with_defaults()
     {
+        write_filled(path("first.kvp"));
         CKV_Project_Db store;
+        store.m_sysinfo.m_str_name = "Controller";
+        QVERIFY(store.load(path("first.kvp")));
+        QCOMPARE(store.m_addr.address_count(), size_t(12));
         const std::string file = path("new.kvp");
         QVERIFY(store.load(file));
+        QCOMPARE(store.path(), file);
+        QCOMPARE(store.m_addr.address_count(), size_t(0));
+        QVERIFY(store.m_gui_pages.empty());
+        QVERIFY(store.m_logger_groups.empty());
+        QCOMPARE(store.m_project.m_str_name, std::string());
+        QCOMPARE(store.m_sysinfo.m_str_name, std::string("Controller")); // not part of the project
         QVERIFY(store.save(true));
         const auto contents = table_contents(file);
         QCOMPARE(contents.size(), size_t(27));
@@ -430,22 +442,6 @@ private slots:
         held.unlock();
         loader.join();
         QCOMPARE(store.m_addr.address_count(), size_t(12));
-    }
-
-    void load_replaces_the_previous_project()
-    {
-        write_filled(path("first.kvp"));
-        CKV_Project_Db store;
-        store.m_sysinfo.m_str_name = "Controller";
-        QVERIFY(store.load(path("first.kvp")));
-        QCOMPARE(store.m_addr.address_count(), size_t(12));
-        QVERIFY(store.load(path("second.kvp")));
-        QCOMPARE(store.path(), path("second.kvp"));
-        QCOMPARE(store.m_addr.address_count(), size_t(0));
-        QVERIFY(store.m_gui_pages.empty());
-        QVERIFY(store.m_logger_groups.empty());
-        QCOMPARE(store.m_project.m_str_name, std::string());
-        QCOMPARE(store.m_sysinfo.m_str_name, std::string("Controller")); // not part of the project
     }
 };
 
