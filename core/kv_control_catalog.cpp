@@ -167,6 +167,22 @@ Schema_Builder operable_tile(const char* class_name, const char* text_default)
     return b;
 }
 
+// Common parameters of the classic climate controllers (room and heating
+// circuit): text, set-point step and range, view, logic ID, set-point scaling.
+Schema_Builder classic_climate(const char* class_name, const char* text_default)
+{
+    Schema_Builder b(class_name);
+    b.param(0, "Text", text_default)
+        .param(6, "Schrittweite", "0.5")
+        .param(7, "Minimum", "0")
+        .param(8, "Maximum", "30")
+        .param(9, "Ansicht", "0", "Horizontal;Kompakt")
+        .param(10, "ID")
+        .param(11, "Soll Offset", "0")
+        .param(12, "Soll Faktor", "1");
+    return b;
+}
+
 const std::vector<std::string> BLIND_SLOTS = {"Langzeit",     "Kurzzeit",        "Höhe Wert",
                                               "Lamelle Wert", "Höhe Wert RM", "Lamelle Wert RM"};
 const std::vector<std::string> CLIMATE_SLOTS = {
@@ -410,29 +426,13 @@ std::vector<KV_Control_Schema> build_schemas()
         add(b.slots({"Sequenz start", "Rot", "Grün", "Blau", "Weiß", "Orange", "Sequ. Zeit", "Sequ. Nummer"}));
     }
     {
-        Schema_Builder b("CKV_Gui_Control_App_Raumr");
-        b.param(0, "Text", "Raumregler ")
-            .param(6, "Schrittweite", "0.5")
-            .param(7, "Minimum", "0")
-            .param(8, "Maximum", "30")
-            .param(9, "Ansicht", "0", "Horizontal;Kompakt")
-            .param(10, "ID")
-            .param(11, "Soll Offset", "0")
-            .param(12, "Soll Faktor", "1")
-            .param(13, PIN);
+        Schema_Builder b = classic_climate("CKV_Gui_Control_App_Raumr", "Raumregler ");
+        b.param(13, PIN);
         add(b.slots(CLIMATE_SLOTS));
     }
     {
-        Schema_Builder b("CKV_Gui_Control_App_Heizkreis");
-        b.param(0, "Text", "Heizkreisregler ")
-            .param(6, "Schrittweite", "0.5")
-            .param(7, "Minimum", "0")
-            .param(8, "Maximum", "30")
-            .param(9, "Ansicht", "0", "Horizontal;Kompakt")
-            .param(10, "ID")
-            .param(11, "Soll Offset", "0")
-            .param(12, "Soll Faktor", "1")
-            .param(13, "Soll Frost änderbar", "1")
+        Schema_Builder b = classic_climate("CKV_Gui_Control_App_Heizkreis", "Heizkreisregler ");
+        b.param(13, "Soll Frost änderbar", "1")
             .param(14, PIN);
         add(b.slots({"Betriebsart",
                      "Soll Komfort*",
