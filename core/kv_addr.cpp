@@ -407,7 +407,7 @@ KV_Addr_Db* KV_Addr_Tree::add_address(KV_Addr_Db&& record)
         KV_Addr_Db* existing = it->second.record;
         unindex_listeners(*existing);
         *existing = std::move(record);
-        index_listeners(*existing);
+        index_listeners(it->second);
         return existing;
     }
 
@@ -427,10 +427,9 @@ KV_Addr_Db* KV_Addr_Tree::add_address(KV_Addr_Db&& record)
     KV_Addr_MG& mg = *m_list_hg[hg_pos]->m_list_mg[mg_pos];
     const Position position{hg_pos, mg_pos, static_cast<uint32_t>(mg.m_list_addr.size())};
     mg.m_list_addr.push_back(std::make_unique<KV_Addr_Db>(std::move(record)));
-    KV_Addr_Db* added = mg.m_list_addr.back().get();
-    m_index.emplace(a, Entry{added, position});
-    index_listeners(*added);
-    return added;
+    const Entry& added = m_index.emplace(a, Entry{mg.m_list_addr.back().get(), position}).first->second;
+    index_listeners(added);
+    return added.record;
 }
 
 KV_Addr_HG* KV_Addr_Tree::find_hg(uint32_t main) const
@@ -468,26 +467,29 @@ std::vector<KV_Addr_Db*> KV_Addr_Tree::addresses_for_telegram(const KV_Addr_Tgm&
         return result;
     const bool carries_value = telegram.command == KV_TGM_RESPONSE || telegram.command == KV_TGM_WRITE;
 
-    std::vector<Entry> matches;
-    if (const auto own = m_index.find(dest); own != m_index.end())
-        matches.push_back(own->second);
-    if (carries_value) {
-        if (const auto listeners = m_listeners.find(dest); listeners != m_listeners.end()) {
-            for (const KV_Group_Address& owner : listeners->second)
-                matches.push_back(m_index.at(owner));
+    const auto own_it = m_index.find(dest);
+    const Entry* own = own_it == m_index.end() ? nullptr : &own_it->second;
+    const auto listeners = carries_value ? m_listeners.find(dest) : m_listeners.end();
+    if (listeners != m_listeners.end()) {
+        // The own address joins the listeners (already in tree order) at its
+        // rank, unless it listens to itself.
+        result.reserve(listeners->second.size() + 1);
+        for (const Entry& listener : listeners->second) {
+            if (own && own->position <= listener.position) {
+                if (own->record != listener.record)
+                    result.push_back(own->record);
+                own = nullptr;
+            }
+            result.push_back(listener.record);
         }
     }
-    std::sort(matches.begin(), matches.end(),
-              [](const Entry& l, const Entry& r) { return l.position < r.position; });
-    matches.erase(std::unique(matches.begin(), matches.end(),
-                              [](const Entry& l, const Entry& r) { return l.record == r.record; }),
-                  matches.end());
+    if (own)
+        result.push_back(own->record);
 
-    result.reserve(matches.size());
-    for (const Entry& match : matches) {
-        if (carries_value && match.record->m_data_typ != 0)
-            std::memcpy(match.record->m_data, telegram.value, KV_ADDR_VALUE_SIZE);
-        result.push_back(match.record);
+    if (carries_value) {
+        for (KV_Addr_Db* record : result)
+            if (record->m_data_typ != 0)
+                std::memcpy(record->m_data, telegram.value, KV_ADDR_VALUE_SIZE);
     }
     return result;
 }
@@ -501,11 +503,16 @@ void KV_Addr_Tree::clear()
     m_listeners.clear();
 }
 
-void KV_Addr_Tree::index_listeners(const KV_Addr_Db& record)
+void KV_Addr_Tree::index_listeners(const Entry& entry)
 {
-    for (const KV_Group_Address& listen : record.m_addr_listen) {
-        if (!listen.is_null())
-            m_listeners[listen].push_back(record.m_addr_write);
+    for (const KV_Group_Address& listen : entry.record->m_addr_listen) {
+        if (listen.is_null())
+            continue;
+        std::vector<Entry>& list = m_listeners[listen];
+        const auto at = std::lower_bound(list.begin(), list.end(), entry.position,
+                                         [](const Entry& e, const Position& p) { return e.position < p; });
+        if (at == list.end() || at->record != entry.record)
+            list.insert(at, entry);
     }
 }
 
@@ -515,7 +522,7 @@ void KV_Addr_Tree::unindex_listeners(const KV_Addr_Db& record)
         const auto it = m_listeners.find(listen);
         if (it == m_listeners.end())
             continue;
-        std::erase(it->second, record.m_addr_write);
+        std::erase_if(it->second, [&record](const Entry& e) { return e.record == &record; });
         if (it->second.empty())
             m_listeners.erase(it);
     }

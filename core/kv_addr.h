@@ -154,13 +154,14 @@ private:
         Position position;
     };
 
-    void index_listeners(const KV_Addr_Db& record);
+    void index_listeners(const Entry& entry);
     void unindex_listeners(const KV_Addr_Db& record);
 
     std::vector<std::unique_ptr<KV_Addr_HG>> m_list_hg;
     std::unordered_map<uint32_t, uint32_t> m_hg_positions;                    // main -> list position
     std::unordered_map<uint64_t, std::pair<uint32_t, uint32_t>> m_mg_positions; // main:middle -> positions
     std::unordered_map<KV_Group_Address, Entry, KV_Group_Address_Hash> m_index;
-    // listen address -> own addresses of the records that listen to it
-    std::unordered_map<KV_Group_Address, std::vector<KV_Group_Address>, KV_Group_Address_Hash> m_listeners;
+    // listen address -> the records that listen to it, once each, in tree
+    // order, so that matching a telegram needs neither lookups nor sorting
+    std::unordered_map<KV_Group_Address, std::vector<Entry>, KV_Group_Address_Hash> m_listeners;
 };
