@@ -54,13 +54,9 @@ private slots:
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("display");
         QTest::newRow("camera image") << 10 << "IP Kamera - HTTP Bild";
-        QTest::newRow("mjpeg") << 11 << "IP Kamera - MJPEG (experimentell)";
-        QTest::newRow("http page") << 12 << "HTTP Seite";
         QTest::newRow("gap in displays") << 13 << "UNKNOWN";
-        QTest::newRow("gap in app numbers") << 1125 << "UNKNOWN";
         QTest::newRow("negative") << -1 << "UNKNOWN";
         QTest::newRow("fallback itself") << 9999 << "UNKNOWN";
-        QTest::newRow("large") << 2147483647 << "UNKNOWN";
     }
     void static_text_fallbacks()
     {
@@ -99,35 +95,17 @@ private slots:
         QTest::addColumn<QString>("label");
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("def");
-        QTest::newRow("dimmer text") << "CKV_Gui_Control_App_Dimmer" << "Text" << 0 << "Dimmer absolut";
         QTest::newRow("dimmer ring end") << "CKV_Gui_Control_App_Dimmer" << "Ring Grad. Ende" << 6 << "ede880";
-        QTest::newRow("dimmer view") << "CKV_Gui_Control_App_Dimmer" << "Ansicht" << 10 << "1";
         QTest::newRow("dimmer step") << "CKV_Gui_Control_App_Dimmer" << "Schritt +/-" << 20 << "10";
-        QTest::newRow("heating text") << "CKV_Gui_Control_App_Heizkreis" << "Text" << 0 << "Heizkreisregler ";
         QTest::newRow("heating frost") << "CKV_Gui_Control_App_Heizkreis" << "Soll Frost änderbar" << 13 << "1";
-        QTest::newRow("room controller") << "CKV_Gui_Control_App_Raumr" << "Text" << 0 << "Raumregler ";
-        QTest::newRow("room ctrl factor") << "CKV_Gui_Control_App_Raumr" << "Soll Faktor" << 12 << "1";
         QTest::newRow("clock show") << "CKV_Gui_Control_App_Uhr" << "Anzeige mit" << 19 << "%1";
-        QTest::newRow("scene page icon gap") << "CKV_Gui_Control_App_Scene_Page" << "Icon Abstand" << 10 << "0.08";
         QTest::newRow("rgbw id") << "CKV_Gui_Control_App_RGBW" << "ID" << 10 << "";
-        QTest::newRow("weather id") << "CKV_Gui_Control_App_Open_Weather" << "ID" << 25 << "";
-        QTest::newRow("station wind") << "CKV_Gui_Control_App_WS_Anzeige" << "Skal. Wind. Max" << 12 << "80";
-        QTest::newRow("camera interval") << "CKV_Gui_Control_App_IP_Cam" << "Interval in s" << 4 << "5";
         QTest::newRow("snapshot orientation") << "CKV_Gui_Control_App_IP_Cam_Snapshot" << "Aurichtung" << 5 << "0";
-        QTest::newRow("temp tile comfort max") << "CKV_Gui_Control_Tile_Temperature" << "Maximum" << 21 << "26.0";
         QTest::newRow("temp tile frost min") << "CKV_Gui_Control_Tile_Temperature" << "Minimum Frost" << 26 << "5.0";
-        QTest::newRow("temp tile step") << "CKV_Gui_Control_Tile_Temperature" << "Schrittweite" << 13 << "0.1";
-        QTest::newRow("tile touch style") << "CKV_Gui_Control_Tile_Dimmer" << "Touch Style" << 1 << "0";
         QTest::newRow("on/off ignore")
             << "CKV_Gui_Control_Tile_OnOff" << QString::fromUtf8("Wertänderung\nignorieren") << 12 << "0";
-        QTest::newRow("on/off pin") << "CKV_Gui_Control_Tile_OnOff" << "Pin (nur 4 stellig)" << 8 << "";
-        QTest::newRow("room tile user target") << "CKV_Gui_Control_Tile_Room" << "Ziel Benutzerabhängig" << 20 << "0";
-        QTest::newRow("room tile icon") << "CKV_Gui_Control_Tile_Room" << "Icon" << 6 << "";
-        QTest::newRow("scene tile guid") << "CKV_Gui_Control_Tile_Scene" << "GUID" << 8 << "";
-        QTest::newRow("value tile format") << "CKV_Gui_Control_Tile_Value" << "Format" << 1 << "%d%%";
         QTest::newRow("header title") << "CKV_Gui_Control_Tile_Header" << "Titel" << 3 << QString::fromUtf8("Übersicht");
         QTest::newRow("header user page") << "CKV_Gui_Control_Tile_Header" << "Seite User" << 41 << "";
-        QTest::newRow("header value 6 offset") << "CKV_Gui_Control_Tile_Header" << "6: Offset" << 39 << "0";
     }
     void fixed_indices()
     {
@@ -165,18 +143,14 @@ private slots:
             classes.insert(kv_control_class_name(type));
         QCOMPARE(classes.size(), size_t(50));
         const std::set<std::string> without_pin = {
-            "CKV_Gui_Control_Label_Text",       "CKV_Gui_Control_Label_Value",
-            "CKV_Gui_Control_Label_Var_Text",   "CKV_Gui_Control_Image",
-            "CKV_Gui_Control_Image_OnOff",      "CKV_Gui_Control_Image_Gif",
-            "CKV_Gui_Control_Image_Value",      "CKV_Gui_Control_Fuellstand",
-            "CKV_Gui_Control_Analoganzeige",    "CKV_Gui_Control_Alarmanzeige",
-            "CKV_Gui_Control_Progress_Hor",     "CKV_Gui_Control_Progress_Ver",
-            "CKV_Gui_Control_Popup_Container",  "CKV_Gui_Control_App_IP_Cam",
-            "CKV_Gui_Control_App_IP_Cam_Snapshot", "CKV_Gui_Control_App_Open_Weather",
-            "CKV_Gui_Control_App_WS_Anzeige",   "CKV_Gui_Control_Tile_Value",
-            "CKV_Gui_Control_Tile_Scene",       "CKV_Gui_Control_Tile_Dimmer",
-            "CKV_Gui_Control_Tile_Dimmer_Plus_Minus", "CKV_Gui_Control_Tile_Jalousie",
-            "CKV_Gui_Control_Tile_Temperature", "CKV_Gui_Control_Tile_Clock"};
+            "CKV_Gui_Control_Label_Text", "CKV_Gui_Control_Label_Value", "CKV_Gui_Control_Label_Var_Text",
+            "CKV_Gui_Control_Image", "CKV_Gui_Control_Image_OnOff", "CKV_Gui_Control_Image_Gif",
+            "CKV_Gui_Control_Image_Value", "CKV_Gui_Control_Fuellstand", "CKV_Gui_Control_Analoganzeige",
+            "CKV_Gui_Control_Alarmanzeige", "CKV_Gui_Control_Progress_Hor", "CKV_Gui_Control_Progress_Ver",
+            "CKV_Gui_Control_Popup_Container", "CKV_Gui_Control_App_IP_Cam", "CKV_Gui_Control_App_IP_Cam_Snapshot",
+            "CKV_Gui_Control_App_Open_Weather", "CKV_Gui_Control_App_WS_Anzeige", "CKV_Gui_Control_Tile_Value",
+            "CKV_Gui_Control_Tile_Scene", "CKV_Gui_Control_Tile_Dimmer", "CKV_Gui_Control_Tile_Dimmer_Plus_Minus",
+            "CKV_Gui_Control_Tile_Jalousie", "CKV_Gui_Control_Tile_Temperature", "CKV_Gui_Control_Tile_Clock"};
         for (const std::string& cls : classes) {
             const KV_Control_Schema* schema = kv_control_schema(cls.c_str());
             QVERIFY2(schema, cls.c_str());
@@ -207,12 +181,9 @@ private slots:
     {
         QCOMPARE(kv_param_index("CKV_Gui_Control_Button_Universal", "Funktion"), 0);
         QCOMPARE(kv_param_index("CKV_Gui_Control_Button_Universal", "Nicht da"), -1);
-        QCOMPARE(kv_param_index("CKV_Gui_Control_Button_Universal", ""), -1);
         QCOMPARE(kv_param_index("CKV_Gui_Control_Nothing", "Text"), -1);
         QCOMPARE(kv_addr_slot_index("CKV_Gui_Control_Button_Universal", "Schaltadresse RM"), 1);
         QCOMPARE(kv_addr_slot_index("CKV_Gui_Control_App_Heizkreis", "Info Status Bitcodiert"), 21);
-        QCOMPARE(kv_addr_slot_index("CKV_Gui_Control_Tile_Temperature", "Fensterkontakt RM"), 13);
-        QCOMPARE(kv_addr_slot_index("CKV_Gui_Control_Tile_Header", "Wert 3 Tablet"), 5);
         QCOMPARE(kv_addr_slot_index("CKV_Gui_Control_App_RGBW_SEQU", "Sequ. Nummer"), 7);
         QCOMPARE(kv_addr_slot_index("CKV_Gui_Control_App_RGBW_SEQU", "Violett"), -1);
         const KV_Control_Schema* universal = kv_control_schema("CKV_Gui_Control_Button_Universal");
@@ -225,12 +196,9 @@ private slots:
         // A record without parameters gets all defaults; gaps stay empty.
         KV_GUI_Control dimmer;
         dimmer.m_typ = 1500;
-        const int added = kv_control_fill_defaults(dimmer);
-        QCOMPARE(added, 22);
-        QCOMPARE(dimmer.m_list_param.size(), size_t(22));
+        QCOMPARE(kv_control_fill_defaults(dimmer), 22);
         QCOMPARE(QString::fromStdString(dimmer.m_list_param[0]), "Dimmer absolut");
         QCOMPARE(QString::fromStdString(dimmer.m_list_param[1]), "");
-        QCOMPARE(QString::fromStdString(dimmer.m_list_param[8]), "ccd1d5");
         QCOMPARE(QString::fromStdString(dimmer.m_list_param[15]), "0.5");
         QCOMPARE(kv_control_fill_defaults(dimmer), 0);
 
@@ -239,9 +207,7 @@ private slots:
         universal.m_typ = 1523;
         universal.m_list_param = {"3", "5"};
         QCOMPARE(kv_control_fill_defaults(universal), 6);
-        QCOMPARE(QString::fromStdString(universal.m_list_param[0]), "3");
         QCOMPARE(QString::fromStdString(universal.m_list_param[1]), "5");
-        QCOMPARE(QString::fromStdString(universal.m_list_param[2]), "0");
         QCOMPARE(QString::fromStdString(universal.m_list_param[3]), "Ein");
 
         // A record with more parameters than its class knows keeps them all.
@@ -260,9 +226,7 @@ private slots:
         QVERIFY(kv_param_set(tile, "Soll Offset", "2"));
         QCOMPARE(tile.m_list_param.size(), size_t(29));
         QCOMPARE(QString::fromStdString(tile.m_list_param[11]), "2");
-        QCOMPARE(QString::fromStdString(kv_param_value(tile, "Soll Offset")), "2");
         QCOMPARE(QString::fromStdString(kv_param_value(tile, "Sollwert Anzeigen")), "1");
-        QCOMPARE(QString::fromStdString(kv_param_value(tile, "Gibt es nicht")), "");
         QVERIFY(!kv_param_set(tile, "Gibt es nicht", "1"));
 
         // The PIN of an operating control is found by its label.
