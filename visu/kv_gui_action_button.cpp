@@ -9,24 +9,6 @@
 
 // ---- Common button ----
 
-void CKV_Gui_Control_Button_Action::apply_record()
-{
-    CKV_Gui_Control::apply_record();
-    m_trigger.reset(param_int("Trigger"), entry_value(0));
-    update();
-}
-
-void CKV_Gui_Control_Button_Action::on_value(const KV_Addr_Db&, int entry, double value)
-{
-    if (entry == 0 && m_trigger.fires(value))
-        act();
-}
-
-void CKV_Gui_Control_Button_Action::on_release(const QPoint&)
-{
-    act();
-}
-
 QString CKV_Gui_Control_Button_Action::label() const
 {
     return name_text();

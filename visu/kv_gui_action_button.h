@@ -7,24 +7,16 @@
 #include <QTemporaryFile>
 #include <memory>
 
-#include "kv_gui_control.h"
-#include "kv_gui_trigger.h"
+#include "kv_gui_triggered.h"
 
-class CKV_Gui_Control_Button_Action : public CKV_Gui_Control {
+class CKV_Gui_Control_Button_Action : public CKV_Gui_Control_Triggered {
     Q_OBJECT
 public:
-    using CKV_Gui_Control::CKV_Gui_Control;
-    void apply_record() override;
-    void on_value(const KV_Addr_Db& address, int entry, double value) override;
-    void on_release(const QPoint& point) override;
+    using CKV_Gui_Control_Triggered::CKV_Gui_Control_Triggered;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    virtual void act() = 0;
     virtual QString label() const;
-
-private:
-    KV_Telegram_Trigger m_trigger;
 };
 
 class CKV_Gui_Control_Button_Startapp : public CKV_Gui_Control_Button_Action {

@@ -3,9 +3,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
-#include <cfloat>
-#include <cmath>
 
+#include "kv_gui_choice.h"
 #include "kv_trace.h"
 #include "kv_visu_host.h"
 
@@ -229,6 +228,8 @@ void CKV_Gui_Control_Image_Value::apply_record()
 {
     CKV_Gui_Control::apply_record();
     m_default = param("Standard Grafik");
+    const int period_ms = param_int("Taktzeit");
+    m_blink_ms = period_ms > 0 ? std::max(100, period_ms) : 0;
     m_choices.clear();
     for (int i = 1; i <= ENTRY_COUNT; ++i) {
         const QByteArray value_label = QStringLiteral("%1: Wert").arg(i).toUtf8();
@@ -242,17 +243,11 @@ void CKV_Gui_Control_Image_Value::apply_record()
 
 void CKV_Gui_Control_Image_Value::choose(double value)
 {
-    m_chosen = m_default;
-    for (const Choice& choice : m_choices) {
-        if (std::fabs(choice.value - value) <= DBL_EPSILON) {
-            m_chosen = choice.image;
-            break;
-        }
-    }
-    const int period_ms = param_int("Taktzeit");
+    const Choice* chosen = kv_row_for_value(m_choices, value);
+    m_chosen = chosen ? chosen->image : m_default;
     m_blink_off = false;
-    if (period_ms > 0 && m_chosen != m_default)
-        m_blink.start(std::max(100, period_ms));
+    if (m_blink_ms > 0 && m_chosen != m_default)
+        m_blink.start(m_blink_ms);
     else
         m_blink.stop();
     update();

@@ -121,6 +121,7 @@ private:
     std::vector<Choice> m_choices;
     QString m_default;
     QString m_chosen;
+    int m_blink_ms = 0; // 0: no blinking
     QTimer m_blink;
     bool m_blink_off = false;
 };

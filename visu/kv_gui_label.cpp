@@ -1,10 +1,9 @@
 #include "kv_gui_label.h"
 
 #include <QPainter>
-#include <cfloat>
-#include <cmath>
+#include <algorithm>
 
-#include "kv_data.h"
+#include "kv_gui_choice.h"
 #include "kv_gui_image.h"
 
 namespace {
@@ -109,8 +108,11 @@ void CKV_Gui_Control_Label_Var_Text::apply_record()
     m_choices.clear();
     for (int i = 1; i <= ENTRY_COUNT; ++i) {
         auto label = [i](const char* pattern) { return QString::fromUtf8(pattern).arg(i).toUtf8(); };
+        const QByteArray value_label = label("%1: Wert");
+        if (param(value_label.constData()).trimmed().isEmpty())
+            continue; // unused row
         Choice choice;
-        choice.value = param(label("%1: Wert").constData()).trimmed();
+        choice.value = param_double(value_label.constData());
         choice.text = text_param(label("%1: Text").constData());
         choice.background = param_color(label("%1: Hintergrund").constData(), QColor());
         choice.foreground = param_color(label("%1: Schrift/Linie").constData(), static_text_color());
@@ -125,13 +127,8 @@ void CKV_Gui_Control_Label_Var_Text::apply_record()
 
 void CKV_Gui_Control_Label_Var_Text::choose(double value)
 {
-    m_shown = m_default;
-    for (const Choice& choice : m_choices) {
-        if (!choice.value.isEmpty() && std::fabs(kv_atof(choice.value.toStdString()) - value) <= DBL_EPSILON) {
-            m_shown = choice;
-            break;
-        }
-    }
+    const Choice* chosen = kv_row_for_value(m_choices, value);
+    m_shown = chosen ? *chosen : m_default;
     update();
 }
 

@@ -58,7 +58,7 @@ protected:
 
 private:
     struct Choice {
-        QString value; // empty: the row is not used
+        double value = 0.0;
         QString text;
         QColor background;
         QColor foreground;

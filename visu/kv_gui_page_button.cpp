@@ -10,28 +10,14 @@
 
 void CKV_Gui_Control_Button_Seitenwechsel::apply_record()
 {
-    CKV_Gui_Control::apply_record();
     m_page_guid = param("Seite").toStdString();
-    m_trigger.reset(param_int("Auto Seitenwechsel"), entry_value(0));
-    update();
+    CKV_Gui_Control_Triggered::apply_record();
 }
 
-void CKV_Gui_Control_Button_Seitenwechsel::change_page()
+void CKV_Gui_Control_Button_Seitenwechsel::act()
 {
-    if (m_page_guid.empty())
-        return;
-    host().goPage(m_page_guid);
-}
-
-void CKV_Gui_Control_Button_Seitenwechsel::on_value(const KV_Addr_Db&, int entry, double value)
-{
-    if (entry == 0 && m_trigger.fires(value))
-        change_page();
-}
-
-void CKV_Gui_Control_Button_Seitenwechsel::on_release(const QPoint&)
-{
-    change_page();
+    if (!m_page_guid.empty())
+        host().goPage(m_page_guid);
 }
 
 void CKV_Gui_Control_Button_Seitenwechsel::paintEvent(QPaintEvent*)

@@ -3,26 +3,23 @@
 
 #include <vector>
 
-#include "kv_gui_control.h"
-#include "kv_gui_trigger.h"
+#include "kv_gui_triggered.h"
 
-class CKV_Gui_Control_Button_Seitenwechsel : public CKV_Gui_Control {
+class CKV_Gui_Control_Button_Seitenwechsel : public CKV_Gui_Control_Triggered {
     Q_OBJECT
 public:
-    using CKV_Gui_Control::CKV_Gui_Control;
+    using CKV_Gui_Control_Triggered::CKV_Gui_Control_Triggered;
 
     void apply_record() override;
-    void on_value(const KV_Addr_Db& address, int entry, double value) override;
-    void on_release(const QPoint& point) override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Changes the page.
+    void act() override;
+    const char* trigger_param() const override { return "Auto Seitenwechsel"; }
 
 private:
-    void change_page();
-
     std::string m_page_guid;
-    KV_Telegram_Trigger m_trigger;
 };
 
 class CKV_Gui_Control_Button_Gruppe : public CKV_Gui_Control {

@@ -134,12 +134,10 @@ void CKV_Gui_Control_Popup_Container::paintEvent(QPaintEvent*)
 
 void CKV_Gui_Control_Popup_Button::apply_record()
 {
-    CKV_Gui_Control::apply_record();
+    CKV_Gui_Control_Triggered::apply_record();
     m_centred = param_int("Popup zentrieren") != 0;
-    m_trigger.reset(param_int("Trigger"), entry_value(0));
     if (CKV_Gui_Control_Popup_Container* container = popup())
         add_popup(container);
-    update();
 }
 
 bool CKV_Gui_Control_Popup_Button::opens_once() const
@@ -152,7 +150,7 @@ CKV_Gui_Control_Popup_Container* CKV_Gui_Control_Popup_Button::popup() const
     return qobject_cast<CKV_Gui_Control_Popup_Container*>(canvas()->find_control(param("Container").toStdString()));
 }
 
-void CKV_Gui_Control_Popup_Button::open_popup()
+void CKV_Gui_Control_Popup_Button::act()
 {
     CKV_Gui_Control_Popup_Container* container = popup();
     if (!container) {
@@ -166,17 +164,6 @@ void CKV_Gui_Control_Popup_Button::open_popup()
         return;
     }
     container->open(m_centred, opens_once());
-}
-
-void CKV_Gui_Control_Popup_Button::on_value(const KV_Addr_Db&, int entry, double value)
-{
-    if (entry == 0 && m_trigger.fires(value))
-        open_popup();
-}
-
-void CKV_Gui_Control_Popup_Button::on_release(const QPoint&)
-{
-    open_popup();
 }
 
 void CKV_Gui_Control_Popup_Button::paintEvent(QPaintEvent*)

@@ -2,8 +2,7 @@
 // Popups: a hidden container whose children are shown on demand above the
 // page, and the button (or telegram) that opens it.
 
-#include "kv_gui_control.h"
-#include "kv_gui_trigger.h"
+#include "kv_gui_triggered.h"
 
 class CKV_Gui_Control_Popup_Container : public CKV_Gui_Control {
     Q_OBJECT
@@ -34,24 +33,22 @@ private:
     QWidget* m_backdrop = nullptr;
 };
 
-class CKV_Gui_Control_Popup_Button : public CKV_Gui_Control {
+class CKV_Gui_Control_Popup_Button : public CKV_Gui_Control_Triggered {
     Q_OBJECT
 public:
-    using CKV_Gui_Control::CKV_Gui_Control;
+    using CKV_Gui_Control_Triggered::CKV_Gui_Control_Triggered;
 
     void apply_record() override;
-    void on_value(const KV_Addr_Db& address, int entry, double value) override;
-    void on_release(const QPoint& point) override;
     // The container this button opens; null when the page has none.
     CKV_Gui_Control_Popup_Container* popup() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Opens the popup.
+    void act() override;
 
 private:
-    void open_popup();
     bool opens_once() const;
 
     bool m_centred = false;
-    KV_Telegram_Trigger m_trigger;
 };

@@ -1,5 +1,5 @@
 #pragma once
-// A value-driven trigger of the page change and popup call controls:
+// When a telegram fires a control's action:
 // 0 never (click only), 1 every telegram, 2 rising edge, 3 falling edge.
 
 class KV_Telegram_Trigger {
