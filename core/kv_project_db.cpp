@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 #include <unordered_map>
 
+#include "kv_record_fields.h"
 #include "kv_trace.h"
 
 namespace {
@@ -37,19 +38,6 @@ constexpr const char* kCreateStatements[] = {
     "CREATE TABLE IF NOT EXISTS KV_FILES(FILENAME TEXT PRIMARY KEY,DATA BLOB)",
 };
 constexpr const char* kCreateFiles = kCreateStatements[26];
-
-// Pages are joined by GUID; a page without one never matches another.
-template <typename Page>
-Page* find_page(const std::vector<std::unique_ptr<Page>>& pages, const std::string& guid)
-{
-    if (guid.empty())
-        return nullptr;
-    for (const auto& page : pages) {
-        if (page->m_str_guid == guid)
-            return page.get();
-    }
-    return nullptr;
-}
 
 // Reads the page table, then puts every control row on its page.
 template <typename Page, typename Control>
@@ -338,9 +326,9 @@ std::vector<std::string> CKV_Project_Db::list_files()
     return names;
 }
 
-KV_GUI_Page* CKV_Project_Db::find_gui_page(const std::string& guid) const { return find_page(m_gui_pages, guid); }
+KV_GUI_Page* CKV_Project_Db::find_gui_page(const std::string& guid) const { return find_by_guid(m_gui_pages, guid); }
 
 KV_LOGIC_Page* CKV_Project_Db::find_logic_page(const std::string& guid) const
 {
-    return find_page(m_logic_pages, guid);
+    return find_by_guid(m_logic_pages, guid);
 }
