@@ -33,18 +33,21 @@ bool CKV_GUITranslator::load(const QString& language_main, const QString& langua
     if (m_project.is_open() && !language_usr.isEmpty())
         load_language_file(language_usr);
 
-    bool loaded = !m_entries.sources.isEmpty();
-    if (language_main.isEmpty()) {
-        static_cast<void>(QTranslator::load(QString())); // an empty name only drops an earlier catalogue
-    } else {
-        const QString name = QStringLiteral("qt_") + catalogue_code(language_main);
-        if (QTranslator::load(name, kCatalogueDir, QString(), QStringLiteral(".qm")))
-            loaded = true;
+    // Opening a project loads again with the same application language: the
+    // catalogue in place stays.
+    const QString catalogue = language_main.isEmpty() ? QString() : QStringLiteral("qt_") + catalogue_code(language_main);
+    if (catalogue != m_catalogue) {
+        m_catalogue = catalogue;
+        m_catalogue_loaded = false;
+        if (catalogue.isEmpty())
+            static_cast<void>(QTranslator::load(QString())); // an empty name only drops an earlier catalogue
+        else if (QTranslator::load(catalogue, kCatalogueDir, QString(), QStringLiteral(".qm")))
+            m_catalogue_loaded = true;
         else
-            TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_SERVER, "no catalogue %s\n", qPrintable(name));
+            TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_SERVER, "no catalogue %s\n", qPrintable(catalogue));
     }
     emit language_changed(m_language_usr);
-    return loaded;
+    return m_catalogue_loaded || !m_entries.sources.isEmpty();
 }
 
 void CKV_GUITranslator::load_language_file(const QString& language_usr)

@@ -53,6 +53,8 @@ private:
     CKV_Project_Db& m_project;
     QString m_language_main;
     QString m_language_usr;
+    QString m_catalogue; // name of the toolkit catalogue asked for last; empty for none
+    bool m_catalogue_loaded = false;
     KV_Language_Entries m_entries;
     QHash<QString, qsizetype> m_first_index; // source text -> first position in m_entries
 };
