@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QSvgRenderer>
-#include <QTcpSocket>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cstring>
@@ -118,9 +117,8 @@ CKV_Studio_Main_App::CKV_Studio_Main_App(QWidget* parent)
 
     connect(qApp, &QGuiApplication::applicationStateChanged, this, &CKV_Studio_Main_App::applicationStateChanged);
     m_version_countdown = VERSION_CHECK_PERIOD_S;
-    set_orientation(screen_orientation());
 
-    build_pages();
+    build_pages(); // sets the orientation the pages call for
     update_title();
 
     if (!CKV_Dlg_Settings::restore_geometry(QLatin1String(KV_SETTINGS_ORGANISATION_APP), this) && screen_size().isValid())
@@ -436,9 +434,7 @@ QString CKV_Studio_Main_App::visu_text(const QString& source)
 
 bool CKV_Studio_Main_App::is_connected() const
 {
-    // A connection closed within the client's first second is not reported;
-    // the socket tells the truth.
-    return client().is_connected() && client().socket()->state() == QAbstractSocket::ConnectedState;
+    return client().is_connected();
 }
 
 bool CKV_Studio_Main_App::send_netvar(const KV_Group_Address& address, double value)

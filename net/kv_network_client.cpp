@@ -87,8 +87,6 @@ void CKV_Studio_Network_Client::disconnect_route()
     m_socket->abort();
     m_socket->close();
     m_stream.reset();
-    // Within the grace second the loss above went unreported; the client is
-    // not connected all the same.
     m_grace_timer.stop();
     m_grace = false;
     m_connected = false;
@@ -156,12 +154,11 @@ void CKV_Studio_Network_Client::slot_connected()
 
 void CKV_Studio_Network_Client::slot_disconnected()
 {
-    // A loss within the first second after connecting is not reported.
-    if (m_grace)
-        return;
     m_stream.reset();
     m_connected = false;
-    emit onConnectClient(false, m_route);
+    // A loss within the first second after connecting is not reported.
+    if (!m_grace)
+        emit onConnectClient(false, m_route);
 }
 
 void CKV_Studio_Network_Client::slot_readyRead()
