@@ -47,7 +47,7 @@ CKV_Studio_Main::CKV_Studio_Main(QWidget* parent)
     connect(m_client, qOverload<CKV_Network_Msg*, uchar*>(&CKV_Studio_Network_Client::onDataReadClient), this,
             qOverload<CKV_Network_Msg*, uchar*>(&CKV_Studio_Main::slot_onDataReadClient), Qt::DirectConnection);
     connect(m_client, qOverload<KV_Addr_Tgm>(&CKV_Studio_Network_Client::onDataReadClient), this,
-            qOverload<KV_Addr_Tgm>(&CKV_Studio_Main::slot_onDataReadClient), Qt::DirectConnection);
+            qOverload<const KV_Addr_Tgm&>(&CKV_Studio_Main::slot_onDataReadClient), Qt::DirectConnection);
     connect(m_client, &CKV_Studio_Network_Client::onConnectClient, this, &CKV_Studio_Main::slot_onConnectClient,
             Qt::DirectConnection);
     connect(this, &CKV_Studio_Main::stylesheet_App_Changed, m_settings, &CKV_Dlg_Settings::slot_Stylesheet_App_Changed);
@@ -126,7 +126,7 @@ void CKV_Studio_Main::slot_onConnectClient(bool, KV_Routes::_route) {}
 
 void CKV_Studio_Main::slot_onDataReadClient(CKV_Network_Msg*, uchar*) {}
 
-void CKV_Studio_Main::slot_onDataReadClient(KV_Addr_Tgm tgm)
+void CKV_Studio_Main::slot_onDataReadClient(const KV_Addr_Tgm& tgm)
 {
     on_telegram(tgm);
 }

@@ -66,7 +66,7 @@ signals:
 public slots:
     virtual void slot_onConnectClient(bool fconnected, KV_Routes::_route route);
     virtual void slot_onDataReadClient(CKV_Network_Msg* msg, uchar* data);
-    void slot_onDataReadClient(KV_Addr_Tgm tgm);
+    void slot_onDataReadClient(const KV_Addr_Tgm& tgm);
     void slot_orientationChanged(Qt::ScreenOrientation orientation);
     void slot_extras_lang(QAction* action);
     void slot_help_quick();
