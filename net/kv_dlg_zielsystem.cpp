@@ -43,21 +43,40 @@ QPushButton* make_button(QWidget* parent, const char* object_name, const QString
     return button;
 }
 
-// One labelled line edit of a form; secret fields are masked and get a
-// button that shows the text.
-QLineEdit* add_field(QFormLayout* layout, const char* object_name, const QString& label,
-                     const char* show_button_name = nullptr)
+void set_error(QLineEdit* edit, bool error)
+{
+    if (edit->property("error").toBool() == error)
+        return;
+    edit->setProperty("error", error);
+    // The style sheet selects on the property; make it look again.
+    edit->style()->unpolish(edit);
+    edit->style()->polish(edit);
+}
+
+void toggle_password(QLineEdit* edit)
+{
+    edit->setEchoMode(edit->echoMode() == QLineEdit::Password ? QLineEdit::Normal : QLineEdit::Password);
+}
+
+// One labelled line edit of a form; typing clears its mark of an empty
+// field. Secret fields are masked and get a button that shows the text.
+QLineEdit* add_field(QFormLayout* layout, const QString& object_name, const QString& label,
+                     const QString& show_button_name = {})
 {
     auto* edit = new QLineEdit;
-    edit->setObjectName(QString::fromLatin1(object_name));
-    if (!show_button_name) {
+    edit->setObjectName(object_name);
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit] { set_error(edit, false); });
+    if (show_button_name.isEmpty()) {
         layout->addRow(label, edit);
         return edit;
     }
     edit->setEchoMode(QLineEdit::Password);
+    auto* show = new QPushButton(QStringLiteral("Anzeigen"));
+    show->setObjectName(show_button_name);
+    QObject::connect(show, &QPushButton::clicked, edit, [edit] { toggle_password(edit); });
     auto* row = new QHBoxLayout;
     row->addWidget(edit);
-    row->addWidget(make_button(nullptr, show_button_name, QStringLiteral("Anzeigen")));
+    row->addWidget(show);
     layout->addRow(label, row);
     return edit;
 }
@@ -162,60 +181,32 @@ void CKV_Dlg_App_Zielsystem::create_gui()
     m_stackedWidget->addWidget(create_assistent_page());
     m_stackedWidget->addWidget(create_search_page());
 
+    const QString connect_text = QStringLiteral("Verbinden");
     auto* neu_man = new QFormLayout;
-    m_form_neu_man.name = add_field(neu_man, "m_lineEdit_neu_man_name", QStringLiteral("Name"));
-    m_form_neu_man.ip = add_field(neu_man, "m_lineEdit_neu_man_ip", QStringLiteral("IP-Adresse"));
-    m_form_neu_man.user = add_field(neu_man, "m_lineEdit_neu_man_username", QStringLiteral("Benutzername"));
-    m_form_neu_man.password = add_field(neu_man, "m_lineEdit_neu_man_password", QStringLiteral("Passwort"),
-                                        "m_btn_neu_man_show_pwd");
-    m_stackedWidget->addWidget(
-        create_form_page(neu_man, {make_button(nullptr, "m_btn_neu_man_connect", QStringLiteral("Verbinden"))}));
+    m_form_neu_man = add_local_fields(neu_man, QStringLiteral("neu_man"), QStringLiteral("m_btn_neu_man_show_pwd"));
+    m_stackedWidget->addWidget(create_form_page(neu_man, {make_button(nullptr, "m_btn_neu_man_connect", connect_text)}));
 
     auto* neu_local = new QFormLayout;
-    m_form_neu_local.name = add_field(neu_local, "m_lineEdit_neu_local_name", QStringLiteral("Name"));
-    m_form_neu_local.ip = add_field(neu_local, "m_lineEdit_neu_local_ip", QStringLiteral("IP-Adresse"));
-    m_form_neu_local.user = add_field(neu_local, "m_lineEdit_neu_local_username", QStringLiteral("Benutzername"));
-    m_form_neu_local.password = add_field(neu_local, "m_lineEdit_neu_local_password", QStringLiteral("Passwort"),
-                                          "m_btn_neu_local_show_pwd");
-    m_stackedWidget->addWidget(
-        create_form_page(neu_local, {make_button(nullptr, "m_btn_neu_local_connect", QStringLiteral("Verbinden"))}));
+    m_form_neu_local =
+        add_local_fields(neu_local, QStringLiteral("neu_local"), QStringLiteral("m_btn_neu_local_show_pwd"));
+    m_stackedWidget->addWidget(create_form_page(neu_local, {make_button(nullptr, "m_btn_neu_local_connect", connect_text)}));
 
     auto* neu_online = new QFormLayout;
-    m_form_neu_online.name = add_field(neu_online, "m_lineEdit_neu_online_name", QStringLiteral("Name"));
-    m_form_neu_online.serial =
-        add_field(neu_online, "m_lineEdit_neu_online_serial", QStringLiteral("Seriennummer (optional)"));
-    m_form_neu_online.user = add_field(neu_online, "m_lineEdit_neu_online_username", QStringLiteral("Benutzername"));
-    m_form_neu_online.password = add_field(neu_online, "m_lineEdit_neu_online_password",
-                                           QStringLiteral("Passwort Zielsystem"), "m_btn_neu_online_show_pwd");
-    m_form_neu_online.mail = add_field(neu_online, "m_lineEdit_neu_mail", QStringLiteral("E-Mail Adresse"));
-    m_form_neu_online.mail_password = add_field(neu_online, "m_lineEdit_neu_mail_password",
-                                                QStringLiteral("Passwort ZRQ-Connect"), "m_btn_neu_mail_show_pwd");
-    m_stackedWidget->addWidget(create_form_page(
-        neu_online, {make_button(nullptr, "m_btn_neu_online_connect", QStringLiteral("Verbinden"))}));
-
-    auto* be_local = new QFormLayout;
-    m_form_be_local.name = add_field(be_local, "m_lineEdit_be_local_name", QStringLiteral("Name"));
-    m_form_be_local.ip = add_field(be_local, "m_lineEdit_be_local_ip", QStringLiteral("IP-Adresse"));
-    m_form_be_local.user = add_field(be_local, "m_lineEdit_be_local_username", QStringLiteral("Benutzername"));
-    m_form_be_local.password = add_field(be_local, "m_lineEdit_be_local_password", QStringLiteral("Passwort"),
-                                         "m_btn_be_local_password");
+    m_form_neu_online = add_online_fields(neu_online, QStringLiteral("neu"), QStringLiteral("_show_pwd"));
     m_stackedWidget->addWidget(
-        create_form_page(be_local, {make_button(nullptr, "m_btn_local_save", QStringLiteral("Speichern")),
-                                    make_button(nullptr, "m_btn_local_delete", QStringLiteral("Löschen"))}));
+        create_form_page(neu_online, {make_button(nullptr, "m_btn_neu_online_connect", connect_text)}));
+
+    const QString save = QStringLiteral("Speichern");
+    const QString remove = QStringLiteral("Löschen");
+    auto* be_local = new QFormLayout;
+    m_form_be_local = add_local_fields(be_local, QStringLiteral("be_local"), QStringLiteral("m_btn_be_local_password"));
+    m_stackedWidget->addWidget(create_form_page(be_local, {make_button(nullptr, "m_btn_local_save", save),
+                                                           make_button(nullptr, "m_btn_local_delete", remove)}));
 
     auto* be_online = new QFormLayout;
-    m_form_be_online.name = add_field(be_online, "m_lineEdit_be_online_name", QStringLiteral("Name"));
-    m_form_be_online.serial =
-        add_field(be_online, "m_lineEdit_be_online_serial", QStringLiteral("Seriennummer (optional)"));
-    m_form_be_online.user = add_field(be_online, "m_lineEdit_be_online_username", QStringLiteral("Benutzername"));
-    m_form_be_online.password = add_field(be_online, "m_lineEdit_be_online_password",
-                                          QStringLiteral("Passwort Zielsystem"), "m_btn_be_online_password");
-    m_form_be_online.mail = add_field(be_online, "m_lineEdit_be_mail", QStringLiteral("E-Mail Adresse"));
-    m_form_be_online.mail_password = add_field(be_online, "m_lineEdit_be_mail_password",
-                                               QStringLiteral("Passwort ZRQ-Connect"), "m_btn_be_mail_password");
-    m_stackedWidget->addWidget(
-        create_form_page(be_online, {make_button(nullptr, "m_btn_online_save", QStringLiteral("Speichern")),
-                                     make_button(nullptr, "m_btn_online_delete", QStringLiteral("Löschen"))}));
+    m_form_be_online = add_online_fields(be_online, QStringLiteral("be"), QStringLiteral("_password"));
+    m_stackedWidget->addWidget(create_form_page(be_online, {make_button(nullptr, "m_btn_online_save", save),
+                                                            make_button(nullptr, "m_btn_online_delete", remove)}));
 
     m_info = new CKV_Dlg_App_Zielsysteminfo(this);
     m_info->setObjectName(QStringLiteral("m_info"));
@@ -308,6 +299,38 @@ QWidget* CKV_Dlg_App_Zielsystem::create_form_page(QFormLayout* form, const QList
     }
     layout->addLayout(row);
     return page;
+}
+
+// Object names: m_lineEdit_<page>_name and so on.
+CKV_Dlg_App_Zielsystem::Route_Form CKV_Dlg_App_Zielsystem::add_local_fields(QFormLayout* layout, const QString& page,
+                                                                            const QString& show_button)
+{
+    const QString edit = QStringLiteral("m_lineEdit_") + page;
+    Route_Form form;
+    form.name = add_field(layout, edit + QStringLiteral("_name"), QStringLiteral("Name"));
+    form.ip = add_field(layout, edit + QStringLiteral("_ip"), QStringLiteral("IP-Adresse"));
+    form.user = add_field(layout, edit + QStringLiteral("_username"), QStringLiteral("Benutzername"));
+    form.password = add_field(layout, edit + QStringLiteral("_password"), QStringLiteral("Passwort"), show_button);
+    return form;
+}
+
+// Object names: m_lineEdit_<stage>_online_name ..., m_lineEdit_<stage>_mail,
+// and the show buttons m_btn_<stage>_online<show_suffix>, m_btn_<stage>_mail<show_suffix>.
+CKV_Dlg_App_Zielsystem::Route_Form CKV_Dlg_App_Zielsystem::add_online_fields(QFormLayout* layout, const QString& stage,
+                                                                             const QString& show_suffix)
+{
+    const QString edit = QStringLiteral("m_lineEdit_") + stage;
+    const QString button = QStringLiteral("m_btn_") + stage;
+    Route_Form form;
+    form.name = add_field(layout, edit + QStringLiteral("_online_name"), QStringLiteral("Name"));
+    form.serial = add_field(layout, edit + QStringLiteral("_online_serial"), QStringLiteral("Seriennummer (optional)"));
+    form.user = add_field(layout, edit + QStringLiteral("_online_username"), QStringLiteral("Benutzername"));
+    form.password = add_field(layout, edit + QStringLiteral("_online_password"), QStringLiteral("Passwort Zielsystem"),
+                              button + QStringLiteral("_online") + show_suffix);
+    form.mail = add_field(layout, edit + QStringLiteral("_mail"), QStringLiteral("E-Mail Adresse"));
+    form.mail_password = add_field(layout, edit + QStringLiteral("_mail_password"),
+                                   QStringLiteral("Passwort ZRQ-Connect"), button + QStringLiteral("_mail") + show_suffix);
+    return form;
 }
 
 // ---------------------------------------------------------------- pages
@@ -499,21 +522,6 @@ void CKV_Dlg_App_Zielsystem::clear_form(const Route_Form& form)
     for (QLineEdit* edit : {form.password, form.mail_password})
         if (edit)
             edit->setEchoMode(QLineEdit::Password);
-}
-
-void CKV_Dlg_App_Zielsystem::set_error(QLineEdit* edit, bool error)
-{
-    if (edit->property("error").toBool() == error)
-        return;
-    edit->setProperty("error", error);
-    // The style sheet selects on the property; make it look again.
-    edit->style()->unpolish(edit);
-    edit->style()->polish(edit);
-}
-
-void CKV_Dlg_App_Zielsystem::toggle_password(QLineEdit* edit)
-{
-    edit->setEchoMode(edit->echoMode() == QLineEdit::Password ? QLineEdit::Normal : QLineEdit::Password);
 }
 
 void CKV_Dlg_App_Zielsystem::show_message(const QString& title, const QString& text)
@@ -946,30 +954,6 @@ void CKV_Dlg_App_Zielsystem::on_m_btn_online_delete_clicked()
     ask_delete();
 }
 
-// Typing into a field marked empty clears the mark.
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_neu_man_name_textChanged(const QString&) { set_error(m_form_neu_man.name, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_neu_man_ip_textChanged(const QString&) { set_error(m_form_neu_man.ip, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_neu_man_username_textChanged(const QString&) { set_error(m_form_neu_man.user, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_neu_man_password_textChanged(const QString&) { set_error(m_form_neu_man.password, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_neu_local_name_textChanged(const QString&) { set_error(m_form_neu_local.name, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_neu_local_ip_textChanged(const QString&) { set_error(m_form_neu_local.ip, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_neu_local_username_textChanged(const QString&) { set_error(m_form_neu_local.user, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_neu_local_password_textChanged(const QString&) { set_error(m_form_neu_local.password, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_neu_online_name_textChanged(const QString&) { set_error(m_form_neu_online.name, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_neu_online_username_textChanged(const QString&) { set_error(m_form_neu_online.user, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_neu_online_password_textChanged(const QString&) { set_error(m_form_neu_online.password, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_neu_mail_textChanged(const QString&) { set_error(m_form_neu_online.mail, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_neu_mail_password_textChanged(const QString&) { set_error(m_form_neu_online.mail_password, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_be_local_name_textChanged(const QString&) { set_error(m_form_be_local.name, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_be_local_ip_textChanged(const QString&) { set_error(m_form_be_local.ip, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_be_local_username_textChanged(const QString&) { set_error(m_form_be_local.user, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_be_local_password_textChanged(const QString&) { set_error(m_form_be_local.password, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_be_online_name_textChanged(const QString&) { set_error(m_form_be_online.name, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_be_online_username_textChanged(const QString&) { set_error(m_form_be_online.user, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_be_online_password_textChanged(const QString&) { set_error(m_form_be_online.password, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_be_mail_textChanged(const QString&) { set_error(m_form_be_online.mail, false); }
-void CKV_Dlg_App_Zielsystem::on_m_lineEdit_be_mail_password_textChanged(const QString&) { set_error(m_form_be_online.mail_password, false); }
-
 void CKV_Dlg_App_Zielsystem::on_m_headerbtn_assistent_clicked()
 {
     show_page(PAGE_ASSISTENT);
@@ -1018,11 +1002,3 @@ void CKV_Dlg_App_Zielsystem::open_selected_for_edit(bool online)
     }
     open_edit(selected);
 }
-
-void CKV_Dlg_App_Zielsystem::on_m_btn_neu_man_show_pwd_clicked() { toggle_password(m_form_neu_man.password); }
-void CKV_Dlg_App_Zielsystem::on_m_btn_neu_local_show_pwd_clicked() { toggle_password(m_form_neu_local.password); }
-void CKV_Dlg_App_Zielsystem::on_m_btn_neu_online_show_pwd_clicked() { toggle_password(m_form_neu_online.password); }
-void CKV_Dlg_App_Zielsystem::on_m_btn_neu_mail_show_pwd_clicked() { toggle_password(m_form_neu_online.mail_password); }
-void CKV_Dlg_App_Zielsystem::on_m_btn_be_online_password_clicked() { toggle_password(m_form_be_online.password); }
-void CKV_Dlg_App_Zielsystem::on_m_btn_be_mail_password_clicked() { toggle_password(m_form_be_online.mail_password); }
-void CKV_Dlg_App_Zielsystem::on_m_btn_be_local_password_clicked() { toggle_password(m_form_be_local.password); }

@@ -107,28 +107,6 @@ public slots:
     void on_m_btn_local_delete_clicked();
     void on_m_btn_online_save_clicked();
     void on_m_btn_online_delete_clicked();
-    void on_m_lineEdit_neu_man_name_textChanged(const QString& text);
-    void on_m_lineEdit_neu_man_ip_textChanged(const QString& text);
-    void on_m_lineEdit_neu_man_username_textChanged(const QString& text);
-    void on_m_lineEdit_neu_man_password_textChanged(const QString& text);
-    void on_m_lineEdit_neu_local_name_textChanged(const QString& text);
-    void on_m_lineEdit_neu_local_ip_textChanged(const QString& text);
-    void on_m_lineEdit_neu_local_username_textChanged(const QString& text);
-    void on_m_lineEdit_neu_local_password_textChanged(const QString& text);
-    void on_m_lineEdit_neu_online_name_textChanged(const QString& text);
-    void on_m_lineEdit_neu_online_username_textChanged(const QString& text);
-    void on_m_lineEdit_neu_online_password_textChanged(const QString& text);
-    void on_m_lineEdit_neu_mail_textChanged(const QString& text);
-    void on_m_lineEdit_neu_mail_password_textChanged(const QString& text);
-    void on_m_lineEdit_be_local_name_textChanged(const QString& text);
-    void on_m_lineEdit_be_local_ip_textChanged(const QString& text);
-    void on_m_lineEdit_be_local_username_textChanged(const QString& text);
-    void on_m_lineEdit_be_local_password_textChanged(const QString& text);
-    void on_m_lineEdit_be_online_name_textChanged(const QString& text);
-    void on_m_lineEdit_be_online_username_textChanged(const QString& text);
-    void on_m_lineEdit_be_online_password_textChanged(const QString& text);
-    void on_m_lineEdit_be_mail_textChanged(const QString& text);
-    void on_m_lineEdit_be_mail_password_textChanged(const QString& text);
     void on_m_headerbtn_assistent_clicked();
     void on_m_headerbtn_neu_man_clicked();
     void on_m_headerbtn_search_clicked();
@@ -136,13 +114,6 @@ public slots:
     void on_m_headerbtn_neu_online_clicked();
     void on_m_headerbtn_be_local_clicked();
     void on_m_headerbtn_be_online_clicked();
-    void on_m_btn_neu_man_show_pwd_clicked();
-    void on_m_btn_neu_local_show_pwd_clicked();
-    void on_m_btn_neu_online_show_pwd_clicked();
-    void on_m_btn_neu_mail_show_pwd_clicked();
-    void on_m_btn_be_online_password_clicked();
-    void on_m_btn_be_mail_password_clicked();
-    void on_m_btn_be_local_password_clicked();
 
 private:
     // The line edits of one page; fields the page lacks stay null.
@@ -165,6 +136,8 @@ private:
     QWidget* create_assistent_page();
     QWidget* create_search_page();
     QWidget* create_form_page(QFormLayout* form, const QList<QPushButton*>& buttons);
+    static Route_Form add_local_fields(QFormLayout* layout, const QString& page, const QString& show_button);
+    static Route_Form add_online_fields(QFormLayout* layout, const QString& stage, const QString& show_suffix);
     void rebuild_targets();
 
     KV_Routes& routes();
@@ -182,8 +155,6 @@ private:
     bool check_form(const Route_Form& form, int own_index);
     bool name_taken(const QString& name, int own_index) const;
     static void clear_form(const Route_Form& form);
-    static void set_error(QLineEdit* edit, bool error);
-    static void toggle_password(QLineEdit* edit);
     void show_message(const QString& title, const QString& text);
 
     void create_local(const Route_Form& form);
