@@ -40,20 +40,28 @@ void log_line(const QString& peer, const QString& text)
     fflush(stdout);
 }
 
-// Texts up to their NUL, shortened for the log unless whole is asked for.
-QString text_of(const uint8_t* payload, uint32_t length, bool whole)
-{
-    if (!payload)
-        return {};
-    const QByteArray bytes(reinterpret_cast<const char*>(payload), static_cast<qsizetype>(strnlen(reinterpret_cast<const char*>(payload), length)));
-    QString text = QString::fromUtf8(bytes).replace('\x02', '=').replace('\x03', ' ');
-    return text.size() > 80 && !whole ? text.left(80) + "..." : text;
-}
-
+// Texts up to their NUL.
 std::string payload_text(const uint8_t* payload, uint32_t length)
 {
     return payload ? std::string(reinterpret_cast<const char*>(payload), strnlen(reinterpret_cast<const char*>(payload), length))
                    : std::string();
+}
+
+// A payload text for the log, shortened unless whole is asked for.
+QString log_text(const std::string& payload, bool whole)
+{
+    QString text = QString::fromStdString(payload).replace('\x02', '=').replace('\x03', ' ');
+    return text.size() > 80 && !whole ? text.left(80) + "..." : text;
+}
+
+std::vector<KV_Addr_Db*> all_addresses(const KV_Addr_Tree& tree)
+{
+    std::vector<KV_Addr_Db*> addresses;
+    for (const auto& hg : tree.main_groups())
+        for (const auto& mg : hg->middle_groups())
+            for (const auto& address : mg->addresses())
+                addresses.push_back(address.get());
+    return addresses;
 }
 } // namespace
 
@@ -184,11 +192,9 @@ bool CKV_Sim_Controller::start()
         printf("search answers on %u\n", m_search_socket.localPort());
     }
     if (m_options.live_interval_ms > 0) {
-        for (const auto& hg : m_db.m_addr.main_groups())
-            for (const auto& mg : hg->middle_groups())
-                for (const auto& address : mg->addresses())
-                    if (QString::fromStdString(address->m_str_comment).contains("temperatur", Qt::CaseInsensitive))
-                        m_drifting.push_back({address.get(), value_as_double(*address)});
+        for (KV_Addr_Db* address : all_addresses(m_db.m_addr))
+            if (QString::fromStdString(address->m_str_comment).contains("temperatur", Qt::CaseInsensitive))
+                m_drifting.push_back({address, value_as_double(*address)});
         m_live_timer.start(m_options.live_interval_ms);
     }
     printf("project %s with %zu group addresses\n", m_db.m_project.m_str_name.c_str(), m_db.m_addr.address_count());
@@ -245,9 +251,9 @@ void CKV_Sim_Controller::answer_searches()
 
 void CKV_Sim_Controller::on_message(CKV_Sim_Session& session, const CKV_Network_Msg& header, const uint8_t* payload)
 {
-    log_line(session.peer(), QString("<- %1 (%2 bytes) %3").arg(header.id).arg(header.data_length).arg(
-                                 header.id == kv_msg::FILE ? QString() : text_of(payload, header.data_length, m_options.full_log)));
     const std::string text = payload_text(payload, header.data_length);
+    log_line(session.peer(), QString("<- %1 (%2 bytes) %3").arg(header.id).arg(header.data_length).arg(
+                                 header.id == kv_msg::FILE ? QString() : log_text(text, m_options.full_log)));
     if (header.id == kv_msg::LOGIN) {
         on_login(session, text);
         return;
@@ -386,11 +392,7 @@ void CKV_Sim_Controller::send_to_all(const KV_Addr_Tgm& tgm)
 
 void CKV_Sim_Controller::flood(CKV_Sim_Session& session)
 {
-    std::vector<KV_Addr_Db*> addresses;
-    for (const auto& hg : m_db.m_addr.main_groups())
-        for (const auto& mg : hg->middle_groups())
-            for (const auto& address : mg->addresses())
-                addresses.push_back(address.get());
+    const std::vector<KV_Addr_Db*> addresses = all_addresses(m_db.m_addr);
     if (addresses.empty())
         return;
     for (int i = 0; i < m_options.flood_count; ++i)

@@ -20,17 +20,6 @@ struct Field_Path {
     std::string name; // empty for a plain list element such as m_addr_listen_0
 };
 
-bool all_digits(std::string_view s)
-{
-    if (s.empty())
-        return false;
-    for (char c : s) {
-        if (c < '0' || c > '9')
-            return false;
-    }
-    return true;
-}
-
 Field_Path split_key(std::string_view key)
 {
     Field_Path path;
@@ -42,7 +31,7 @@ Field_Path split_key(std::string_view key)
             size_t e = p + 1;
             while (e < key.size() && key[e] >= '0' && key[e] <= '9')
                 ++e;
-            if (e > p + 1 && (e == key.size() || key[e] == '_') && all_digits(key.substr(p + 1, e - p - 1))) {
+            if (e > p + 1 && (e == key.size() || key[e] == '_')) {
                 found = p;
                 digits_end = e;
                 break;
