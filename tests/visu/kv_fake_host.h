@@ -1,7 +1,12 @@
 #pragma once
-// A window stand-in for the visualisation tests: an address tree, page
-// records, and a record of what was sent and where navigation went.
+// A window stand-in for the visualisation tests: an address tree, pages,
+// images and stored files, logic blocks and languages, and a record of what
+// was sent, started, reported and where navigation went. Also a page built
+// from it in a scroll area.
 
+#include <QPixmap>
+#include <QtTest>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,7 +14,12 @@
 #include "kv_addr.h"
 #include "kv_control_catalog.h"
 #include "kv_gui.h"
+#include "kv_gui_container.h"
+#include "kv_gui_value_dispatch.h"
+#include "kv_logic.h"
 #include "kv_visu_host.h"
+
+using KV_Params = std::vector<std::pair<const char*, std::string>>;
 
 class KV_Fake_Host : public KV_Visu_Host {
 public:
@@ -22,12 +32,18 @@ public:
     std::vector<std::unique_ptr<KV_GUI_Page>> pages;
     std::vector<Sent> sent;
     std::vector<std::string> pages_shown;
-    int next_pages = 0;
-    int prev_pages = 0;
     bool connected = true;
     bool feedback_separate = false;
     bool ready = true;
     int screen_orientation = KV_ORIENTATION_LANDSCAPE;
+    std::map<QString, QPixmap> images;
+    std::map<QString, QByteArray> files;
+    std::vector<std::unique_ptr<KV_LOGIC_Control>> blocks;
+    QList<KV_Visu_Language> languages;
+    QString current_language = QStringLiteral("de");
+    std::vector<QString> programs; // every start asked for
+    bool programs_start = true;
+    std::vector<QString> messages;
 
     KV_Addr_Tree& address_tree() override { return tree; }
     KV_GUI_Page* find_page(const std::string& guid) override
@@ -37,7 +53,22 @@ public:
                 return page.get();
         return nullptr;
     }
-    QPixmap image(const QString&) override { return {}; }
+    QPixmap image(const QString& name) override { return images.contains(name) ? images[name] : QPixmap(); }
+    QByteArray file_data(const QString& name) override { return files.contains(name) ? files[name] : QByteArray(); }
+    std::vector<const KV_LOGIC_Control*> logic_blocks() override
+    {
+        std::vector<const KV_LOGIC_Control*> result;
+        for (const auto& block : blocks)
+            result.push_back(block.get());
+        return result;
+    }
+    std::vector<std::string> page_order() override
+    {
+        std::vector<std::string> result;
+        for (const auto& page : pages)
+            result.push_back(page->m_str_guid);
+        return result;
+    }
     bool is_connected() const override { return connected; }
     bool send_netvar(const KV_Group_Address& address, double value) override
     {
@@ -49,9 +80,17 @@ public:
     bool keep_feedback_separate() const override { return feedback_separate; }
     bool pages_ready() const override { return ready; }
     int orientation() const override { return screen_orientation; }
-    QString language() const override { return QStringLiteral("de"); }
-    void goNextPage() override { ++next_pages; }
-    void goPrevPage() override { ++prev_pages; }
+    QString language() const override { return current_language; }
+    QList<KV_Visu_Language> visu_languages() override { return languages; }
+    void set_visu_language(const QString& code) override { current_language = code; }
+    bool start_program(const QString& program) override
+    {
+        programs.push_back(program);
+        return programs_start;
+    }
+    void show_message(const QString& text) override { messages.push_back(text); }
+    void goNextPage() override {}
+    void goPrevPage() override {}
     void goPage(const std::string& guid) override { pages_shown.push_back(guid); }
 
     KV_Addr_Db* add_address(const KV_Group_Address& address, uint32_t type,
@@ -78,7 +117,7 @@ public:
 
     static KV_GUI_Control& add_control(KV_GUI_Page& page, int type, const std::string& guid,
                                        const std::vector<KV_Group_Address>& addresses = {},
-                                       const std::vector<std::pair<const char*, std::string>>& params = {})
+                                       const KV_Params& params = {})
     {
         KV_GUI_Control record;
         record.m_typ = type;
@@ -88,6 +127,13 @@ public:
         for (const auto& [label, value] : params)
             kv_param_set(record, label, value);
         return *page.add_control(record);
+    }
+
+    static QPixmap filled(const QColor& colour, int width = 10, int height = 10)
+    {
+        QPixmap pixmap(width, height);
+        pixmap.fill(colour);
+        return pixmap;
     }
 };
 
@@ -104,3 +150,44 @@ inline KV_Addr_Tgm make_telegram(const KV_Group_Address& dest, uint32_t command,
     telegram.m_data_length = static_cast<uint32_t>(bytes.size());
     return telegram;
 }
+
+// One page of a fake host, built and shown in a scroll area.
+struct KV_Test_Page {
+    KV_Fake_Host host;
+    KV_GUI_Page* page = nullptr;
+    std::unique_ptr<CKV_Gui_Control_Container_Sv> area;
+
+    KV_Test_Page() { page = &host.add_page("{page}"); }
+
+    KV_GUI_Control& add(int type, const std::string& guid, const std::vector<KV_Group_Address>& addresses = {},
+                        const KV_Params& params = {}, int width = 120, int height = 60)
+    {
+        KV_GUI_Control& record = KV_Fake_Host::add_control(*page, type, guid, addresses, params);
+        record.m_width = width;
+        record.m_height = height;
+        return record;
+    }
+    CKV_Gui_Control_Container* build()
+    {
+        area.reset((new CKV_Gui_Control_Container(host, *page))->scroll_area());
+        area->resize(1024, 576);
+        area->show();
+        return canvas();
+    }
+    CKV_Gui_Control_Container* canvas() const { return area->canvas(); }
+    template <class T>
+    T* control(const std::string& guid) const
+    {
+        return qobject_cast<T*>(canvas()->find_control(guid));
+    }
+    // A value telegram to one address through the window's value path.
+    int send(const KV_Group_Address& address, unsigned char value, uint32_t command = KV_TGM_WRITE)
+    {
+        return host.dispatch().on_telegram(make_telegram(address, command, {value}));
+    }
+    static void click(QWidget* widget, const QPoint& point = QPoint(10, 10))
+    {
+        QTest::mousePress(widget, Qt::LeftButton, {}, point);
+        QTest::mouseRelease(widget, Qt::LeftButton, {}, point);
+    }
+};

@@ -4,7 +4,6 @@
 #include <QtTest>
 
 #include "kv_fake_host.h"
-#include "kv_gui_container.h"
 #include "kv_gui_control.h"
 #include "kv_gui_format.h"
 
@@ -12,7 +11,7 @@ class tst_kv_gui_format : public QObject {
     Q_OBJECT
 
 private:
-    KV_Addr_Db address(uint32_t type, double value, bool is_signed = false)
+    static KV_Addr_Db address(uint32_t type, double value, bool is_signed = false)
     {
         KV_Addr_Db record;
         record.m_addr_write = {1, 1, 1};
@@ -23,37 +22,46 @@ private:
     }
 
 private slots:
-    void offset_comes_before_factor()
+    void number_formats_data()
     {
-        const KV_Addr_Db value = address(10, 5);
-        QCOMPARE(kv_format_address_value(&value, QString(), 2, 10), QStringLiteral("30"));
-        QCOMPARE(kv_format_address_value(&value, QString(), 0, 10), QStringLiteral("15")); // factor 0: unscaled
-        QCOMPARE(kv_format_address_value(&value, QString(), 0.5, 0), QStringLiteral("2.5"));
-    }
-
-    void integer_formats_follow_signedness_and_type()
-    {
-        const KV_Addr_Db float2 = address(5, 21.7);
-        QCOMPARE(kv_format_address_value(&float2, QStringLiteral("%d"), 1, 0), QStringLiteral("21"));
-        const KV_Addr_Db negative = address(5, -3.7);
-        QCOMPARE(kv_format_address_value(&negative, QStringLiteral("%d"), 1, 0), QStringLiteral("-3"));
-        const KV_Addr_Db counter = address(14, 200);
-        QCOMPARE(kv_format_address_value(&counter, QStringLiteral("%d"), 1, 0), QStringLiteral("200"));
-        const KV_Addr_Db big = address(11, 4294967295.0);
-        QCOMPARE(kv_format_address_value(&big, QStringLiteral("%u"), 1, 0), QStringLiteral("4294967295"));
-        const KV_Addr_Db signed_counter = address(11, -5, true);
-        QCOMPARE(kv_format_address_value(&signed_counter, QStringLiteral("%d W"), 1, 0), QStringLiteral("-5 W"));
+        QTest::addColumn<int>("type");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<bool>("is_signed");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<double>("factor");
+        QTest::addColumn<double>("offset");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("offset before factor") << 10 << 5.0 << false << QString() << 2.0 << 10.0 << "30";
+        QTest::newRow("factor 0 unscaled") << 10 << 5.0 << false << QString() << 0.0 << 10.0 << "15";
+        QTest::newRow("%d on float type") << 5 << 21.7 << false << "%d" << 1.0 << 0.0 << "21";
+        QTest::newRow("%d negative float") << 5 << -3.7 << false << "%d" << 1.0 << 0.0 << "-3";
+        QTest::newRow("unsigned 200") << 14 << 200.0 << false << "%d" << 1.0 << 0.0 << "200";
+        QTest::newRow("%u full 32 bit") << 11 << 4294967295.0 << false << "%u" << 1.0 << 0.0 << "4294967295";
+        QTest::newRow("signed with unit") << 11 << -5.0 << true << "%d W" << 1.0 << 0.0 << "-5 W";
         // An unsigned address offset below zero wraps like the 32-bit value it is.
-        const KV_Addr_Db zero = address(14, 0);
-        QCOMPARE(kv_format_address_value(&zero, QStringLiteral("%u"), 1, -1), QStringLiteral("4294967295"));
+        QTest::newRow("unsigned wraps") << 14 << 0.0 << false << "%u" << 1.0 << -1.0 << "4294967295";
+        QTest::newRow("%.1f °C") << 9 << 21.456 << false << "%.1f °C" << 1.0 << 0.0 << "21.5 °C";
+        QTest::newRow("width and %%") << 9 << 21.456 << false << "Temp %05.2f%%" << 1.0 << 0.0 << "Temp 21.46%";
+        for (const char* format : {"%s", "%d %d", "%n", "%*d", "%ld", "100%"})
+            QTest::newRow(format) << 9 << 2.5 << false << format << 1.0 << 0.0 << "2.5";
+    }
+    void number_formats()
+    {
+        QFETCH(int, type);
+        QFETCH(double, value);
+        QFETCH(bool, is_signed);
+        QFETCH(QString, format);
+        QFETCH(double, factor);
+        QFETCH(double, offset);
+        const KV_Addr_Db record = address(type, value, is_signed);
+        QTEST(kv_format_address_value(&record, format, factor, offset), "expected");
     }
 
-    void floating_format_with_unit()
+    void format_kinds()
     {
-        const KV_Addr_Db temperature = address(9, 21.456);
-        QCOMPARE(kv_format_address_value(&temperature, QStringLiteral("%.1f °C"), 1, 0), QStringLiteral("21.5 °C"));
-        QCOMPARE(kv_format_address_value(&temperature, QStringLiteral("Temp %05.2f%%"), 1, 0),
-                 QStringLiteral("Temp 21.46%"));
+        QCOMPARE(kv_format_kind("%-8.3e"), KV_Format_Kind::Double);
+        QCOMPARE(kv_format_kind("%03x"), KV_Format_Kind::Integer);
+        QCOMPARE(kv_format_kind("50%%"), KV_Format_Kind::Double);
     }
 
     void time_date_and_text_ignore_format()
@@ -72,29 +80,16 @@ private slots:
         QCOMPARE(kv_format_address_value(&text, QStringLiteral("%d"), 3, 1), QStringLiteral("Störung"));
     }
 
-    void dangerous_formats_fall_back_to_general_notation()
-    {
-        const KV_Addr_Db value = address(9, 2.5);
-        for (const char* format : {"%s", "%d %d", "%n", "%*d", "%ld", "100%"})
-            QCOMPARE(kv_format_address_value(&value, QString::fromLatin1(format), 1, 0), QStringLiteral("2.5"));
-        QCOMPARE(kv_format_kind("%-8.3e"), KV_Format_Kind::Double);
-        QCOMPARE(kv_format_kind("%03x"), KV_Format_Kind::Integer);
-        QCOMPARE(kv_format_kind("50%%"), KV_Format_Kind::Double);
-    }
-
     void control_entries_through_the_tree()
     {
-        KV_Fake_Host host;
-        set_value_from_double(*host.add_address({1, 2, 3}, 14), 7);
-        KV_GUI_Page& page = host.add_page("{p}");
-        KV_Fake_Host::add_control(page, 1, "{c}", {{1, 2, 3}, {9, 9, 9}});
-        auto* canvas = new CKV_Gui_Control_Container(host, page);
-        const CKV_Gui_Control& control = *canvas->controls().at(0);
+        KV_Test_Page p;
+        set_value_from_double(*p.host.add_address({1, 2, 3}, 14), 7);
+        p.add(1, "{c}", {{1, 2, 3}, {9, 9, 9}});
+        const CKV_Gui_Control& control = *p.build()->controls().at(0);
         QCOMPARE(format_value(control, 0, QStringLiteral("%d"), 2, 1), QStringLiteral("16"));
         // Missing address (traced) and missing entry both read as 0.
         QCOMPARE(format_value(control, 1, QString(), 2, 1), QStringLiteral("2"));
         QCOMPARE(format_value(control, 5, QStringLiteral("%d"), 1, 3), QStringLiteral("3"));
-        delete canvas->scroll_area();
     }
 };
 
