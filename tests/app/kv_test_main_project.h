@@ -27,7 +27,7 @@ inline KV_Routes::_route test_route(const std::string& name, const std::string& 
 }
 
 // Writes a project at path: name, pages, routes (the last one active unless
-// active is given), one clock and one scene, one group address 1/2/3.
+// active is given), one clock and one scene.
 inline bool write_test_project(const QString& path, const std::string& name, const std::vector<Test_Page>& pages,
                                const std::vector<KV_Routes::_route>& routes, int active = -1)
 {
@@ -56,16 +56,5 @@ inline bool write_test_project(const QString& path, const std::string& name, con
     scene.m_str_guid = "{22222222-0000-0000-0000-000000000001}";
     db.m_settings_scene.m_list_scene.push_back(scene);
 
-    KV_Addr_HG hg;
-    hg.m_num_hg = 1;
-    db.m_addr.add_hg(hg);
-    KV_Addr_MG mg;
-    mg.m_num_hg = 1;
-    mg.m_num_mg = 2;
-    db.m_addr.add_mg(mg);
-    KV_Addr_Db address;
-    address.m_addr_write = {1, 2, 3};
-    address.m_data_typ = 1;
-    db.m_addr.add_address(address);
     return db.save(false);
 }

@@ -71,17 +71,12 @@ private slots:
 
     void offers_update_only_for_a_greater_number_data();
     void offers_update_only_for_a_greater_number();
-    void question_names_both_versions();
 
-    void greater_version_from_the_server_asks();
-    void reply_without_newer_version_stays_silent_data();
-    void reply_without_newer_version_stays_silent();
+    void server_reply_asks_only_for_a_newer_version_data();
+    void server_reply_asks_only_for_a_newer_version();
     void check_runs_at_start_only_when_enabled();
 
 private:
-    // Builds a settings object against `server` and waits for its check.
-    void run_check(Version_Server& server, Asking_Settings& settings);
-
     KV_Test_Settings_Home m_home;
 };
 
@@ -100,18 +95,13 @@ void tst_kv_version_check::offers_update_only_for_a_greater_number_data()
 {
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<bool>("offers");
-    QTest::newRow("equal") << QByteArray("3.01111") << false;
     QTest::newRow("equal with line break") << QByteArray("3.01111\r\n") << false;
     QTest::newRow("equal, more digits") << QByteArray("3.011110") << false;
     QTest::newRow("greater") << QByteArray("3.01112") << true;
-    QTest::newRow("greater major") << QByteArray("4") << true;
     QTest::newRow("greater with notes") << QByteArray("3.02\nneue Kacheln\n") << true;
     QTest::newRow("leading blanks") << QByteArray("  3.1") << true;
     QTest::newRow("smaller") << QByteArray("3.01") << false;
-    QTest::newRow("much smaller") << QByteArray("2.99999") << false;
-    QTest::newRow("empty") << QByteArray() << false;
     QTest::newRow("html page") << QByteArray("<html><body>3.5</body></html>") << false;
-    QTest::newRow("text") << QByteArray("version 9") << false;
     QTest::newRow("binary") << QByteArray("\x00\xff\x01", 3) << false;
 }
 
@@ -122,57 +112,37 @@ void tst_kv_version_check::offers_update_only_for_a_greater_number()
     QCOMPARE(kv_version_offers_update(reply, QLatin1String(KV_APP_VERSION_FULL)), offers);
 }
 
-void tst_kv_version_check::question_names_both_versions()
-{
-    QCOMPARE(kv_update_question(QStringLiteral("3.01111"), QStringLiteral("3.02")),
-             QStringLiteral("Update verfügbar Lokal: 3.01111, Server: 3.02\nMöchten Sie die neue Version jetzt laden?"));
-}
-
-void tst_kv_version_check::run_check(Version_Server& server, Asking_Settings& settings)
-{
-    auto* manager = settings.findChild<QNetworkAccessManager*>();
-    QVERIFY(manager);
-    QSignalSpy finished(manager, &QNetworkAccessManager::finished);
-    settings.slot_check_version();
-    QVERIFY(finished.wait(5000));
-    QCOMPARE(server.requests, 1);
-}
-
-void tst_kv_version_check::greater_version_from_the_server_asks()
-{
-    QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue(QStringLiteral("m_check_version_"), 0);
-    Version_Server server;
-    QVERIFY(server.listen(QHostAddress::LocalHost));
-    server.body = "3.05\n";
-    Asking_Settings settings(nullptr, server.url());
-    run_check(server, settings);
-    QCOMPARE(settings.questions,
-             QStringList(QStringLiteral("Update verfügbar Lokal: 3.01111, Server: 3.05\nMöchten Sie die neue Version jetzt laden?")));
-}
-
-void tst_kv_version_check::reply_without_newer_version_stays_silent_data()
+void tst_kv_version_check::server_reply_asks_only_for_a_newer_version_data()
 {
     QTest::addColumn<QByteArray>("status");
     QTest::addColumn<QByteArray>("body");
-    QTest::newRow("equal") << QByteArray("200 OK") << QByteArray("3.01111");
-    QTest::newRow("older") << QByteArray("200 OK") << QByteArray("3.0");
-    QTest::newRow("empty") << QByteArray("200 OK") << QByteArray();
-    QTest::newRow("not found") << QByteArray("404 Not Found") << QByteArray("9.9");
-    QTest::newRow("server error") << QByteArray("500 Internal Server Error") << QByteArray("9.9");
+    QTest::addColumn<QStringList>("questions");
+    QTest::newRow("newer") << QByteArray("200 OK") << QByteArray("3.05\n")
+                           << QStringList(QStringLiteral("Update verfügbar Lokal: 3.01111, Server: 3.05\n"
+                                                         "Möchten Sie die neue Version jetzt laden?"));
+    QTest::newRow("equal") << QByteArray("200 OK") << QByteArray("3.01111") << QStringList();
+    QTest::newRow("empty") << QByteArray("200 OK") << QByteArray() << QStringList();
+    QTest::newRow("not found") << QByteArray("404 Not Found") << QByteArray("9.9") << QStringList();
 }
 
-void tst_kv_version_check::reply_without_newer_version_stays_silent()
+void tst_kv_version_check::server_reply_asks_only_for_a_newer_version()
 {
     QFETCH(QByteArray, status);
     QFETCH(QByteArray, body);
+    QFETCH(QStringList, questions);
     QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue(QStringLiteral("m_check_version_"), 0);
     Version_Server server;
     QVERIFY(server.listen(QHostAddress::LocalHost));
     server.status = status;
     server.body = body;
     Asking_Settings settings(nullptr, server.url());
-    run_check(server, settings);
-    QVERIFY(settings.questions.isEmpty());
+    auto* manager = settings.findChild<QNetworkAccessManager*>();
+    QVERIFY(manager);
+    QSignalSpy finished(manager, &QNetworkAccessManager::finished);
+    settings.slot_check_version();
+    QVERIFY(finished.wait(5000));
+    QCOMPARE(server.requests, 1);
+    QCOMPARE(settings.questions, questions);
 }
 
 void tst_kv_version_check::check_runs_at_start_only_when_enabled()
