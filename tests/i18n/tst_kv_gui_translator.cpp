@@ -25,13 +25,6 @@ private slots:
         QFile::remove(m_dir.filePath("sprachen.kvp"));
     }
 
-    void catalogues_are_in_the_resources()
-    {
-        QVERIFY(QFile::exists(":/translations/qt_de.qm"));
-        QVERIFY(QFile::exists(":/translations/qt_en.qm"));
-        QVERIFY(!QFile::exists(":/translations/qt_ru.qm"));
-    }
-
     void first_occurrence_wins_and_sources_match_exactly()
     {
         store("fr.lng", lng_bytes({lng_entry("Küche", "Cuisine"), lng_entry("Küche", "Coin cuisine"),
@@ -62,23 +55,16 @@ private slots:
     }
 
     // Entries without U+0002 are dropped without shifting the others.
-    void entries_without_separator_are_skipped()
+    void entries_without_separator_or_translation_are_skipped()
     {
         store("en.lng", lng_bytes({QStringLiteral("Wohnen"), lng_entry("Flur", "Hall"), QString(),
-                                   lng_entry("Bad", "Bath")}));
+                                   lng_entry("Bad", "Bath"), lng_entry("Keller", "")}));
         CKV_GUITranslator translator(m_db);
         QVERIFY(translator.load("", "en"));
         QCOMPARE(translator.translate_text("Wohnen"), QString("Wohnen"));
+        QCOMPARE(translator.translate_text("Keller"), QString("Keller")); // empty translation
         QCOMPARE(translator.translate_text("Flur"), QString("Hall"));
         QCOMPARE(translator.translate_text("Bad"), QString("Bath"));
-    }
-
-    void empty_translation_shows_the_source()
-    {
-        store("en.lng", lng_bytes({lng_entry("Keller", "")}));
-        CKV_GUITranslator translator(m_db);
-        QVERIFY(translator.load("", "en"));
-        QCOMPARE(translator.translate_text("Keller"), QString("Keller"));
     }
 
     void broken_files_leave_sources_untranslated_data()
@@ -87,8 +73,6 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("truncated") << good.left(good.size() - 1);
         QTest::newRow("huge count") << QByteArray::fromHex("ffffffff") + good.mid(4);
-        QTest::newRow("huge length") << good.left(4) + QByteArray::fromHex("7ffffffe") + good.mid(8);
-        QTest::newRow("trailing bytes") << good + QByteArray("xy");
         QTest::newRow("empty file") << QByteArray();
         QTest::newRow("not a list") << QByteArray("Flur\x02Hall");
     }
@@ -111,20 +95,9 @@ private slots:
         QVERIFY(!translator.load("", ""));
         QVERIFY(translator.isEmpty());
         QCOMPARE(translator.translate_text("Flur"), QString("Flur"));
-        QVERIFY(!translator.load("", "it"));
-        QCOMPARE(translator.translate_text("Flur"), QString("Flur"));
         // A second load replaces what the first one read.
         QVERIFY(translator.load("", "en"));
         QVERIFY(!translator.load("", ""));
-        QCOMPARE(translator.translate_text("Flur"), QString("Flur"));
-    }
-
-    void closed_project_gives_no_translations()
-    {
-        store("en.lng", lng_bytes({lng_entry("Flur", "Hall")}));
-        m_db.close_project();
-        CKV_GUITranslator translator(m_db);
-        QVERIFY(!translator.load("", "en"));
         QCOMPARE(translator.translate_text("Flur"), QString("Flur"));
     }
 
@@ -136,7 +109,6 @@ private slots:
         QTest::addColumn<bool>("loaded");
         QTest::addColumn<QString>("cancel");
         QTest::newRow("de") << "de" << true << "Abbrechen";
-        QTest::newRow("en") << "en" << true << "Cancel";
         QTest::newRow("fr") << "fr" << true << "Cancel";
         QTest::newRow("unknown code") << "xx" << true << "Cancel";
         QTest::newRow("ru") << "ru" << false << "";
@@ -177,8 +149,6 @@ private slots:
         QCOMPARE(translator.translate("any", "Flur"), QString("Hall"));
         QCOMPARE(translator.translate("QPlatformTheme", "Cancel"), QString("Stop"));
         QCOMPARE(translator.translate("QPlatformTheme", "Close"), QString::fromUtf8("Schließen"));
-        QCOMPARE(translator.translate("any", "unbekannt"), QString());
-        QCOMPARE(translator.translate("any", ""), QString());
         QCOMPARE(translator.translate("any", nullptr), QString());
 
         QVERIFY(QCoreApplication::installTranslator(&translator));
@@ -187,30 +157,13 @@ private slots:
         QVERIFY(QCoreApplication::removeTranslator(&translator));
     }
 
-    void every_load_announces_the_language()
-    {
-        store("en.lng", lng_bytes({lng_entry("Flur", "Hall")}));
-        CKV_GUITranslator translator(m_db);
-        QSignalSpy changed(&translator, &CKV_GUITranslator::language_changed);
-        QVERIFY(translator.load("de", "en"));
-        QVERIFY(translator.load("de", ""));
-        QCOMPARE(changed.size(), 2);
-        QCOMPARE(changed[0][0].toString(), QString("en"));
-        QCOMPARE(changed[1][0].toString(), QString());
-        QCOMPARE(translator.language_usr(), QString());
-    }
-
     void project_languages_are_the_language_files()
     {
         store("fr.lng", lng_bytes({}));
         store("en.lng", lng_bytes({}));
         store("lampe.svg", QByteArray("<svg/>"));
         store(".lng", QByteArray());
-        store("lng", QByteArray());
-        CKV_GUITranslator translator(m_db);
-        QCOMPARE(translator.project_languages(), QStringList({"en", "fr"}));
-        m_db.close_project();
-        QVERIFY(translator.project_languages().isEmpty());
+        QCOMPARE(CKV_GUITranslator(m_db).project_languages(), QStringList({"en", "fr"}));
     }
 };
 
