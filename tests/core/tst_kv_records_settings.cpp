@@ -93,7 +93,8 @@ private slots:
         round_trip_row("m-bus", mbus, {}, "m_use_it_1");
         auto cams = with<KV_Settings_IP_Cam>([](auto& r) { r.m_list_cam = {{true, "Tür", "{k}", "u", "p", "rtsp://c/1", "o"}}; });
         round_trip_row("cameras", cams, {}, "m_str_url_0");
-        auto hosts = with<KV_Settings_Host>([](auto& r) { r.m_list_host = {{true, "Hof", "{n}", "a", "md5", "10.0.0.2", 1, 2, "1-3", "4", 1}}; });
+        auto hosts = with<KV_Settings_Host>(
+            [](auto& r) { r.m_list_host = {{true, "Hof", "{n}", "a", "md5", "10.0.0.2", 1, 2, "1-3", "4", 1}}; });
         round_trip_row("hosts", hosts, {}, "m_offset_hg_out_0");
         exact_row<KV_Settings_Mail>("mail", fields("m_use_it=1|m_use_mailserver_extern=1|m_str_smtp_server=smtp.example.org|"
                                                    "m_str_smtp_user=haus|m_str_smtp_password=geheim|m_smtp_port=587|"
