@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <numeric>
 
 #include "kv_cipher.h"
 #include "kv_network_msg.h"
@@ -14,10 +15,8 @@ private slots:
     {
         // FIPS-197 known answer, then ECB: equal blocks give equal cipher blocks.
         uint8_t key[32];
-        for (int i = 0; i < 32; ++i)
-            key[i] = static_cast<uint8_t>(i);
-        QByteArray block = QByteArray::fromHex("00112233445566778899aabbccddeeff");
-        block += block;
+        std::iota(key, key + 32, uint8_t(0));
+        QByteArray block = QByteArray::fromHex("00112233445566778899aabbccddeeff").repeated(2);
         auto* data = reinterpret_cast<uint8_t*>(block.data());
         QVERIFY(KV_Cipher(KV_Cipher::Direction::Encipher, key).apply(data, 32));
         QCOMPARE(block.toHex(), QByteArray("8ea2b7ca516745bfeafc49904b496089").repeated(2));
@@ -26,40 +25,33 @@ private slots:
         QVERIFY(!KV_Cipher(KV_Cipher::Direction::Encipher).apply(data, 17));
     }
 
-    void frame_is_header_and_zero_filled_blocks_data()
-    {
-        QTest::addColumn<int>("length");
-        QTest::addColumn<int>("frame_size");
-        QTest::newRow("bare") << 0 << 32;
-        QTest::newRow("whole block") << 16 << 48;
-        QTest::newRow("one byte over") << 17 << 64;
-    }
     void frame_is_header_and_zero_filled_blocks()
     {
-        QFETCH(int, length);
-        QFETCH(int, frame_size);
-        const std::string payload(length, 'p');
-        KV_Cipher encipher(KV_Cipher::Direction::Encipher);
-        std::vector<uint8_t> frame;
-        const auto before = std::chrono::system_clock::now();
-        QVERIFY(kv_frame_message(encipher, 600, payload.data(), length, frame));
-        QCOMPARE(int(frame.size()), frame_size);
+        const auto now_usec = [] {
+            using namespace std::chrono;
+            return duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
+        };
+        const int cases[][2] = {{0, 32}, {16, 48}, {17, 64}}; // payload length, frame size
+        for (const auto& [length, frame_size] : cases) {
+            const std::string payload(length, 'p');
+            KV_Cipher encipher(KV_Cipher::Direction::Encipher);
+            std::vector<uint8_t> frame;
+            const int64_t before = now_usec();
+            QVERIFY(kv_frame_message(encipher, 600, payload.data(), length, frame));
+            QCOMPARE(int(frame.size()), frame_size);
 
-        QVERIFY(KV_Cipher(KV_Cipher::Direction::Decipher).apply(frame.data(), frame.size()));
-        CKV_Network_Msg header;
-        std::memcpy(&header, frame.data(), sizeof header);
-        QCOMPARE(header.id, 600u);
-        QCOMPARE(int(header.size), frame_size - 32);
-        QCOMPARE(int(header.data_length), length);
-        QCOMPARE(header.cob_id, 8562u);
-        QCOMPARE(std::string(reinterpret_cast<char*>(frame.data() + 32), length), payload);
-        for (size_t i = 32 + length; i < frame.size(); ++i)
-            QCOMPARE(frame[i], uint8_t(0));
-        const int64_t sent_usec = header.time_sec * 1000000 + header.time_usec;
-        const int64_t before_usec =
-            std::chrono::duration_cast<std::chrono::microseconds>(before.time_since_epoch()).count();
-        QVERIFY(header.time_usec >= 0 && header.time_usec < 1000000);
-        QVERIFY(sent_usec >= before_usec && sent_usec - before_usec < 5000000);
+            QVERIFY(KV_Cipher(KV_Cipher::Direction::Decipher).apply(frame.data(), frame.size()));
+            CKV_Network_Msg header;
+            std::memcpy(&header, frame.data(), sizeof header);
+            QCOMPARE(header.id, 600u);
+            QCOMPARE(int(header.size), frame_size - 32);
+            QCOMPARE(int(header.data_length), length);
+            QCOMPARE(header.cob_id, 8562u);
+            QCOMPARE(std::string(frame.begin() + 32, frame.end()), payload + std::string(frame_size - 32 - length, '\0'));
+            const int64_t sent = header.time_sec * 1000000 + header.time_usec;
+            QVERIFY(header.time_usec >= 0 && header.time_usec < 1000000);
+            QVERIFY(sent >= before && sent - before < 5000000);
+        }
     }
 
     void size_limit_is_header_plus_payload()
@@ -83,12 +75,11 @@ private slots:
     void netvar_length_is_value_plus_fixed_part()
     {
         KV_Addr_Tgm tgm;
-        tgm.m_data_length = 1;
-        QCOMPARE(kv_netvar_data_length(tgm), 46u);
-        tgm.m_data_length = 255;
-        QCOMPARE(kv_netvar_data_length(tgm), 300u);
-        tgm.m_data_length = 256;
-        QCOMPARE(kv_netvar_data_length(tgm), 0u);
+        const uint32_t cases[][2] = {{1, 46}, {255, 300}, {256, 0}}; // value length, data length
+        for (const auto& [value_length, data_length] : cases) {
+            tgm.m_data_length = value_length;
+            QCOMPARE(kv_netvar_data_length(tgm), data_length);
+        }
     }
 };
 
