@@ -30,14 +30,22 @@ const char* const ONLINE_FIELDS[] = {"m_lineEdit_neu_online_name", "m_lineEdit_n
                                      "m_lineEdit_neu_online_password", "m_lineEdit_neu_mail",
                                      "m_lineEdit_neu_mail_password"};
 
-KV_Routes::_route local_route(const std::string& name, const std::string& ip, const std::string& password)
+KV_Routes::_route local_route(const std::string& name, const std::string& ip, const std::string& password,
+                              const std::string& user = "root")
 {
     KV_Routes::_route route;
     route.m_str_name = name;
     route.m_str_ip = ip;
-    route.m_str_user = "root";
+    route.m_str_user = user;
     route.m_str_passwd_md5 = kv_crypto::md5_hex(password);
     return route;
+}
+
+// What a local route is made of, in one comparable text.
+QString fields(const KV_Routes::_route& route)
+{
+    return QString::fromStdString(route.m_str_name + '|' + route.m_str_ip + '|' + route.m_str_user + '|' +
+                                  route.m_str_passwd_md5 + (route.m_use_kv_dns_svr ? "|online" : ""));
 }
 
 QStringList names(const std::vector<KV_Routes::_route>& list)
@@ -52,22 +60,348 @@ QStringList names(const std::vector<KV_Routes::_route>& list)
 class Tst_Dlg_Zielsystem : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_path = m_dir->filePath(QStringLiteral("kv_app.kvp")).toStdString();
+        m_db = std::make_unique<CKV_Project_Db>();
+        QVERIFY(m_db->load(m_path));
+        m_controller = std::make_unique<QTcpServer>();
+        QVERIFY(m_controller->listen(QHostAddress::LocalHost, 0));
+        m_client = std::make_unique<CKV_Studio_Network_Client>(m_db.get());
+        m_salt_service = std::make_unique<KV_Test_Http_Responder>(200, "SALT_OK: " + SALT.toLatin1());
+        m_search_answerer = std::make_unique<QUdpSocket>();
+        QVERIFY(m_search_answerer->bind(QHostAddress::LocalHost, 0));
 
-    void empty_fields_are_marked();
-    void names_must_be_unique_but_case_counts();
-    void edit_keeps_unchanged_digests();
-    void demo_route_exists_once();
-    void connecting_a_route_reaches_the_controller();
-    void create_online_target();
-    void online_account_failures_data();
-    void online_account_failures();
-    void delete_asks_first();
-    void controller_answers_show_their_texts();
-    void serial_choice_after_1010();
-    void connection_timer_reports_failure();
-    void search_fills_new_local_page();
+        m_dlg = std::make_unique<Dlg>(m_db.get(), m_client.get(), local_setup(m_salt_service->port()));
+        // Search requests go to this machine only.
+        m_dlg->search()->set_target(QHostAddress::LocalHost, m_search_answerer->localPort());
+    }
+
+    void cleanup()
+    {
+        m_dlg.reset();
+        m_salt_service.reset();
+        m_search_answerer.reset();
+        m_client.reset();
+        m_controller.reset();
+        m_db.reset();
+        m_dir.reset();
+    }
+
+    void empty_fields_are_marked()
+    {
+        click("m_headerbtn_neu_man");
+        fill("m_lineEdit_neu_man_name", QStringLiteral("Haus"));
+        fill("m_lineEdit_neu_man_username", QStringLiteral("   "));
+        click("m_btn_neu_man_connect");
+        QVERIFY(!marked("m_lineEdit_neu_man_name"));
+        QVERIFY(marked("m_lineEdit_neu_man_ip"));
+        QVERIFY(marked("m_lineEdit_neu_man_username"));
+        QVERIFY(marked("m_lineEdit_neu_man_password"));
+        QCOMPARE(m_dlg->info()->title(), TITLE_INPUT);
+        QCOMPARE(m_dlg->info()->text(), TEXT_EMPTY);
+        QVERIFY(m_db->m_routes.m_list_route.empty());
+
+        // Closing the message returns to the page; typing clears the mark.
+        click("m_pushButton_missing");
+        QVERIFY(!m_dlg->is_info_shown());
+        QCOMPARE(m_dlg->current_page(), Dlg::PAGE_NEU_MAN);
+        fill("m_lineEdit_neu_man_ip", QStringLiteral("1"));
+        QVERIFY(!marked("m_lineEdit_neu_man_ip"));
+
+        // Online needs everything but the serial, and asks the account service
+        // nothing while a field is empty.
+        click("m_headerbtn_neu_online");
+        fill(ONLINE_FIELDS[0], QStringLiteral("Online"));
+        click("m_btn_neu_online_connect");
+        for (const char* name : ONLINE_FIELDS)
+            QCOMPARE(marked(name), name != ONLINE_FIELDS[0]);
+        QVERIFY(!marked("m_lineEdit_neu_online_serial"));
+        QCOMPARE(m_dlg->info()->text(), TEXT_EMPTY);
+        QTest::qWait(50);
+        QVERIFY(m_salt_service->paths().isEmpty());
+
+        // A fresh page starts unmarked.
+        click("m_headerbtn_neu_man");
+        QVERIFY(!marked("m_lineEdit_neu_man_password"));
+        QVERIFY(edit("m_lineEdit_neu_man_name")->text().isEmpty());
+    }
+
+    void names_must_be_unique_but_case_counts()
+    {
+        add_routes({local_route("Haus", "10.0.0.1", "a")});
+        const auto create = [this](const QString& name) {
+            click("m_headerbtn_neu_man");
+            fill("m_lineEdit_neu_man_name", name);
+            fill("m_lineEdit_neu_man_ip", QString::fromStdString(controller_host()));
+            fill("m_lineEdit_neu_man_username", QStringLiteral("admin"));
+            fill("m_lineEdit_neu_man_password", QStringLiteral("geheim"));
+            click("m_btn_neu_man_connect");
+        };
+        for (const QString& taken : {QStringLiteral("  Haus "), Dlg::DEMO_ROUTE}) {
+            create(taken);
+            QCOMPARE(m_dlg->info()->title(), TITLE_INPUT);
+            QCOMPARE(m_dlg->info()->text(), TEXT_DUPLICATE);
+            QVERIFY(marked("m_lineEdit_neu_man_name"));
+            QCOMPARE(m_db->m_routes.m_list_route.size(), size_t(1));
+        }
+
+        create(QStringLiteral(" haus "));
+        QCOMPARE(m_dlg->info()->mode(), Info::Mode::Connecting);
+        QCOMPARE(names(stored_routes()), (QStringList{"Haus", "haus"}));
+        QCOMPARE(fields(m_db->m_routes.m_list_route.back()),
+                 fields(local_route("haus", controller_host(), "geheim", "admin")));
+        QCOMPARE(m_db->m_routes.m_route_default, 1);
+    }
+
+    void edit_keeps_unchanged_digests()
+    {
+        add_routes({local_route("A", "10.0.0.1", "alt"), local_route("B", "10.0.0.2", "b")});
+        click_edit(1);
+        QCOMPARE(m_dlg->current_page(), Dlg::PAGE_BE_LOCAL);
+        QCOMPARE(edit("m_lineEdit_be_local_password")->text(), Dlg::PASSWORD_UNCHANGED);
+
+        // Its own name is no duplicate; the digest stays while "******" shows.
+        fill("m_lineEdit_be_local_ip", QStringLiteral(" 10.0.0.9 "));
+        click("m_btn_local_save");
+        QCOMPARE(m_dlg->current_page(), Dlg::PAGE_LIST);
+        std::vector<KV_Routes::_route> stored = stored_routes();
+        QCOMPARE(stored[0].m_str_ip, std::string("10.0.0.9"));
+        QCOMPARE(stored[0].m_str_passwd_md5, kv_crypto::md5_hex("alt"));
+
+        // Another route's name is a duplicate.
+        click_edit(1);
+        fill("m_lineEdit_be_local_name", QStringLiteral("B"));
+        click("m_btn_local_save");
+        QCOMPARE(m_dlg->info()->text(), TEXT_DUPLICATE);
+        QCOMPARE(names(stored_routes()), (QStringList{"A", "B"}));
+
+        // A new password replaces the digest; the edited route becomes current.
+        click("m_pushButton_missing");
+        fill("m_lineEdit_be_local_name", QStringLiteral("A2"));
+        fill("m_lineEdit_be_local_password", QStringLiteral("neu"));
+        click("m_btn_local_save");
+        stored = stored_routes();
+        QCOMPARE(names(stored), (QStringList{"A2", "B"}));
+        QCOMPARE(stored[0].m_str_passwd_md5, kv_crypto::md5_hex("neu"));
+        QCOMPARE(m_db->m_routes.m_route_default, 0);
+    }
+
+    void demo_route_exists_once()
+    {
+        add_routes({local_route("Haus", "10.0.0.1", "a")});
+        QSignalSpy cleared(m_dlg.get(), &Dlg::clear_project_timeout);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            connect_target(0);
+            QCOMPARE(names(stored_routes()), (QStringList{"Haus", "Demo-VPN"}));
+        }
+        QCOMPARE(cleared.size(), 2);
+        QCOMPARE(m_db->m_routes.m_route_default, 1);
+        QCOMPARE(fields(m_client->route()), fields(local_route("Demo-VPN", controller_host(), "werk-zugang")));
+
+        // "Demo-Modus" stands for the demo route: it gets no button of its own,
+        // and connecting to a real target removes it.
+        m_dlg->show_targets();
+        auto* group = m_dlg->findChild<QButtonGroup*>(QStringLiteral("m_buttonGroup_targets"));
+        QCOMPARE(group->buttons().size(), 2);
+        QCOMPARE(group->checkedId(), 0);
+        QCOMPARE(group->button(0)->text(), Dlg::DEMO_BUTTON);
+        connect_target(1);
+        QCOMPARE(names(stored_routes()), QStringList{"Haus"});
+        QCOMPARE(m_db->m_routes.m_route_default, 0);
+    }
+
+    void online_target_and_serial_choice()
+    {
+        add_routes({local_route("Haus", "10.0.0.1", "a")});
+        fill_online_page();
+        fill("m_lineEdit_neu_online_name", QStringLiteral(" Ferienhaus "));
+        fill("m_lineEdit_neu_online_password", QStringLiteral("ctl-pw"));
+        fill("m_lineEdit_neu_mail", QStringLiteral(" me@example.com "));
+        fill("m_lineEdit_neu_mail_password", QStringLiteral("Pässwort"));
+        click("m_btn_neu_online_connect");
+        // The window stays live while the account service is asked.
+        QCOMPARE(m_dlg->info()->mode(), Info::Mode::Connecting);
+        QCOMPARE(m_db->m_routes.m_list_route.size(), size_t(1));
+        QTRY_COMPARE(names(stored_routes()), (QStringList{"Haus", "Ferienhaus"}));
+        QCOMPARE(m_salt_service->paths(), QStringList{"/getSalt/me@example.com"});
+        const KV_Routes::_route route = stored_routes().at(1);
+        QCOMPARE(fields(route), fields(local_route("Ferienhaus", controller_host(), "ctl-pw", "x")) + "|online");
+        QCOMPARE(route.m_str_mail, std::string("me@example.com"));
+        QCOMPARE(route.m_str_passwd_sha512_online,
+                 kv_crypto::pbkdf2_sha512_hex(QStringLiteral("Pässwort").toUtf8().toStdString(), SALT.toStdString()));
+        QCOMPARE(m_dlg->state(), Dlg::STATE_CONNECTING);
+        QCOMPARE(m_client->route().m_str_name, std::string("Ferienhaus"));
+
+        // 1010: the route goes and the serials are offered; the chosen one
+        // completes the kept fields.
+        m_dlg->online_serials(QStringLiteral(" 111 ;;222;"));
+        QCOMPARE(names(stored_routes()), QStringList{"Haus"});
+        QCOMPARE(m_db->m_routes.m_route_default, 0);
+        QVERIFY(!m_client->is_reconnect_wanted());
+        QCOMPARE(m_dlg->info()->mode(), Info::Mode::Serial_Choice);
+        const QList<QPushButton*> offered =
+            m_dlg->info()->findChild<QWidget*>(QStringLiteral("m_widget_serials"))->findChildren<QPushButton*>();
+        QCOMPARE(offered.size(), 2);
+        QCOMPARE(offered[0]->text(), QStringLiteral("111"));
+        offered[1]->click();
+        QCOMPARE(m_dlg->current_page(), Dlg::PAGE_NEU_ONLINE);
+        QCOMPARE(edit("m_lineEdit_neu_online_serial")->text(), QStringLiteral("222"));
+        click("m_btn_neu_online_connect");
+        QTRY_COMPARE(names(stored_routes()), (QStringList{"Haus", "Ferienhaus"}));
+        QCOMPARE(stored_routes()[1].m_str_serial, std::string("222"));
+    }
+
+    void online_account_failures_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("401") << 401 << QStringLiteral("E-Mail Adresse existiert nicht")
+                             << QStringLiteral("Bitte registrieren Sie sich im ZRQ-Connect!");
+        QTest::newRow("Err") << 500 << QStringLiteral("Verbindung zu ZRQ-Connect nicht möglich")
+                             << QStringLiteral("Bitte überprüfen Sie die Internetverbindung!");
+    }
+    void online_account_failures()
+    {
+        QFETCH(int, status);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        m_salt_service = std::make_unique<KV_Test_Http_Responder>(status, "nope");
+        m_dlg = std::make_unique<Dlg>(m_db.get(), m_client.get(), local_setup(m_salt_service->port()));
+        fill_online_page();
+        click("m_btn_neu_online_connect");
+        QTRY_COMPARE(m_dlg->info()->mode(), Info::Mode::Message);
+        QCOMPARE(m_dlg->info()->title(), title);
+        QCOMPARE(m_dlg->info()->text(), text);
+        QVERIFY(m_db->m_routes.m_list_route.empty());
+        QCOMPARE(m_dlg->state(), Dlg::STATE_IDLE);
+    }
+
+    void delete_asks_first()
+    {
+        add_routes({local_route("A", "10.0.0.1", "a"), local_route("B", "10.0.0.2", "b"),
+                    local_route("C", "10.0.0.3", "c")});
+        m_db->m_routes.m_route_default = 2;
+        click_edit(2);
+        click("m_btn_local_delete");
+        QCOMPARE(m_dlg->info()->mode(), Info::Mode::Delete_Question);
+        QCOMPARE(m_dlg->info()->text(),
+                 QStringLiteral("Sind Sie sich sicher, dass sie das Zielsystem \"B\" löschen wollen?"));
+        click("m_pushButton_entfernen_abbrechen");
+        QVERIFY(!m_dlg->is_info_shown());
+        QCOMPARE(m_dlg->current_page(), Dlg::PAGE_BE_LOCAL);
+        QCOMPARE(names(stored_routes()), (QStringList{"A", "B", "C"}));
+
+        click("m_btn_local_delete");
+        click("m_pushButton_entfernen_ja");
+        QCOMPARE(m_dlg->current_page(), Dlg::PAGE_LIST);
+        QCOMPARE(names(stored_routes()), (QStringList{"A", "C"}));
+        // The active route "C" moved up by one.
+        QCOMPARE(m_db->m_routes.m_route_default, 1);
+        auto* group = m_dlg->findChild<QButtonGroup*>(QStringLiteral("m_buttonGroup_targets"));
+        QCOMPARE(group->checkedButton()->text(), QStringLiteral("C"));
+    }
+
+    void connecting_and_controller_answers()
+    {
+        add_routes({local_route("Haus", controller_host(), "a")});
+        connect_target(1);
+        QVERIFY(m_dlg->is_connect_timer_active());
+        QCOMPARE(m_dlg->info()->text(), Info::TEXT_CONNECTING);
+        QTRY_VERIFY(m_client->is_connected());
+
+        // 11: the attempt is over; the project's arrival shows success.
+        m_dlg->stop_connect_timer();
+        QCOMPARE(m_dlg->state(), Dlg::STATE_IDLE);
+        m_dlg->project_arrived();
+        QCOMPARE(m_dlg->info()->mode(), Info::Mode::Success);
+
+        // Each answer ends the attempt with its own text.
+        const struct {
+            void (Dlg::*answer)();
+            Info::Mode mode;
+            QString title;
+            QString text;
+        } answers[] = {
+            {&Dlg::login_refused, Info::Mode::Connection_Failed, {}, TEXT_NOT_CONNECTED},
+            {&Dlg::online_refused, Info::Mode::Connection_Failed, {}, TEXT_NOT_CONNECTED},
+            {&Dlg::project_failed, Info::Mode::Project_Failed, {},
+             QStringLiteral("Leider konnte das Projekt nicht vom Zielsystem geladen werden.")},
+            {&Dlg::online_serial_wrong, Info::Mode::Message, QStringLiteral("Seriennummer nicht korrekt"),
+             QStringLiteral("Bitte bearbeiten Sie ihre Route und fügen Sie eine korrekte Seriennummer ein!")},
+            {&Dlg::online_password_wrong, Info::Mode::Message,
+             QStringLiteral("Passwort für den Onlinezugang nicht korrekt"),
+             QStringLiteral("Bitte bearbeiten Sie ihre Route und benutzen Sie die Zugangsdaten von ZRQ-Connect!")},
+        };
+        for (const auto& answer : answers) {
+            connect_target(1);
+            QCOMPARE(m_dlg->state(), Dlg::STATE_CONNECTING);
+            (m_dlg.get()->*answer.answer)();
+            QCOMPARE(m_dlg->info()->mode(), answer.mode);
+            QCOMPARE(m_dlg->info()->title(), answer.title);
+            QCOMPARE(m_dlg->info()->text(), answer.text);
+            QVERIFY(!m_dlg->is_connect_timer_active());
+            if (answer.answer == &Dlg::login_refused) // a refused login ends the link
+                QVERIFY(!m_client->is_reconnect_wanted());
+        }
+
+        // 1010 away from the new-online page: a message, the route stays.
+        connect_target(1);
+        m_dlg->online_serials(QStringLiteral("111;222"));
+        QCOMPARE(m_dlg->info()->title(), QStringLiteral("Mehrere Seriennummer mit E-Mail Adresse verknüpft"));
+        QCOMPARE(m_dlg->info()->text(),
+                 QStringLiteral("Bitte bearbeiten Sie ihre Route und fügen Sie eine Seriennummer hinzu!"));
+        QCOMPARE(names(stored_routes()), QStringList{"Haus"});
+
+        // A lost connection shows the fault.
+        m_dlg->hide_info();
+        m_dlg->connection_lost();
+        QVERIFY(m_dlg->is_info_shown());
+        QCOMPARE(m_dlg->info()->mode(), Info::Mode::Connection_Failed);
+    }
+
+    void connection_timer_reports_failure()
+    {
+        add_routes({local_route("Haus", "127.0.0.1:1", "a")});
+        m_dlg->set_connect_timeout(50);
+        connect_target(1);
+        QCOMPARE(m_dlg->info()->mode(), Info::Mode::Connecting);
+        QTRY_COMPARE(m_dlg->info()->mode(), Info::Mode::Connection_Failed);
+        QCOMPARE(m_dlg->info()->text(), TEXT_NOT_CONNECTED);
+        QCOMPARE(m_dlg->state(), Dlg::STATE_IDLE);
+
+        // Expiry while the panel is not shown changes nothing on it.
+        connect_target(1);
+        m_dlg->hide_info();
+        QTRY_VERIFY(!m_dlg->is_connect_timer_active());
+        QVERIFY(!m_dlg->is_info_shown());
+        QCOMPARE(m_dlg->info()->mode(), Info::Mode::Connecting);
+    }
+
+    void search_fills_new_local_page()
+    {
+        click("m_headerbtn_search");
+        QVERIFY(m_dlg->search()->is_running());
+
+        // The entry carries the sender's address, not the one the controller names.
+        KV_SysInfo answer;
+        answer.m_str_ip = "192.168.7.20";
+        answer.m_str_mac = "00:1a:2b:3c:4d:5e";
+        m_search_answerer->writeDatagram(QByteArray::fromStdString(answer.encode()), QHostAddress::LocalHost,
+                                         m_dlg->search()->listen_port());
+        auto* found = m_dlg->findChild<QButtonGroup*>(QStringLiteral("m_buttonGroup_search"));
+        QTRY_COMPARE(found->buttons().size(), 1);
+
+        click("m_btn_local_search_weiter");
+        QCOMPARE(m_dlg->current_page(), Dlg::PAGE_NEU_LOCAL);
+        QVERIFY(!m_dlg->search()->is_running());
+        QCOMPARE(edit("m_lineEdit_neu_local_password")->echoMode(), QLineEdit::Password);
+        click("m_btn_neu_local_connect");
+        QCOMPARE(fields(stored_routes().at(0)),
+                 fields(local_route("192.168.7.20_00:1a:2b:3c:4d:5e", "127.0.0.1", "werk-zugang")));
+    }
 
 private:
     QLineEdit* edit(const char* name) const { return m_dlg->findChild<QLineEdit*>(QString::fromLatin1(name)); }
@@ -113,11 +447,11 @@ private:
         QVERIFY(m_db->save_routes());
         m_dlg->show_targets();
     }
-    QString controller_host() const { return QStringLiteral("127.0.0.1:%1").arg(m_controller->serverPort()); }
+    std::string controller_host() const { return "127.0.0.1:" + std::to_string(m_controller->serverPort()); }
     Dlg::Network_Setup local_setup(quint16 salt_port) const
     {
         Dlg::Network_Setup setup;
-        setup.online_host = controller_host();
+        setup.online_host = QString::fromStdString(controller_host());
         setup.salt.base_url = QStringLiteral("http://127.0.0.1");
         setup.salt.first_port = salt_port;
         setup.salt.second_port = salt_port;
@@ -136,386 +470,6 @@ private:
     std::unique_ptr<QUdpSocket> m_search_answerer;
     std::unique_ptr<Dlg> m_dlg;
 };
-
-void Tst_Dlg_Zielsystem::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_path = m_dir->filePath(QStringLiteral("kv_app.kvp")).toStdString();
-    m_db = std::make_unique<CKV_Project_Db>();
-    QVERIFY(m_db->load(m_path));
-    m_controller = std::make_unique<QTcpServer>();
-    QVERIFY(m_controller->listen(QHostAddress::LocalHost, 0));
-    m_client = std::make_unique<CKV_Studio_Network_Client>(m_db.get());
-    m_salt_service = std::make_unique<KV_Test_Http_Responder>(200, "SALT_OK: " + SALT.toLatin1());
-    m_search_answerer = std::make_unique<QUdpSocket>();
-    QVERIFY(m_search_answerer->bind(QHostAddress::LocalHost, 0));
-
-    m_dlg = std::make_unique<Dlg>(m_db.get(), m_client.get(), local_setup(m_salt_service->port()));
-    // Search requests go to this machine only.
-    m_dlg->search()->set_target(QHostAddress::LocalHost, m_search_answerer->localPort());
-}
-
-void Tst_Dlg_Zielsystem::cleanup()
-{
-    m_dlg.reset();
-    m_salt_service.reset();
-    m_search_answerer.reset();
-    m_client.reset();
-    m_controller.reset();
-    m_db.reset();
-    m_dir.reset();
-}
-
-void Tst_Dlg_Zielsystem::empty_fields_are_marked()
-{
-    click("m_headerbtn_neu_man");
-    fill("m_lineEdit_neu_man_name", QStringLiteral("Haus"));
-    fill("m_lineEdit_neu_man_username", QStringLiteral("   "));
-    click("m_btn_neu_man_connect");
-    QVERIFY(!marked("m_lineEdit_neu_man_name"));
-    QVERIFY(marked("m_lineEdit_neu_man_ip"));
-    QVERIFY(marked("m_lineEdit_neu_man_username"));
-    QVERIFY(marked("m_lineEdit_neu_man_password"));
-    QCOMPARE(m_dlg->info()->title(), TITLE_INPUT);
-    QCOMPARE(m_dlg->info()->text(), TEXT_EMPTY);
-    QVERIFY(m_db->m_routes.m_list_route.empty());
-    QCOMPARE(m_dlg->state(), Dlg::STATE_IDLE);
-
-    // Closing the message returns to the page; typing clears the mark.
-    click("m_pushButton_missing");
-    QVERIFY(!m_dlg->is_info_shown());
-    QCOMPARE(m_dlg->current_page(), Dlg::PAGE_NEU_MAN);
-    fill("m_lineEdit_neu_man_ip", QStringLiteral("1"));
-    QVERIFY(!marked("m_lineEdit_neu_man_ip"));
-
-    // Online needs everything but the serial, and asks the account service
-    // nothing while a field is empty.
-    click("m_headerbtn_neu_online");
-    fill(ONLINE_FIELDS[0], QStringLiteral("Online"));
-    click("m_btn_neu_online_connect");
-    for (const char* name : ONLINE_FIELDS)
-        QCOMPARE(marked(name), name != ONLINE_FIELDS[0]);
-    QVERIFY(!marked("m_lineEdit_neu_online_serial"));
-    QCOMPARE(m_dlg->info()->text(), TEXT_EMPTY);
-    QTest::qWait(50);
-    QVERIFY(m_salt_service->paths().isEmpty());
-
-    // A fresh page starts unmarked.
-    click("m_headerbtn_neu_man");
-    QVERIFY(!marked("m_lineEdit_neu_man_password"));
-    QVERIFY(edit("m_lineEdit_neu_man_name")->text().isEmpty());
-}
-
-void Tst_Dlg_Zielsystem::names_must_be_unique_but_case_counts()
-{
-    add_routes({local_route("Haus", "10.0.0.1", "a")});
-    const auto create = [this](const QString& name) {
-        click("m_headerbtn_neu_man");
-        fill("m_lineEdit_neu_man_name", name);
-        fill("m_lineEdit_neu_man_ip", controller_host());
-        fill("m_lineEdit_neu_man_username", QStringLiteral("admin"));
-        fill("m_lineEdit_neu_man_password", QStringLiteral("geheim"));
-        click("m_btn_neu_man_connect");
-    };
-    for (const QString& taken : {QStringLiteral("  Haus "), Dlg::DEMO_ROUTE}) {
-        create(taken);
-        QCOMPARE(m_dlg->info()->title(), TITLE_INPUT);
-        QCOMPARE(m_dlg->info()->text(), TEXT_DUPLICATE);
-        QVERIFY(marked("m_lineEdit_neu_man_name"));
-        QCOMPARE(m_db->m_routes.m_list_route.size(), size_t(1));
-    }
-
-    create(QStringLiteral(" haus "));
-    QCOMPARE(m_dlg->info()->mode(), Info::Mode::Connecting);
-    QCOMPARE(names(stored_routes()), (QStringList{"Haus", "haus"}));
-    const KV_Routes::_route& made = m_db->m_routes.m_list_route.back();
-    QCOMPARE(made.m_use_kv_dns_svr, false);
-    QCOMPARE(QString::fromStdString(made.m_str_ip), controller_host());
-    QCOMPARE(made.m_str_user, std::string("admin"));
-    QCOMPARE(made.m_str_passwd_md5, kv_crypto::md5_hex("geheim"));
-    QCOMPARE(m_db->m_routes.m_route_default, 1);
-}
-
-void Tst_Dlg_Zielsystem::edit_keeps_unchanged_digests()
-{
-    add_routes({local_route("A", "10.0.0.1", "alt"), local_route("B", "10.0.0.2", "b")});
-    click_edit(1);
-    QCOMPARE(m_dlg->current_page(), Dlg::PAGE_BE_LOCAL);
-    QCOMPARE(edit("m_lineEdit_be_local_password")->text(), Dlg::PASSWORD_UNCHANGED);
-
-    // Its own name is no duplicate; the digest stays while "******" shows.
-    fill("m_lineEdit_be_local_ip", QStringLiteral(" 10.0.0.9 "));
-    click("m_btn_local_save");
-    QCOMPARE(m_dlg->current_page(), Dlg::PAGE_LIST);
-    std::vector<KV_Routes::_route> stored = stored_routes();
-    QCOMPARE(stored[0].m_str_ip, std::string("10.0.0.9"));
-    QCOMPARE(stored[0].m_str_passwd_md5, kv_crypto::md5_hex("alt"));
-
-    // Another route's name is a duplicate.
-    click_edit(1);
-    fill("m_lineEdit_be_local_name", QStringLiteral("B"));
-    click("m_btn_local_save");
-    QCOMPARE(m_dlg->info()->text(), TEXT_DUPLICATE);
-    QCOMPARE(names(stored_routes()), (QStringList{"A", "B"}));
-
-    // A new password replaces the digest; the edited route becomes current.
-    click("m_pushButton_missing");
-    fill("m_lineEdit_be_local_name", QStringLiteral("A2"));
-    fill("m_lineEdit_be_local_password", QStringLiteral("neu"));
-    click("m_btn_local_save");
-    stored = stored_routes();
-    QCOMPARE(names(stored), (QStringList{"A2", "B"}));
-    QCOMPARE(stored[0].m_str_passwd_md5, kv_crypto::md5_hex("neu"));
-    QCOMPARE(m_db->m_routes.m_route_default, 0);
-}
-
-void Tst_Dlg_Zielsystem::demo_route_exists_once()
-{
-    add_routes({local_route("Haus", "10.0.0.1", "a")});
-    QSignalSpy cleared(m_dlg.get(), &Dlg::clear_project_timeout);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        connect_target(0);
-        QCOMPARE(names(stored_routes()), (QStringList{"Haus", "Demo-VPN"}));
-    }
-    QCOMPARE(cleared.size(), 2);
-    const KV_Routes::_route& demo = m_db->m_routes.m_list_route.back();
-    QCOMPARE(m_db->m_routes.m_route_default, 1);
-    QCOMPARE(QString::fromStdString(demo.m_str_ip), controller_host());
-    QCOMPARE(demo.m_str_user, std::string("root"));
-    QCOMPARE(demo.m_str_passwd_md5, kv_crypto::md5_hex("werk-zugang"));
-    QCOMPARE(m_client->route().m_str_name, std::string("Demo-VPN"));
-
-    // "Demo-Modus" stands for the demo route: it gets no button of its own,
-    // and connecting to a real target removes it.
-    m_dlg->show_targets();
-    auto* group = m_dlg->findChild<QButtonGroup*>(QStringLiteral("m_buttonGroup_targets"));
-    QCOMPARE(group->buttons().size(), 2);
-    QCOMPARE(group->checkedId(), 0);
-    QCOMPARE(group->button(0)->text(), Dlg::DEMO_BUTTON);
-    connect_target(1);
-    QCOMPARE(names(stored_routes()), QStringList{"Haus"});
-    QCOMPARE(m_db->m_routes.m_route_default, 0);
-    QCOMPARE(m_client->route().m_str_name, std::string("Haus"));
-}
-
-void Tst_Dlg_Zielsystem::connecting_a_route_reaches_the_controller()
-{
-    add_routes({local_route("Haus", controller_host().toStdString(), "a")});
-    QSignalSpy accepted(m_controller.get(), &QTcpServer::newConnection);
-    connect_target(1);
-    QCOMPARE(m_dlg->state(), Dlg::STATE_CONNECTING);
-    QVERIFY(m_dlg->is_connect_timer_active());
-    QCOMPARE(m_dlg->info()->mode(), Info::Mode::Connecting);
-    QCOMPARE(m_dlg->info()->text(), Info::TEXT_CONNECTING);
-    QVERIFY(accepted.wait(5000));
-    QTRY_VERIFY(m_client->is_connected());
-
-    // 11: the attempt is over; the project's arrival shows success.
-    m_dlg->stop_connect_timer();
-    QVERIFY(!m_dlg->is_connect_timer_active());
-    QCOMPARE(m_dlg->state(), Dlg::STATE_IDLE);
-    m_dlg->project_arrived();
-    QCOMPARE(m_dlg->info()->mode(), Info::Mode::Success);
-}
-
-void Tst_Dlg_Zielsystem::create_online_target()
-{
-    fill_online_page();
-    fill("m_lineEdit_neu_online_name", QStringLiteral(" Ferienhaus "));
-    fill("m_lineEdit_neu_online_password", QStringLiteral("ctl-pw"));
-    fill("m_lineEdit_neu_mail", QStringLiteral(" me@example.com "));
-    fill("m_lineEdit_neu_mail_password", QStringLiteral("Pässwort"));
-    click("m_btn_neu_online_connect");
-    // The window stays live while the account service is asked.
-    QCOMPARE(m_dlg->info()->mode(), Info::Mode::Connecting);
-    QVERIFY(m_db->m_routes.m_list_route.empty());
-    QTRY_COMPARE(m_db->m_routes.m_list_route.size(), size_t(1));
-    QCOMPARE(m_salt_service->paths(), QStringList{"/getSalt/me@example.com"});
-    const KV_Routes::_route route = stored_routes().at(0);
-    QCOMPARE(route.m_use_kv_dns_svr, true);
-    QCOMPARE(route.m_str_name, std::string("Ferienhaus"));
-    QCOMPARE(route.m_str_mail, std::string("me@example.com"));
-    QCOMPARE(route.m_str_passwd_md5, kv_crypto::md5_hex("ctl-pw"));
-    QCOMPARE(route.m_str_passwd_sha512_online,
-             kv_crypto::pbkdf2_sha512_hex(QStringLiteral("Pässwort").toUtf8().toStdString(), SALT.toStdString()));
-    QCOMPARE(m_dlg->state(), Dlg::STATE_CONNECTING);
-    QCOMPARE(m_client->route().m_str_name, std::string("Ferienhaus"));
-
-    QCOMPARE(m_dlg->state(), Dlg::STATE_CONNECTING);
-}
-
-void Tst_Dlg_Zielsystem::online_account_failures_data()
-{
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("401") << 401 << QStringLiteral("E-Mail Adresse existiert nicht")
-                         << QStringLiteral("Bitte registrieren Sie sich im ZRQ-Connect!");
-    QTest::newRow("Err") << 500 << QStringLiteral("Verbindung zu ZRQ-Connect nicht möglich")
-                         << QStringLiteral("Bitte überprüfen Sie die Internetverbindung!");
-}
-
-void Tst_Dlg_Zielsystem::online_account_failures()
-{
-    QFETCH(int, status);
-    QFETCH(QString, title);
-    QFETCH(QString, text);
-    m_salt_service = std::make_unique<KV_Test_Http_Responder>(status, "nope");
-    m_dlg = std::make_unique<Dlg>(m_db.get(), m_client.get(), local_setup(m_salt_service->port()));
-    fill_online_page();
-    click("m_btn_neu_online_connect");
-    QTRY_COMPARE(m_dlg->info()->mode(), Info::Mode::Message);
-    QCOMPARE(m_dlg->info()->title(), title);
-    QCOMPARE(m_dlg->info()->text(), text);
-    QVERIFY(m_db->m_routes.m_list_route.empty());
-    QCOMPARE(m_dlg->state(), Dlg::STATE_IDLE);
-}
-
-void Tst_Dlg_Zielsystem::delete_asks_first()
-{
-    add_routes({local_route("A", "10.0.0.1", "a"), local_route("B", "10.0.0.2", "b"),
-                local_route("C", "10.0.0.3", "c")});
-    m_db->m_routes.m_route_default = 2;
-    click_edit(2);
-    click("m_btn_local_delete");
-    QCOMPARE(m_dlg->info()->mode(), Info::Mode::Delete_Question);
-    QCOMPARE(m_dlg->info()->text(),
-             QStringLiteral("Sind Sie sich sicher, dass sie das Zielsystem \"B\" löschen wollen?"));
-    click("m_pushButton_entfernen_abbrechen");
-    QVERIFY(!m_dlg->is_info_shown());
-    QCOMPARE(m_dlg->current_page(), Dlg::PAGE_BE_LOCAL);
-    QCOMPARE(names(stored_routes()), (QStringList{"A", "B", "C"}));
-
-    click("m_btn_local_delete");
-    click("m_pushButton_entfernen_ja");
-    QCOMPARE(m_dlg->current_page(), Dlg::PAGE_LIST);
-    QCOMPARE(names(stored_routes()), (QStringList{"A", "C"}));
-    // The active route "C" moved up by one.
-    QCOMPARE(m_db->m_routes.m_route_default, 1);
-    auto* group = m_dlg->findChild<QButtonGroup*>(QStringLiteral("m_buttonGroup_targets"));
-    QCOMPARE(group->checkedButton()->text(), QStringLiteral("C"));
-}
-
-void Tst_Dlg_Zielsystem::controller_answers_show_their_texts()
-{
-    add_routes({local_route("Haus", controller_host().toStdString(), "a")});
-    const struct {
-        void (Dlg::*answer)();
-        Info::Mode mode;
-        QString title;
-        QString text;
-    } answers[] = {
-        {&Dlg::login_refused, Info::Mode::Connection_Failed, {}, TEXT_NOT_CONNECTED},
-        {&Dlg::online_refused, Info::Mode::Connection_Failed, {}, TEXT_NOT_CONNECTED},
-        {&Dlg::project_failed, Info::Mode::Project_Failed, {},
-         QStringLiteral("Leider konnte das Projekt nicht vom Zielsystem geladen werden.")},
-        {&Dlg::online_serial_wrong, Info::Mode::Message, QStringLiteral("Seriennummer nicht korrekt"),
-         QStringLiteral("Bitte bearbeiten Sie ihre Route und fügen Sie eine korrekte Seriennummer ein!")},
-        {&Dlg::online_password_wrong, Info::Mode::Message,
-         QStringLiteral("Passwort für den Onlinezugang nicht korrekt"),
-         QStringLiteral("Bitte bearbeiten Sie ihre Route und benutzen Sie die Zugangsdaten von ZRQ-Connect!")},
-    };
-    for (const auto& answer : answers) {
-        connect_target(1);
-        QCOMPARE(m_dlg->state(), Dlg::STATE_CONNECTING);
-        (m_dlg.get()->*answer.answer)();
-        QCOMPARE(m_dlg->info()->mode(), answer.mode);
-        QCOMPARE(m_dlg->info()->title(), answer.title);
-        QCOMPARE(m_dlg->info()->text(), answer.text);
-        QVERIFY(!m_dlg->is_connect_timer_active());
-        if (answer.answer == &Dlg::login_refused) // a refused login ends the link
-            QVERIFY(!m_client->is_reconnect_wanted());
-    }
-
-    // 1010 away from the new-online page: a message, the route stays.
-    connect_target(1);
-    m_dlg->online_serials(QStringLiteral("111;222"));
-    QCOMPARE(m_dlg->info()->title(), QStringLiteral("Mehrere Seriennummer mit E-Mail Adresse verknüpft"));
-    QCOMPARE(m_dlg->info()->text(),
-             QStringLiteral("Bitte bearbeiten Sie ihre Route und fügen Sie eine Seriennummer hinzu!"));
-    QCOMPARE(names(stored_routes()), QStringList{"Haus"});
-
-    // A lost connection shows the fault.
-    m_dlg->hide_info();
-    m_dlg->connection_lost();
-    QVERIFY(m_dlg->is_info_shown());
-    QCOMPARE(m_dlg->info()->mode(), Info::Mode::Connection_Failed);
-}
-
-void Tst_Dlg_Zielsystem::serial_choice_after_1010()
-{
-    add_routes({local_route("Haus", "10.0.0.1", "a")});
-    fill_online_page();
-    fill("m_lineEdit_neu_online_name", QStringLiteral("Web"));
-    click("m_btn_neu_online_connect");
-    QTRY_COMPARE(names(stored_routes()), (QStringList{"Haus", "Web"}));
-
-    m_dlg->online_serials(QStringLiteral(" 111 ;;222;"));
-    QCOMPARE(names(stored_routes()), QStringList{"Haus"});
-    QCOMPARE(m_db->m_routes.m_route_default, 0);
-    QVERIFY(!m_client->is_reconnect_wanted());
-    QCOMPARE(m_dlg->info()->mode(), Info::Mode::Serial_Choice);
-    const QList<QPushButton*> offered =
-        m_dlg->info()->findChild<QWidget*>(QStringLiteral("m_widget_serials"))->findChildren<QPushButton*>();
-    QCOMPARE(offered.size(), 2);
-    QCOMPARE(offered[0]->text(), QStringLiteral("111"));
-    offered[1]->click();
-    QCOMPARE(m_dlg->current_page(), Dlg::PAGE_NEU_ONLINE);
-    QCOMPARE(edit("m_lineEdit_neu_online_serial")->text(), QStringLiteral("222"));
-    // The fields are kept: connecting again makes the target with the serial.
-    click("m_btn_neu_online_connect");
-    QTRY_COMPARE(names(stored_routes()), (QStringList{"Haus", "Web"}));
-    QCOMPARE(stored_routes()[1].m_str_serial, std::string("222"));
-}
-
-void Tst_Dlg_Zielsystem::connection_timer_reports_failure()
-{
-    add_routes({local_route("Haus", "127.0.0.1:1", "a")});
-    m_dlg->set_connect_timeout(50);
-    connect_target(1);
-    QCOMPARE(m_dlg->info()->mode(), Info::Mode::Connecting);
-    QTRY_COMPARE(m_dlg->info()->mode(), Info::Mode::Connection_Failed);
-    QCOMPARE(m_dlg->info()->text(), TEXT_NOT_CONNECTED);
-    QCOMPARE(m_dlg->state(), Dlg::STATE_IDLE);
-
-    // Expiry while the panel is not shown changes nothing on it.
-    connect_target(1);
-    m_dlg->hide_info();
-    QTRY_VERIFY(!m_dlg->is_connect_timer_active());
-    QVERIFY(!m_dlg->is_info_shown());
-    QCOMPARE(m_dlg->info()->mode(), Info::Mode::Connecting);
-}
-
-void Tst_Dlg_Zielsystem::search_fills_new_local_page()
-{
-    click("m_headerbtn_search");
-    QVERIFY(m_dlg->search()->is_running());
-
-    // The controller hears the request and answers; the entry carries the
-    // sender's address.
-    QVERIFY(QTest::qWaitFor([this] { return m_search_answerer->hasPendingDatagrams(); }, 5000));
-    QByteArray request(int(m_search_answerer->pendingDatagramSize()), '\0');
-    m_search_answerer->readDatagram(request.data(), request.size());
-    QCOMPARE(request, QByteArray(KV_SEARCH_REQUEST));
-    KV_SysInfo answer;
-    answer.m_str_ip = "192.168.7.20";
-    answer.m_str_mac = "00:1a:2b:3c:4d:5e";
-    m_search_answerer->writeDatagram(QByteArray::fromStdString(answer.encode()), QHostAddress::LocalHost,
-                                     m_dlg->search()->listen_port());
-    auto* found = m_dlg->findChild<QButtonGroup*>(QStringLiteral("m_buttonGroup_search"));
-    QTRY_COMPARE(found->buttons().size(), 1);
-
-    click("m_btn_local_search_weiter");
-    QCOMPARE(m_dlg->current_page(), Dlg::PAGE_NEU_LOCAL);
-    QVERIFY(!m_dlg->search()->is_running());
-    QCOMPARE(edit("m_lineEdit_neu_local_name")->text(), QStringLiteral("192.168.7.20_00:1a:2b:3c:4d:5e"));
-    QCOMPARE(edit("m_lineEdit_neu_local_ip")->text(), QStringLiteral("127.0.0.1"));
-    QCOMPARE(edit("m_lineEdit_neu_local_username")->text(), QStringLiteral("root"));
-    QCOMPARE(edit("m_lineEdit_neu_local_password")->echoMode(), QLineEdit::Password);
-    click("m_btn_neu_local_connect");
-    QCOMPARE(names(stored_routes()), QStringList{"192.168.7.20_00:1a:2b:3c:4d:5e"});
-    QCOMPARE(stored_routes()[0].m_str_passwd_md5, kv_crypto::md5_hex("werk-zugang"));
-}
 
 QTEST_MAIN(Tst_Dlg_Zielsystem)
 #include "tst_dlg_zielsystem.moc"

@@ -47,7 +47,8 @@ private slots:
             QCOMPARE(int(header.size), frame_size - 32);
             QCOMPARE(int(header.data_length), length);
             QCOMPARE(header.cob_id, 8562u);
-            QCOMPARE(std::string(frame.begin() + 32, frame.end()), payload + std::string(frame_size - 32 - length, '\0'));
+            const std::string fill(frame_size - 32 - length, '\0');
+            QCOMPARE(std::string(frame.begin() + 32, frame.end()), payload + fill);
             const int64_t sent = header.time_sec * 1000000 + header.time_usec;
             QVERIFY(header.time_usec >= 0 && header.time_usec < 1000000);
             QVERIFY(sent >= before && sent - before < 5000000);
