@@ -22,13 +22,16 @@ KV_Addr_Tgm netvar(uint32_t sub, uint8_t value)
     return tgm;
 }
 
-// A client, a controller for it and the client's connection reports.
+// A client, a controller for it and what the client reports.
 struct Link {
     Test_Controller controller;
     CKV_Studio_Network_Client client;
     KV_Routes::_route route;
     std::vector<bool> reports;
     KV_Routes::_route reported_route;
+    std::vector<uint32_t> messages;
+    std::vector<std::string> texts;
+    std::vector<KV_Addr_Tgm> netvars;
 
     explicit Link(int supervision_ms = 60000, int grace_ms = 50, CKV_Project_Db* project = nullptr)
         : client(project)
@@ -41,6 +44,13 @@ struct Link {
                              reports.push_back(connected);
                              reported_route = r;
                          });
+        QObject::connect(&client, qOverload<CKV_Network_Msg*, uchar*>(&CKV_Studio_Network_Client::onDataReadClient),
+                         &client, [this](CKV_Network_Msg* header, uchar* data) {
+                             messages.push_back(header->id);
+                             texts.emplace_back(data ? reinterpret_cast<char*>(data) : "");
+                         });
+        QObject::connect(&client, qOverload<KV_Addr_Tgm>(&CKV_Studio_Network_Client::onDataReadClient), &client,
+                         [this](KV_Addr_Tgm tgm) { netvars.push_back(tgm); });
     }
     bool connect() { return client.connect_route(&route); }
 };
@@ -99,16 +109,6 @@ private slots:
         QVERIFY(!link.client.send_netvar(netvar(1, 1)));
         QCOMPARE(link.client.bytes_sent(), quint32(0));
 
-        std::vector<uint32_t> messages;
-        std::vector<std::string> texts;
-        std::vector<KV_Addr_Tgm> netvars;
-        connect(&link.client, qOverload<CKV_Network_Msg*, uchar*>(&CKV_Studio_Network_Client::onDataReadClient), this,
-                [&](CKV_Network_Msg* header, uchar* data) {
-                    messages.push_back(header->id);
-                    texts.emplace_back(data ? reinterpret_cast<char*>(data) : "");
-                });
-        connect(&link.client, qOverload<KV_Addr_Tgm>(&CKV_Studio_Network_Client::onDataReadClient), this,
-                [&](KV_Addr_Tgm tgm) { netvars.push_back(tgm); });
         QVERIFY(link.connect());
         QTRY_COMPARE(link.reports, std::vector<bool>{true});
         QVERIFY(link.client.is_connected());
@@ -127,11 +127,11 @@ private slots:
         link.controller.send(kv_msg::LOGIN_ACCEPTED);
         link.controller.send_netvar(netvar(6, 1));
         link.controller.send(1103, "1");
-        QTRY_COMPARE(messages.size(), size_t(2));
-        QCOMPARE(messages, (std::vector<uint32_t>{kv_msg::LOGIN_ACCEPTED, 1103}));
-        QCOMPARE(texts[1], std::string("1"));
-        QCOMPARE(netvars.size(), size_t(1));
-        QCOMPARE(netvars[0].dest_address[2], 6u);
+        QTRY_COMPARE(link.messages.size(), size_t(2));
+        QCOMPARE(link.messages, (std::vector<uint32_t>{kv_msg::LOGIN_ACCEPTED, 1103}));
+        QCOMPARE(link.texts[1], std::string("1"));
+        QCOMPARE(link.netvars.size(), size_t(1));
+        QCOMPARE(link.netvars[0].dest_address[2], 6u);
     }
 
     void loss_within_grace_is_not_reported_later_loss_is()
@@ -227,9 +227,6 @@ private slots:
     void hostile_input_keeps_the_connection()
     {
         Link link;
-        std::vector<uint32_t> messages;
-        connect(&link.client, qOverload<CKV_Network_Msg*, uchar*>(&CKV_Studio_Network_Client::onDataReadClient), this,
-                [&](CKV_Network_Msg* header, uchar*) { messages.push_back(header->id); });
         link.connect();
         QTRY_VERIFY(link.client.is_connected());
 
@@ -237,7 +234,7 @@ private slots:
         link.controller.send_raw(std::vector<uint8_t>(100, 0xa5));
         QTest::qWait(200);
         link.controller.send(kv_msg::LOGIN_ACCEPTED);
-        QTRY_COMPARE(messages, std::vector<uint32_t>{kv_msg::LOGIN_ACCEPTED});
+        QTRY_COMPARE(link.messages, std::vector<uint32_t>{kv_msg::LOGIN_ACCEPTED});
         QVERIFY(link.client.is_connected());
         QCOMPARE(link.controller.disconnections, 0);
         QVERIFY(trace.text().contains("ERR:ZRQ"));
@@ -300,11 +297,8 @@ private slots:
                                         t.source_address[1], t.source_address[2], t.dest_address[0], t.dest_address[2],
                                         t.data_type, t.m_data_length}),
                  (std::vector<uint32_t>{4, 2, KV_TGM_WRITE, 1, 1, 250, 3, 7, 5, 2}));
+        QCOMPARE(value_as_double(*project.m_addr.find_address(3, 1, 7)), 21.5);
         QCOMPARE(std::memcmp(t.value, project.m_addr.find_address(3, 1, 7)->m_data, 2), 0);
-        KV_Addr_Db decoded;
-        decoded.m_data_typ = 5;
-        std::memcpy(decoded.m_data, t.value, 2);
-        QCOMPARE(value_as_double(decoded), 21.5);
         QCOMPARE(link.controller.received[1].tgm.value[0], uint8_t(0));
         // 1-bit type: 45 + 1 bytes, one block of fill.
         QCOMPARE(link.client.bytes_sent(), quint32(2 * (32 + 48)));
