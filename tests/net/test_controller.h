@@ -1,6 +1,6 @@
 #pragma once
-// A minimal controller side for client tests: accepts connections on
-// loopback, cuts what each connection sends into messages and sends framed
+// A minimal controller side for client and stream tests: accepts connections
+// on loopback, cuts what each connection sends into messages and sends framed
 // messages back.
 
 #include <QTcpServer>
@@ -11,6 +11,26 @@
 
 #include "kv_cipher.h"
 #include "kv_message_stream.h"
+
+// A one-bit WRITE net variable to main/middle/sub.
+inline KV_Addr_Tgm test_netvar(uint32_t main, uint32_t middle, uint32_t sub, uint8_t value)
+{
+    KV_Addr_Tgm tgm;
+    tgm.command = KV_TGM_WRITE;
+    tgm.dest_address[0] = main;
+    tgm.dest_address[1] = middle;
+    tgm.dest_address[2] = sub;
+    tgm.data_type = 1;
+    tgm.m_data_length = 1;
+    tgm.value[0] = value;
+    return tgm;
+}
+
+// The payload of a NETVAR message carrying tgm.
+inline std::string netvar_payload(const KV_Addr_Tgm& tgm)
+{
+    return std::string(reinterpret_cast<const char*>(&tgm), kv_netvar_data_length(tgm));
+}
 
 struct Received_Message {
     uint32_t id = 0;
@@ -60,7 +80,7 @@ public:
     }
     void send_netvar(const KV_Addr_Tgm& tgm)
     {
-        send(kv_msg::NETVAR, std::string(reinterpret_cast<const char*>(&tgm), kv_netvar_data_length(tgm)));
+        send(kv_msg::NETVAR, netvar_payload(tgm));
     }
     void send_raw(const std::vector<uint8_t>& bytes)
     {

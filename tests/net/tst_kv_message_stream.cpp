@@ -5,6 +5,7 @@
 
 #include "kv_cipher.h"
 #include "kv_message_stream.h"
+#include "test_controller.h"
 #include "trace_capture.h"
 
 namespace {
@@ -24,15 +25,7 @@ std::vector<uint8_t> frame(uint32_t id, const std::string& payload, const unsign
 
 std::vector<uint8_t> frame_netvar(uint32_t main, uint32_t middle, uint32_t sub, uint8_t value)
 {
-    KV_Addr_Tgm tgm;
-    tgm.command = KV_TGM_WRITE;
-    tgm.dest_address[0] = main;
-    tgm.dest_address[1] = middle;
-    tgm.dest_address[2] = sub;
-    tgm.data_type = 1;
-    tgm.m_data_length = 1;
-    tgm.value[0] = value;
-    return frame(kv_msg::NETVAR, std::string(reinterpret_cast<const char*>(&tgm), kv_netvar_data_length(tgm)));
+    return frame(kv_msg::NETVAR, netvar_payload(test_netvar(main, middle, sub, value)));
 }
 
 // A header enciphered on its own, for headers no sender makes.

@@ -9,19 +9,6 @@
 #include "trace_capture.h"
 
 namespace {
-KV_Addr_Tgm netvar(uint32_t sub, uint8_t value)
-{
-    KV_Addr_Tgm tgm;
-    tgm.command = KV_TGM_WRITE;
-    tgm.dest_address[0] = 1;
-    tgm.dest_address[1] = 1;
-    tgm.dest_address[2] = sub;
-    tgm.data_type = 1;
-    tgm.m_data_length = 1;
-    tgm.value[0] = value;
-    return tgm;
-}
-
 // A client, a controller for it and what the client reports.
 struct Link {
     Test_Controller controller;
@@ -106,7 +93,7 @@ private slots:
         Link link;
         QVERIFY(!link.client.send(kv_msg::KEEP_ALIVE));
         QVERIFY(!link.client.send_text(kv_msg::FILE_REQUEST, "x"));
-        QVERIFY(!link.client.send_netvar(netvar(1, 1)));
+        QVERIFY(!link.client.send_netvar(test_netvar(1, 1, 1, 1)));
         QCOMPARE(link.client.bytes_sent(), quint32(0));
 
         QVERIFY(link.connect());
@@ -117,7 +104,7 @@ private slots:
 
         QVERIFY(link.client.send(kv_msg::KEEP_ALIVE));
         QVERIFY(link.client.send_text(kv_msg::FILE_REQUEST, KV_BOOT_PROJECT_FILE));
-        QVERIFY(link.client.send_netvar(netvar(3, 1)));
+        QVERIFY(link.client.send_netvar(test_netvar(1, 1, 3, 1)));
         QCOMPARE(link.client.bytes_sent(), quint32(32 + 32 + 32 + 32 + 48));
         QTRY_COMPARE(link.controller.received.size(), size_t(3));
         QCOMPARE(link.controller.received[0].id, kv_msg::KEEP_ALIVE);
@@ -125,7 +112,7 @@ private slots:
         QCOMPARE(link.controller.received[2].tgm.dest_address[2], 3u);
 
         link.controller.send(kv_msg::LOGIN_ACCEPTED);
-        link.controller.send_netvar(netvar(6, 1));
+        link.controller.send_netvar(test_netvar(1, 1, 6, 1));
         link.controller.send(1103, "1");
         QTRY_COMPARE(link.messages.size(), size_t(2));
         QCOMPARE(link.messages, (std::vector<uint32_t>{kv_msg::LOGIN_ACCEPTED, 1103}));
@@ -256,7 +243,7 @@ private slots:
         std::vector<uint8_t> burst;
         KV_Cipher encipher(KV_Cipher::Direction::Encipher);
         for (uint32_t i = 0; i < 1000; ++i) {
-            const KV_Addr_Tgm tgm = netvar(i + 1, 1);
+            const KV_Addr_Tgm tgm = test_netvar(1, 1, i + 1, 1);
             std::vector<uint8_t> frame;
             kv_frame_message(encipher, kv_msg::NETVAR, &tgm, kv_netvar_data_length(tgm), frame);
             burst.insert(burst.end(), frame.begin(), frame.end());
@@ -304,7 +291,7 @@ private slots:
         QCOMPARE(link.client.bytes_sent(), quint32(2 * (32 + 48)));
 
         // Without a length it is still sent, with a trace; beyond 255 it is not.
-        KV_Addr_Tgm tgm = netvar(1, 0);
+        KV_Addr_Tgm tgm = test_netvar(1, 1, 1, 0);
         tgm.m_data_length = 0;
         Trace_Capture trace;
         QVERIFY(link.client.send_netvar(tgm));
