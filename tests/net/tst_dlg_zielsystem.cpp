@@ -89,7 +89,7 @@ private slots:
         m_dir.reset();
     }
 
-    void empty_fields_are_marked()
+    void new_target_input_is_checked()
     {
         click("m_headerbtn_neu_man");
         fill("m_lineEdit_neu_man_name", QStringLiteral("Haus"));
@@ -126,10 +126,8 @@ private slots:
         click("m_headerbtn_neu_man");
         QVERIFY(!marked("m_lineEdit_neu_man_password"));
         QVERIFY(edit("m_lineEdit_neu_man_name")->text().isEmpty());
-    }
 
-    void names_must_be_unique_but_case_counts()
-    {
+        // Names are unique, ignoring the blanks around them, but case counts.
         add_routes({local_route("Haus", "10.0.0.1", "a")});
         const auto create = [this](const QString& name) {
             click("m_headerbtn_neu_man");
@@ -155,9 +153,11 @@ private slots:
         QCOMPARE(m_db->m_routes.m_route_default, 1);
     }
 
-    void edit_keeps_unchanged_digests()
+    void edit_and_delete()
     {
-        add_routes({local_route("A", "10.0.0.1", "alt"), local_route("B", "10.0.0.2", "b")});
+        add_routes({local_route("A", "10.0.0.1", "alt"), local_route("B", "10.0.0.2", "b"),
+                    local_route("C", "10.0.0.3", "c")});
+        m_db->m_routes.m_route_default = 2;
         click_edit(1);
         QCOMPARE(m_dlg->current_page(), Dlg::PAGE_BE_LOCAL);
         QCOMPARE(edit("m_lineEdit_be_local_password")->text(), Dlg::PASSWORD_UNCHANGED);
@@ -166,26 +166,44 @@ private slots:
         fill("m_lineEdit_be_local_ip", QStringLiteral(" 10.0.0.9 "));
         click("m_btn_local_save");
         QCOMPARE(m_dlg->current_page(), Dlg::PAGE_LIST);
-        std::vector<KV_Routes::_route> stored = stored_routes();
-        QCOMPARE(stored[0].m_str_ip, std::string("10.0.0.9"));
-        QCOMPARE(stored[0].m_str_passwd_md5, kv_crypto::md5_hex("alt"));
+        QCOMPARE(fields(stored_routes()[0]), fields(local_route("A", "10.0.0.9", "alt")));
 
         // Another route's name is a duplicate.
         click_edit(1);
         fill("m_lineEdit_be_local_name", QStringLiteral("B"));
         click("m_btn_local_save");
         QCOMPARE(m_dlg->info()->text(), TEXT_DUPLICATE);
-        QCOMPARE(names(stored_routes()), (QStringList{"A", "B"}));
+        QCOMPARE(names(stored_routes()), (QStringList{"A", "B", "C"}));
 
         // A new password replaces the digest; the edited route becomes current.
         click("m_pushButton_missing");
         fill("m_lineEdit_be_local_name", QStringLiteral("A2"));
         fill("m_lineEdit_be_local_password", QStringLiteral("neu"));
         click("m_btn_local_save");
-        stored = stored_routes();
-        QCOMPARE(names(stored), (QStringList{"A2", "B"}));
-        QCOMPARE(stored[0].m_str_passwd_md5, kv_crypto::md5_hex("neu"));
+        QCOMPARE(names(stored_routes()), (QStringList{"A2", "B", "C"}));
+        QCOMPARE(fields(stored_routes()[0]), fields(local_route("A2", "10.0.0.9", "neu")));
         QCOMPARE(m_db->m_routes.m_route_default, 0);
+
+        // Deleting asks first.
+        m_db->m_routes.m_route_default = 2;
+        click_edit(2);
+        click("m_btn_local_delete");
+        QCOMPARE(m_dlg->info()->mode(), Info::Mode::Delete_Question);
+        QCOMPARE(m_dlg->info()->text(),
+                 QStringLiteral("Sind Sie sich sicher, dass sie das Zielsystem \"B\" löschen wollen?"));
+        click("m_pushButton_entfernen_abbrechen");
+        QVERIFY(!m_dlg->is_info_shown());
+        QCOMPARE(m_dlg->current_page(), Dlg::PAGE_BE_LOCAL);
+        QCOMPARE(names(stored_routes()), (QStringList{"A2", "B", "C"}));
+
+        click("m_btn_local_delete");
+        click("m_pushButton_entfernen_ja");
+        QCOMPARE(m_dlg->current_page(), Dlg::PAGE_LIST);
+        QCOMPARE(names(stored_routes()), (QStringList{"A2", "C"}));
+        // The active route "C" moved up by one.
+        QCOMPARE(m_db->m_routes.m_route_default, 1);
+        auto* group = m_dlg->findChild<QButtonGroup*>(QStringLiteral("m_buttonGroup_targets"));
+        QCOMPARE(group->checkedButton()->text(), QStringLiteral("C"));
     }
 
     void demo_route_exists_once()
@@ -277,31 +295,6 @@ private slots:
         QCOMPARE(m_dlg->info()->text(), text);
         QVERIFY(m_db->m_routes.m_list_route.empty());
         QCOMPARE(m_dlg->state(), Dlg::STATE_IDLE);
-    }
-
-    void delete_asks_first()
-    {
-        add_routes({local_route("A", "10.0.0.1", "a"), local_route("B", "10.0.0.2", "b"),
-                    local_route("C", "10.0.0.3", "c")});
-        m_db->m_routes.m_route_default = 2;
-        click_edit(2);
-        click("m_btn_local_delete");
-        QCOMPARE(m_dlg->info()->mode(), Info::Mode::Delete_Question);
-        QCOMPARE(m_dlg->info()->text(),
-                 QStringLiteral("Sind Sie sich sicher, dass sie das Zielsystem \"B\" löschen wollen?"));
-        click("m_pushButton_entfernen_abbrechen");
-        QVERIFY(!m_dlg->is_info_shown());
-        QCOMPARE(m_dlg->current_page(), Dlg::PAGE_BE_LOCAL);
-        QCOMPARE(names(stored_routes()), (QStringList{"A", "B", "C"}));
-
-        click("m_btn_local_delete");
-        click("m_pushButton_entfernen_ja");
-        QCOMPARE(m_dlg->current_page(), Dlg::PAGE_LIST);
-        QCOMPARE(names(stored_routes()), (QStringList{"A", "C"}));
-        // The active route "C" moved up by one.
-        QCOMPARE(m_db->m_routes.m_route_default, 1);
-        auto* group = m_dlg->findChild<QButtonGroup*>(QStringLiteral("m_buttonGroup_targets"));
-        QCOMPARE(group->checkedButton()->text(), QStringLiteral("C"));
     }
 
     void connecting_and_controller_answers()
