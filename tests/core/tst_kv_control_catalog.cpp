@@ -18,35 +18,21 @@ KV_GUI_Control control_of(int type, std::vector<std::string> params = {})
 class TestKvControlCatalog : public QObject {
     Q_OBJECT
 private slots:
-    void type_table_data()
+    // Aliases, a non-ASCII text, classes without a display text.
+    void type_table()
     {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("display");
-        QTest::addColumn<QString>("cls");
-        const struct {
-            std::vector<int> types;
-            const char* display;
-            const char* cls;
-        } rows[] = { // aliases, a non-ASCII text, classes without a display text
+        const struct { std::vector<int> types; const char* display; const char* cls; } rows[] = {
             {{0, 114, 1122, 1503}, "Statischer Text", "CKV_Gui_Control_Label_Text"},
             {{16}, "Füllstand", "CKV_Gui_Control_Fuellstand"},
             {{110, 1502}, "UNKNOWN", "CKV_Gui_Control_Tile_Room"},
             {{200, 1513}, "Popup Aufruf Mehrfach", "CKV_Gui_Control_Popup_Button"},
-            {{1523}, "UNKNOWN", "CKV_Gui_Control_Button_Universal"},
-        };
+            {{1523}, "UNKNOWN", "CKV_Gui_Control_Button_Universal"}};
         for (const auto& row : rows)
-            for (int type : row.types)
-                QTest::newRow(QByteArray::number(type)) << type << QString::fromUtf8(row.display) << row.cls;
-    }
-    void type_table()
-    {
-        QFETCH(int, type);
-        QFETCH(QString, display);
-        QFETCH(QString, cls);
-        QCOMPARE(QString::fromUtf8(kv_control_display_name(type)), display);
-        QCOMPARE(QString::fromUtf8(kv_control_class_name(type)), cls);
-        QVERIFY(kv_control_type_known(type));
-        QVERIFY(kv_control_schema_for_type(type) != nullptr);
+            for (int type : row.types) {
+                QCOMPARE(QString::fromUtf8(kv_control_display_name(type)), QString::fromUtf8(row.display));
+                QCOMPARE(QString::fromUtf8(kv_control_class_name(type)), QString(row.cls));
+                QVERIFY(kv_control_type_known(type));
+            }
     }
 
     void every_class_type_is_listed_once()
@@ -59,27 +45,20 @@ private slots:
             QVERIFY2(kv_control_schema_for_type(type), qPrintable(QString::number(type)));
     }
 
-    void static_text_fallbacks_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("display");
-        QTest::newRow("camera image") << 10 << "IP Kamera - HTTP Bild";
-        QTest::newRow("gap in displays") << 13 << "UNKNOWN";
-        QTest::newRow("negative") << -1 << "UNKNOWN";
-        QTest::newRow("fallback itself") << 9999 << "UNKNOWN";
-    }
     void static_text_fallbacks()
     {
-        QFETCH(int, type);
-        QFETCH(QString, display);
-        QCOMPARE(QString::fromUtf8(kv_control_display_name(type)), display);
-        QVERIFY(kv_control_class_name(type) == nullptr);
-        QVERIFY(!kv_control_type_known(type));
-        QVERIFY(kv_control_schema_for_type(type) == nullptr);
-        KV_GUI_Control control = control_of(type);
-        QCOMPARE(kv_control_effective_type(control), KV_TYPE_STATIC_FALLBACK);
-        QCOMPARE(kv_control_fill_defaults(control), 0);
-        QVERIFY(control.m_list_param.empty());
+        const std::pair<int, const char*> rows[] = {
+            {10, "IP Kamera - HTTP Bild"}, {13, "UNKNOWN"}, {-1, "UNKNOWN"}, {9999, "UNKNOWN"}};
+        for (const auto& [type, display] : rows) {
+            QCOMPARE(QString::fromUtf8(kv_control_display_name(type)), QString(display));
+            QVERIFY(kv_control_class_name(type) == nullptr);
+            QVERIFY(!kv_control_type_known(type));
+            QVERIFY(kv_control_schema_for_type(type) == nullptr);
+            KV_GUI_Control control = control_of(type);
+            QCOMPARE(kv_control_effective_type(control), KV_TYPE_STATIC_FALLBACK);
+            QCOMPARE(kv_control_fill_defaults(control), 0);
+            QVERIFY(control.m_list_param.empty());
+        }
     }
 
     void dimmer_118_with_nine_addresses_falls_back()
@@ -96,37 +75,23 @@ private slots:
         QCOMPARE(kv_control_effective_type(control), 108);
     }
 
-    // Indices that the controls' own descriptions fix.
-    void fixed_indices_data()
-    {
-        QTest::addColumn<QString>("cls");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("def");
-        QTest::newRow("dimmer ring end") << "CKV_Gui_Control_App_Dimmer" << "Ring Grad. Ende" << 6 << "ede880";
-        QTest::newRow("dimmer step") << "CKV_Gui_Control_App_Dimmer" << "Schritt +/-" << 20 << "10";
-        QTest::newRow("heating frost") << "CKV_Gui_Control_App_Heizkreis" << "Soll Frost änderbar" << 13 << "1";
-        QTest::newRow("clock show") << "CKV_Gui_Control_App_Uhr" << "Anzeige mit" << 19 << "%1";
-        QTest::newRow("rgbw id") << "CKV_Gui_Control_App_RGBW" << "ID" << 10 << "";
-        QTest::newRow("snapshot orientation") << "CKV_Gui_Control_App_IP_Cam_Snapshot" << "Aurichtung" << 5 << "0";
-        QTest::newRow("temp tile frost min") << "CKV_Gui_Control_Tile_Temperature" << "Minimum Frost" << 26 << "5.0";
-        QTest::newRow("on/off ignore")
-            << "CKV_Gui_Control_Tile_OnOff" << QString::fromUtf8("Wertänderung\nignorieren") << 12 << "0";
-        QTest::newRow("header title") << "CKV_Gui_Control_Tile_Header" << "Titel" << 3 << QString::fromUtf8("Übersicht");
-        QTest::newRow("header user page") << "CKV_Gui_Control_Tile_Header" << "Seite User" << 41 << "";
-    }
+    // Indices that the controls' own descriptions fix: stored records depend on them.
     void fixed_indices()
     {
-        QFETCH(QString, cls);
-        QFETCH(QString, label);
-        QFETCH(int, index);
-        QFETCH(QString, def);
-        const QByteArray cls_text = cls.toUtf8();
-        const QByteArray label_text = label.toUtf8();
-        QCOMPARE(kv_param_index(cls_text, label_text), index);
-        const KV_Control_Schema* schema = kv_control_schema(cls_text);
-        QVERIFY(schema);
-        QCOMPARE(QString::fromStdString(schema->params.at(index).def), def);
+        const struct { const char* cls; const char* label; int index; const char* def; } rows[] = {
+            {"CKV_Gui_Control_App_Dimmer", "Ring Grad. Ende", 6, "ede880"},
+            {"CKV_Gui_Control_App_Dimmer", "Schritt +/-", 20, "10"},
+            {"CKV_Gui_Control_App_Heizkreis", "Soll Frost änderbar", 13, "1"},
+            {"CKV_Gui_Control_App_Uhr", "Anzeige mit", 19, "%1"},
+            {"CKV_Gui_Control_App_IP_Cam_Snapshot", "Aurichtung", 5, "0"},
+            {"CKV_Gui_Control_Tile_Temperature", "Minimum Frost", 26, "5.0"},
+            {"CKV_Gui_Control_Tile_OnOff", "Wertänderung\nignorieren", 12, "0"},
+            {"CKV_Gui_Control_Tile_Header", "Titel", 3, "Übersicht"},
+            {"CKV_Gui_Control_Tile_Header", "Seite User", 41, ""}};
+        for (const auto& row : rows) {
+            QCOMPARE(kv_param_index(row.cls, row.label), row.index);
+            QCOMPARE(QString::fromStdString(kv_control_schema(row.cls)->params.at(row.index).def), QString::fromUtf8(row.def));
+        }
     }
 
     void parameters_beyond_the_record_are_fixed()
