@@ -17,10 +17,9 @@ QString CKV_Gui_Control_Button_Action::label() const
 void CKV_Gui_Control_Button_Action::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setOpacity(opacity());
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    painter.setPen(bordercolor().isValid() && borderwidth() > 0 ? QPen(bordercolor(), borderwidth()) : Qt::NoPen);
+    prepare_painter(painter);
+    const QRectF box = frame_box();
+    painter.setPen(border_pen());
     painter.setBrush(is_pressed() ? or_default(btncolorpress(), btncolorswitchon())
                                   : or_default(btncolorface(), btn_cta_default_color()));
     painter.drawRoundedRect(box, borderradius(), borderradius());

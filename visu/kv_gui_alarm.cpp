@@ -109,9 +109,8 @@ QString CKV_Gui_Control_Alarmanzeige::state_text(State state)
 void CKV_Gui_Control_Alarmanzeige::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setOpacity(opacity());
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    prepare_painter(painter);
+    const QRectF box = frame_box();
     painter.setPen(QPen(or_default(bordercolor(), btncolorslideroff()), std::max(1, borderwidth())));
     painter.setBrush(or_default(backgroundcolor(), Qt::transparent));
     painter.drawRoundedRect(box, borderradius(), borderradius());

@@ -470,6 +470,22 @@ qreal CKV_Gui_Control::opacity() const
     return disabled_by_address() ? own * 0.4 : own;
 }
 
+void CKV_Gui_Control::prepare_painter(QPainter& painter) const
+{
+    painter.setOpacity(opacity());
+    painter.setRenderHint(QPainter::Antialiasing);
+}
+
+QRectF CKV_Gui_Control::frame_box() const
+{
+    return QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+}
+
+QPen CKV_Gui_Control::border_pen() const
+{
+    return bordercolor().isValid() && borderwidth() > 0 ? QPen(bordercolor(), borderwidth()) : QPen(Qt::NoPen);
+}
+
 QString format_value(const CKV_Gui_Control& control, int index, const QString& format, double factor, double offset)
 {
     const KV_Group_Address address = control.entry_address(index);

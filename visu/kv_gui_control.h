@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QList>
 #include <QPoint>
+#include <QPen>
 #include <QPointer>
 #include <QRect>
 #include <QString>
@@ -183,6 +184,12 @@ protected:
     // addresses).
     static QColor or_default(const QColor& color, const QColor& fallback);
     qreal opacity() const;
+    // The opacity and antialiasing every control paints with.
+    void prepare_painter(QPainter& painter) const;
+    // The outline on half pixels, so that a 1-px border stays sharp.
+    QRectF frame_box() const;
+    // The style sheet's border, or none while it sets no colour or width.
+    QPen border_pen() const;
 
     // Operates only after the PIN parameter, when set, was entered.
     bool pin_required() const;

@@ -104,8 +104,7 @@ void CKV_Gui_Control_Edit::resizeEvent(QResizeEvent* event)
 void CKV_Gui_Control_Edit::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setOpacity(opacity());
-    painter.setRenderHint(QPainter::Antialiasing);
+    prepare_painter(painter);
     const QRect text = text_area();
     painter.setPen(QPen(or_default(bordercolor(), btncolorslideroff()), std::max(1, borderwidth())));
     painter.setBrush(or_default(backgroundcolor(), Qt::white));

@@ -101,8 +101,7 @@ QPainterPath CKV_Gui_Control_Form::drawn_path(int shape, const QRectF& box, doub
 void CKV_Gui_Control_Form::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setOpacity(opacity());
-    painter.setRenderHint(QPainter::Antialiasing);
+    prepare_painter(painter);
     const bool on = is_on();
     const qreal line = std::max(1, borderwidth());
     const QRectF box = QRectF(rect()).adjusted(line / 2, line / 2, -line / 2, -line / 2);

@@ -55,9 +55,8 @@ void CKV_Gui_Control_Fuellstand::on_value(const KV_Addr_Db&, int entry, double)
 void CKV_Gui_Control_Fuellstand::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setOpacity(opacity());
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    prepare_painter(painter);
+    const QRectF box = frame_box();
     const qreal radius = borderradius();
     painter.setPen(QPen(or_default(bordercolor(), btncolorslideroff()), std::max(1, borderwidth())));
     painter.setBrush(or_default(backgroundcolor(), Qt::transparent));
@@ -131,8 +130,7 @@ void CKV_Gui_Control_Analoganzeige::on_value(const KV_Addr_Db&, int entry, doubl
 void CKV_Gui_Control_Analoganzeige::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setOpacity(opacity());
-    painter.setRenderHint(QPainter::Antialiasing);
+    prepare_painter(painter);
     const qreal side = std::min(width(), height()) - 4.0;
     if (side <= 4.0)
         return;

@@ -33,8 +33,7 @@ void CKV_Gui_Control_Label_Text::apply_record()
 void CKV_Gui_Control_Label_Text::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setOpacity(opacity());
-    painter.setRenderHint(QPainter::Antialiasing);
+    prepare_painter(painter);
     QFont font = text_font();
     if (font.pixelSize() > 0)
         font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * m_zoom)));
@@ -81,13 +80,12 @@ void CKV_Gui_Control_Label_Value::on_value(const KV_Addr_Db&, int entry, double)
 void CKV_Gui_Control_Label_Value::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setOpacity(opacity());
-    painter.setRenderHint(QPainter::Antialiasing);
+    prepare_painter(painter);
     if (backgroundcolor().isValid())
         painter.fillRect(rect(), backgroundcolor());
     if (m_frame) {
         painter.setPen(QPen(or_default(bordercolor(), static_text_color()), std::max(1, borderwidth())));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), borderradius(), borderradius());
+        painter.drawRoundedRect(frame_box(), borderradius(), borderradius());
     }
     painter.setFont(text_font());
     painter.setPen(static_text_color());
@@ -141,8 +139,7 @@ void CKV_Gui_Control_Label_Var_Text::on_value(const KV_Addr_Db&, int entry, doub
 void CKV_Gui_Control_Label_Var_Text::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setOpacity(opacity());
-    painter.setRenderHint(QPainter::Antialiasing);
+    prepare_painter(painter);
     if (m_shown.background.isValid())
         painter.fillRect(rect(), m_shown.background);
     if (m_border > 0) {

@@ -75,10 +75,9 @@ void CKV_Gui_Control_Sprachumschaltung::switch_to(const QString& code)
 void CKV_Gui_Control_Sprachumschaltung::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setOpacity(opacity());
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    painter.setPen(bordercolor().isValid() && borderwidth() > 0 ? QPen(bordercolor(), borderwidth()) : Qt::NoPen);
+    prepare_painter(painter);
+    const QRectF box = frame_box();
+    painter.setPen(border_pen());
     painter.setBrush(is_pressed() ? or_default(btncolorpress(), btncolorswitchon())
                                   : or_default(btncolorface(), Qt::transparent));
     painter.drawRoundedRect(box, borderradius(), borderradius());

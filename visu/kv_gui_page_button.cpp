@@ -23,11 +23,10 @@ void CKV_Gui_Control_Button_Seitenwechsel::act()
 void CKV_Gui_Control_Button_Seitenwechsel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setOpacity(opacity());
-    painter.setRenderHint(QPainter::Antialiasing);
+    prepare_painter(painter);
     painter.setPen(Qt::NoPen);
     painter.setBrush(is_pressed() ? btncolorpageswipepress() : or_default(btncolorface(), btn_cta_default_color()));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), borderradius(), borderradius());
+    painter.drawRoundedRect(frame_box(), borderradius(), borderradius());
     painter.setFont(text_font());
     painter.setPen(or_default(btncolortext(), btn_cta_text_color()));
     painter.drawText(rect(), Qt::AlignCenter, name_text());
@@ -98,8 +97,7 @@ void CKV_Gui_Control_Button_Gruppe::on_release(const QPoint& point)
 void CKV_Gui_Control_Button_Gruppe::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setOpacity(opacity());
-    painter.setRenderHint(QPainter::Antialiasing);
+    prepare_painter(painter);
     painter.setFont(text_font());
     const int active = active_button();
     for (int i = 0; i < button_count(); ++i) {

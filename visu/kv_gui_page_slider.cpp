@@ -75,8 +75,7 @@ void CKV_Gui_Control_App_Seitenwechsel_Slider::on_release(const QPoint& point)
 void CKV_Gui_Control_App_Seitenwechsel_Slider::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setOpacity(opacity());
-    painter.setRenderHint(QPainter::Antialiasing);
+    prepare_painter(painter);
     if (backgroundcolor().isValid() && backgroundcolor().alpha() > 0)
         painter.fillRect(rect(), backgroundcolor());
 

@@ -125,11 +125,10 @@ void CKV_Gui_Control_Popup_Container::hideEvent(QHideEvent* event)
 void CKV_Gui_Control_Popup_Container::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setOpacity(opacity());
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(bordercolor().isValid() && borderwidth() > 0 ? QPen(bordercolor(), borderwidth()) : Qt::NoPen);
+    prepare_painter(painter);
+    painter.setPen(border_pen());
     painter.setBrush(or_default(backgroundcolor(), header_bg_color()));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), borderradius(), borderradius());
+    painter.drawRoundedRect(frame_box(), borderradius(), borderradius());
 }
 
 void CKV_Gui_Control_Popup_Button::apply_record()
@@ -169,12 +168,11 @@ void CKV_Gui_Control_Popup_Button::act()
 void CKV_Gui_Control_Popup_Button::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setOpacity(opacity());
-    painter.setRenderHint(QPainter::Antialiasing);
+    prepare_painter(painter);
     painter.setPen(Qt::NoPen);
     painter.setBrush(is_pressed() ? or_default(btncolorpress(), btn_cta_active_color())
                                   : or_default(btncolorface(), btn_cta_default_color()));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), borderradius(), borderradius());
+    painter.drawRoundedRect(frame_box(), borderradius(), borderradius());
     painter.setFont(text_font());
     painter.setPen(or_default(btncolortext(), btn_cta_text_color()));
     painter.drawText(rect(), Qt::AlignCenter, name_text());

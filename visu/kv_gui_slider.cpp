@@ -133,8 +133,7 @@ void CKV_Gui_Control_Slider::on_release(const QPoint& point)
 void CKV_Gui_Control_Slider::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setOpacity(opacity());
-    painter.setRenderHint(QPainter::Antialiasing);
+    prepare_painter(painter);
     const bool horizontal = axis() == Qt::Horizontal;
     const qreal thickness = std::max<qreal>(4, (horizontal ? height() : width()) / 4.0);
     const qreal knob = std::min(width(), height()) - 2;
@@ -164,7 +163,6 @@ void CKV_Gui_Control_Slider::paintEvent(QPaintEvent*)
 void CKV_Gui_Control_Progress::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setOpacity(opacity());
-    painter.setRenderHint(QPainter::Antialiasing);
+    prepare_painter(painter);
     paint_bar(painter, btncolorswitchon(), btncolorslideroff());
 }

@@ -126,12 +126,11 @@ void CKV_Gui_Control_Button_Universal::apply_record()
 void CKV_Gui_Control_Button_Universal::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setOpacity(opacity());
-    painter.setRenderHint(QPainter::Antialiasing);
+    prepare_painter(painter);
     const QColor face = is_pressed() ? or_default(btncolorpress(), btncolorswitchon())
                                      : (is_on() ? btncolorswitchon() : or_default(btncolorface(), btncolorswitchoff()));
-    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    painter.setPen(bordercolor().isValid() && borderwidth() > 0 ? QPen(bordercolor(), borderwidth()) : Qt::NoPen);
+    const QRectF box = frame_box();
+    painter.setPen(border_pen());
     painter.setBrush(face);
     painter.drawRoundedRect(box, borderradius(), borderradius());
 
@@ -157,8 +156,7 @@ CKV_Gui_Control_Button_FlipSwitch::CKV_Gui_Control_Button_FlipSwitch(CKV_Gui_Con
 void CKV_Gui_Control_Button_FlipSwitch::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setOpacity(opacity());
-    painter.setRenderHint(QPainter::Antialiasing);
+    prepare_painter(painter);
     const qreal track_h = std::min<qreal>(height(), width() / 2.0);
     const QRectF track((width() - 2 * track_h) / 2.0, (height() - track_h) / 2.0, 2 * track_h, track_h);
     painter.setPen(Qt::NoPen);
