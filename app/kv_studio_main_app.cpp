@@ -875,13 +875,7 @@ void CKV_Studio_Main_App::on_project_file(const CKV_Network_Msg& msg, const ucha
         std::lock_guard lock(kv_project_lock());
         m_dlg_zielsystem->project_arrived();
         // The canvases hold no pointers into the old project past this point.
-        m_pages_ready = false;
-        while (m_pages->count() > 0) {
-            QWidget* page = m_pages->widget(0);
-            m_pages->removeWidget(page);
-            delete page;
-        }
-        m_canvases.clear();
+        remove_pages();
         m_images->clear();
         result = kv_install_downloaded_project(project(), local_project_path(), data + KV_FILE_NAME_FIELD,
                                                msg.data_length - KV_FILE_NAME_FIELD);
