@@ -29,6 +29,17 @@ public:
         store.sync();
     }
 
+    // A fresh "Common" scope of the app that starts no version check, with
+    // the working directory when one is given.
+    static void reset_common(const QString& working_dir = {})
+    {
+        clear(QStringLiteral("kirovantor3"), QStringLiteral("Common"));
+        QSettings common(QStringLiteral("kirovantor3"), QStringLiteral("Common"));
+        common.setValue(QStringLiteral("m_check_version_"), 0);
+        if (!working_dir.isEmpty())
+            common.setValue(QStringLiteral("m_str_working_dir__"), working_dir);
+    }
+
 private:
     QTemporaryDir m_dir;
 };

@@ -58,286 +58,266 @@ class tst_kv_app_settings : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-
-    void defaults_follow_the_working_directory();
-    void keys_round_trip_under_their_names();
-    void unconvertible_numbers_read_as_zero();
-
-    void geometry_and_state_round_trip_per_view();
-
-    void style_switching_applies_and_stores_known_indices();
-    void style_sheets_parse_and_frame_fields_in_error();
-
-    void dialog_accept_reject_and_single_changes();
-    void app_form_style_language_and_push();
-
-private:
     KV_Test_Settings_Home m_home;
-};
 
-void tst_kv_app_settings::initTestCase()
-{
-    QVERIFY(m_home.isValid());
-    kv_app().dirs = KV_App_Dirs::from_program_path(QStringLiteral("/opt/kv/bin/kirovantor3"));
-}
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        kv_app().dirs = KV_App_Dirs::from_program_path(QStringLiteral("/opt/kv/bin/kirovantor3"));
+    }
 
-void tst_kv_app_settings::init()
-{
-    KV_Test_Settings_Home::clear(org, common);
-    qApp->setStyleSheet(QString());
-}
+    void init()
+    {
+        KV_Test_Settings_Home::clear(org, common);
+        qApp->setStyleSheet(QString());
+    }
 
-void tst_kv_app_settings::defaults_follow_the_working_directory()
-{
-    QSettings store(org, common);
-    KV_Common_Settings settings;
-    settings.read(store, QStringLiteral("/opt/kv/bin/project/"));
-    QCOMPARE(settings.m_str_working_dir__, QStringLiteral("/opt/kv/bin/project/"));
-    QCOMPARE(settings.m_str_last_archiv_dir_to, QStringLiteral("/opt/kv/bin/project/archiv/"));
-    QCOMPARE(settings.m_str_last_archiv_dir_from, QStringLiteral("/opt/kv/bin/project/archiv/"));
-    QCOMPARE(settings.m_str_last_project, QStringLiteral("/opt/kv/bin/project/app_demo.kvp"));
-    QCOMPARE(settings.m_autosave_, 30u);
-    QCOMPARE(settings.m_history, 10u);
-    QCOMPARE(settings.m_check_version_, 1u);
-    QCOMPARE(settings.m_last_orientation, 2u);
-    QCOMPARE(settings.m_diag_max_rows, 200u);
-    QCOMPARE(settings.m_app_stay_active, 1u);
-    QCOMPARE(settings._m_app_full_screen, 0u);
-    QCOMPARE(settings.m_app_styleSheet, 0u);
-    QCOMPARE(settings.m_live_update, false);
-
-    // A stored working directory moves the archive and project defaults along.
-    store.setValue(QStringLiteral("m_str_working_dir__"), QStringLiteral("/data/kv/"));
-    settings.read(store, QStringLiteral("/opt/kv/bin/project/"));
-    QCOMPARE(settings.m_str_working_dir__, QStringLiteral("/data/kv/"));
-    QCOMPARE(settings.m_str_last_archiv_dir_to, QStringLiteral("/data/kv/archiv/"));
-    QCOMPARE(settings.m_str_last_archiv_dir_from, QStringLiteral("/data/kv/archiv/"));
-    QCOMPARE(settings.m_str_last_project, QStringLiteral("/data/kv/app_demo.kvp"));
-}
-
-void tst_kv_app_settings::keys_round_trip_under_their_names()
-{
-    KV_Common_Settings written;
-    written.m_str_last_archiv_dir_to = QStringLiteral("/to/");
-    written.m_str_last_archiv_dir_from = QStringLiteral("/from/");
-    written.m_autosave_ = 8;
-    written.m_history = 9;
-    written.m_raster_move___ = 11;
-    written.m_raster_view___ = 12;
-    written._m_app_full_screen = 1;
-    written.m_app_styleSheet = 1;
-    written.m_live_update = true;
+    void defaults_follow_the_working_directory()
     {
         QSettings store(org, common);
-        written.write(store);
+        KV_Common_Settings settings;
+        settings.read(store, QStringLiteral("/opt/kv/bin/project/"));
+        QCOMPARE(settings.m_str_working_dir__, QStringLiteral("/opt/kv/bin/project/"));
+        QCOMPARE(settings.m_str_last_archiv_dir_to, QStringLiteral("/opt/kv/bin/project/archiv/"));
+        QCOMPARE(settings.m_str_last_archiv_dir_from, QStringLiteral("/opt/kv/bin/project/archiv/"));
+        QCOMPARE(settings.m_str_last_project, QStringLiteral("/opt/kv/bin/project/app_demo.kvp"));
+        QCOMPARE(settings.m_autosave_, 30u);
+        QCOMPARE(settings.m_history, 10u);
+        QCOMPARE(settings.m_check_version_, 1u);
+        QCOMPARE(settings.m_last_orientation, 2u);
+        QCOMPARE(settings.m_diag_max_rows, 200u);
+        QCOMPARE(settings.m_app_stay_active, 1u);
+        QCOMPARE(settings._m_app_full_screen, 0u);
+        QCOMPARE(settings.m_app_styleSheet, 0u);
+        QCOMPARE(settings.m_live_update, false);
+
+        // A stored working directory moves the archive and project defaults along.
+        store.setValue(QStringLiteral("m_str_working_dir__"), QStringLiteral("/data/kv/"));
+        settings.read(store, QStringLiteral("/opt/kv/bin/project/"));
+        QCOMPARE(settings.m_str_working_dir__, QStringLiteral("/data/kv/"));
+        QCOMPARE(settings.m_str_last_archiv_dir_to, QStringLiteral("/data/kv/archiv/"));
+        QCOMPARE(settings.m_str_last_archiv_dir_from, QStringLiteral("/data/kv/archiv/"));
+        QCOMPARE(settings.m_str_last_project, QStringLiteral("/data/kv/app_demo.kvp"));
     }
-    QCOMPARE(QSettings(org, common).allKeys().size(), 25);
-    QCOMPARE(stored("m_str_last_archiv_dir_to").toString(), QStringLiteral("/to/"));
-    QCOMPARE(stored("m_raster_move___").toUInt(), 11u);
-    QCOMPARE(stored("_m_app_full_screen").toUInt(), 1u);
-    QVERIFY(!QSettings(org, common).contains(QStringLiteral("m_app_full_screen")));
 
-    // Read back, each member from its own key (no neighbour mixed up).
-    QSettings store(org, common);
-    KV_Common_Settings read;
-    read.read(store, QStringLiteral("/p/"));
-    QCOMPARE(read.m_str_last_archiv_dir_to, QStringLiteral("/to/"));
-    QCOMPARE(read.m_str_last_archiv_dir_from, QStringLiteral("/from/"));
-    QCOMPARE(read.m_autosave_, 8u);
-    QCOMPARE(read.m_history, 9u);
-    QCOMPARE(read.m_raster_move___, 11u);
-    QCOMPARE(read.m_raster_view___, 12u);
-    QCOMPARE(read._m_app_full_screen, 1u);
-    QCOMPARE(read.m_app_styleSheet, 1u);
-    QCOMPARE(read.m_live_update, true);
-}
+    void keys_round_trip_under_their_names()
+    {
+        KV_Common_Settings written;
+        written.m_str_last_archiv_dir_to = QStringLiteral("/to/");
+        written.m_str_last_archiv_dir_from = QStringLiteral("/from/");
+        written.m_autosave_ = 8;
+        written.m_history = 9;
+        written.m_raster_move___ = 11;
+        written.m_raster_view___ = 12;
+        written._m_app_full_screen = 1;
+        written.m_app_styleSheet = 1;
+        written.m_live_update = true;
+        {
+            QSettings store(org, common);
+            written.write(store);
+        }
+        QSettings store(org, common);
+        QCOMPARE(store.allKeys().size(), 25);
+        QCOMPARE(stored("m_str_last_archiv_dir_to").toString(), QStringLiteral("/to/"));
+        QCOMPARE(stored("m_raster_move___").toUInt(), 11u);
+        QCOMPARE(stored("_m_app_full_screen").toUInt(), 1u);
+        QVERIFY(!store.contains(QStringLiteral("m_app_full_screen")));
 
-void tst_kv_app_settings::unconvertible_numbers_read_as_zero()
-{
-    QSettings store(org, common);
-    store.setValue(QStringLiteral("m_autosave_"), QStringLiteral("dreißig"));
-    store.setValue(QStringLiteral("m_history"), QStringLiteral("-3"));
-    store.setValue(QStringLiteral("m_diag_max_rows"), QStringLiteral("12.5"));
-    store.setValue(QStringLiteral("m_app_stay_active"), QString());
-    store.setValue(QStringLiteral("m_check_version_"), QStringLiteral("4294967296"));
-    store.sync();
-    KV_Common_Settings settings;
-    settings.read(store, QStringLiteral("/p/"));
-    QCOMPARE(settings.m_autosave_, 0u);
-    QCOMPARE(settings.m_history, 0u);
-    QCOMPARE(settings.m_diag_max_rows, 0u);
-    QCOMPARE(settings.m_app_stay_active, 0u);
-    QCOMPARE(settings.m_check_version_, 0u);
-    QCOMPARE(settings.m_raster_move___, 10u); // absent keys keep their defaults
-}
-
-void tst_kv_app_settings::geometry_and_state_round_trip_per_view()
-{
-    const QString app_org = QStringLiteral("kirovantor3-APP");
-    QMainWindow window;
-    auto* dock = new QDockWidget(QStringLiteral("dock"), &window);
-    dock->setObjectName(QStringLiteral("dock"));
-    window.addDockWidget(Qt::LeftDockWidgetArea, dock);
-    QVERIFY(!CKV_Dlg_Settings::restore_geometry(app_org, &window));
-    QVERIFY(!CKV_Dlg_Settings::restore_state(app_org, &window, 2));
-    CKV_Dlg_Settings::save_geometry(app_org, &window);
-    CKV_Dlg_Settings::save_state(app_org, &window, 2);
-    QVERIFY(QSettings(app_org, QStringLiteral("ViewState")).contains(QStringLiteral("_geometry")));
-    QVERIFY(QSettings(app_org, QStringLiteral("_ViewState_2")).contains(QStringLiteral("_windowState")));
-
-    // Each view keeps its own state.
-    window.addDockWidget(Qt::RightDockWidgetArea, dock);
-    QVERIFY(CKV_Dlg_Settings::restore_geometry(app_org, &window));
-    QVERIFY(!CKV_Dlg_Settings::restore_state(app_org, &window, 0));
-    QVERIFY(CKV_Dlg_Settings::restore_state(app_org, &window, 2));
-    QCOMPARE(window.dockWidgetArea(dock), Qt::LeftDockWidgetArea);
-}
-
-void tst_kv_app_settings::style_switching_applies_and_stores_known_indices()
-{
-    Recording_Settings settings;
-    const QString light = kv_read_style_sheet(kv_app_style_path(KV_STYLE_LIGHT));
-    const QString dark = kv_read_style_sheet(kv_app_style_path(KV_STYLE_DARK));
-    QVERIFY(!light.isEmpty() && light != dark);
-    QCOMPARE(qApp->styleSheet(), light); // the stored style, applied at construction
-
-    QVERIFY(settings.set_app_style(KV_STYLE_DARK));
-    QCOMPARE(qApp->styleSheet(), dark);
-    QCOMPARE(stored("m_app_styleSheet").toUInt(), 1u);
-    QVERIFY(!settings.set_app_style(2));
-    QVERIFY(!settings.set_app_style(-1));
-    QCOMPARE(qApp->styleSheet(), dark);
-    QCOMPARE(settings.m_app_styleSheet, 1u);
-
-    auto* combo = settings.findChild<QComboBox*>(QStringLiteral("m_comboBox_Stylesheet_App"));
-    settings.slot_Stylesheet_App_Changed(KV_STYLE_LIGHT);
-    QCOMPARE(qApp->styleSheet(), light);
-    QCOMPARE(stored("m_app_styleSheet").toUInt(), 0u);
-    QCOMPARE(combo->currentIndex(), 0);
-    combo->setCurrentIndex(1); // the dialog's combo box applies at once as well
-    QCOMPARE(qApp->styleSheet(), dark);
-    QCOMPARE(stored("m_app_styleSheet").toUInt(), 1u);
-}
-
-void tst_kv_app_settings::style_sheets_parse_and_frame_fields_in_error()
-{
-    QTest::failOnWarning(QRegularExpression(QStringLiteral("[Cc]ould not parse")));
-    // The left edge of a field, halfway down: its frame.
-    const auto frame_colour = [](bool error) {
-        QLineEdit field;
-        if (error)
-            field.setProperty("error", true);
-        field.resize(200, 36);
-        return QColor(field.grab().toImage().pixel(1, 18));
-    };
-    for (int index : {KV_STYLE_LIGHT, KV_STYLE_DARK}) {
-        qApp->setStyleSheet(kv_read_style_sheet(kv_app_style_path(index)));
-        // Light text on the dark page, dark text on the light one.
-        QWidget page;
-        page.setProperty("kv_style", QStringLiteral("page"));
-        page.ensurePolished();
-        const QPalette palette = page.palette();
-        QCOMPARE(palette.color(QPalette::WindowText).lightness() > palette.color(QPalette::Window).lightness(),
-                 index == KV_STYLE_DARK);
-        const QColor error = frame_colour(true);
-        const QColor normal = frame_colour(false);
-        QVERIFY2(error.red() > 2 * error.green() && error.red() > 2 * error.blue(), qPrintable(error.name()));
-        QVERIFY2(!(normal.red() > 2 * normal.green()), qPrintable(normal.name()));
+        // Read back and written again elsewhere: every key keeps its value, so
+        // no member is read from a neighbour's key.
+        KV_Common_Settings read;
+        read.read(store, QStringLiteral("/p/"));
+        QSettings copy(org, QStringLiteral("Common-copy"));
+        read.write(copy);
+        for (const QString& key : store.allKeys())
+            QCOMPARE(copy.value(key).toString(), store.value(key).toString());
+        QCOMPARE(read.m_live_update, true);
     }
-}
 
-void tst_kv_app_settings::dialog_accept_reject_and_single_changes()
-{
-    QSettings(org, common).setValue(QStringLiteral("m_check_version_"), 0);
-    QSettings(org, common).setValue(QStringLiteral("m_history"), 5);
-    Recording_Settings settings;
-    QCOMPARE(kv_app().settings, &settings);
-    QCOMPARE(settings.m_history, 5u); // loaded at construction
-    auto* autosave = settings.findChild<QSpinBox*>(QStringLiteral("m_spinBox_autosave"));
-    auto* buttons = settings.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    void unconvertible_numbers_read_as_zero()
+    {
+        QSettings store(org, common);
+        store.setValue(QStringLiteral("m_autosave_"), QStringLiteral("dreißig"));
+        store.setValue(QStringLiteral("m_history"), QStringLiteral("-3"));
+        store.setValue(QStringLiteral("m_diag_max_rows"), QStringLiteral("12.5"));
+        store.setValue(QStringLiteral("m_app_stay_active"), QString());
+        store.setValue(QStringLiteral("m_check_version_"), QStringLiteral("4294967296"));
+        store.sync();
+        KV_Common_Settings settings;
+        settings.read(store, QStringLiteral("/p/"));
+        QCOMPARE(settings.m_autosave_, 0u);
+        QCOMPARE(settings.m_history, 0u);
+        QCOMPARE(settings.m_diag_max_rows, 0u);
+        QCOMPARE(settings.m_app_stay_active, 0u);
+        QCOMPARE(settings.m_check_version_, 0u);
+        QCOMPARE(settings.m_raster_move___, 10u); // absent keys keep their defaults
+    }
 
-    autosave->setValue(45);
-    buttons->button(QDialogButtonBox::Cancel)->click();
-    QCOMPARE(autosave->value(), 30);
-    QVERIFY(!QSettings(org, common).contains(QStringLiteral("m_autosave_")));
+    void geometry_and_state_round_trip_per_view()
+    {
+        const QString app_org = QStringLiteral("kirovantor3-APP");
+        QMainWindow window;
+        auto* dock = new QDockWidget(QStringLiteral("dock"), &window);
+        dock->setObjectName(QStringLiteral("dock"));
+        window.addDockWidget(Qt::LeftDockWidgetArea, dock);
+        QVERIFY(!CKV_Dlg_Settings::restore_geometry(app_org, &window));
+        QVERIFY(!CKV_Dlg_Settings::restore_state(app_org, &window, 2));
+        CKV_Dlg_Settings::save_geometry(app_org, &window);
+        CKV_Dlg_Settings::save_state(app_org, &window, 2);
+        QVERIFY(QSettings(app_org, QStringLiteral("ViewState")).contains(QStringLiteral("_geometry")));
+        QVERIFY(QSettings(app_org, QStringLiteral("_ViewState_2")).contains(QStringLiteral("_windowState")));
 
-    // Full screen only warns; the choice itself is written with the dialog.
-    settings.findChild<QCheckBox*>(QStringLiteral("m_checkBox_Fullscreen"))->click();
-    QCOMPARE(settings.messages, QStringList(QString::fromUtf8(CKV_Dlg_Settings::FULL_SCREEN_HINT)));
-    QVERIFY(!QSettings(org, common).contains(QStringLiteral("_m_app_full_screen")));
-    autosave->setValue(45);
-    buttons->button(QDialogButtonBox::Ok)->click();
-    QCOMPARE(settings.result(), int(QDialog::Accepted));
-    QCOMPARE(stored("m_autosave_").toUInt(), 45u);
-    QCOMPARE(stored("_m_app_full_screen").toUInt(), 1u);
-    QCOMPARE(stored("m_history").toUInt(), 5u);
-    QCOMPARE(stored("m_str_working_dir__").toString(), QStringLiteral("/opt/kv/bin/project/"));
+        // Each view keeps its own state.
+        window.addDockWidget(Qt::RightDockWidgetArea, dock);
+        QVERIFY(CKV_Dlg_Settings::restore_geometry(app_org, &window));
+        QVERIFY(!CKV_Dlg_Settings::restore_state(app_org, &window, 0));
+        QVERIFY(CKV_Dlg_Settings::restore_state(app_org, &window, 2));
+        QCOMPARE(window.dockWidgetArea(dock), Qt::LeftDockWidgetArea);
+    }
 
-    // Live update and the version check are written at once.
-    QSignalSpy live_update(&settings, &CKV_Dlg_Settings::liveUpdateChanged);
-    settings.findChild<QCheckBox*>(QStringLiteral("m_checkBox_LiveUpdate"))->click();
-    QCOMPARE(live_update.size(), 1);
-    QCOMPARE(stored("m_live_update").toBool(), true);
-    settings.findChild<QCheckBox*>(QStringLiteral("m_checkbox_check_version_dev"))->click();
-    QCOMPARE(stored("m_check_version_").toUInt(), 1u);
-    // The editors' style is stored, but the app keeps its sheet.
-    const QString app_sheet = qApp->styleSheet();
-    settings.findChild<QComboBox*>(QStringLiteral("m_comboBox_Stylesheet"))->setCurrentIndex(1);
-    QCOMPARE(stored("m_styleSheet").toUInt(), 1u);
-    QCOMPARE(qApp->styleSheet(), app_sheet);
-}
+    void style_switching_applies_and_stores_known_indices()
+    {
+        Recording_Settings settings;
+        const QString light = kv_read_style_sheet(kv_app_style_path(KV_STYLE_LIGHT));
+        const QString dark = kv_read_style_sheet(kv_app_style_path(KV_STYLE_DARK));
+        QVERIFY(!light.isEmpty() && light != dark);
+        QCOMPARE(qApp->styleSheet(), light); // the stored style, applied at construction
 
-void tst_kv_app_settings::app_form_style_language_and_push()
-{
-    QSettings(org, common).setValue(QStringLiteral("m_check_version_"), 0);
-    Recording_Settings settings;
-    CKV_Dlg_App_Settings form(settings, QStringLiteral("en"));
-    form.show();
-    auto* dark = form.findChild<QRadioButton*>(QStringLiteral("m_radioButton_dark"));
-    QCOMPARE(dark->text(), QStringLiteral("Dark Mode"));
-    dark->click();
-    QCOMPARE(qApp->styleSheet(), kv_read_style_sheet(kv_app_style_path(KV_STYLE_DARK)));
-    QCOMPARE(settings.findChild<QComboBox*>(QStringLiteral("m_comboBox_Stylesheet_App"))->currentIndex(), 1);
-    // The language choice is a group of its own and stays as it was.
-    auto* english = form.findChild<QRadioButton*>(QStringLiteral("m_radioButton_en"));
-    QVERIFY(english->isChecked());
+        QVERIFY(settings.set_app_style(KV_STYLE_DARK));
+        QCOMPARE(qApp->styleSheet(), dark);
+        QCOMPARE(stored("m_app_styleSheet").toUInt(), 1u);
+        QVERIFY(!settings.set_app_style(2));
+        QVERIFY(!settings.set_app_style(-1));
+        QCOMPARE(qApp->styleSheet(), dark);
+        QCOMPARE(settings.m_app_styleSheet, 1u);
 
-    auto* stay_active = form.findChild<QCheckBox*>(QStringLiteral("m_checkBox_stay_active"));
-    QVERIFY(stay_active->isChecked());
-    stay_active->click();
-    QCOMPARE(stored("m_app_stay_active").toUInt(), 0u);
+        auto* combo = settings.findChild<QComboBox*>(QStringLiteral("m_comboBox_Stylesheet_App"));
+        settings.slot_Stylesheet_App_Changed(KV_STYLE_LIGHT);
+        QCOMPARE(qApp->styleSheet(), light);
+        QCOMPARE(stored("m_app_styleSheet").toUInt(), 0u);
+        QCOMPARE(combo->currentIndex(), 0);
+        combo->setCurrentIndex(1); // the dialog's combo box applies at once as well
+        QCOMPARE(qApp->styleSheet(), dark);
+        QCOMPARE(stored("m_app_styleSheet").toUInt(), 1u);
+    }
 
-    QSignalSpy chosen(&form, &CKV_Dlg_App_Settings::language_chosen);
-    auto* hint = form.findChild<QLabel*>(QStringLiteral("m_label_restart"));
-    auto* restart = form.findChild<QPushButton*>(QStringLiteral("m_pushButton_restart"));
-    QVERIFY(!hint->isVisible());
-    form.findChild<QRadioButton*>(QStringLiteral("m_radioButton_de"))->click();
-    QCOMPARE(chosen.last().first().toString(), QStringLiteral("de"));
-    QVERIFY(hint->isVisible());
-    QCOMPARE(hint->text(), QStringLiteral("App muss neu gestartet werden damit die Änderungen wirksam werden"));
-    QCOMPARE(restart->text(), QStringLiteral("App Schließen"));
-    english->click();
-    QCOMPARE(hint->text(), QStringLiteral("App must be restarted for changes to take effect"));
-    QCOMPARE(restart->text(), QStringLiteral("Close App"));
+    void style_sheets_parse_and_frame_fields_in_error()
+    {
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("[Cc]ould not parse")));
+        // The left edge of a field, halfway down: its frame.
+        const auto frame_colour = [](bool error) {
+            QLineEdit field;
+            if (error)
+                field.setProperty("error", true);
+            field.resize(200, 36);
+            return QColor(field.grab().toImage().pixel(1, 18));
+        };
+        for (int index : {KV_STYLE_LIGHT, KV_STYLE_DARK}) {
+            qApp->setStyleSheet(kv_read_style_sheet(kv_app_style_path(index)));
+            // Light text on the dark page, dark text on the light one.
+            QWidget page;
+            page.setProperty("kv_style", QStringLiteral("page"));
+            page.ensurePolished();
+            const QPalette palette = page.palette();
+            QCOMPARE(palette.color(QPalette::WindowText).lightness() > palette.color(QPalette::Window).lightness(),
+                     index == KV_STYLE_DARK);
+            const QColor error = frame_colour(true);
+            const QColor normal = frame_colour(false);
+            QVERIFY2(error.red() > 2 * error.green() && error.red() > 2 * error.blue(), qPrintable(error.name()));
+            QVERIFY2(!(normal.red() > 2 * normal.green()), qPrintable(normal.name()));
+        }
+    }
 
-    // Push messages need a connection.
-    QSignalSpy push(&form, &CKV_Dlg_App_Settings::push_changed);
-    auto* toggle = form.findChild<QCheckBox*>(QStringLiteral("m_checkBox_push"));
-    QVERIFY(!toggle->isEnabled());
-    form.set_connected(true);
-    toggle->click();
-    QCOMPARE(push.size(), 1);
-    QCOMPARE(push.first().first().toBool(), true);
-    form.set_connected(false);
-    QVERIFY(!toggle->isChecked());
-    QVERIFY(!toggle->isEnabled());
+    void dialog_accept_reject_and_single_changes()
+    {
+        QSettings(org, common).setValue(QStringLiteral("m_check_version_"), 0);
+        QSettings(org, common).setValue(QStringLiteral("m_history"), 5);
+        Recording_Settings settings;
+        QCOMPARE(kv_app().settings, &settings);
+        auto* autosave = settings.findChild<QSpinBox*>(QStringLiteral("m_spinBox_autosave"));
+        auto* buttons = settings.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
 
-    restart->click();
-    QVERIFY(!form.isVisible());
-}
+        autosave->setValue(45);
+        buttons->button(QDialogButtonBox::Cancel)->click();
+        QCOMPARE(autosave->value(), 30);
+        QVERIFY(!QSettings(org, common).contains(QStringLiteral("m_autosave_")));
+
+        // Full screen only warns; the choice itself is written with the dialog.
+        settings.findChild<QCheckBox*>(QStringLiteral("m_checkBox_Fullscreen"))->click();
+        QCOMPARE(settings.messages, QStringList(QString::fromUtf8(CKV_Dlg_Settings::FULL_SCREEN_HINT)));
+        QVERIFY(!QSettings(org, common).contains(QStringLiteral("_m_app_full_screen")));
+        autosave->setValue(45);
+        buttons->button(QDialogButtonBox::Ok)->click();
+        QCOMPARE(settings.result(), int(QDialog::Accepted));
+        QCOMPARE(stored("m_autosave_").toUInt(), 45u);
+        QCOMPARE(stored("_m_app_full_screen").toUInt(), 1u);
+        QCOMPARE(stored("m_history").toUInt(), 5u);
+        QCOMPARE(stored("m_str_working_dir__").toString(), QStringLiteral("/opt/kv/bin/project/"));
+
+        // Live update and the version check are written at once.
+        QSignalSpy live_update(&settings, &CKV_Dlg_Settings::liveUpdateChanged);
+        settings.findChild<QCheckBox*>(QStringLiteral("m_checkBox_LiveUpdate"))->click();
+        QCOMPARE(live_update.size(), 1);
+        QCOMPARE(stored("m_live_update").toBool(), true);
+        settings.findChild<QCheckBox*>(QStringLiteral("m_checkbox_check_version_dev"))->click();
+        QCOMPARE(stored("m_check_version_").toUInt(), 1u);
+        // The editors' style is stored, but the app keeps its sheet.
+        const QString app_sheet = qApp->styleSheet();
+        settings.findChild<QComboBox*>(QStringLiteral("m_comboBox_Stylesheet"))->setCurrentIndex(1);
+        QCOMPARE(stored("m_styleSheet").toUInt(), 1u);
+        QCOMPARE(qApp->styleSheet(), app_sheet);
+    }
+
+    void app_form_style_language_and_push()
+    {
+        QSettings(org, common).setValue(QStringLiteral("m_check_version_"), 0);
+        Recording_Settings settings;
+        CKV_Dlg_App_Settings form(settings, QStringLiteral("en"));
+        form.show();
+        auto* dark = form.findChild<QRadioButton*>(QStringLiteral("m_radioButton_dark"));
+        QCOMPARE(dark->text(), QStringLiteral("Dark Mode"));
+        dark->click();
+        QCOMPARE(qApp->styleSheet(), kv_read_style_sheet(kv_app_style_path(KV_STYLE_DARK)));
+        QCOMPARE(settings.findChild<QComboBox*>(QStringLiteral("m_comboBox_Stylesheet_App"))->currentIndex(), 1);
+        // The language choice is a group of its own and stays as it was.
+        auto* english = form.findChild<QRadioButton*>(QStringLiteral("m_radioButton_en"));
+        QVERIFY(english->isChecked());
+
+        auto* stay_active = form.findChild<QCheckBox*>(QStringLiteral("m_checkBox_stay_active"));
+        QVERIFY(stay_active->isChecked());
+        stay_active->click();
+        QCOMPARE(stored("m_app_stay_active").toUInt(), 0u);
+
+        QSignalSpy chosen(&form, &CKV_Dlg_App_Settings::language_chosen);
+        auto* hint = form.findChild<QLabel*>(QStringLiteral("m_label_restart"));
+        auto* restart = form.findChild<QPushButton*>(QStringLiteral("m_pushButton_restart"));
+        QVERIFY(!hint->isVisible());
+        form.findChild<QRadioButton*>(QStringLiteral("m_radioButton_de"))->click();
+        QCOMPARE(chosen.last().first().toString(), QStringLiteral("de"));
+        QVERIFY(hint->isVisible());
+        QCOMPARE(hint->text(), QStringLiteral("App muss neu gestartet werden damit die Änderungen wirksam werden"));
+        QCOMPARE(restart->text(), QStringLiteral("App Schließen"));
+        english->click();
+        QCOMPARE(hint->text(), QStringLiteral("App must be restarted for changes to take effect"));
+        QCOMPARE(restart->text(), QStringLiteral("Close App"));
+
+        // Push messages need a connection.
+        QSignalSpy push(&form, &CKV_Dlg_App_Settings::push_changed);
+        auto* toggle = form.findChild<QCheckBox*>(QStringLiteral("m_checkBox_push"));
+        QVERIFY(!toggle->isEnabled());
+        form.set_connected(true);
+        toggle->click();
+        QCOMPARE(push.size(), 1);
+        QCOMPARE(push.first().first().toBool(), true);
+        form.set_connected(false);
+        QVERIFY(!toggle->isChecked());
+        QVERIFY(!toggle->isEnabled());
+
+        restart->click();
+        QVERIFY(!form.isVisible());
+    }
+};
 
 QTEST_MAIN(tst_kv_app_settings)
 #include "tst_kv_app_settings.moc"

@@ -3,7 +3,6 @@
 // project file, refused and dropped connections and keep-alive.
 
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -32,243 +31,215 @@ protected:
 class tst_main_link : public QObject {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-    void login_download_and_installation_routes();
-    void project_changed_and_reload_fetch_it_again();
-    void clock_and_scene_replaced_only_when_the_text_differs();
-    void broken_project_file_falls_back_silently_and_reconnects();
-    void refused_login_shows_the_connection_failure();
-    void dropped_connection_shows_the_notice_then_the_failure();
-    void keep_alive_answers_keep_the_supervised_connection();
-
-private:
-    // Starts the simulator with its project and the window on the local
-    // project whose active route points at it.
-    void start(const QStringList& sim_options);
-    int count(const QString& part) const;
-    int first_line(const QString& part) const;
-
     KV_Test_Settings_Home m_home;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Kvsim_Process> m_sim;
     std::unique_ptr<Test_Window> m_window;
-};
 
-void tst_main_link::initTestCase()
-{
-    QVERIFY(m_home.isValid());
-}
+    // Starts the simulator with its project and the window on the local
+    // project whose active route points at it.
+    void start(const QStringList& sim_options)
+    {
+        const QString controller_file = m_dir->filePath(QStringLiteral("controller.kvp"));
+        QVERIFY(write_test_project(controller_file, "Controller", {{"{c1}"}, {"{c2}", "anna"}},
+                                   {test_route("Fremd", "192.168.9.9", "fremd", "fremd-passwort")}));
+        m_sim = std::make_unique<Kvsim_Process>();
+        QVERIFY(m_sim->start(QStringList{"--project", controller_file, "--no-discovery", "--full-log"} + sim_options));
 
-void tst_main_link::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    KV_Test_Settings_Home::clear(QStringLiteral("kirovantor3"), QStringLiteral("Common"));
-    QSettings common(QStringLiteral("kirovantor3"), QStringLiteral("Common"));
-    common.setValue(QStringLiteral("m_check_version_"), 0);
-    common.setValue(QStringLiteral("m_str_working_dir__"), m_dir->path() + QStringLiteral("/"));
-    common.sync();
-}
-
-void tst_main_link::cleanup()
-{
-    m_window.reset();
-    m_sim.reset();
-    m_dir.reset();
-}
-
-void tst_main_link::start(const QStringList& sim_options)
-{
-    const QString controller_file = m_dir->filePath(QStringLiteral("controller.kvp"));
-    QVERIFY(write_test_project(controller_file, "Controller", {{"{c1}"}, {"{c2}", "anna"}},
-                               {test_route("Fremd", "192.168.9.9", "fremd", "fremd-passwort")}));
-    m_sim = std::make_unique<Kvsim_Process>();
-    QVERIFY(m_sim->start(QStringList{"--project", controller_file, "--no-discovery", "--full-log"} + sim_options));
-
-    const std::string sim_ip = "127.0.0.1:" + std::to_string(m_sim->port);
-    QVERIFY(write_test_project(m_dir->filePath(QStringLiteral("kv_app.kvp")), "Lokal", {{"{l}"}},
-                               {test_route("Büro", "10.255.255.1"), test_route("Sim", sim_ip)}, 1));
-    m_window = std::make_unique<Test_Window>();
-    m_window->set_tick_intervals(50, 500);
-    m_window->show();
-}
-
-int tst_main_link::count(const QString& part) const
-{
-    return int(std::count_if(m_sim->lines.begin(), m_sim->lines.end(), [&](const QString& line) { return line.contains(part); }));
-}
-
-int tst_main_link::first_line(const QString& part) const
-{
-    for (int i = 0; i < m_sim->lines.size(); ++i)
-        if (m_sim->lines[i].contains(part))
-            return i;
-    return -1;
-}
-
-void tst_main_link::login_download_and_installation_routes()
-{
-    start({});
-    QTRY_VERIFY_WITH_TIMEOUT(m_sim->logged("<- 33 "), WAIT_MS);
-
-    // The login carries the route's fields in their fixed order.
-    const int login = first_line(QStringLiteral("<- 9 ("));
-    QVERIFY(login >= 0);
-    const QString expected = QStringLiteral("m_use_kv_dns_svr=0 m_str_name=Sim m_str_dns_vpn=connect.kirovantor3.net "
-                                            "m_str_ip=127.0.0.1:%1 m_str_user=root m_str_passwd_md5=%2 "
-                                            "m_str_passwd_sha512_online= m_str_serial= m_str_mail= m_communication_version=1")
-                                 .arg(m_sim->port)
-                                 .arg(QString::fromStdString(kv_crypto::md5_hex("werk-zugang")));
-    QVERIFY2(m_sim->lines[login].endsWith(expected), qPrintable(m_sim->lines[login]));
-    // 305 follows the acceptance, 33 follows the file.
-    QVERIFY(first_line(QStringLiteral("login accepted")) < first_line(QStringLiteral("<- 305 ")));
-    QVERIFY(first_line(QStringLiteral("-> 26,")) < first_line(QStringLiteral("<- 33 ")));
-
-    // The controller's project is the local project now ...
-    CKV_Project_Db& project = m_window->project();
-    const QString local = m_dir->filePath(QStringLiteral("kv_app.kvp"));
-    QCOMPARE(QString::fromStdString(project.path()), local);
-    QCOMPARE(project.m_project.m_str_name, std::string("Controller"));
-    QCOMPARE(m_window->canvases().size(), 2);
-    QVERIFY(!QFile::exists(local + QStringLiteral(".last")));
-    // ... with the installation's routes, in memory and in the file.
-    CKV_Project_Db reread;
-    QVERIFY(reread.load(local.toStdString()));
-    QCOMPARE(reread.m_project.m_str_name, std::string("Controller"));
-    for (const CKV_Project_Db* db : {static_cast<const CKV_Project_Db*>(&project), static_cast<const CKV_Project_Db*>(&reread)}) {
-        QCOMPARE(db->m_routes.m_list_route.size(), size_t(2));
-        QCOMPARE(db->m_routes.m_list_route[0].m_str_name, std::string("Büro"));
-        QCOMPARE(db->m_routes.m_list_route[1].m_str_name, std::string("Sim"));
-        QCOMPARE(db->m_routes.m_list_route[1].m_str_passwd_md5, kv_crypto::md5_hex("werk-zugang"));
-        QCOMPARE(db->m_routes.m_route_default, 1);
+        const std::string sim_ip = "127.0.0.1:" + std::to_string(m_sim->port);
+        QVERIFY(write_test_project(m_dir->filePath(QStringLiteral("kv_app.kvp")), "Lokal", {{"{l}"}},
+                                   {test_route("Büro", "10.255.255.1"), test_route("Sim", sim_ip)}, 1));
+        m_window = std::make_unique<Test_Window>();
+        m_window->set_tick_intervals(50, 500);
+        m_window->show();
     }
 
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
-    QCOMPARE(m_window->project_timeout(), 0);
-    QCOMPARE(m_window->windowTitle(), QStringLiteral("kirovantor3 3.01 [kv_app] - [online] "));
-    QVERIFY(m_window->status_button()->property("kv_connected").toBool());
-    QVERIFY(m_window->is_page_stack_shown());
-    QVERIFY(!m_window->is_not_connected_overlay_shown());
-}
+    int count(const QString& part) const { return int(m_sim->lines.filter(part).size()); }
+    int first_line(const QString& part) const
+    {
+        for (int i = 0; i < m_sim->lines.size(); ++i)
+            if (m_sim->lines[i].contains(part))
+                return i;
+        return -1;
+    }
 
-void tst_main_link::project_changed_and_reload_fetch_it_again()
-{
-    start({});
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
-    QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("<- 33 ")), 1, WAIT_MS); // the simulator's log lags
-    QCOMPARE(count(QStringLiteral("<- 25 ")), 0);
+private slots:
+    void initTestCase() { QVERIFY(m_home.isValid()); }
 
-    m_sim->command(QStringLiteral("send 103"));
-    QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("<- 33 ")), 2, WAIT_MS);
-    QVERIFY(m_sim->lines[first_line(QStringLiteral("<- 25 "))].contains(QStringLiteral("kiro_vantor_boot_project.kvp")));
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        KV_Test_Settings_Home::reset_common(m_dir->path() + QStringLiteral("/"));
+    }
 
-    m_sim->command(QStringLiteral("send 650"));
-    QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("<- 33 ")), 3, WAIT_MS);
-    QCOMPARE(count(QStringLiteral("<- 25 ")), 2);
-    QCOMPARE(m_window->project().m_project.m_str_name, std::string("Controller"));
-    QCOMPARE(m_window->project().m_routes.m_list_route.size(), size_t(2));
-    QCOMPARE(m_window->canvases().size(), 2);
-}
+    void cleanup()
+    {
+        m_window.reset();
+        m_sim.reset();
+        m_dir.reset();
+    }
 
-void tst_main_link::clock_and_scene_replaced_only_when_the_text_differs()
-{
-    start({});
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
-    KV_Settings_Clock& clock = m_window->project().m_settings_clock;
-    KV_Settings_Scene& scene = m_window->project().m_settings_scene;
-    QCOMPARE(clock.m_list_clock.at(0).m_str_name, std::string("Uhr Controller"));
+    void login_download_and_installation_routes()
+    {
+        start({});
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim->logged("<- 33 "), WAIT_MS);
 
-    // A mark the record text does not know: it survives an equal text.
-    clock.m_list_clock[0].m_str_name = "lokale Marke";
-    scene.m_list_scene.at(0).m_str_name = "lokale Marke";
-    m_sim->command(QStringLiteral("clock"));
-    m_sim->command(QStringLiteral("scene"));
-    QTRY_VERIFY_WITH_TIMEOUT(m_sim->logged("-> 192 ("), WAIT_MS);
-    // The same connection carries the keep-alive answers after both texts.
-    const int answers = count(QStringLiteral("<- 2000 "));
-    QTRY_VERIFY_WITH_TIMEOUT(count(QStringLiteral("<- 2000 ")) >= answers + 2, WAIT_MS);
-    QCOMPARE(clock.m_list_clock[0].m_str_name, std::string("lokale Marke"));
-    QCOMPARE(scene.m_list_scene[0].m_str_name, std::string("lokale Marke"));
+        // The login carries the route's fields in their fixed order.
+        const int login = first_line(QStringLiteral("<- 9 ("));
+        QVERIFY(login >= 0);
+        const QString expected = QStringLiteral("m_use_kv_dns_svr=0 m_str_name=Sim m_str_dns_vpn=connect.kirovantor3.net "
+                                                "m_str_ip=127.0.0.1:%1 m_str_user=root m_str_passwd_md5=%2 "
+                                                "m_str_passwd_sha512_online= m_str_serial= m_str_mail= m_communication_version=1")
+                                     .arg(m_sim->port)
+                                     .arg(QString::fromStdString(kv_crypto::md5_hex("werk-zugang")));
+        QVERIFY2(m_sim->lines[login].endsWith(expected), qPrintable(m_sim->lines[login]));
+        // 305 follows the acceptance, 33 follows the file.
+        QVERIFY(first_line(QStringLiteral("login accepted")) < first_line(QStringLiteral("<- 305 ")));
+        QVERIFY(first_line(QStringLiteral("-> 26,")) < first_line(QStringLiteral("<- 33 ")));
 
-    m_sim->command(QStringLiteral("clock Neue Uhr"));
-    QTRY_COMPARE_WITH_TIMEOUT(clock.m_list_clock[0].m_str_name, std::string("Neue Uhr"), WAIT_MS);
-    QCOMPARE(scene.m_list_scene[0].m_str_name, std::string("lokale Marke"));
-    m_sim->command(QStringLiteral("scene Neue Szene"));
-    QTRY_COMPARE_WITH_TIMEOUT(scene.m_list_scene[0].m_str_name, std::string("Neue Szene"), WAIT_MS);
-}
+        // The controller's project is the local project now ...
+        CKV_Project_Db& project = m_window->project();
+        const QString local = m_dir->filePath(QStringLiteral("kv_app.kvp"));
+        QCOMPARE(QString::fromStdString(project.path()), local);
+        QCOMPARE(project.m_project.m_str_name, std::string("Controller"));
+        QCOMPARE(m_window->canvases().size(), 2);
+        QVERIFY(!QFile::exists(local + QStringLiteral(".last")));
+        // ... with the installation's routes, in memory and in the file.
+        CKV_Project_Db reread;
+        QVERIFY(reread.load(local.toStdString()));
+        QCOMPARE(reread.m_project.m_str_name, std::string("Controller"));
+        for (const CKV_Project_Db* db : {&project, &reread}) {
+            QCOMPARE(db->m_routes.m_list_route.size(), size_t(2));
+            QCOMPARE(db->m_routes.m_list_route[0].m_str_name, std::string("Büro"));
+            QCOMPARE(db->m_routes.m_list_route[1].m_str_name, std::string("Sim"));
+            QCOMPARE(db->m_routes.m_list_route[1].m_str_passwd_md5, kv_crypto::md5_hex("werk-zugang"));
+            QCOMPARE(db->m_routes.m_route_default, 1);
+        }
 
-void tst_main_link::broken_project_file_falls_back_silently_and_reconnects()
-{
-    start({"--corrupt-project"});
-    QTRY_VERIFY_WITH_TIMEOUT(count(QStringLiteral("login accepted")) >= 2, WAIT_MS);
-    QVERIFY(count(QStringLiteral("-> 26,")) >= 1);
-    QCOMPARE(count(QStringLiteral("<- 33 ")), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
+        QCOMPARE(m_window->project_timeout(), 0);
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("kirovantor3 3.01 [kv_app] - [online] "));
+        QVERIFY(m_window->status_button()->property("kv_connected").toBool());
+        QVERIFY(m_window->is_page_stack_shown());
+        QVERIFY(!m_window->is_not_connected_overlay_shown());
+    }
 
-    CKV_Project_Db& project = m_window->project();
-    QVERIFY(project.is_open());
-    QCOMPARE(project.m_project.m_str_name, std::string("Lokal"));
-    QCOMPARE(project.m_routes.m_list_route.size(), size_t(2));
-    QCOMPARE(project.m_routes.m_route_default, 1);
-    QCOMPARE(m_window->canvases().size(), 1);
-    QVERIFY(m_window->informations.isEmpty());
-    QVERIFY(m_window->target_dialog()->info()->mode() != CKV_Dlg_App_Zielsysteminfo::Mode::Project_Failed);
-    QVERIFY(m_window->current_view() != int(CKV_Studio_Main_App::View_Status));
-}
+    void project_changed_and_reload_fetch_it_again()
+    {
+        start({});
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
+        QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("<- 33 ")), 1, WAIT_MS); // the simulator's log lags
+        QCOMPARE(count(QStringLiteral("<- 25 ")), 0);
 
-void tst_main_link::refused_login_shows_the_connection_failure()
-{
-    start({"--refuse-login"});
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->current_view() == int(CKV_Studio_Main_App::View_Status), WAIT_MS);
-    QVERIFY(m_window->target_dialog()->is_info_shown());
-    QCOMPARE(m_window->target_dialog()->info()->mode(), CKV_Dlg_App_Zielsysteminfo::Mode::Connection_Failed);
-    QVERIFY(!m_window->is_logged_in());
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->is_connected(), WAIT_MS);
-    QVERIFY(m_window->windowTitle().endsWith(QStringLiteral("[offline] ")));
-    QCOMPARE(count(QStringLiteral("<- 305 ")), 0);
-    // The local project stays as it was.
-    QCOMPARE(m_window->project().m_project.m_str_name, std::string("Lokal"));
-}
+        m_sim->command(QStringLiteral("send 103"));
+        QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("<- 33 ")), 2, WAIT_MS);
+        QVERIFY(m_sim->lines[first_line(QStringLiteral("<- 25 "))].contains(QStringLiteral("kiro_vantor_boot_project.kvp")));
 
-void tst_main_link::dropped_connection_shows_the_notice_then_the_failure()
-{
-    start({"--drop-after", "2"});
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
-    QVERIFY(m_window->is_page_stack_shown());
+        m_sim->command(QStringLiteral("send 650"));
+        QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("<- 33 ")), 3, WAIT_MS);
+        QCOMPARE(count(QStringLiteral("<- 25 ")), 2);
+        QCOMPARE(m_window->project().m_project.m_str_name, std::string("Controller"));
+        QCOMPARE(m_window->project().m_routes.m_list_route.size(), size_t(2));
+        QCOMPARE(m_window->canvases().size(), 2);
+    }
 
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->is_connected(), WAIT_MS);
-    QVERIFY(!m_window->is_logged_in());
-    QCOMPARE(m_window->project_timeout(), 0);
-    QVERIFY(m_window->windowTitle().endsWith(QStringLiteral("[offline] ")));
-    QCOMPARE(m_window->status_button()->property("kv_connected").toBool(), false);
-    // Old values are never shown as live: the notice takes the page's place at once ...
-    QVERIFY(m_window->current_view() == int(CKV_Studio_Main_App::View_Status) ||
-            (m_window->is_not_connected_overlay_shown() && !m_window->is_page_stack_shown()));
-    // ... and after the countdown the status panel shows the fault.
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->current_view() == int(CKV_Studio_Main_App::View_Status), WAIT_MS);
-    QVERIFY(m_window->target_dialog()->is_info_shown());
-    QCOMPARE(m_window->target_dialog()->info()->mode(), CKV_Dlg_App_Zielsysteminfo::Mode::Connection_Failed);
-    QCOMPARE(m_window->lost_connection_countdown(), 0);
-}
+    void clock_and_scene_replaced_only_when_the_text_differs()
+    {
+        start({});
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
+        KV_Settings_Clock& clock = m_window->project().m_settings_clock;
+        KV_Settings_Scene& scene = m_window->project().m_settings_scene;
+        QCOMPARE(clock.m_list_clock.at(0).m_str_name, std::string("Uhr Controller"));
 
-void tst_main_link::keep_alive_answers_keep_the_supervised_connection()
-{
-    start({});
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
-    // Supervision every 1.5 s: without the answers marking the link alive it
-    // would be dropped within two periods.
-    m_window->client().set_intervals(1500, 100);
-    QVERIFY(m_window->connect_active_route());
-    QTRY_VERIFY_WITH_TIMEOUT(count(QStringLiteral(" connected")) == 2 && m_window->is_logged_in(), WAIT_MS);
-    const int before = count(QStringLiteral("<- 2000 "));
-    QTRY_VERIFY_WITH_TIMEOUT(count(QStringLiteral("<- 2000 ")) >= before + 10, WAIT_MS); // about five seconds
-    QCOMPARE(count(QStringLiteral(" connected")), 2);
-    QCOMPARE(count(QStringLiteral(" disconnected")), 1); // only the first, replaced connection
-    QVERIFY(m_window->is_connected());
-}
+        // A mark the record text does not know: it survives an equal text.
+        clock.m_list_clock[0].m_str_name = "lokale Marke";
+        scene.m_list_scene.at(0).m_str_name = "lokale Marke";
+        m_sim->command(QStringLiteral("clock"));
+        m_sim->command(QStringLiteral("scene"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim->logged("-> 192 ("), WAIT_MS);
+        // The same connection carries the keep-alive answers after both texts.
+        const int answers = count(QStringLiteral("<- 2000 "));
+        QTRY_VERIFY_WITH_TIMEOUT(count(QStringLiteral("<- 2000 ")) >= answers + 2, WAIT_MS);
+        QCOMPARE(clock.m_list_clock[0].m_str_name, std::string("lokale Marke"));
+        QCOMPARE(scene.m_list_scene[0].m_str_name, std::string("lokale Marke"));
+
+        m_sim->command(QStringLiteral("clock Neue Uhr"));
+        QTRY_COMPARE_WITH_TIMEOUT(clock.m_list_clock[0].m_str_name, std::string("Neue Uhr"), WAIT_MS);
+        QCOMPARE(scene.m_list_scene[0].m_str_name, std::string("lokale Marke"));
+        m_sim->command(QStringLiteral("scene Neue Szene"));
+        QTRY_COMPARE_WITH_TIMEOUT(scene.m_list_scene[0].m_str_name, std::string("Neue Szene"), WAIT_MS);
+    }
+
+    void broken_project_file_falls_back_silently_and_reconnects()
+    {
+        start({"--corrupt-project"});
+        QTRY_VERIFY_WITH_TIMEOUT(count(QStringLiteral("login accepted")) >= 2, WAIT_MS);
+        QVERIFY(count(QStringLiteral("-> 26,")) >= 1);
+        QCOMPARE(count(QStringLiteral("<- 33 ")), 0);
+
+        CKV_Project_Db& project = m_window->project();
+        QVERIFY(project.is_open());
+        QCOMPARE(project.m_project.m_str_name, std::string("Lokal"));
+        QCOMPARE(project.m_routes.m_list_route.size(), size_t(2));
+        QCOMPARE(project.m_routes.m_route_default, 1);
+        QCOMPARE(m_window->canvases().size(), 1);
+        QVERIFY(m_window->informations.isEmpty());
+        QVERIFY(m_window->target_dialog()->info()->mode() != CKV_Dlg_App_Zielsysteminfo::Mode::Project_Failed);
+        QVERIFY(m_window->current_view() != int(CKV_Studio_Main_App::View_Status));
+    }
+
+    void refused_login_shows_the_connection_failure()
+    {
+        start({"--refuse-login"});
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->current_view() == int(CKV_Studio_Main_App::View_Status), WAIT_MS);
+        QVERIFY(m_window->target_dialog()->is_info_shown());
+        QCOMPARE(m_window->target_dialog()->info()->mode(), CKV_Dlg_App_Zielsysteminfo::Mode::Connection_Failed);
+        QVERIFY(!m_window->is_logged_in());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->is_connected(), WAIT_MS);
+        QVERIFY(m_window->windowTitle().endsWith(QStringLiteral("[offline] ")));
+        QCOMPARE(count(QStringLiteral("<- 305 ")), 0);
+        // The local project stays as it was.
+        QCOMPARE(m_window->project().m_project.m_str_name, std::string("Lokal"));
+    }
+
+    void dropped_connection_shows_the_notice_then_the_failure()
+    {
+        start({"--drop-after", "2"});
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
+        QVERIFY(m_window->is_page_stack_shown());
+
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->is_connected(), WAIT_MS);
+        QVERIFY(!m_window->is_logged_in());
+        QCOMPARE(m_window->project_timeout(), 0);
+        QVERIFY(m_window->windowTitle().endsWith(QStringLiteral("[offline] ")));
+        QCOMPARE(m_window->status_button()->property("kv_connected").toBool(), false);
+        // Old values are never shown as live: the notice takes the page's place at once ...
+        QVERIFY(m_window->current_view() == int(CKV_Studio_Main_App::View_Status) ||
+                (m_window->is_not_connected_overlay_shown() && !m_window->is_page_stack_shown()));
+        // ... and after the countdown the status panel shows the fault.
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->current_view() == int(CKV_Studio_Main_App::View_Status), WAIT_MS);
+        QVERIFY(m_window->target_dialog()->is_info_shown());
+        QCOMPARE(m_window->target_dialog()->info()->mode(), CKV_Dlg_App_Zielsysteminfo::Mode::Connection_Failed);
+        QCOMPARE(m_window->lost_connection_countdown(), 0);
+    }
+
+    void keep_alive_answers_keep_the_supervised_connection()
+    {
+        start({});
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
+        // Supervision every 1.5 s: without the answers marking the link alive it
+        // would be dropped within two periods.
+        m_window->client().set_intervals(1500, 100);
+        QVERIFY(m_window->connect_active_route());
+        QTRY_VERIFY_WITH_TIMEOUT(count(QStringLiteral(" connected")) == 2 && m_window->is_logged_in(), WAIT_MS);
+        const int before = count(QStringLiteral("<- 2000 "));
+        QTRY_VERIFY_WITH_TIMEOUT(count(QStringLiteral("<- 2000 ")) >= before + 10, WAIT_MS); // about five seconds
+        QCOMPARE(count(QStringLiteral(" connected")), 2);
+        QCOMPARE(count(QStringLiteral(" disconnected")), 1); // only the first, replaced connection
+        QVERIFY(m_window->is_connected());
+    }
+};
 
 QTEST_MAIN(tst_main_link)
 #include "tst_main_link.moc"

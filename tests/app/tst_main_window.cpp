@@ -50,233 +50,201 @@ bool visible(const std::string& users, const std::string& user)
 class tst_main_window : public QObject {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-
-    void title_texts();
-    void page_visibility_rules();
-    void start_creates_or_replaces_the_local_project();
-    void orientation_filters_pages();
-    void mixed_pages_follow_the_screen_and_uniform_pages_set_it();
-    void history_goes_back_and_ignores_an_empty_history();
-    void full_screen_menu_follows_double_clicks_on_free_areas();
-    void fixed_size_language_and_support_menus();
-    void broken_download_restores_the_last_local_project();
-
-private:
     QString working_dir() const { return m_dir.path() + QStringLiteral("/"); }
     QString local_path() const { return working_dir() + QStringLiteral("kv_app.kvp"); }
 
     KV_Test_Settings_Home m_home;
     QTemporaryDir m_dir;
-};
 
-void tst_main_window::initTestCase()
-{
-    QVERIFY(m_home.isValid());
-    QVERIFY(m_dir.isValid());
-}
-
-void tst_main_window::init()
-{
-    KV_Test_Settings_Home::clear(QStringLiteral("kirovantor3"), QStringLiteral("Common"));
-    KV_Test_Settings_Home::clear(QStringLiteral("kirovantor3"), QStringLiteral("Global"));
-    QSettings common(QStringLiteral("kirovantor3"), QStringLiteral("Common"));
-    common.setValue(QStringLiteral("m_check_version_"), 0);
-    common.setValue(QStringLiteral("m_str_working_dir__"), working_dir());
-    common.sync();
-    QFile::remove(local_path());
-}
-
-void tst_main_window::title_texts()
-{
-    QCOMPARE(kv_window_title(QStringLiteral("/x/kv_app.kvp"), true), QStringLiteral("kirovantor3 3.01 [kv_app] - [online] "));
-    QCOMPARE(kv_window_title(QStringLiteral("/x/kv_app.kvp"), false), QStringLiteral("kirovantor3 3.01 [kv_app] - [offline] "));
-    QCOMPARE(kv_window_title(QString(), true), QStringLiteral("*kirovantor3 3.01 [Unbenannt] - [online] "));
-    QCOMPARE(kv_window_title(QString(), false), QStringLiteral("kirovantor3 3.01 [Unbenannt] - [offline] "));
-}
-
-void tst_main_window::page_visibility_rules()
-{
-    QVERIFY(visible("", "anna"));
-    QVERIFY(visible("", ""));
-    QVERIFY(visible("anna;bert", "bert"));
-    QVERIFY(!visible("anna;bert", "Anna"));
-    QVERIFY(!visible("anna;bert", "ann"));
-    QVERIFY(!visible("anna;bert", ""));
-    QVERIFY(visible("anna", "root"));
-    QVERIFY(!visible("root2", "Root"));
-
-    // The window builds only the pages of the active route's user.
-    const std::vector<Test_Page> pages{{"{p-all}", ""}, {"{p-anna}", "anna;bert"}, {"{p-carl}", "carl"}};
-    QVERIFY(write_test_project(local_path(), "Haus", pages, {test_route("Panel", "10.0.0.1", "bert")}));
-    Test_Window window;
-    QCOMPARE(window.page_order(), (std::vector<std::string>{"{p-all}", "{p-anna}"}));
-    QCOMPARE(window.canvases().size(), 2);
-}
-
-void tst_main_window::start_creates_or_replaces_the_local_project()
-{
-    QString guid;
+private slots:
+    void initTestCase()
     {
+        QVERIFY(m_home.isValid());
+        QVERIFY(m_dir.isValid());
+    }
+
+    void init()
+    {
+        KV_Test_Settings_Home::reset_common(working_dir());
+        KV_Test_Settings_Home::clear(QStringLiteral("kirovantor3"), QStringLiteral("Global"));
+        QFile::remove(local_path());
+    }
+
+    void title_texts()
+    {
+        QCOMPARE(kv_window_title(QStringLiteral("/x/kv_app.kvp"), true), QStringLiteral("kirovantor3 3.01 [kv_app] - [online] "));
+        QCOMPARE(kv_window_title(QStringLiteral("/x/kv_app.kvp"), false), QStringLiteral("kirovantor3 3.01 [kv_app] - [offline] "));
+        QCOMPARE(kv_window_title(QString(), true), QStringLiteral("*kirovantor3 3.01 [Unbenannt] - [online] "));
+        QCOMPARE(kv_window_title(QString(), false), QStringLiteral("kirovantor3 3.01 [Unbenannt] - [offline] "));
+    }
+
+    void page_visibility_rules()
+    {
+        QVERIFY(visible("", ""));
+        QVERIFY(visible("anna;bert", "bert"));
+        QVERIFY(!visible("anna;bert", "Anna"));
+        QVERIFY(!visible("anna;bert", "ann"));
+        QVERIFY(!visible("anna;bert", ""));
+        QVERIFY(visible("anna", "root"));
+        QVERIFY(!visible("root2", "Root"));
+
+        // The window builds only the pages of the active route's user.
+        const std::vector<Test_Page> pages{{"{p-all}", ""}, {"{p-anna}", "anna;bert"}, {"{p-carl}", "carl"}};
+        QVERIFY(write_test_project(local_path(), "Haus", pages, {test_route("Panel", "10.0.0.1", "bert")}));
         Test_Window window;
-        QVERIFY(QFile::exists(local_path()));
-        QCOMPARE(window.project().m_project.m_str_name, std::string("kv_app.kvp"));
-        guid = QString::fromStdString(window.project().m_project.m_str_guid);
-        QCOMPARE(guid.size(), 38);
-        QCOMPARE(guid, guid.toLower());
-        QCOMPARE(window.windowTitle(), QStringLiteral("kirovantor3 3.01 [kv_app] - [offline] "));
-        QCOMPARE(kv_app().project, &window.project());
+        QCOMPARE(window.page_order(), (std::vector<std::string>{"{p-all}", "{p-anna}"}));
+        QCOMPARE(window.canvases().size(), 2);
     }
-    QVERIFY(!kv_app().main_window);
+
+    void start_creates_or_replaces_the_local_project()
     {
-        Test_Window window; // the second start opens the same file
-        QCOMPARE(QString::fromStdString(window.project().m_project.m_str_guid), guid);
+        QString guid;
+        {
+            Test_Window window;
+            QVERIFY(QFile::exists(local_path()));
+            QCOMPARE(window.project().m_project.m_str_name, std::string("kv_app.kvp"));
+            guid = QString::fromStdString(window.project().m_project.m_str_guid);
+            QCOMPARE(guid.size(), 38);
+            QCOMPARE(guid, guid.toLower());
+            QCOMPARE(window.windowTitle(), QStringLiteral("kirovantor3 3.01 [kv_app] - [offline] "));
+            QCOMPARE(kv_app().project, &window.project());
+        }
+        QVERIFY(!kv_app().main_window);
+        {
+            Test_Window window; // the second start opens the same file
+            QCOMPARE(QString::fromStdString(window.project().m_project.m_str_guid), guid);
+        }
+        QFile file(local_path());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(2048, 'z'));
+        file.close();
+        Test_Window window; // an unreadable file is replaced by a fresh project
+        QVERIFY(window.project().is_open());
+        QCOMPARE(window.project().m_project.m_str_guid.size(), size_t(38));
+        QVERIFY(QString::fromStdString(window.project().m_project.m_str_guid) != guid);
     }
-    QFile file(local_path());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(2048, 'z'));
-    file.close();
-    Test_Window window; // an unreadable file is replaced by a fresh project
-    QVERIFY(window.project().is_open());
-    QCOMPARE(window.project().m_project.m_str_guid.size(), size_t(38));
-    QVERIFY(QString::fromStdString(window.project().m_project.m_str_guid) != guid);
-}
 
-void tst_main_window::orientation_filters_pages()
-{
-    QVERIFY(write_test_project(local_path(), "Haus", {{"{v}", "", true}, {"{h}", "", false}}, {}));
-    Test_Window window;
-    window.show();
-    window.slot_ver();
-    window.goHomePage();
-    QCOMPARE(window.page_orientation(), KV_ORIENTATION_PORTRAIT);
-    QCOMPARE(window.current_page(), 0);
-    window.goPage(1); // horizontal: not in portrait
-    window.goNextPage();
-    QCOMPARE(window.current_page(), 0);
-
-    window.slot_hor();
-    QCOMPARE(window.current_page(), 1); // the vertical page gave way
-    window.goPage(std::string("{v}"));
-    QCOMPARE(window.current_page(), 1);
-
-    // The screen turning counts like the menu; inverted forms count as their kind.
-    window.slot_orientationChanged(Qt::InvertedPortraitOrientation);
-    QCOMPARE(window.page_orientation(), KV_ORIENTATION_PORTRAIT);
-    QCOMPARE(window.current_page(), 0);
-    window.slot_orientationChanged(Qt::InvertedLandscapeOrientation);
-    QCOMPARE(window.page_orientation(), KV_ORIENTATION_LANDSCAPE);
-}
-
-void tst_main_window::mixed_pages_follow_the_screen_and_uniform_pages_set_it()
-{
-    QVERIFY(write_test_project(local_path(), "Haus", {{"{v1}", "", true}, {"{v2}", "", true}}, {}));
+    void orientation_filters_pages()
     {
+        QVERIFY(write_test_project(local_path(), "Haus", {{"{v}", "", true}, {"{h}", "", false}}, {}));
         Test_Window window;
-        QCOMPARE(window.page_orientation(), KV_ORIENTATION_PORTRAIT);
-    }
-    QVERIFY(write_test_project(local_path(), "Haus", {{"{h1}", "", false}, {"{v1}", "", true}}, {}));
-    Test_Window window;
-    QCOMPARE(window.page_orientation(), window.screen_orientation());
-}
-
-void tst_main_window::history_goes_back_and_ignores_an_empty_history()
-{
-    QVERIFY(write_test_project(local_path(), "Haus", {{"{a}"}, {"{b}"}, {"{c}"}}, {}));
-    Test_Window window;
-    window.slot_hor();
-    window.show();
-    window.goPrevPage(); // nothing to go back to
-    QCOMPARE(window.current_page(), 0);
-
-    window.goNextPage();
-    window.goPage(2);
-    QCOMPARE(window.page_history(), (QList<int>{0, 1}));
-    window.goPrevPage();
-    QCOMPARE(window.current_page(), 1);
-    window.goPrevPage();
-    QCOMPARE(window.current_page(), 0);
-    QVERIFY(window.page_history().isEmpty());
-    window.goPrevPage();
-    QCOMPARE(window.current_page(), 0);
-}
-
-void tst_main_window::full_screen_menu_follows_double_clicks_on_free_areas()
-{
-    QVERIFY(write_test_project(local_path(), "Haus", {{"{a}"}}, {}));
-    {
-        Test_Window window; // windowed: home shows the menu, double clicks change nothing
         window.show();
+        window.slot_ver();
         window.goHomePage();
-        QVERIFY(window.menuBar()->isVisible());
-        QTest::mouseDClick(window.canvases().first(), Qt::LeftButton);
-        QVERIFY(window.menuBar()->isVisible());
+        QCOMPARE(window.page_orientation(), KV_ORIENTATION_PORTRAIT);
+        QCOMPARE(window.current_page(), 0);
+        window.goPage(1); // horizontal: not in portrait
+        window.goNextPage();
+        QCOMPARE(window.current_page(), 0);
+
+        window.slot_hor();
+        QCOMPARE(window.current_page(), 1); // the vertical page gave way
+        window.goPage(std::string("{v}"));
+        QCOMPARE(window.current_page(), 1);
+
+        // The screen turning counts like the menu; inverted forms count as their kind.
+        window.slot_orientationChanged(Qt::InvertedPortraitOrientation);
+        QCOMPARE(window.page_orientation(), KV_ORIENTATION_PORTRAIT);
+        QCOMPARE(window.current_page(), 0);
+        window.slot_orientationChanged(Qt::InvertedLandscapeOrientation);
+        QCOMPARE(window.page_orientation(), KV_ORIENTATION_LANDSCAPE);
     }
-    QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue("_m_app_full_screen", 1);
-    Test_Window window;
-    window.show();
-    window.goHomePage();
-    QVERIFY(!window.menuBar()->isVisible());
-    QTest::mouseDClick(window.canvases().first(), Qt::LeftButton);
-    QVERIFY(window.menuBar()->isVisible());
-    QTest::mouseDClick(window.canvases().first(), Qt::LeftButton);
-    QVERIFY(!window.menuBar()->isVisible());
-    QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue("_m_app_full_screen", 0);
-}
 
-void tst_main_window::fixed_size_language_and_support_menus()
-{
-    kv_app().dirs.program_dir = working_dir() + QStringLiteral("nowhere/");
-    Test_Window window;
-    QAction* pad = window.menu_action(QStringLiteral("Fixe Größe"), QStringLiteral("iPad Mini (768x1024)"));
-    QVERIFY(pad);
-    window.slot_ver();
-    window.slot_extras_sizes(pad);
-    QCOMPARE(window.device_display(), iPad_Mini);
-    QCOMPARE(window.maximumSize(), QSize(768, 1024));
-    window.slot_hor();
-    QCOMPARE(window.maximumSize(), QSize(1024, 768));
+    void mixed_pages_follow_the_screen_and_uniform_pages_set_it()
+    {
+        QVERIFY(write_test_project(local_path(), "Haus", {{"{v1}", "", true}, {"{v2}", "", true}}, {}));
+        {
+            Test_Window window;
+            QCOMPARE(window.page_orientation(), KV_ORIENTATION_PORTRAIT);
+        }
+        QVERIFY(write_test_project(local_path(), "Haus", {{"{h1}", "", false}, {"{v1}", "", true}}, {}));
+        Test_Window window;
+        QCOMPARE(window.page_orientation(), window.screen_orientation());
+    }
 
-    QAction* english = window.menu_action(QStringLiteral("Sprache"), QStringLiteral("English (English)"));
-    QVERIFY(english);
-    window.slot_extras_lang(english);
-    QCOMPARE(window.informations,
-             QStringList{QStringLiteral("Anwendung muss neu gestartet werden damit Änderungen wirksam werden")});
-    QCOMPARE(QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Global")).value(QStringLiteral("m_str_language_main")).toString(),
-             QStringLiteral("en"));
+    void history_goes_back_and_ignores_an_empty_history()
+    {
+        QVERIFY(write_test_project(local_path(), "Haus", {{"{a}"}, {"{b}"}, {"{c}"}}, {}));
+        Test_Window window;
+        window.slot_hor();
+        window.show();
+        window.goNextPage();
+        window.goPage(2);
+        QCOMPARE(window.page_history(), (QList<int>{0, 1}));
+        window.goPrevPage();
+        QCOMPARE(window.current_page(), 1);
+        window.goPrevPage();
+        window.goPrevPage(); // nothing left to go back to
+        QCOMPARE(window.current_page(), 0);
+    }
 
-    window.informations.clear();
-    window.slot_help_quick();
-    QCOMPARE(window.informations,
-             QStringList{QStringLiteral("Fehler beim Aufruf von \"%1nowhere/bin/TeamViewerQS.exe\"").arg(working_dir())});
-}
+    void full_screen_menu_follows_double_clicks_on_free_areas()
+    {
+        QVERIFY(write_test_project(local_path(), "Haus", {{"{a}"}}, {}));
+        // Windowed the menu stays; full screen hides it until a double click.
+        for (const bool full_screen : {false, true}) {
+            QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue("_m_app_full_screen", int(full_screen));
+            Test_Window window;
+            window.show();
+            window.goHomePage();
+            for (int clicks = 0; clicks < 3; ++clicks) {
+                QCOMPARE(window.menuBar()->isVisible(), !full_screen || clicks % 2 == 1);
+                QTest::mouseDClick(window.canvases().first(), Qt::LeftButton);
+            }
+        }
+    }
 
-void tst_main_window::broken_download_restores_the_last_local_project()
-{
-    QVERIFY(write_test_project(local_path(), "Lokal", {{"{l}"}}, {test_route("Panel", "10.0.0.3")}));
-    CKV_Project_Db db;
-    QVERIFY(db.load(local_path().toStdString()));
-    const QByteArray junk = QByteArray("no project ").append(QByteArray(1000, 'q'));
-    const auto install = [&] {
-        return kv_install_downloaded_project(db, local_path().toStdString(),
-                                             reinterpret_cast<const unsigned char*>(junk.constData()), size_t(junk.size()));
-    };
-    QCOMPARE(install(), KV_Download_Result::Not_Opened);
-    QVERIFY(db.is_open());
-    QCOMPARE(db.m_project.m_str_name, std::string("Lokal"));
-    QCOMPARE(db.m_gui_pages.size(), size_t(1));
-    QCOMPARE(db.m_routes.m_list_route.size(), size_t(1));
+    void fixed_size_language_and_support_menus()
+    {
+        kv_app().dirs.program_dir = working_dir() + QStringLiteral("nowhere/");
+        Test_Window window;
+        QAction* pad = window.menu_action(QStringLiteral("Fixe Größe"), QStringLiteral("iPad Mini (768x1024)"));
+        QVERIFY(pad);
+        window.slot_ver();
+        window.slot_extras_sizes(pad);
+        QCOMPARE(window.device_display(), iPad_Mini);
+        QCOMPARE(window.maximumSize(), QSize(768, 1024));
+        window.slot_hor();
+        QCOMPARE(window.maximumSize(), QSize(1024, 768));
 
-    // Nothing to fall back to: a fresh project, still with the routes.
-    QVERIFY(QFile::remove(local_path()));
-    QCOMPARE(install(), KV_Download_Result::Not_Opened);
-    QVERIFY(db.is_open());
-    QVERIFY(db.m_gui_pages.empty());
-    QCOMPARE(db.m_routes.m_list_route.size(), size_t(1));
-    QCOMPARE(db.m_routes.m_list_route[0].m_str_name, std::string("Panel"));
-}
+        QAction* english = window.menu_action(QStringLiteral("Sprache"), QStringLiteral("English (English)"));
+        QVERIFY(english);
+        window.slot_extras_lang(english);
+        QCOMPARE(window.informations,
+                 QStringList{QStringLiteral("Anwendung muss neu gestartet werden damit Änderungen wirksam werden")});
+        QCOMPARE(QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Global")).value(QStringLiteral("m_str_language_main")).toString(),
+                 QStringLiteral("en"));
+
+        window.informations.clear();
+        window.slot_help_quick();
+        QCOMPARE(window.informations,
+                 QStringList{QStringLiteral("Fehler beim Aufruf von \"%1nowhere/bin/TeamViewerQS.exe\"").arg(working_dir())});
+    }
+
+    void broken_download_restores_the_last_local_project()
+    {
+        QVERIFY(write_test_project(local_path(), "Lokal", {{"{l}"}}, {test_route("Panel", "10.0.0.3")}));
+        CKV_Project_Db db;
+        QVERIFY(db.load(local_path().toStdString()));
+        const QByteArray junk = QByteArray("no project ").append(QByteArray(1000, 'q'));
+        const auto install = [&] {
+            return kv_install_downloaded_project(db, local_path().toStdString(),
+                                                 reinterpret_cast<const unsigned char*>(junk.constData()), size_t(junk.size()));
+        };
+        QCOMPARE(install(), KV_Download_Result::Not_Opened);
+        QVERIFY(db.is_open());
+        QCOMPARE(db.m_project.m_str_name, std::string("Lokal"));
+        QCOMPARE(db.m_gui_pages.size(), size_t(1));
+
+        // Nothing to fall back to: a fresh project, still with the routes.
+        QVERIFY(QFile::remove(local_path()));
+        QCOMPARE(install(), KV_Download_Result::Not_Opened);
+        QVERIFY(db.is_open());
+        QVERIFY(db.m_gui_pages.empty());
+        QCOMPARE(db.m_routes.m_list_route.size(), size_t(1));
+        QCOMPARE(db.m_routes.m_list_route[0].m_str_name, std::string("Panel"));
+    }
+};
 
 QTEST_MAIN(tst_main_window)
 #include "tst_main_window.moc"
