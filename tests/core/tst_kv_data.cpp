@@ -2,6 +2,7 @@
 
 #include "kv_data.h"
 #include "kv_trace.h"
+#include "records_test_util.h"
 
 namespace {
 // A record with the key order of the format examples.
@@ -28,11 +29,6 @@ public:
         m_ratio = get_double(*this, "m_ratio", 1.5);
     }
 };
-
-std::string fld(const std::string& key, const std::string& value)
-{
-    return key + '\x02' + value + '\x03';
-}
 } // namespace
 
 class TestKvData : public QObject {
@@ -45,11 +41,9 @@ private slots:
                                           0x6D, 0x65, 0x02, 0x48, 0x61, 0x75, 0x73, 0x03};
         QCOMPARE(f.size(), sizeof expected);
         QVERIFY(memcmp(f.data(), expected, sizeof expected) == 0);
-        QCOMPARE(put_string("m_str_name", "Haus", 1), std::string("m_str_name_1\x02Haus\x03"));
-        QCOMPARE(put_string("k", std::string("\0abc", 4)), std::string("k\x02\x03"));
-        QCOMPARE(put_int("k", -5), std::string("k\x02-5\x03"));
-        QCOMPARE(put_uint("k", 4294967295u), std::string("k\x02" "4294967295\x03"));
-        QCOMPARE(put_double("k", -0.25), std::string("k\x02-0.250000\x03"));
+        QCOMPARE(put_string("m_str_name", "Haus", 1) + put_string("k", std::string("\0abc", 4)) + put_int("k", -5) +
+                     put_uint("k", 4294967295u) + put_double("k", -0.25),
+                 std::string("m_str_name_1\x02Haus\x03k\x02\x03k\x02-5\x03k\x02" "4294967295\x03k\x02-0.250000\x03"));
         const unsigned char bytes[] = {0x0A, 0x1B, 0xFF};
         QCOMPARE(bytes_to_hex(bytes, 3), std::string("0A1BFF"));
     }
