@@ -168,19 +168,28 @@ private slots:
     // names all exist.
     void references_resolve()
     {
+        auto exists = [this](const KV_Group_Address& a) { return a.is_null() || m_db.m_addr.find_address(a); };
         std::set<std::string> pages, blocks, clocks, scenes, cameras;
         for (const auto& page : m_db.m_gui_pages)
             pages.insert(page->m_str_guid);
         for (const auto& page : m_db.m_logic_pages)
-            for (const auto& block : page->m_controls)
+            for (const auto& block : page->m_controls) {
                 blocks.insert(block->m_str_guid);
-        for (const auto& clock : m_db.m_settings_clock.m_list_clock)
+                for (const auto* ios : {&block->inputs(), &block->outputs()})
+                    for (const auto& io : *ios)
+                        QVERIFY2(exists(io->m_addr), block->m_str_name.c_str());
+            }
+        for (const auto& clock : m_db.m_settings_clock.m_list_clock) {
             clocks.insert(clock.m_str_guid);
-        for (const auto& scene : m_db.m_settings_scene.m_list_scene)
+            QVERIFY(!clock.m_addr_db_write.is_null() && exists(clock.m_addr_db_write));
+        }
+        for (const auto& scene : m_db.m_settings_scene.m_list_scene) {
             scenes.insert(scene.m_str_guid);
+            for (const auto& item : scene.m_list_item)
+                QVERIFY(!item.m_addr.is_null() && exists(item.m_addr));
+        }
         for (const auto& cam : m_db.m_settings_ip_cam.m_list_cam)
             cameras.insert(cam.m_str_guid);
-        auto exists = [this](const KV_Group_Address& a) { return a.is_null() || m_db.m_addr.find_address(a); };
 
         int targets = 0, used = 0;
         for (const KV_GUI_Control* control : all_controls(m_db)) {
@@ -201,11 +210,11 @@ private slots:
             QVERIFY2(guid.empty() || blocks.count(guid) || scenes.count(guid) || cameras.count(guid), name);
             // Controls that work with a logic block, clock, scene or camera are linked.
             const std::string cls = kv_control_class_name(control->m_typ);
-            for (const char* needs_id : {"Raumr", "Heizkreis", "RGBW", "RGBW_SEQU", "WS_Anzeige", "Open_Weather"})
-                QVERIFY2(cls != std::string("CKV_Gui_Control_App_") + needs_id || !id.empty(), name);
-            QVERIFY2(cls != "CKV_Gui_Control_App_Uhr" || !uhr.empty(), name);
-            for (const char* needs_guid : {"Tile_Scene", "App_IP_Cam", "App_IP_Cam_Snapshot"})
-                QVERIFY2(cls != std::string("CKV_Gui_Control_") + needs_guid || !guid.empty(), name);
+            for (const auto& [needs, link] : {std::pair{"App_Raumr", &id}, {"App_Heizkreis", &id}, {"App_RGBW", &id},
+                                              {"App_RGBW_SEQU", &id}, {"App_WS_Anzeige", &id}, {"App_Open_Weather", &id},
+                                              {"App_Uhr", &uhr}, {"Tile_Scene", &guid}, {"App_IP_Cam", &guid},
+                                              {"App_IP_Cam_Snapshot", &guid}})
+                QVERIFY2(cls != std::string("CKV_Gui_Control_") + needs || !link->empty(), name);
 
             for (const KV_Group_Address& a : control->m_list_addr) {
                 QVERIFY2(exists(a), qPrintable(QString::fromStdString(control->m_str_name + " " + address_to_text(a))));
@@ -215,18 +224,6 @@ private slots:
         }
         QVERIFY(targets >= 30);
         QVERIFY(used >= 150);
-        for (const auto& page : m_db.m_logic_pages)
-            for (const auto& block : page->m_controls) {
-                for (const auto& io : block->inputs())
-                    QVERIFY2(exists(io->m_addr), block->m_str_name.c_str());
-                for (const auto& io : block->outputs())
-                    QVERIFY2(exists(io->m_addr), block->m_str_name.c_str());
-            }
-        for (const auto& clock : m_db.m_settings_clock.m_list_clock)
-            QVERIFY(!clock.m_addr_db_write.is_null() && exists(clock.m_addr_db_write));
-        for (const auto& scene : m_db.m_settings_scene.m_list_scene)
-            for (const auto& item : scene.m_list_item)
-                QVERIFY(!item.m_addr.is_null() && exists(item.m_addr));
         const KV_Addr_Db* switched = m_db.m_addr.find_address(address_from_text("1/0/1"));
         QVERIFY(exists(switched->m_addr_listen.at(0)));
     }
