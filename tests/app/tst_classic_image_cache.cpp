@@ -18,12 +18,9 @@
 namespace {
 std::vector<unsigned char> png_of(const QColor& colour)
 {
-    QImage image(8, 8, QImage::Format_ARGB32);
-    image.fill(colour);
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    KV_Fake_Host::filled(colour, 8, 8).save(&buffer, "PNG");
     return {bytes.begin(), bytes.end()};
 }
 

@@ -54,170 +54,152 @@ void inspect_and_quit()
         },
         Qt::QueuedConnection);
 }
+
+// An argument vector as main() gets it, the program name first.
+struct Argv
+{
+    Argv(const QString& program, const QStringList& arguments)
+    {
+        texts << program.toLocal8Bit();
+        for (const QString& argument : arguments)
+            texts << argument.toLocal8Bit();
+        for (QByteArray& text : texts)
+            pointers << text.data();
+        pointers << nullptr;
+    }
+    int argc() const { return int(texts.size()); }
+
+    QList<QByteArray> texts;
+    QList<char*> pointers;
+};
 } // namespace
 
 class tst_kv_app_start : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-    void directories_from_program_path_data();
-    void directories_from_program_path();
-    void relative_program_path_survives_prepare();
-
-    void command_line_flags_data();
-    void command_line_flags();
-
-    void first_start_is_windowed_light_and_local();
-    void stored_choices_start_full_screen_and_dark();
-
-private:
-    int start(const QStringList& arguments);
-
     KV_Test_Settings_Home m_home;
     QString m_program;
     QString m_saved_dir;
+
+    int start(const QStringList& arguments)
+    {
+        Argv argv(m_program, arguments);
+        return kv_start(argv.argc(), argv.pointers.data());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        qAddPreRoutine(inspect_and_quit);
+        m_program = m_home.path() + QStringLiteral("/install/bin/kirovantor3");
+        QVERIFY(QDir().mkpath(m_home.path() + QStringLiteral("/install/bin")));
+        m_saved_dir = QDir::currentPath();
+    }
+
+    void init()
+    {
+        snapshot = Start_Snapshot();
+        KV_Test_Settings_Home::reset_common();
+    }
+
+    void cleanup() { QDir::setCurrent(m_saved_dir); }
+
+    void directories_from_program_path_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("project");
+        QTest::newRow("installed") << "/opt/kv/bin/kirovantor3" << "/opt/kv/bin/" << "/opt/kv/bin/" << "/opt/kv/bin/project/";
+        QTest::newRow("inside project") << "/home/kv/project/bin/kirovantor3" << "/home/kv/project/bin/"
+                                        << "/home/kv/project/bin/" << "/home/kv/project/bin/";
+        QTest::newRow("no separator") << "kirovantor3" << "kirovantor3" << "kirovantor3/" << "kirovantor3/project/";
+        QTest::newRow("empty") << "" << "" << "./" << "./project/";
+    }
+
+    void directories_from_program_path()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, program);
+        QFETCH(QString, base);
+        QFETCH(QString, project);
+        const KV_App_Dirs dirs = KV_App_Dirs::from_program_path(path);
+        QCOMPARE(dirs.program_dir, program);
+        QCOMPARE(dirs.base_dir, base);
+        QCOMPARE(dirs.project_dir, project);
+    }
+
+    void relative_program_path_survives_prepare()
+    {
+        // Started as "sub/bin/kirovantor3" from a parent folder: the project
+        // folder must be the one beside the program, not nested below it again.
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkpath("sub/bin"));
+        QDir::setCurrent(root.path());
+        const KV_App_Dirs dirs =
+            KV_App_Dirs::from_program_path(KV_App_Dirs::absolute_program_path(QStringLiteral("sub/bin/kirovantor3")));
+        dirs.prepare();
+        QVERIFY(QFileInfo(root.path() + "/sub/bin/project").isDir());
+        QVERIFY(!QFileInfo(root.path() + "/sub/bin/sub").exists());
+        QCOMPARE(KV_App_Dirs::absolute_program_path("kirovantor3"), QString("kirovantor3"));
+        QCOMPARE(KV_App_Dirs::absolute_program_path("/opt/kv/kirovantor3"), QString("/opt/kv/kirovantor3"));
+    }
+
+    void command_line_flags_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("app");
+        QTest::addColumn<bool>("tray");
+        QTest::newRow("none") << QStringList() << false << false;
+        QTest::newRow("both") << QStringList{"-tray", "-app"} << true << true;
+        QTest::newRow("other case") << QStringList{"-APP", "-Tray"} << false << false;
+        QTest::newRow("prefix only") << QStringList{"-application", "-trayicon"} << false << false;
+        QTest::newRow("project path") << QStringList{"/data/haus.kvp", "-app"} << true << false;
+    }
+
+    void command_line_flags()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, app);
+        QFETCH(bool, tray);
+        // The program name itself never counts, even when it reads "-app".
+        Argv argv(QStringLiteral("-app"), arguments);
+        const KV_App_Flags flags = kv_scan_command_line(argv.argc(), argv.pointers.data());
+        QCOMPARE(flags.app, app);
+        QCOMPARE(flags.tray, tray);
+    }
+
+    void first_start_is_windowed_light_and_local()
+    {
+        QCOMPARE(start({}), 0);
+        QVERIFY(snapshot.window_shown);
+        QVERIFY(!snapshot.full_screen);
+        QCOMPARE(snapshot.style_sheet, kv_read_style_sheet(kv_app_style_path(KV_STYLE_LIGHT)));
+        QCOMPARE(snapshot.current_dir, m_home.path() + QStringLiteral("/install/bin"));
+        QVERIFY(QFileInfo(m_home.path() + QStringLiteral("/install/bin/project")).isDir());
+        QCOMPARE(kv_app().dirs.project_dir, m_home.path() + QStringLiteral("/install/bin/project/"));
+
+        // The fonts the controls ask for come from the bundled files.
+        QCOMPARE(snapshot.regular_family, QStringLiteral("Inter"));
+        QCOMPARE(snapshot.medium_style, QStringLiteral("Medium"));
+        QVERIFY(snapshot.hinting_off);
+    }
+
+    void stored_choices_start_full_screen_and_dark()
+    {
+        for (const char* key : {"_m_app_full_screen", "m_app_styleSheet"})
+            QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue(QLatin1String(key), 1);
+        QCOMPARE(start({QStringLiteral("-tray")}), 0); // the app window comes whatever the command line says
+        QVERIFY(snapshot.window_shown);
+        QVERIFY(snapshot.app_flag);
+        QVERIFY(snapshot.tray_flag);
+        QVERIFY(snapshot.full_screen);
+        QCOMPARE(snapshot.style_sheet, kv_read_style_sheet(kv_app_style_path(KV_STYLE_DARK)));
+        QVERIFY(!kv_app().main_window); // deleted after the loop
+    }
 };
-
-void tst_kv_app_start::initTestCase()
-{
-    QVERIFY(m_home.isValid());
-    qAddPreRoutine(inspect_and_quit);
-    m_program = m_home.path() + QStringLiteral("/install/bin/kirovantor3");
-    QVERIFY(QDir().mkpath(m_home.path() + QStringLiteral("/install/bin")));
-    m_saved_dir = QDir::currentPath();
-}
-
-void tst_kv_app_start::init()
-{
-    snapshot = Start_Snapshot();
-    KV_Test_Settings_Home::clear(QStringLiteral("kirovantor3"), QStringLiteral("Common"));
-    // No version request leaves the machine.
-    QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue(QStringLiteral("m_check_version_"), 0);
-}
-
-void tst_kv_app_start::cleanup()
-{
-    QDir::setCurrent(m_saved_dir);
-}
-
-int tst_kv_app_start::start(const QStringList& arguments)
-{
-    QList<QByteArray> texts{m_program.toLocal8Bit()};
-    for (const QString& argument : arguments)
-        texts << argument.toLocal8Bit();
-    QList<char*> argv;
-    for (QByteArray& text : texts)
-        argv << text.data();
-    argv << nullptr;
-    return kv_start(int(texts.size()), argv.data());
-}
-
-void tst_kv_app_start::directories_from_program_path_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("program");
-    QTest::addColumn<QString>("base");
-    QTest::addColumn<QString>("project");
-    QTest::newRow("installed") << "/opt/kv/bin/kirovantor3" << "/opt/kv/bin/" << "/opt/kv/bin/" << "/opt/kv/bin/project/";
-    QTest::newRow("relative") << "./kirovantor3" << "./" << "./" << "./project/";
-    QTest::newRow("inside project") << "/home/kv/project/bin/kirovantor3" << "/home/kv/project/bin/"
-                                    << "/home/kv/project/bin/" << "/home/kv/project/bin/";
-    QTest::newRow("no separator") << "kirovantor3" << "kirovantor3" << "kirovantor3/" << "kirovantor3/project/";
-    QTest::newRow("empty") << "" << "" << "./" << "./project/";
-}
-
-void tst_kv_app_start::directories_from_program_path()
-{
-    QFETCH(QString, path);
-    QFETCH(QString, program);
-    QFETCH(QString, base);
-    QFETCH(QString, project);
-    const KV_App_Dirs dirs = KV_App_Dirs::from_program_path(path);
-    QCOMPARE(dirs.program_dir, program);
-    QCOMPARE(dirs.base_dir, base);
-    QCOMPARE(dirs.project_dir, project);
-}
-
-void tst_kv_app_start::relative_program_path_survives_prepare()
-{
-    // Started as "sub/bin/kirovantor3" from a parent folder: the project
-    // folder must be the one beside the program, not nested below it again.
-    QTemporaryDir root;
-    QVERIFY(QDir(root.path()).mkpath("sub/bin"));
-    const QString before = QDir::currentPath();
-    QDir::setCurrent(root.path());
-    const KV_App_Dirs dirs =
-        KV_App_Dirs::from_program_path(KV_App_Dirs::absolute_program_path(QStringLiteral("sub/bin/kirovantor3")));
-    dirs.prepare();
-    QVERIFY(QFileInfo(root.path() + "/sub/bin/project").isDir());
-    QVERIFY(!QFileInfo(root.path() + "/sub/bin/sub").exists());
-    QDir::setCurrent(before);
-    QCOMPARE(KV_App_Dirs::absolute_program_path("kirovantor3"), QString("kirovantor3"));
-    QCOMPARE(KV_App_Dirs::absolute_program_path("/opt/kv/kirovantor3"), QString("/opt/kv/kirovantor3"));
-}
-
-void tst_kv_app_start::command_line_flags_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("app");
-    QTest::addColumn<bool>("tray");
-    QTest::newRow("none") << QStringList() << false << false;
-    QTest::newRow("both") << QStringList{"-tray", "-app"} << true << true;
-    QTest::newRow("other case") << QStringList{"-APP", "-Tray"} << false << false;
-    QTest::newRow("prefix only") << QStringList{"-application", "-trayicon"} << false << false;
-    QTest::newRow("project path") << QStringList{"/data/haus.kvp", "-app"} << true << false;
-}
-
-void tst_kv_app_start::command_line_flags()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(bool, app);
-    QFETCH(bool, tray);
-    // The program name itself never counts, even when it reads "-app".
-    QList<QByteArray> texts{"-app"};
-    for (const QString& argument : arguments)
-        texts << argument.toLocal8Bit();
-    QList<const char*> argv;
-    for (const QByteArray& text : texts)
-        argv << text.constData();
-    const KV_App_Flags flags = kv_scan_command_line(int(argv.size()), argv.data());
-    QCOMPARE(flags.app, app);
-    QCOMPARE(flags.tray, tray);
-}
-
-void tst_kv_app_start::first_start_is_windowed_light_and_local()
-{
-    QCOMPARE(start({}), 0);
-    QVERIFY(snapshot.window_shown);
-    QVERIFY(!snapshot.full_screen);
-    QCOMPARE(snapshot.style_sheet, kv_read_style_sheet(kv_app_style_path(KV_STYLE_LIGHT)));
-    QCOMPARE(snapshot.current_dir, m_home.path() + QStringLiteral("/install/bin"));
-    QVERIFY(QFileInfo(m_home.path() + QStringLiteral("/install/bin/project")).isDir());
-    QCOMPARE(kv_app().dirs.project_dir, m_home.path() + QStringLiteral("/install/bin/project/"));
-
-    // The fonts the controls ask for come from the bundled files.
-    QCOMPARE(snapshot.regular_family, QStringLiteral("Inter"));
-    QCOMPARE(snapshot.medium_style, QStringLiteral("Medium"));
-    QVERIFY(snapshot.hinting_off);
-}
-
-void tst_kv_app_start::stored_choices_start_full_screen_and_dark()
-{
-    for (const char* key : {"_m_app_full_screen", "m_app_styleSheet"})
-        QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue(QLatin1String(key), 1);
-    QCOMPARE(start({QStringLiteral("-tray")}), 0); // the app window comes whatever the command line says
-    QVERIFY(snapshot.window_shown);
-    QVERIFY(snapshot.app_flag);
-    QVERIFY(snapshot.tray_flag);
-    QVERIFY(snapshot.full_screen);
-    QCOMPARE(snapshot.style_sheet, kv_read_style_sheet(kv_app_style_path(KV_STYLE_DARK)));
-    QVERIFY(!kv_app().main_window); // deleted after the loop
-}
 
 QTEST_APPLESS_MAIN(tst_kv_app_start)
 #include "tst_kv_app_start.moc"

@@ -65,102 +65,88 @@ class tst_kv_version_check : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-
-    void offers_update_only_for_a_greater_number_data();
-    void offers_update_only_for_a_greater_number();
-
-    void server_reply_asks_only_for_a_newer_version_data();
-    void server_reply_asks_only_for_a_newer_version();
-    void check_runs_at_start_only_when_enabled();
-
-private:
     KV_Test_Settings_Home m_home;
-};
 
-void tst_kv_version_check::initTestCase()
-{
-    QVERIFY(m_home.isValid());
-    kv_app().dirs = KV_App_Dirs::from_program_path(QStringLiteral("/opt/kv/bin/kirovantor3"));
-}
-
-void tst_kv_version_check::init()
-{
-    KV_Test_Settings_Home::clear(QStringLiteral("kirovantor3"), QStringLiteral("Common"));
-}
-
-void tst_kv_version_check::offers_update_only_for_a_greater_number_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<bool>("offers");
-    QTest::newRow("equal with line break") << QByteArray("3.01111\r\n") << false;
-    QTest::newRow("equal, more digits") << QByteArray("3.011110") << false;
-    QTest::newRow("greater") << QByteArray("3.01112") << true;
-    QTest::newRow("greater with notes") << QByteArray("3.02\nneue Kacheln\n") << true;
-    QTest::newRow("leading blanks") << QByteArray("  3.1") << true;
-    QTest::newRow("smaller") << QByteArray("3.01") << false;
-    QTest::newRow("html page") << QByteArray("<html><body>3.5</body></html>") << false;
-    QTest::newRow("binary") << QByteArray("\x00\xff\x01", 3) << false;
-}
-
-void tst_kv_version_check::offers_update_only_for_a_greater_number()
-{
-    QFETCH(QByteArray, reply);
-    QFETCH(bool, offers);
-    QCOMPARE(kv_version_offers_update(reply, QLatin1String(KV_APP_VERSION_FULL)), offers);
-}
-
-void tst_kv_version_check::server_reply_asks_only_for_a_newer_version_data()
-{
-    QTest::addColumn<QByteArray>("status");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QStringList>("questions");
-    QTest::newRow("newer") << QByteArray("200 OK") << QByteArray("3.05\n")
-                           << QStringList(QStringLiteral("Update verfügbar Lokal: 3.01111, Server: 3.05\n"
-                                                         "Möchten Sie die neue Version jetzt laden?"));
-    QTest::newRow("equal") << QByteArray("200 OK") << QByteArray("3.01111") << QStringList();
-    QTest::newRow("empty") << QByteArray("200 OK") << QByteArray() << QStringList();
-    QTest::newRow("not found") << QByteArray("404 Not Found") << QByteArray("9.9") << QStringList();
-}
-
-void tst_kv_version_check::server_reply_asks_only_for_a_newer_version()
-{
-    QFETCH(QByteArray, status);
-    QFETCH(QByteArray, body);
-    QFETCH(QStringList, questions);
-    QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue(QStringLiteral("m_check_version_"), 0);
-    Version_Server server;
-    QVERIFY(server.listen(QHostAddress::LocalHost));
-    server.status = status;
-    server.body = body;
-    Asking_Settings settings(nullptr, server.url());
-    auto* manager = settings.findChild<QNetworkAccessManager*>();
-    QVERIFY(manager);
-    QSignalSpy finished(manager, &QNetworkAccessManager::finished);
-    settings.slot_check_version();
-    QVERIFY(finished.wait(5000));
-    QCOMPARE(server.requests, 1);
-    QCOMPARE(settings.questions, questions);
-}
-
-void tst_kv_version_check::check_runs_at_start_only_when_enabled()
-{
-    Version_Server server;
-    QVERIFY(server.listen(QHostAddress::LocalHost));
-    server.body = "3.01111";
+private slots:
+    void initTestCase()
     {
-        Asking_Settings settings(nullptr, server.url()); // no stored settings: the check is on
-        QTRY_COMPARE_WITH_TIMEOUT(server.requests, 1, 5000);
+        QVERIFY(m_home.isValid());
+        kv_app().dirs = KV_App_Dirs::from_program_path(QStringLiteral("/opt/kv/bin/kirovantor3"));
     }
-    QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue(QStringLiteral("m_check_version_"), 0);
+
+    void init() { KV_Test_Settings_Home::clear(QStringLiteral("kirovantor3"), QStringLiteral("Common")); }
+
+    void offers_update_only_for_a_greater_number_data()
     {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("offers");
+        QTest::newRow("equal with line break") << QByteArray("3.01111\r\n") << false;
+        QTest::newRow("equal, more digits") << QByteArray("3.011110") << false;
+        QTest::newRow("greater") << QByteArray("3.01112") << true;
+        QTest::newRow("greater with notes") << QByteArray("3.02\nneue Kacheln\n") << true;
+        QTest::newRow("leading blanks") << QByteArray("  3.1") << true;
+        QTest::newRow("smaller") << QByteArray("3.01") << false;
+        QTest::newRow("html page") << QByteArray("<html><body>3.5</body></html>") << false;
+        QTest::newRow("binary") << QByteArray("\x00\xff\x01", 3) << false;
+    }
+
+    void offers_update_only_for_a_greater_number()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, offers);
+        QCOMPARE(kv_version_offers_update(reply, QLatin1String(KV_APP_VERSION_FULL)), offers);
+    }
+
+    void server_reply_asks_only_for_a_newer_version_data()
+    {
+        QTest::addColumn<QByteArray>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QStringList>("questions");
+        QTest::newRow("newer") << QByteArray("200 OK") << QByteArray("3.05\n")
+                               << QStringList(QStringLiteral("Update verfügbar Lokal: 3.01111, Server: 3.05\n"
+                                                             "Möchten Sie die neue Version jetzt laden?"));
+        QTest::newRow("equal") << QByteArray("200 OK") << QByteArray("3.01111") << QStringList();
+        QTest::newRow("empty") << QByteArray("200 OK") << QByteArray() << QStringList();
+        QTest::newRow("not found") << QByteArray("404 Not Found") << QByteArray("9.9") << QStringList();
+    }
+
+    void server_reply_asks_only_for_a_newer_version()
+    {
+        QFETCH(QByteArray, status);
+        QFETCH(QByteArray, body);
+        QFETCH(QStringList, questions);
+        KV_Test_Settings_Home::reset_common();
+        Version_Server server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        server.status = status;
+        server.body = body;
         Asking_Settings settings(nullptr, server.url());
-        QTest::qWait(300);
+        auto* manager = settings.findChild<QNetworkAccessManager*>();
+        QVERIFY(manager);
+        QSignalSpy finished(manager, &QNetworkAccessManager::finished);
+        settings.slot_check_version();
+        QVERIFY(finished.wait(5000));
         QCOMPARE(server.requests, 1);
+        QCOMPARE(settings.questions, questions);
     }
-}
+
+    void check_runs_at_start_only_when_enabled()
+    {
+        Version_Server server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        server.body = "3.01111";
+        {
+            Asking_Settings settings(nullptr, server.url()); // no stored settings: the check is on
+            QTRY_COMPARE_WITH_TIMEOUT(server.requests, 1, 5000);
+        }
+        KV_Test_Settings_Home::reset_common();
+        {
+            Asking_Settings settings(nullptr, server.url());
+            QTest::qWait(300);
+            QCOMPARE(server.requests, 1);
+        }
+    }
+};
 
 QTEST_MAIN(tst_kv_version_check)
 #include "tst_kv_version_check.moc"

@@ -3,7 +3,6 @@
 // simulator as a write, the simulator's bus echo comes back to the panel, and
 // the pages follow a switch of the visualisation language.
 
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -49,10 +48,7 @@ private slots:
         QVERIFY(home.isValid());
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        QSettings common(QStringLiteral("kirovantor3"), QStringLiteral("Common"));
-        common.setValue(QStringLiteral("m_check_version_"), 0);
-        common.setValue(QStringLiteral("m_str_working_dir__"), dir.path() + QStringLiteral("/"));
-        common.sync();
+        KV_Test_Settings_Home::reset_common(dir.path() + QStringLiteral("/"));
 
         Kvsim_Process sim; // serves the demo project
         QVERIFY(sim.start({"--no-discovery"}));
@@ -67,19 +63,11 @@ private slots:
 
         // The demo's kitchen switch: a universal switch on 1/0/6.
         CKV_Gui_Control_Button_Universal* kitchen = nullptr;
-        int page = -1;
-        for (int i = 0; i < window.canvases().size() && !kitchen; ++i) {
-            for (CKV_Gui_Control* control : window.canvases()[i]->controls()) {
-                auto* candidate = qobject_cast<CKV_Gui_Control_Button_Universal*>(control);
-                if (candidate && !candidate->record().m_list_addr.empty() &&
-                    candidate->record().m_list_addr[0] == KITCHEN) {
-                    kitchen = candidate;
-                    page = i;
-                }
-            }
-        }
+        for (auto* candidate : window.findChildren<CKV_Gui_Control_Button_Universal*>())
+            if (!candidate->record().m_list_addr.empty() && candidate->record().m_list_addr[0] == KITCHEN)
+                kitchen = candidate;
         QVERIFY(kitchen);
-        window.goPage(page);
+        window.goPage(int(window.canvases().indexOf(kitchen->canvas())));
         QVERIFY(window.is_page_stack_shown());
         const KV_Addr_Db* address = window.address_tree().find_address(KITCHEN);
         QVERIFY(address);
@@ -102,10 +90,8 @@ private slots:
         // at once, and back again.
         const auto texts = [&] {
             QStringList shown;
-            for (CKV_Gui_Control_Container* canvas : window.canvases())
-                for (CKV_Gui_Control* control : canvas->controls())
-                    if (auto* label = qobject_cast<CKV_Gui_Control_Label_Text*>(control))
-                        shown << label->text();
+            for (auto* label : window.findChildren<CKV_Gui_Control_Label_Text*>())
+                shown << label->text();
             return shown;
         };
         QVERIFY(texts().contains("Haus Sonnenhang"));
