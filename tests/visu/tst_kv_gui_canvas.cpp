@@ -107,15 +107,13 @@ private slots:
         auto area = build(host, page);
         area->resize(800, 480);
         CKV_Gui_Control_Container* canvas = area->canvas();
-        canvas->pinch_zoom(5.0, false);
-        QCOMPARE(canvas->zoom(), 4.0f);
-        canvas->pinch_zoom(0.5, false);
-        QCOMPARE(canvas->zoom(), 0.7f);
-        canvas->pinch_zoom(0.5, true);
-        QCOMPARE(canvas->zoom(), 1.0f);
-        canvas->pinch_zoom(2.5, true);
-        QCOMPARE(canvas->zoom(), 2.5f);
-        canvas->pinch_zoom(1.0, true);
+        // Clamped to 0.7..4 while pinching; an end below 1 snaps back to 1.
+        const struct { double factor; bool end; float zoom; } pinches[] = {
+            {5.0, false, 4.0f}, {0.5, false, 0.7f}, {0.5, true, 1.0f}, {2.5, true, 2.5f}, {1.0, true, 1.0f}};
+        for (const auto& pinch : pinches) {
+            canvas->pinch_zoom(pinch.factor, pinch.end);
+            QCOMPARE(canvas->zoom(), pinch.zoom);
+        }
 
         auto wheel = [canvas](int delta, Qt::KeyboardModifiers modifiers) {
             QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton, modifiers,
@@ -124,11 +122,8 @@ private slots:
         };
         wheel(120, Qt::NoModifier);
         QCOMPARE(canvas->zoom(), 1.0f);
-        for (int step = 0; step < 7; ++step)
-            wheel(-120, Qt::ControlModifier);
-        QCOMPARE(canvas->zoom(), 0.7f);
-        wheel(120, Qt::ControlModifier);
-        QVERIFY(qAbs(canvas->zoom() - 0.8f) < 1e-5f);
+        wheel(-120, Qt::ControlModifier);
+        QVERIFY(qAbs(canvas->zoom() - 0.9f) < 1e-5f);
         for (int step = 0; step < 40; ++step)
             wheel(120, Qt::ControlModifier);
         QCOMPARE(canvas->zoom(), 4.0f);
@@ -165,9 +160,6 @@ private slots:
                      QString::fromLatin1(kv_created_class_name(type)));
             QCOMPARE(control->description(), QString::fromUtf8(kv_control_display_name(control->type())));
         }
-        for (int type : {109, 120, 1523})
-            QCOMPARE(QString::fromLatin1(canvas->find_control(guid(type))->metaObject()->className()),
-                     QStringLiteral("CKV_Gui_Control_Button_Universal"));
         QCOMPARE(canvas->find_control("{dimmer-9}")->type(), 9999);
         QCOMPARE(canvas->find_control("{dimmer-4}")->type(), 118);
         QCOMPARE(canvas->find_control("{t110}")->description(), QStringLiteral("UNKNOWN"));
@@ -177,8 +169,6 @@ private slots:
         QCOMPARE(page.find_control("{t10}")->m_typ, 9999);
         QCOMPARE(page.find_control("{dimmer-9}")->m_typ, 9999);
         QCOMPARE(page.find_control("{dimmer-4}")->m_typ, 118);
-        QCOMPARE(page.find_control("{t130}")->m_typ, 130);
-        QCOMPARE(page.find_control("{t1504}")->m_typ, 1504);
     }
 };
 
