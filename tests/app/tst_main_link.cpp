@@ -1,6 +1,7 @@
 // The app main window against the controller simulator: login, project
 // download and its repetitions, settings texts, the fallback on a broken
-// project file, refused and dropped connections and keep-alive.
+// project file, refused and dropped connections, the project time-out and
+// keep-alive.
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -37,21 +38,26 @@ class tst_main_link : public QObject {
     std::unique_ptr<Test_Window> m_window;
 
     // Starts the simulator with its project and the window on the local
-    // project whose active route points at it.
-    void start(const QStringList& sim_options)
+    // project whose active route points at it. False, with the failure
+    // recorded, when that could not be set up.
+    [[nodiscard]] bool start(const QStringList& sim_options)
     {
-        const QString controller_file = m_dir->filePath(QStringLiteral("controller.kvp"));
-        QVERIFY(write_test_project(controller_file, "Controller", {{"{c1}"}, {"{c2}", "anna"}},
-                                   {test_route("Fremd", "192.168.9.9", "fremd", "fremd-passwort")}));
-        m_sim = std::make_unique<Kvsim_Process>();
-        QVERIFY(m_sim->start(QStringList{"--project", controller_file, "--no-discovery", "--full-log"} + sim_options));
+        // QVERIFY returns from the lambda only; the recorded failure tells the caller.
+        [&] {
+            const QString controller_file = m_dir->filePath(QStringLiteral("controller.kvp"));
+            QVERIFY(write_test_project(controller_file, "Controller", {{"{c1}"}, {"{c2}", "anna"}},
+                                       {test_route("Fremd", "192.168.9.9", "fremd", "fremd-passwort")}));
+            m_sim = std::make_unique<Kvsim_Process>();
+            QVERIFY(m_sim->start(QStringList{"--project", controller_file, "--no-discovery", "--full-log"} + sim_options));
 
-        const std::string sim_ip = "127.0.0.1:" + std::to_string(m_sim->port);
-        QVERIFY(write_test_project(m_dir->filePath(QStringLiteral("kv_app.kvp")), "Lokal", {{"{l}"}},
-                                   {test_route("Büro", "10.255.255.1"), test_route("Sim", sim_ip)}, 1));
-        m_window = std::make_unique<Test_Window>();
-        m_window->set_tick_intervals(50, 500);
-        m_window->show();
+            const std::string sim_ip = "127.0.0.1:" + std::to_string(m_sim->port);
+            QVERIFY(write_test_project(m_dir->filePath(QStringLiteral("kv_app.kvp")), "Lokal", {{"{l}"}},
+                                       {test_route("Büro", "10.255.255.1"), test_route("Sim", sim_ip)}, 1));
+            m_window = std::make_unique<Test_Window>();
+            m_window->set_tick_intervals(50, 500);
+            m_window->show();
+        }();
+        return !QTest::currentTestFailed();
     }
 
     int count(const QString& part) const { return int(m_sim->lines.filter(part).size()); }
@@ -82,7 +88,8 @@ private slots:
 
     void login_download_and_installation_routes()
     {
-        start({});
+        if (!start({}))
+            return;
         QTRY_VERIFY_WITH_TIMEOUT(m_sim->logged("<- 33 "), WAIT_MS);
 
         // The login carries the route's fields in their fixed order.
@@ -127,7 +134,8 @@ private slots:
 
     void project_changed_and_reload_fetch_it_again()
     {
-        start({});
+        if (!start({}))
+            return;
         QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
         QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("<- 33 ")), 1, WAIT_MS); // the simulator's log lags
         QCOMPARE(count(QStringLiteral("<- 25 ")), 0);
@@ -146,7 +154,8 @@ private slots:
 
     void clock_and_scene_replaced_only_when_the_text_differs()
     {
-        start({});
+        if (!start({}))
+            return;
         QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
         KV_Settings_Clock& clock = m_window->project().m_settings_clock;
         KV_Settings_Scene& scene = m_window->project().m_settings_scene;
@@ -173,7 +182,8 @@ private slots:
 
     void broken_project_file_falls_back_silently_and_reconnects()
     {
-        start({"--corrupt-project"});
+        if (!start({"--corrupt-project"}))
+            return;
         QTRY_VERIFY_WITH_TIMEOUT(count(QStringLiteral("login accepted")) >= 2, WAIT_MS);
         QVERIFY(count(QStringLiteral("-> 26,")) >= 1);
         QCOMPARE(count(QStringLiteral("<- 33 ")), 0);
@@ -191,7 +201,8 @@ private slots:
 
     void refused_login_shows_the_connection_failure()
     {
-        start({"--refuse-login"});
+        if (!start({"--refuse-login"}))
+            return;
         QTRY_VERIFY_WITH_TIMEOUT(m_window->current_view() == int(CKV_Studio_Main_App::View_Status), WAIT_MS);
         QVERIFY(m_window->target_dialog()->is_info_shown());
         QCOMPARE(m_window->target_dialog()->info()->mode(), CKV_Dlg_App_Zielsysteminfo::Mode::Connection_Failed);
@@ -205,7 +216,8 @@ private slots:
 
     void dropped_connection_shows_the_notice_then_the_failure()
     {
-        start({"--drop-after", "2"});
+        if (!start({"--drop-after", "2"}))
+            return;
         QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
         QVERIFY(m_window->is_page_stack_shown());
 
@@ -224,9 +236,48 @@ private slots:
         QCOMPARE(m_window->lost_connection_countdown(), 0);
     }
 
+    void project_timeout_running_out_while_connected_changes_nothing()
+    {
+        if (!start({"--no-project"}))
+            return;
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim->logged("<- 305 "), WAIT_MS);
+        QVERIFY(m_window->project_timeout() > 0); // set by the acceptance, about a second of ticks left
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->project_timeout(), 0, WAIT_MS);
+        QVERIFY(m_window->is_connected());
+        QTest::qWait(1000); // twenty more ticks
+        QVERIFY(m_window->is_connected());
+        QVERIFY(!m_window->is_logged_in());
+        QCOMPARE(count(QStringLiteral(" connected")), 1);
+        QCOMPARE(count(QStringLiteral(" disconnected")), 0);
+        QCOMPARE(count(QStringLiteral("login accepted")), 1);
+        QCOMPARE(count(QStringLiteral("<- 305 ")), 1);
+        QCOMPARE(count(QStringLiteral("-> 26,")), 0);
+    }
+
+    void project_timeout_running_out_after_an_unreported_loss_reconnects()
+    {
+        if (!start({"--no-project", "--drop-after", "1"}))
+            return;
+        // A loss within the first 5 s of a connection goes unreported and the
+        // client does not reconnect by itself; the time-out (20 ticks of
+        // 150 ms) runs out after the drop.
+        m_window->client().set_intervals(600000, 5000);
+        m_window->set_tick_intervals(150, 500);
+        QVERIFY(m_window->connect_active_route());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->is_connected() && m_window->project_timeout() > 0, WAIT_MS);
+        QVERIFY(!m_window->is_logged_in());
+        QCOMPARE(m_window->lost_connection_countdown(), 0);
+        const int logins = count(QStringLiteral("login accepted"));
+        QVERIFY(logins >= 1);
+
+        QTRY_VERIFY_WITH_TIMEOUT(count(QStringLiteral("login accepted")) > logins, WAIT_MS);
+        QCOMPARE(count(QStringLiteral("-> 26,")), 0);
+    }
+
     void keep_alive_answers_keep_the_supervised_connection()
     {
-        start({});
+        if (!start({}))
+            return;
         QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
         // Supervision every 1.5 s: without the answers marking the link alive it
         // would be dropped within two periods.

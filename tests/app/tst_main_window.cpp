@@ -1,23 +1,28 @@
 // The app main window without a controller: the local project at start,
 // title texts, which pages a user sees, orientation rules, navigation,
-// the full-screen menu, fixed sizes and the replacement of the local
-// project by a broken download.
+// the full-screen menu, fixed sizes, the weekly version check and the
+// replacement of the local project by a broken download.
 
 #include <QAction>
 #include <QFile>
 #include <QMenuBar>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "../net/kv_test_http_responder.h"
 #include "kv_app_context.h"
 #include "kv_device_display.h"
+#include "kv_dlg_settings.h"
 #include "kv_gui_container.h"
 #include "kv_local_project.h"
 #include "kv_page_rules.h"
 #include "kv_studio_main_app.h"
 #include "kv_test_main_project.h"
 #include "kv_test_settings_home.h"
+#include "kv_version_check.h"
 
 namespace {
 // Records the information boxes instead of showing them.
@@ -219,6 +224,41 @@ private slots:
         window.slot_help_quick();
         QCOMPARE(window.informations,
                  QStringList{QStringLiteral("Fehler beim Aufruf von \"%1nowhere/bin/TeamViewerQS.exe\"").arg(working_dir())});
+    }
+
+    void version_check_runs_weekly_only_when_enabled()
+    {
+        // The check goes through a local proxy that refuses it: no request leaves the machine.
+        KV_Test_Http_Responder proxy(404, {});
+        Test_Window window; // the stored settings start no check
+        auto* manager = window.settings().findChild<QNetworkAccessManager*>();
+        QVERIFY(manager);
+        manager->setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), proxy.port()));
+        window.set_tick_intervals(3600000, 3600000); // the test gives the 1-s ticks itself
+        const auto ticks = [&window](int count) {
+            for (int i = 0; i < count; ++i)
+                window.tick(1000);
+        };
+        constexpr int period = CKV_Studio_Main_App::VERSION_CHECK_PERIOD_S;
+        QCOMPARE(window.version_countdown(), period);
+
+        // Switched off: the week runs out and starts again without a request.
+        ticks(period - 1);
+        QCOMPARE(window.version_countdown(), 1);
+        ticks(1);
+        QCOMPARE(window.version_countdown(), period);
+        QTest::qWait(300);
+        QVERIFY(proxy.paths().isEmpty());
+
+        // Switched on: a request only at the end of the week, to the version server.
+        window.settings().m_check_version_ = 1;
+        ticks(period - 1);
+        QTest::qWait(300);
+        QVERIFY(proxy.paths().isEmpty());
+        ticks(1);
+        QCOMPARE(window.version_countdown(), period);
+        const QString version_host = QUrl(QLatin1String(KV_VERSION_URL)).host();
+        QTRY_COMPARE_WITH_TIMEOUT(proxy.paths(), QStringList(version_host + QStringLiteral(":443")), 5000);
     }
 
     void broken_download_restores_the_last_local_project()

@@ -264,6 +264,8 @@ void CKV_Sim_Controller::on_message(CKV_Sim_Session& session, const CKV_Network_
     }
     if (!session.m_logged_in)
         return;
+    if (m_options.no_project && (header.id == kv_msg::PROJECT_REQUEST || header.id == kv_msg::FILE_REQUEST))
+        return; // logged above, never answered
     switch (header.id) {
     case kv_msg::KEEP_ALIVE:
         session.send(kv_msg::KEEP_ALIVE);

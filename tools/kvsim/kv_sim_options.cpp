@@ -44,6 +44,7 @@ KV_Sim_Options kv_sim_parse_options(const QCoreApplication& app)
         {"wrong-key", "Encipher everything sent with a foreign key."},
         {"flood", "Send N net variables as fast as possible after each login.", "count"},
         {"corrupt-project", "Serve a boot project file that is no project."},
+        {"no-project", "Never answer project requests (305, 25): the app waits for a project in vain."},
         {"full-log", "Log received texts whole instead of shortened."},
     });
     parser.process(app);
@@ -70,6 +71,7 @@ KV_Sim_Options kv_sim_parse_options(const QCoreApplication& app)
     if (parser.isSet("flood"))
         o.flood_count = number(parser, "flood", 1, 100000000);
     o.corrupt_project = parser.isSet("corrupt-project");
+    o.no_project = parser.isSet("no-project");
     o.full_log = parser.isSet("full-log");
     return o;
 }

@@ -25,6 +25,7 @@ struct KV_Sim_Options {
     bool wrong_key = false;
     int flood_count = 0;
     bool corrupt_project = false; // serve bytes that are no project file
+    bool no_project = false;      // never answer 305 or 25
     bool full_log = false;        // log received texts whole
 };
 
