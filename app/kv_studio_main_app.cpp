@@ -25,6 +25,7 @@
 #include "kv_dlg_zielsysteminfo.h"
 #include "kv_gui_container.h"
 #include "kv_gui_control.h"
+#include "kv_gui_tiles.h"
 #include "kv_gui_translator.h"
 #include "kv_language_table.h"
 #include "kv_gui_value_dispatch.h"
@@ -103,6 +104,7 @@ CKV_Studio_Main_App::CKV_Studio_Main_App(QWidget* parent)
 {
     m_run_mode = true;
     kv_app().main_window = this;
+    kv_register_tile_controls();
 
     build_menu();
     if (is_full_screen_app()) {
@@ -445,6 +447,21 @@ bool CKV_Studio_Main_App::send_netvar(const KV_Group_Address& address, double va
 bool CKV_Studio_Main_App::send_netvar(const KV_Addr_Tgm& telegram)
 {
     return client().send_netvar(telegram);
+}
+
+bool CKV_Studio_Main_App::send_text(uint32_t message_id, const std::string& text)
+{
+    return client().send_text(message_id, text);
+}
+
+KV_Settings_Clock& CKV_Studio_Main_App::clock_settings()
+{
+    return project().m_settings_clock;
+}
+
+KV_Settings_Scene& CKV_Studio_Main_App::scene_settings()
+{
+    return project().m_settings_scene;
 }
 
 // ---------------------------------------------------------------- navigation

@@ -59,6 +59,9 @@ public:
     bool is_connected() const override;
     bool send_netvar(const KV_Group_Address& address, double value) override;
     bool send_netvar(const KV_Addr_Tgm& telegram) override;
+    bool send_text(uint32_t message_id, const std::string& text) override;
+    KV_Settings_Clock& clock_settings() override;
+    KV_Settings_Scene& scene_settings() override;
     bool run_mode() const override { return m_run_mode; }
     bool keep_feedback_separate() const override { return false; }
     bool pages_ready() const override { return m_pages_ready; }
@@ -77,7 +80,7 @@ public:
     int lost_connection_countdown() const { return m_lost_countdown; }
     int version_countdown() const { return m_version_countdown; }
     DeviceDisplay device_display() const { return m_device_display; }
-    const std::string& user() const { return m_str_user; }
+    const std::string& user() const override { return m_str_user; }
     int current_view() const;
     int current_page() const;
     QList<int> page_history() const { return m_history; }

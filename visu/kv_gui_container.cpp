@@ -39,6 +39,8 @@ CKV_Gui_Control_Container::CKV_Gui_Control_Container(KV_Visu_Host& host, const K
     , m_width_virt(page.m_width_virt)
     , m_height_virt(page.m_height_virt)
 {
+    m_animation_tick.setInterval(ANIMATION_TICK_MS);
+    connect(&m_animation_tick, &QTimer::timeout, this, &CKV_Gui_Control_Container::animation_tick);
     m_scroll = new CKV_Gui_Control_Container_Sv(parent);
     m_scroll->setWidget(this);
     m_host.dispatch().add_canvas(this);
@@ -65,6 +67,22 @@ CKV_Gui_Control_Container::~CKV_Gui_Control_Container()
     for (CKV_Gui_Control* control : findChildren<CKV_Gui_Control*>())
         control->unsubscribe();
     m_host.dispatch().remove_canvas(this);
+}
+
+void CKV_Gui_Control_Container::request_animation_tick()
+{
+    m_animation_requested = true;
+    if (!m_animation_tick.isActive())
+        m_animation_tick.start();
+}
+
+void CKV_Gui_Control_Container::animation_tick()
+{
+    m_animation_requested = false;
+    for (CKV_Gui_Control* control : std::as_const(m_controls))
+        control->notify_children(100);
+    if (!m_animation_requested)
+        m_animation_tick.stop();
 }
 
 KV_GUI_Page* CKV_Gui_Control_Container::page_record() const

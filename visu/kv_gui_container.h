@@ -8,6 +8,7 @@
 #include <QList>
 #include <QPixmap>
 #include <QScrollArea>
+#include <QTimer>
 #include <QWidget>
 #include <initializer_list>
 #include <string>
@@ -70,6 +71,13 @@ public:
     // One Ctrl+wheel step: up for a positive delta, down for a negative one.
     void wheel_zoom(int delta);
 
+    // The 100-ms animation tick hands code 100 to every control. It runs only
+    // while a control asks for it: a request holds for the next tick, so a
+    // control that animates asks again on each tick it gets.
+    static constexpr int ANIMATION_TICK_MS = 100;
+    void request_animation_tick();
+    bool is_animation_tick_running() const { return m_animation_tick.isActive(); }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -78,6 +86,7 @@ private:
     bool gesture_event(QGestureEvent* event);
     void set_zoom(float zoom);
     void refit();
+    void animation_tick();
     QRect background_rect(const QSize& image) const;
 
     KV_Visu_Host& m_host;
@@ -100,6 +109,8 @@ private:
     float m_zoom = 1.0f;
     bool m_modified = false;
     bool m_placing = false;
+    QTimer m_animation_tick;
+    bool m_animation_requested = false;
 };
 
 class CKV_Gui_Control_Container_Sv : public QScrollArea {

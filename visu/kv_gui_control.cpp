@@ -441,6 +441,13 @@ void CKV_Gui_Control::mouseReleaseEvent(QMouseEvent* event)
     update_cursor();
 }
 
+void CKV_Gui_Control::cancel_press()
+{
+    m_pressed = false;
+    m_pin_pending = false;
+    update();
+}
+
 void CKV_Gui_Control::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // A double click is two clicks for the operating controls.

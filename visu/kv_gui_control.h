@@ -191,6 +191,9 @@ protected:
     // The style sheet's border, or none while it sets no colour or width.
     QPen border_pen() const;
 
+    // Forgets the press under way: its release then does nothing.
+    void cancel_press();
+
     // Operates only after the PIN parameter, when set, was entered.
     bool pin_required() const;
     void show_pin_overlay();

@@ -1,7 +1,5 @@
 #include "kv_gui_factory.h"
 
-#include <cstring>
-#include <functional>
 #include <map>
 #include <string>
 
@@ -23,52 +21,44 @@
 #include "kv_trace.h"
 
 namespace {
-using Creator = std::function<CKV_Gui_Control*(CKV_Gui_Control_Container*, const KV_GUI_Control&)>;
-
-template <class Control>
-Creator make()
-{
-    return [](CKV_Gui_Control_Container* canvas, const KV_GUI_Control& record) -> CKV_Gui_Control* {
-        return new Control(canvas, record);
-    };
-}
+using Creator = KV_Control_Creator;
 
 const char* const kStaticText = "CKV_Gui_Control_Label_Text";
 
 // The classes built so far, by the catalogue's class name. A class the
 // catalogue names but that is missing here stands in as static text with its
 // type kept, so that the record survives a save unchanged; add new classes
-// to this table and nothing else changes.
-const std::map<std::string, Creator>& creators()
+// to this table (or register them) and nothing else changes.
+std::map<std::string, Creator>& creators()
 {
-    static const std::map<std::string, Creator> table = {
-        {"CKV_Gui_Control_Label_Text", make<CKV_Gui_Control_Label_Text>()},
-        {"CKV_Gui_Control_Label_Value", make<CKV_Gui_Control_Label_Value>()},
-        {"CKV_Gui_Control_Label_Var_Text", make<CKV_Gui_Control_Label_Var_Text>()},
-        {"CKV_Gui_Control_Button_Universal", make<CKV_Gui_Control_Button_Universal>()},
-        {"CKV_Gui_Control_Button_FlipSwitch", make<CKV_Gui_Control_Button_FlipSwitch>()},
-        {"CKV_Gui_Control_Slider_Hor", make<CKV_Gui_Control_Slider_Hor>()},
-        {"CKV_Gui_Control_Slider_Ver", make<CKV_Gui_Control_Slider_Ver>()},
-        {"CKV_Gui_Control_Edit", make<CKV_Gui_Control_Edit>()},
-        {"CKV_Gui_Control_Progress_Hor", make<CKV_Gui_Control_Progress_Hor>()},
-        {"CKV_Gui_Control_Progress_Ver", make<CKV_Gui_Control_Progress_Ver>()},
-        {"CKV_Gui_Control_Button_Seitenwechsel", make<CKV_Gui_Control_Button_Seitenwechsel>()},
-        {"CKV_Gui_Control_Button_Gruppe", make<CKV_Gui_Control_Button_Gruppe>()},
-        {"CKV_Gui_Control_Popup_Button", make<CKV_Gui_Control_Popup_Button>()},
-        {"CKV_Gui_Control_Popup_Container", make<CKV_Gui_Control_Popup_Container>()},
-        {"CKV_Gui_Control_Image", make<CKV_Gui_Control_Image>()},
-        {"CKV_Gui_Control_Image_OnOff", make<CKV_Gui_Control_Image_OnOff>()},
-        {"CKV_Gui_Control_Image_Gif", make<CKV_Gui_Control_Image_Gif>()},
-        {"CKV_Gui_Control_Image_Value", make<CKV_Gui_Control_Image_Value>()},
-        {"CKV_Gui_Control_Fuellstand", make<CKV_Gui_Control_Fuellstand>()},
-        {"CKV_Gui_Control_Form", make<CKV_Gui_Control_Form>()},
-        {"CKV_Gui_Control_Analoganzeige", make<CKV_Gui_Control_Analoganzeige>()},
-        {"CKV_Gui_Control_Alarmanzeige", make<CKV_Gui_Control_Alarmanzeige>()},
-        {"CKV_Gui_Control_Button_Startapp", make<CKV_Gui_Control_Button_Startapp>()},
-        {"CKV_Gui_Control_Button_Sound", make<CKV_Gui_Control_Button_Sound>()},
-        {"CKV_Gui_Control_Button_Exit", make<CKV_Gui_Control_Button_Exit>()},
-        {"CKV_Gui_Control_Sprachumschaltung", make<CKV_Gui_Control_Sprachumschaltung>()},
-        {"CKV_Gui_Control_App_Seitenwechsel_Slider", make<CKV_Gui_Control_App_Seitenwechsel_Slider>()},
+    static std::map<std::string, Creator> table = {
+        {"CKV_Gui_Control_Label_Text", kv_creator<CKV_Gui_Control_Label_Text>()},
+        {"CKV_Gui_Control_Label_Value", kv_creator<CKV_Gui_Control_Label_Value>()},
+        {"CKV_Gui_Control_Label_Var_Text", kv_creator<CKV_Gui_Control_Label_Var_Text>()},
+        {"CKV_Gui_Control_Button_Universal", kv_creator<CKV_Gui_Control_Button_Universal>()},
+        {"CKV_Gui_Control_Button_FlipSwitch", kv_creator<CKV_Gui_Control_Button_FlipSwitch>()},
+        {"CKV_Gui_Control_Slider_Hor", kv_creator<CKV_Gui_Control_Slider_Hor>()},
+        {"CKV_Gui_Control_Slider_Ver", kv_creator<CKV_Gui_Control_Slider_Ver>()},
+        {"CKV_Gui_Control_Edit", kv_creator<CKV_Gui_Control_Edit>()},
+        {"CKV_Gui_Control_Progress_Hor", kv_creator<CKV_Gui_Control_Progress_Hor>()},
+        {"CKV_Gui_Control_Progress_Ver", kv_creator<CKV_Gui_Control_Progress_Ver>()},
+        {"CKV_Gui_Control_Button_Seitenwechsel", kv_creator<CKV_Gui_Control_Button_Seitenwechsel>()},
+        {"CKV_Gui_Control_Button_Gruppe", kv_creator<CKV_Gui_Control_Button_Gruppe>()},
+        {"CKV_Gui_Control_Popup_Button", kv_creator<CKV_Gui_Control_Popup_Button>()},
+        {"CKV_Gui_Control_Popup_Container", kv_creator<CKV_Gui_Control_Popup_Container>()},
+        {"CKV_Gui_Control_Image", kv_creator<CKV_Gui_Control_Image>()},
+        {"CKV_Gui_Control_Image_OnOff", kv_creator<CKV_Gui_Control_Image_OnOff>()},
+        {"CKV_Gui_Control_Image_Gif", kv_creator<CKV_Gui_Control_Image_Gif>()},
+        {"CKV_Gui_Control_Image_Value", kv_creator<CKV_Gui_Control_Image_Value>()},
+        {"CKV_Gui_Control_Fuellstand", kv_creator<CKV_Gui_Control_Fuellstand>()},
+        {"CKV_Gui_Control_Form", kv_creator<CKV_Gui_Control_Form>()},
+        {"CKV_Gui_Control_Analoganzeige", kv_creator<CKV_Gui_Control_Analoganzeige>()},
+        {"CKV_Gui_Control_Alarmanzeige", kv_creator<CKV_Gui_Control_Alarmanzeige>()},
+        {"CKV_Gui_Control_Button_Startapp", kv_creator<CKV_Gui_Control_Button_Startapp>()},
+        {"CKV_Gui_Control_Button_Sound", kv_creator<CKV_Gui_Control_Button_Sound>()},
+        {"CKV_Gui_Control_Button_Exit", kv_creator<CKV_Gui_Control_Button_Exit>()},
+        {"CKV_Gui_Control_Sprachumschaltung", kv_creator<CKV_Gui_Control_Sprachumschaltung>()},
+        {"CKV_Gui_Control_App_Seitenwechsel_Slider", kv_creator<CKV_Gui_Control_App_Seitenwechsel_Slider>()},
     };
     return table;
 }
@@ -82,6 +72,11 @@ const Creator* creator_for(int type)
     return it == creators().end() ? nullptr : &it->second;
 }
 } // namespace
+
+void kv_register_control_class(const char* class_name, KV_Control_Creator create)
+{
+    creators()[class_name] = std::move(create);
+}
 
 const char* kv_created_class_name(int type)
 {

@@ -13,6 +13,34 @@ bool same(double a, double b)
 }
 } // namespace
 
+KV_Switch_Step kv_switch_release(int function, double current, double value_on, double value_off)
+{
+    switch (function) {
+    case KV_SWITCH_TOGGLE: {
+        const bool on = same(current, 0.0);
+        return {on ? 1.0 : 0.0, on};
+    }
+    case KV_SWITCH_ON_OFF_VALUE: {
+        const bool on = same(current, value_off);
+        return {on ? value_on : value_off, on};
+    }
+    case KV_SWITCH_ONLY_ON:
+        return {value_on, false};
+    default:
+        return {value_off, false};
+    }
+}
+
+bool kv_switch_shows_on(int function, double value, double value_on)
+{
+    return function == KV_SWITCH_TOGGLE ? !same(value, 0.0) : same(value, value_on);
+}
+
+int kv_switch_function(int number)
+{
+    return number < KV_SWITCH_TOGGLE || number > KV_SWITCH_PUSH ? KV_SWITCH_TOGGLE : number;
+}
+
 CKV_Gui_Control_Switch_Base::CKV_Gui_Control_Switch_Base(CKV_Gui_Control_Container* canvas,
                                                          const KV_GUI_Control& record, const char* label_on,
                                                          const char* label_off)
@@ -25,25 +53,16 @@ CKV_Gui_Control_Switch_Base::CKV_Gui_Control_Switch_Base(CKV_Gui_Control_Contain
 void CKV_Gui_Control_Switch_Base::apply_record()
 {
     CKV_Gui_Control::apply_record();
-    m_function = param_int("Funktion");
-    if (m_function < TOGGLE || m_function > PUSH_BUTTON)
-        m_function = TOGGLE;
+    m_function = kv_switch_function(param_int("Funktion"));
     m_value_on = param_double(m_label_on);
     m_value_off = param_double(m_label_off);
     m_current = entry_value(keeps_own_value() ? 0 : 1);
-    show_state(shows_on(m_current));
+    show_state(kv_switch_shows_on(m_function, m_current, m_value_on));
 }
 
 bool CKV_Gui_Control_Switch_Base::keeps_own_value() const
 {
     return !(host().keep_feedback_separate() && has_feedback());
-}
-
-bool CKV_Gui_Control_Switch_Base::shows_on(double value) const
-{
-    if (m_function == TOGGLE)
-        return !same(value, 0.0);
-    return same(value, m_value_on);
 }
 
 void CKV_Gui_Control_Switch_Base::show_state(bool on)
@@ -66,14 +85,14 @@ void CKV_Gui_Control_Switch_Base::on_value(const KV_Addr_Db&, int entry, double 
     } else {
         return;
     }
-    show_state(shows_on(m_current));
+    show_state(kv_switch_shows_on(m_function, m_current, m_value_on));
 }
 
 void CKV_Gui_Control_Switch_Base::on_press(const QPoint&)
 {
-    if (m_function == ONLY_ON) {
+    if (m_function == KV_SWITCH_ONLY_ON) {
         show_state(true);
-    } else if (m_function == PUSH_BUTTON) {
+    } else if (m_function == KV_SWITCH_PUSH) {
         write_value(0, m_value_on);
         show_state(true);
     }
@@ -81,31 +100,11 @@ void CKV_Gui_Control_Switch_Base::on_press(const QPoint&)
 
 void CKV_Gui_Control_Switch_Base::on_release(const QPoint&)
 {
-    switch (m_function) {
-    case TOGGLE: {
-        const bool switch_on = same(m_current, 0.0);
-        write_value(0, switch_on ? 1.0 : 0.0);
-        show_state(switch_on);
-        break;
-    }
-    case ON_OFF_VALUE: {
-        const bool switch_on = same(m_current, m_value_off);
-        const double sent = switch_on ? m_value_on : m_value_off;
-        write_value(0, sent);
-        if (keeps_own_value())
-            m_current = sent;
-        show_state(switch_on);
-        break;
-    }
-    case ONLY_ON:
-        write_value(0, m_value_on);
-        show_state(false);
-        break;
-    case PUSH_BUTTON:
-        write_value(0, m_value_off);
-        show_state(false);
-        break;
-    }
+    const KV_Switch_Step step = kv_switch_release(m_function, m_current, m_value_on, m_value_off);
+    write_value(0, step.value);
+    if (m_function == KV_SWITCH_ON_OFF_VALUE && keeps_own_value())
+        m_current = step.value;
+    show_state(step.on);
 }
 
 CKV_Gui_Control_Button_Universal::CKV_Gui_Control_Button_Universal(CKV_Gui_Control_Container* canvas,

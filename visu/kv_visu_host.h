@@ -17,6 +17,8 @@
 
 class KV_GUI_Page;
 class KV_LOGIC_Control;
+class KV_Settings_Clock;
+class KV_Settings_Scene;
 class CKV_Gui_Value_Dispatch;
 
 // A visualisation language the project offers: its code ("fr") and the name
@@ -47,6 +49,10 @@ public:
     virtual QPixmap image(const QString& name) = 0;
     // The bytes of a stored file (sounds, animations); empty when missing.
     virtual QByteArray file_data(const QString& name);
+    // The project's time switches and scenes; controls that change them
+    // send the changed record to the controller themselves.
+    virtual KV_Settings_Clock& clock_settings() = 0;
+    virtual KV_Settings_Scene& scene_settings() = 0;
     // Every logic block of the project, in project order.
     virtual std::vector<const KV_LOGIC_Control*> logic_blocks();
     // The page GUIDs in the order the window shows them.
@@ -56,6 +62,9 @@ public:
     virtual bool is_connected() const = 0;
     virtual bool send_netvar(const KV_Group_Address& address, double value) = 0;
     virtual bool send_netvar(const KV_Addr_Tgm& telegram) = 0;
+    // A message whose payload is a text (scene starts, clock and scene
+    // settings); false while not connected.
+    virtual bool send_text(uint32_t message_id, const std::string& text) = 0;
 
     // Window state.
     virtual bool run_mode() const = 0;
@@ -65,6 +74,8 @@ public:
     // only once it is on.
     virtual bool pages_ready() const = 0;
     virtual int orientation() const = 0; // KV_ORIENTATION_*
+    // The user logged in to the controller; empty before any login.
+    virtual const std::string& user() const = 0;
     virtual QString language() const = 0;
     // The visualisation languages of the project (empty when it has none)
     // and switching the visualisation to one of them.

@@ -17,6 +17,8 @@
 #include "kv_gui_container.h"
 #include "kv_gui_value_dispatch.h"
 #include "kv_logic.h"
+#include "kv_settings_clock.h"
+#include "kv_settings_scene.h"
 #include "kv_visu_host.h"
 
 using KV_Params = std::vector<std::pair<const char*, std::string>>;
@@ -29,9 +31,14 @@ public:
     };
 
     KV_Addr_Tree tree;
+    KV_Settings_Clock clocks;
+    KV_Settings_Scene scenes;
     std::vector<std::unique_ptr<KV_GUI_Page>> pages;
     std::vector<Sent> sent;
+    std::vector<std::pair<uint32_t, std::string>> texts_sent;
+    std::string user_name;
     std::vector<std::string> pages_shown;
+    int pages_back = 0;
     bool connected = true;
     bool feedback_separate = false;
     bool ready = true;
@@ -46,6 +53,8 @@ public:
     std::vector<QString> messages;
 
     KV_Addr_Tree& address_tree() override { return tree; }
+    KV_Settings_Clock& clock_settings() override { return clocks; }
+    KV_Settings_Scene& scene_settings() override { return scenes; }
     KV_GUI_Page* find_page(const std::string& guid) override
     {
         for (auto& page : pages)
@@ -76,10 +85,18 @@ public:
         return true;
     }
     bool send_netvar(const KV_Addr_Tgm&) override { return true; }
+    bool send_text(uint32_t message_id, const std::string& text) override
+    {
+        if (!connected)
+            return false;
+        texts_sent.push_back({message_id, text});
+        return true;
+    }
     bool run_mode() const override { return true; }
     bool keep_feedback_separate() const override { return feedback_separate; }
     bool pages_ready() const override { return ready; }
     int orientation() const override { return screen_orientation; }
+    const std::string& user() const override { return user_name; }
     QString language() const override { return current_language; }
     QList<KV_Visu_Language> visu_languages() override { return languages; }
     void set_visu_language(const QString& code) override { current_language = code; }
@@ -90,7 +107,7 @@ public:
     }
     void show_message(const QString& text) override { messages.push_back(text); }
     void goNextPage() override {}
-    void goPrevPage() override {}
+    void goPrevPage() override { ++pages_back; }
     void goPage(const std::string& guid) override { pages_shown.push_back(guid); }
 
     KV_Addr_Db* add_address(const KV_Group_Address& address, uint32_t type,

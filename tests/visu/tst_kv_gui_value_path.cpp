@@ -155,7 +155,7 @@ private slots:
     {
         KV_Test_Page p;
         KV_Addr_Db* address = p.host.add_address({1, 1, 1}, 9);
-        auto* control = universal(p, CKV_Gui_Control_Switch_Base::TOGGLE, {{1, 1, 1}});
+        auto* control = universal(p, KV_SWITCH_TOGGLE, {{1, 1, 1}});
         p.host.connected = false;
         KV_Test_Page::click(control);
         QCOMPARE(value_as_double(*address), 1.0);
@@ -176,10 +176,10 @@ private slots:
         QTest::addColumn<std::vector<double>>("sent_in_all");
         QTest::addColumn<bool>("on_after");
         using V = std::vector<double>;
-        QTest::newRow("toggle at 0.5") << int(CKV_Gui_Control_Switch_Base::TOGGLE) << 0.5 << V{} << V{0.0} << false;
-        QTest::newRow("on/off value") << int(CKV_Gui_Control_Switch_Base::ON_OFF_VALUE) << 5.0 << V{} << V{2.0} << false;
-        QTest::newRow("Nur Ein Wert") << int(CKV_Gui_Control_Switch_Base::ONLY_ON) << 0.0 << V{} << V{5.0} << false;
-        QTest::newRow("Taster") << int(CKV_Gui_Control_Switch_Base::PUSH_BUTTON) << 0.0 << V{5.0} << V{5.0, 2.0}
+        QTest::newRow("toggle at 0.5") << int(KV_SWITCH_TOGGLE) << 0.5 << V{} << V{0.0} << false;
+        QTest::newRow("on/off value") << int(KV_SWITCH_ON_OFF_VALUE) << 5.0 << V{} << V{2.0} << false;
+        QTest::newRow("Nur Ein Wert") << int(KV_SWITCH_ONLY_ON) << 0.0 << V{} << V{5.0} << false;
+        QTest::newRow("Taster") << int(KV_SWITCH_PUSH) << 0.0 << V{5.0} << V{5.0, 2.0}
                                 << false;
     }
     void switch_functions()
@@ -192,7 +192,7 @@ private slots:
         QCOMPARE(control->current_value(), current);
         QTest::mousePress(control, Qt::LeftButton, {}, QPoint(10, 10));
         QTEST(sent_values(p.host), "sent_at_press");
-        if (function >= CKV_Gui_Control_Switch_Base::ONLY_ON)
+        if (function >= KV_SWITCH_ONLY_ON)
             QVERIFY(control->is_on()); // shows on while held
         QTest::mouseRelease(control, Qt::LeftButton, {}, QPoint(10, 10));
         QTEST(sent_values(p.host), "sent_in_all");
@@ -205,7 +205,7 @@ private slots:
         KV_Addr_Db* switching = p.host.add_address({1, 1, 1}, 9);
         p.host.add_address({1, 1, 2}, 9);
         p.host.feedback_separate = true;
-        auto* control = universal(p, CKV_Gui_Control_Switch_Base::ON_OFF_VALUE, {{1, 1, 1}, {1, 1, 2}});
+        auto* control = universal(p, KV_SWITCH_ON_OFF_VALUE, {{1, 1, 1}, {1, 1, 2}});
         p.host.dispatch().on_telegram(make_telegram({1, 1, 2}, KV_TGM_WRITE, {0x40, 0xA0, 0, 0})); // 5.0f
         QVERIFY(control->is_on());
         QCOMPARE(value_as_double(*switching), 5.0); // feedback copied to the switching address
@@ -219,7 +219,7 @@ private slots:
     {
         KV_Test_Page p;
         p.host.add_address({1, 1, 1}, 9);
-        auto* control = universal(p, CKV_Gui_Control_Switch_Base::ONLY_ON, {{1, 1, 1}}, "4711");
+        auto* control = universal(p, KV_SWITCH_ONLY_ON, {{1, 1, 1}}, "4711");
         KV_Test_Page::click(control);
         KV_Test_Page::click(control); // asked once, however often it is pressed meanwhile
         QCOMPARE(p.area->findChildren<CKV_Gui_Overlay_Pin*>().size(), qsizetype(1));
