@@ -24,6 +24,7 @@
 #include "kv_dlg_zielsystem.h"
 #include "kv_dlg_zielsysteminfo.h"
 #include "kv_gui_container.h"
+#include "kv_gui_clock.h"
 #include "kv_gui_control.h"
 #include "kv_gui_tiles.h"
 #include "kv_gui_translator.h"
@@ -105,6 +106,7 @@ CKV_Studio_Main_App::CKV_Studio_Main_App(QWidget* parent)
     m_run_mode = true;
     kv_app().main_window = this;
     kv_register_tile_controls();
+    kv_register_clock_controls();
 
     build_menu();
     if (is_full_screen_app()) {

@@ -1,0 +1,7 @@
+#include "kv_gui_clock.h"
+
+#include "kv_gui_factory.h"
+
+void kv_register_clock_controls()
+{
+}
