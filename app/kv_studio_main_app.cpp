@@ -456,6 +456,11 @@ bool CKV_Studio_Main_App::send_text(uint32_t message_id, const std::string& text
     return client().send_text(message_id, text);
 }
 
+bool CKV_Studio_Main_App::send_message(uint32_t message_id)
+{
+    return client().send(message_id);
+}
+
 KV_Settings_Clock& CKV_Studio_Main_App::clock_settings()
 {
     return project().m_settings_clock;

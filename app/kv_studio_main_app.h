@@ -60,6 +60,7 @@ public:
     bool send_netvar(const KV_Group_Address& address, double value) override;
     bool send_netvar(const KV_Addr_Tgm& telegram) override;
     bool send_text(uint32_t message_id, const std::string& text) override;
+    bool send_message(uint32_t message_id) override;
     KV_Settings_Clock& clock_settings() override;
     KV_Settings_Scene& scene_settings() override;
     bool run_mode() const override { return m_run_mode; }

@@ -75,6 +75,7 @@ constexpr uint32_t ONLINE_NOT_REGISTERED = 1006;
 constexpr uint32_t ONLINE_ACCEPTED = 1007;
 constexpr uint32_t ONLINE_SERIALS = 1010;
 constexpr uint32_t MAIN_SWITCH = 1103;
+constexpr uint32_t SCENE_PAGE_TEXT = 1197; // the scene the page has just stored
 constexpr uint32_t CONNECTION_LOST = 1100; // local only, never on the wire
 constexpr uint32_t READY = 1198;
 constexpr uint32_t KEEP_ALIVE = 2000;

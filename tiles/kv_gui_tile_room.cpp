@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <cmath>
 
-#include "kv_network_msg.h"
+#include "kv_scene_messages.h"
 #include "kv_visu_host.h"
 
 std::string kv_tile_target_page(const CKV_Gui_Control& control, const char* dependent_label)
@@ -52,7 +52,7 @@ void CKV_Gui_Control_Tile_Scene::on_release(const QPoint& point)
     const QPoint moved = point - press_point();
     if (!host().run_mode() || is_active() || moved.manhattanLength() > SWIPE_DISTANCE)
         return;
-    host().send_text(kv_msg::SCENE_TEXT, param("GUID").toLatin1().toStdString());
+    kv_scene_start(host(), param("GUID").toLatin1().toStdString());
 }
 
 QColor CKV_Gui_Control_Tile_Scene::tile_color() const

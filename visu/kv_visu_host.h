@@ -65,6 +65,9 @@ public:
     // A message whose payload is a text (scene starts, clock and scene
     // settings); false while not connected.
     virtual bool send_text(uint32_t message_id, const std::string& text) = 0;
+    // A message without payload (the "apply" messages after a settings
+    // text); false while not connected.
+    virtual bool send_message(uint32_t message_id) = 0;
 
     // Window state.
     virtual bool run_mode() const = 0;

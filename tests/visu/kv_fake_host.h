@@ -36,6 +36,7 @@ public:
     std::vector<std::unique_ptr<KV_GUI_Page>> pages;
     std::vector<Sent> sent;
     std::vector<std::pair<uint32_t, std::string>> texts_sent;
+    std::vector<uint32_t> messages_sent; // every message id, with or without text, in order
     std::string user_name;
     std::vector<std::string> pages_shown;
     int pages_back = 0;
@@ -90,6 +91,14 @@ public:
         if (!connected)
             return false;
         texts_sent.push_back({message_id, text});
+        messages_sent.push_back(message_id);
+        return true;
+    }
+    bool send_message(uint32_t message_id) override
+    {
+        if (!connected)
+            return false;
+        messages_sent.push_back(message_id);
         return true;
     }
     bool run_mode() const override { return true; }
