@@ -60,6 +60,9 @@ void CKV_Gui_Control_Tile_Base::set_inset(bool inset)
 void CKV_Gui_Control_Tile_Base::apply_record()
 {
     CKV_Gui_Control::apply_record();
+    // Tiles laid straight onto a page stand apart as cards; inside another
+    // control that control draws the frame.
+    m_inset = parent_control() ? 0 : 1;
     m_display = param_int("Ansicht") == SMARTPHONE ? SMARTPHONE : TABLET;
     QString name = param("Icon");
     if (name.isEmpty())

@@ -20,6 +20,8 @@ public:
 
 protected:
     bool takes_presses() const override { return true; }
+    // A room is neither on nor off: its icon keeps the accent colour.
+    QColor icon_color(bool) const override { return CKV_Gui_Control_Tile_Base::icon_color(true); }
     void paint_content(QPainter& painter) override;
 };
 

@@ -1,6 +1,7 @@
 #include "kv_gui_tiles.h"
 
 #include "kv_gui_factory.h"
+#include "kv_gui_tile_jalousie.h"
 #include "kv_gui_tile_onoff.h"
 #include "kv_gui_tile_room.h"
 #include "kv_gui_tile_value.h"
@@ -12,4 +13,5 @@ void kv_register_tile_controls()
     kv_register_control_class("CKV_Gui_Control_Tile_Header", kv_creator<CKV_Gui_Control_Tile_Header>());
     kv_register_control_class("CKV_Gui_Control_Tile_Room", kv_creator<CKV_Gui_Control_Tile_Room>());
     kv_register_control_class("CKV_Gui_Control_Tile_Scene", kv_creator<CKV_Gui_Control_Tile_Scene>());
+    kv_register_control_class("CKV_Gui_Control_Tile_Jalousie", kv_creator<CKV_Gui_Control_Tile_Jalousie>());
 }

@@ -50,7 +50,7 @@ private slots:
             {135, "CKV_Gui_Control_Tile_OnOff"}, {110, "CKV_Gui_Control_Tile_Room"},
             {137, "CKV_Gui_Control_Tile_Room"},  {1502, "CKV_Gui_Control_Tile_Room"},
             {115, "CKV_Gui_Control_Tile_Scene"}, {138, "CKV_Gui_Control_Tile_Scene"},
-            {1520, "CKV_Gui_Control_Tile_Scene"},
+            {1520, "CKV_Gui_Control_Tile_Scene"}, {133, "CKV_Gui_Control_Tile_Jalousie"},
         };
         KV_Test_Page p;
         for (const auto& [type, name] : built)

@@ -18,6 +18,7 @@
 #include "kv_dlg_zielsysteminfo.h"
 #include "kv_fonts.h"
 #include "kv_gui.h"
+#include "kv_gui_tile_jalousie.h"
 #include "kv_project_db.h"
 #include "kv_studio_main_app.h"
 
@@ -97,6 +98,29 @@ int main(int argc, char** argv)
         failures += !save(window, out + "page-classic" + suffix);
         window->goPage(page_guid("Technik"));
         failures += !save(window, out + "page-catalogue" + suffix);
+
+        // The tile pages are portrait pages.
+        window->slot_ver();
+        window->resize(560, 1000);
+        window->goPage(page_guid("Start"));
+        settle(100);
+        failures += !save(window, out + "page-tiles" + suffix);
+        window->goPage(page_guid("Wohnen"));
+        settle(100);
+        for (auto* blind : window->findChildren<CKV_Gui_Control_Tile_Jalousie*>()) {
+            if (!blind->isVisible())
+                continue;
+            blind->open_overlay();
+            wait_until([blind] { return blind->overlay()->state() == CKV_Gui_Control_Tile_Overlay_Base::State::Open; },
+                       2000);
+            failures += !save(window, out + "tile-overlay" + suffix);
+            blind->overlay()->set_visible_animated(false);
+            settle(500);
+            break;
+        }
+        window->slot_hor();
+        window->resize(1280, 800);
+        settle(100);
 
         window->slot_status();
         failures += !save(window, out + "target-dialog" + suffix);
