@@ -1,0 +1,417 @@
+// Time switches in the visualisation: the texts of a switching time, the
+// time due next, the commit to the controller and the controls that follow
+// it, the unlinked clock control, and the clock tile with its list of times
+// and time editor.
+
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QtTest>
+
+#include "../visu/kv_fake_host.h"
+#include "kv_clock_model.h"
+#include "kv_gui_clock.h"
+#include "kv_gui_clock_control.h"
+#include "kv_gui_clock_time_form.h"
+#include "kv_gui_factory.h"
+#include "kv_gui_tile_clock.h"
+#include "kv_gui_tiles.h"
+#include "kv_network_msg.h"
+
+namespace {
+const KV_Group_Address OUTPUT{1, 1, 1};
+const KV_Group_Address FEEDBACK{1, 1, 2};
+
+KV_Clock_Time weekly(int hour, int minute, std::initializer_list<int> days)
+{
+    KV_Clock_Time time;
+    time.m_hour = hour;
+    time.m_minute = minute;
+    for (int d : days)
+        time.m_fwekday[d] = true;
+    return time;
+}
+
+KV_Clock_Time on_date(int day, int month, int year, bool use_year)
+{
+    KV_Clock_Time time;
+    time.m_typ = 1;
+    time.m_day = day;
+    time.m_month = month;
+    time.m_year = year;
+    time.m_use_year = use_year;
+    return time;
+}
+
+KV_Clock& add_clock(KV_Fake_Host& host, const std::string& guid, std::vector<KV_Clock_Time> times = {})
+{
+    KV_Clock clock;
+    clock.m_str_guid = guid;
+    clock.m_str_name = guid;
+    clock.m_addr_db_write = OUTPUT;
+    clock.m_list_time = std::move(times);
+    host.clocks.m_list_clock.push_back(clock);
+    return host.clocks.m_list_clock.back();
+}
+
+// The clock record as the controller would read the text sent first.
+KV_Settings_Clock first_sent_record(const KV_Fake_Host& host)
+{
+    return KV_Settings_Clock(host.texts_sent.at(0).second);
+}
+
+const std::vector<uint32_t> COMMIT_MESSAGES = {kv_msg::CLOCK_SETTINGS, kv_msg::CLOCK_APPLY, kv_msg::CLOCK_APPLY_2};
+
+template <class T>
+T* field(QWidget* area, const char* name)
+{
+    T* found = area->findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qWarning("no field %s", name);
+    return found;
+}
+} // namespace
+
+class tst_clock_switches : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        kv_register_tile_controls();
+        kv_register_clock_controls();
+    }
+
+    void factory_builds_the_clock_classes()
+    {
+        for (int type : {111, 1120, 1505})
+            QCOMPARE(kv_created_class_name(type), "CKV_Gui_Control_App_Uhr");
+        QCOMPARE(kv_created_class_name(139), "CKV_Gui_Control_Tile_Clock");
+    }
+
+    void weekday_texts()
+    {
+        const struct {
+            std::initializer_list<int> days;
+            const char* text;
+        } cases[] = {
+            {{0, 1, 2, 3, 4, 5, 6}, "Mo-So"},
+            {{0, 1, 2, 3, 4}, "Mo-Fr"},
+            {{5, 6}, "Sa-So"},
+            {{0, 2, 6}, "Mo; Mi; So"},
+            {{}, "Auswahl Tage..."},
+            // Near the named ranges but not equal to them: listed.
+            {{0, 1, 2, 3, 4, 5}, "Mo; Di; Mi; Do; Fr; Sa"},
+            {{4, 5, 6}, "Fr; Sa; So"},
+            {{1, 2, 3, 4}, "Di; Mi; Do; Fr"},
+            {{6}, "So"},
+        };
+        for (const auto& c : cases) {
+            const KV_Clock_Time time = weekly(0, 0, c.days);
+            QCOMPARE(kv_clock_weekdays_text(time), QString::fromUtf8(c.text));
+            QCOMPARE(kv_clock_when_text(time), QString::fromUtf8(c.text));
+        }
+    }
+
+    void time_and_date_texts()
+    {
+        const KV_Clock_Time morning = weekly(7, 5, {0});
+        QCOMPARE(kv_clock_time_text(morning, KV_CLOCK_TIME_CONTROL), QStringLiteral("07h : 05m"));
+        QCOMPARE(kv_clock_time_text(morning, KV_CLOCK_TIME_TILE), QStringLiteral("07:05"));
+        QCOMPARE(kv_clock_time_text(weekly(23, 59, {}), KV_CLOCK_TIME_TILE), QStringLiteral("23:59"));
+
+        // A date time shows its date where a weekly one shows days.
+        const KV_Clock_Time date = on_date(3, 4, 2025, true);
+        QCOMPARE(kv_clock_date_text(date), QStringLiteral("03 . 04"));
+        QCOMPARE(kv_clock_when_text(date), QStringLiteral("03 . 04"));
+        QCOMPARE(kv_clock_once_text(on_date(24, 12, 2026, true)), QStringLiteral("Einmalig am 24.12.2026"));
+    }
+
+    void value_texts_per_data_type()
+    {
+        KV_Clock_Time time;
+        const KV_Clock_Value_Texts plain;
+        const KV_Clock_Value_Texts own{QStringLiteral("Auf"), QStringLiteral("Zu")};
+        const struct {
+            uint32_t type;
+            double value;
+            const KV_Clock_Value_Texts& texts;
+            const char* text;
+        } cases[] = {
+            {KV_CLOCK_TYPE_SWITCH, 0.0, plain, "Aus"}, {KV_CLOCK_TYPE_SWITCH, 1.0, plain, "Ein"},
+            {KV_CLOCK_TYPE_SWITCH, 2.0, plain, "Ein"}, {KV_CLOCK_TYPE_SWITCH, 0.0, own, "Zu"},
+            {KV_CLOCK_TYPE_SWITCH, 1.0, own, "Auf"},   {KV_CLOCK_TYPE_PERCENT, 55.5, plain, "55.5 %"},
+            {KV_CLOCK_TYPE_PERCENT, 100.0, own, "100 %"}, {9, 21.25, plain, "21.25"},
+            {5, 0.1, own, "0.1"},                      {0, 3.0, plain, "3"},
+        };
+        for (const auto& c : cases) {
+            time.m_value = c.value;
+            QCOMPARE(kv_clock_value_text(&time, c.type, c.texts), QString::fromUtf8(c.text));
+        }
+        QCOMPARE(kv_clock_value_text(nullptr, KV_CLOCK_TYPE_SWITCH, plain), QStringLiteral("-"));
+    }
+
+    void next_time_is_the_one_due_soonest()
+    {
+        const QDateTime wednesday_ten(QDate(2024, 5, 15), QTime(10, 0));
+        QCOMPARE(wednesday_ten.date().dayOfWeek(), 3);
+        KV_Clock clock;
+        QCOMPARE(kv_clock_next_time(clock, wednesday_ten), -1);
+
+        clock.m_list_time = {weekly(8, 0, {0}), weekly(9, 0, {2}), weekly(8, 0, {3}), weekly(11, 0, {})};
+        QCOMPARE(kv_clock_next_time(clock, wednesday_ten), 2); // Thursday beats next Wednesday and Monday
+        clock.m_list_time.push_back(weekly(10, 30, {2}));
+        QCOMPARE(kv_clock_next_time(clock, wednesday_ten), 4); // later today
+        clock.m_list_time.push_back(on_date(15, 5, 2024, true));
+        clock.m_list_time.back().m_hour = 10;
+        clock.m_list_time.back().m_minute = 10;
+        QCOMPARE(kv_clock_next_time(clock, wednesday_ten), 5);
+
+        // Nothing due any more: the first time.
+        clock.m_list_time = {weekly(8, 0, {}), on_date(1, 1, 2020, true)};
+        QCOMPARE(kv_clock_next_time(clock, wednesday_ten), 0);
+        // A date without year comes again next year.
+        clock.m_list_time = {weekly(8, 0, {}), on_date(1, 1, 2020, false)};
+        QCOMPARE(kv_clock_next_time(clock, wednesday_ten), 1);
+    }
+
+    void control_shows_the_time_and_state_of_its_clock()
+    {
+        KV_Test_Page p;
+        p.host.add_address(OUTPUT, KV_CLOCK_TYPE_SWITCH);
+        p.host.add_address(FEEDBACK, KV_CLOCK_TYPE_SWITCH);
+        add_clock(p.host, "{c1}", {weekly(6, 30, {0, 1, 2, 3, 4})}).m_list_time[0].m_value = 1.0;
+        p.add(111, "{uhr}", {OUTPUT, FEEDBACK}, {{"Uhr", "{c1}"}, {"Text Wert ein", "An"}});
+        p.build();
+        auto* control = p.control<CKV_Gui_Control_App_Uhr>("{uhr}");
+        QVERIFY(control);
+        QCOMPARE(control->time_text(), QStringLiteral("06h : 30m"));
+        QCOMPARE(control->when_text(), QStringLiteral("Mo-Fr"));
+        QCOMPARE(control->value_text(), QStringLiteral("An"));
+
+        // The feedback decides the image; the value alone does not.
+        QCOMPARE(control->state_image_name(), QStringLiteral(":/images/icons/uhr_rt.png"));
+        p.send(OUTPUT, 1);
+        QCOMPARE(control->state_image_name(), QStringLiteral(":/images/icons/uhr_rt.png"));
+        p.send(FEEDBACK, 1);
+        QCOMPARE(control->state_image_name(), QStringLiteral(":/images/icons/uhr_gr.png"));
+        control->grab(); // paints with the image and texts
+    }
+
+    void commit_sends_the_record_then_both_apply_messages()
+    {
+        for (const bool connected : {true, false}) {
+            KV_Test_Page p;
+            p.host.connected = connected;
+            p.host.add_address(OUTPUT, 9);
+            add_clock(p.host, "{c1}", {weekly(6, 30, {0}), weekly(7, 0, {1})});
+            p.add(111, "{uhr}", {OUTPUT}, {{"Uhr", "{c1}"}});
+            p.build();
+            auto* control = p.control<CKV_Gui_Control_App_Uhr>("{uhr}");
+            KV_Test_Page::click(control);
+            QVERIFY(control->editor() && control->editor()->isVisible());
+
+            QWidget* area = p.area.get();
+            field<QComboBox>(area, "m_rc_tm_list")->setCurrentIndex(1);
+            emit field<QComboBox>(area, "m_rc_tm_list")->activated(1);
+            QCOMPARE(field<QSpinBox>(area, "m_rc_tm_time_h")->value(), 7);
+            field<QSpinBox>(area, "m_rc_tm_time_h")->setValue(21);
+            field<QSpinBox>(area, "m_rc_tm_time_m")->setValue(45);
+            field<QDoubleSpinBox>(area, "m_rc_tm_value")->setValue(22.5);
+            field<QWidget>(area, "m_rc_tm_days")->findChildren<QToolButton*>().at(6)->click();
+            field<QPushButton>(area, "kv_clock_editor_ok")->click();
+            QVERIFY(!control->editor()->isVisible());
+
+            // The app's copy holds the change, connected or not.
+            const KV_Clock_Time& stored = p.host.clocks.m_list_clock[0].m_list_time[1];
+            QCOMPARE(stored.m_hour, 21);
+            QCOMPARE(stored.m_minute, 45);
+            QCOMPARE(stored.m_value, 22.5);
+            QVERIFY(stored.m_fwekday[1] && stored.m_fwekday[6]);
+            QCOMPARE(p.host.clocks.m_list_clock[0].m_list_time[0].m_hour, 6);
+
+            if (!connected) {
+                QVERIFY(p.host.messages_sent.empty());
+                QVERIFY(p.host.texts_sent.empty());
+                continue;
+            }
+            QCOMPARE(p.host.messages_sent, COMMIT_MESSAGES);
+            QCOMPARE(p.host.texts_sent.size(), size_t(1));
+            QCOMPARE(p.host.texts_sent[0].first, kv_msg::CLOCK_SETTINGS);
+            const KV_Settings_Clock sent = first_sent_record(p.host);
+            QCOMPARE(sent.m_list_clock.size(), size_t(1));
+            QCOMPARE(sent.m_list_clock[0].m_list_time[1].m_hour, 21);
+            QCOMPARE(sent.m_list_clock[0].m_list_time[1].m_minute, 45);
+            QCOMPARE(sent.m_list_clock[0].m_list_time[1].m_value, 22.5);
+            QCOMPARE(sent.m_list_clock[0].m_str_guid, std::string("{c1}"));
+        }
+    }
+
+    void switching_value_is_chosen_by_its_texts()
+    {
+        KV_Test_Page p;
+        p.host.add_address(OUTPUT, KV_CLOCK_TYPE_SWITCH);
+        add_clock(p.host, "{c1}", {weekly(6, 30, {0})}).m_list_time[0].m_value = 0.0;
+        p.add(111, "{uhr}", {OUTPUT}, {{"Uhr", "{c1}"}, {"Text Wert aus", "Zu"}});
+        p.build();
+        KV_Test_Page::click(p.control<CKV_Gui_Control_App_Uhr>("{uhr}"));
+        auto* value = field<QComboBox>(p.area.get(), "m_rc_tm_value");
+        QVERIFY(value);
+        QCOMPARE(value->currentText(), QStringLiteral("Zu"));
+        value->setCurrentIndex(1);
+        QCOMPARE(value->currentText(), QStringLiteral("Ein"));
+        field<QPushButton>(p.area.get(), "kv_clock_editor_ok")->click();
+        QCOMPARE(p.host.clocks.m_list_clock[0].m_list_time[0].m_value, 1.0);
+        QCOMPARE(p.control<CKV_Gui_Control_App_Uhr>("{uhr}")->value_text(), QStringLiteral("Ein"));
+    }
+
+    void controls_linked_to_the_same_clock_follow_a_commit()
+    {
+        KV_Test_Page p;
+        add_clock(p.host, "{c1}", {weekly(6, 30, {0})});
+        add_clock(p.host, "{c2}", {weekly(6, 30, {0})});
+        p.add(111, "{uhr}", {OUTPUT}, {{"Uhr", "{c1}"}});
+        // A second page with a control of the same clock and one of another.
+        KV_GUI_Page& other = p.host.add_page("{page2}");
+        KV_Fake_Host::add_control(other, 111, "{same}", {OUTPUT}, {{"Uhr", "{c1}"}});
+        KV_Fake_Host::add_control(other, 111, "{else}", {OUTPUT}, {{"Uhr", "{c2}"}});
+        p.build();
+        std::unique_ptr<CKV_Gui_Control_Container_Sv> other_area((new CKV_Gui_Control_Container(p.host, other))->scroll_area());
+        auto* same = qobject_cast<CKV_Gui_Control_App_Uhr*>(other_area->canvas()->find_control("{same}"));
+        auto* elsewhere = qobject_cast<CKV_Gui_Control_App_Uhr*>(other_area->canvas()->find_control("{else}"));
+        QVERIFY(same && elsewhere);
+        QCOMPARE(same->time_text(), QStringLiteral("06h : 30m"));
+
+        KV_Test_Page::click(p.control<CKV_Gui_Control_App_Uhr>("{uhr}"));
+        field<QSpinBox>(p.area.get(), "m_rc_tm_time_h")->setValue(18);
+        field<QWidget>(p.area.get(), "m_rc_tm_days")->findChildren<QToolButton*>().at(5)->click();
+        field<QPushButton>(p.area.get(), "kv_clock_editor_ok")->click();
+
+        QCOMPARE(p.control<CKV_Gui_Control_App_Uhr>("{uhr}")->time_text(), QStringLiteral("18h : 30m"));
+        QCOMPARE(same->time_text(), QStringLiteral("18h : 30m"));
+        QCOMPARE(same->when_text(), QStringLiteral("Mo; Sa"));
+        QCOMPARE(elsewhere->time_text(), QStringLiteral("06h : 30m"));
+    }
+
+    void unlinked_control_reports_and_changes_nothing()
+    {
+        KV_Test_Page p;
+        add_clock(p.host, "{c1}", {weekly(6, 30, {0})});
+        p.add(111, "{uhr}", {OUTPUT}, {{"Uhr", "{gone}"}});
+        p.build();
+        auto* control = p.control<CKV_Gui_Control_App_Uhr>("{uhr}");
+        QCOMPARE(control->value_text(), QStringLiteral("-"));
+        KV_Test_Page::click(control);
+        QCOMPARE(p.host.messages, std::vector<QString>{QStringLiteral("Bedienelement nicht mit vorhandener Uhr verknüpft.")});
+        QVERIFY(!control->editor());
+        QVERIFY(p.host.messages_sent.empty());
+    }
+
+    void tile_is_off_without_a_running_clock()
+    {
+        KV_Test_Page p;
+        add_clock(p.host, "{on}");
+        add_clock(p.host, "{off}").m_active = false;
+        for (const char* guid : {"{on}", "{off}", "{gone}"})
+            p.add(139, std::string("{t") + guid + "}", {OUTPUT}, {{"Uhr", guid}}, 240, 270);
+        p.build();
+        auto* on = p.control<CKV_Gui_Control_Tile_Clock>("{t{on}}");
+        QVERIFY(on);
+        QVERIFY(!on->is_off());
+        QVERIFY(p.control<CKV_Gui_Control_Tile_Clock>("{t{off}}")->is_off());
+        QVERIFY(p.control<CKV_Gui_Control_Tile_Clock>("{t{gone}}")->is_off());
+        QCOMPARE(on->text_param("Text"), QStringLiteral("Zeitschaltuhr"));
+        QCOMPARE(on->param("Icon"), QStringLiteral(":/images/svg/Zeitschaltuhr.svg"));
+        QVERIFY(on->has_icon());
+        on->grab();
+    }
+
+    void overlay_lists_and_adds_switching_times()
+    {
+        KV_Test_Page p;
+        add_clock(p.host, "{c1}");
+        p.add(139, "{tile}", {OUTPUT}, {{"Uhr", "{c1}"}}, 240, 270);
+        p.build();
+        auto* tile = p.control<CKV_Gui_Control_Tile_Clock>("{tile}");
+        KV_Test_Page::click(tile);
+        auto* overlay = qobject_cast<CKV_Gui_Control_App_Overlay_Timer*>(tile->overlay());
+        QVERIFY(overlay);
+        QVERIFY(overlay->findChild<QLabel*>() &&
+                overlay->findChildren<QLabel*>().first()->text() == QStringLiteral("Schaltzeiten"));
+        QCOMPARE(overlay->empty_label()->text(), QStringLiteral("Keine Schaltzeit angelegt"));
+        QVERIFY(overlay->empty_label()->isVisibleTo(overlay));
+        QVERIFY(overlay->rows().isEmpty());
+
+        overlay->add_button()->click();
+        const auto& times = p.host.clocks.m_list_clock[0].m_list_time;
+        QCOMPARE(times.size(), size_t(1));
+        QCOMPARE(times[0].m_str_name, std::string("Schaltzeit 1"));
+        QCOMPARE(p.host.messages_sent, COMMIT_MESSAGES);
+        QCOMPARE(first_sent_record(p.host).m_list_clock[0].m_list_time[0].m_str_name, std::string("Schaltzeit 1"));
+        QCOMPARE(overlay->row_texts(), QStringList{QStringLiteral("Schaltzeit 1\n00:00   Auswahl Tage...")});
+        QVERIFY(!overlay->empty_label()->isVisibleTo(overlay));
+
+        // The count names the next one; a date time reads as a one-time entry.
+        p.host.clocks.m_list_clock[0].m_list_time.push_back(on_date(2, 3, 2027, true));
+        overlay->add_button()->click();
+        QCOMPARE(times.size(), size_t(3));
+        QCOMPARE(times[2].m_str_name, std::string("Schaltzeit 3"));
+        QCOMPARE(overlay->row_texts().at(1), QStringLiteral("\n00:00   Einmalig am 02.03.2027"));
+    }
+
+    void time_editor_stores_with_done()
+    {
+        KV_Test_Page p;
+        p.host.add_address(OUTPUT, KV_CLOCK_TYPE_SWITCH);
+        add_clock(p.host, "{c1}", {weekly(6, 0, {0}), on_date(1, 5, 2020, true)});
+        p.add(139, "{tile}", {OUTPUT}, {{"Uhr", "{c1}"}}, 240, 270);
+        p.add(111, "{uhr}", {OUTPUT}, {{"Uhr", "{c1}"}});
+        p.build();
+        auto* tile = p.control<CKV_Gui_Control_Tile_Clock>("{tile}");
+        tile->open_overlay();
+        auto* overlay = qobject_cast<CKV_Gui_Control_App_Overlay_Timer*>(tile->overlay());
+        QCOMPARE(overlay->rows().size(), 2);
+
+        // A date time: day and month, no weekdays.
+        overlay->rows().at(1)->click();
+        CKV_Gui_Overlay_Shift_Time_Edit* editor = overlay->editor();
+        QCOMPARE(editor->index(), 1);
+        QVERIFY(editor->isVisible());
+        QVERIFY(!field<QWidget>(editor, "kv_days")->isVisibleTo(editor));
+        field<QSpinBox>(editor, "kv_day")->setValue(17);
+        field<QComboBox>(editor, "kv_month")->setCurrentIndex(7);
+        QCOMPARE(field<QComboBox>(editor, "kv_month")->currentText(), QStringLiteral("August"));
+        QCOMPARE(editor->done_button()->text(), QStringLiteral("Fertig"));
+        editor->done_button()->click();
+        const KV_Clock_Time& date = p.host.clocks.m_list_clock[0].m_list_time[1];
+        QCOMPARE(date.m_day, 17);
+        QCOMPARE(date.m_month, 8);
+        QCOMPARE(p.host.messages_sent, COMMIT_MESSAGES);
+        QCOMPARE(overlay->row_texts().at(1), QStringLiteral("\n00:00   Einmalig am 17.08.2020"));
+
+        // A weekly time: hour, minute, days and the switching value.
+        overlay->rows().at(0)->click();
+        QCOMPARE(editor->index(), 0);
+        QVERIFY(!field<QSpinBox>(editor, "kv_day")->isVisibleTo(editor));
+        field<QSpinBox>(editor, "kv_hour")->setValue(5);
+        field<QSpinBox>(editor, "kv_minute")->setValue(9);
+        for (QToolButton* day : field<QWidget>(editor, "kv_days")->findChildren<QToolButton*>())
+            day->setChecked(true);
+        field<QComboBox>(editor, "kv_value")->setCurrentIndex(1);
+        editor->done_button()->click();
+        const KV_Clock_Time& time = p.host.clocks.m_list_clock[0].m_list_time[0];
+        QCOMPARE(time.m_hour, 5);
+        QCOMPARE(time.m_minute, 9);
+        QCOMPARE(time.m_value, 1.0);
+        QCOMPARE(kv_clock_weekdays_text(time), QStringLiteral("Mo-So"));
+        QCOMPARE(overlay->row_texts().at(0), QStringLiteral("\n05:09   Mo-So"));
+        // The clock control of the page follows the tile's change.
+        QCOMPARE(p.control<CKV_Gui_Control_App_Uhr>("{uhr}")->time_text(), QStringLiteral("05h : 09m"));
+    }
+};
+
+QTEST_MAIN(tst_clock_switches)
+#include "tst_clock_switches.moc"
