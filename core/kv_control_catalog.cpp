@@ -475,7 +475,7 @@ std::vector<KV_Control_Schema> build_schemas()
         Schema_Builder b("CKV_Gui_Control_App_Scene_Page");
         b.param(0, "Text", "Szene")
             .param(2, "Vordergrund", "f3f4f5")
-            .param(6, "Ansicht", "%1", "Grau;Horizontal;Vertikal;Popup")
+            .param(6, "Ansicht", "%1")
             .param(7, "Speichern erlauben", "1")
             .param(8, "Icon", "1")
             .param(10, "Icon Abstand", "0.08")

@@ -1,6 +1,7 @@
 #include "kv_gui_tiles.h"
 
 #include "kv_gui_factory.h"
+#include "kv_gui_tile_dimmer.h"
 #include "kv_gui_tile_jalousie.h"
 #include "kv_gui_tile_onoff.h"
 #include "kv_gui_tile_room.h"
@@ -14,4 +15,7 @@ void kv_register_tile_controls()
     kv_register_control_class("CKV_Gui_Control_Tile_Room", kv_creator<CKV_Gui_Control_Tile_Room>());
     kv_register_control_class("CKV_Gui_Control_Tile_Scene", kv_creator<CKV_Gui_Control_Tile_Scene>());
     kv_register_control_class("CKV_Gui_Control_Tile_Jalousie", kv_creator<CKV_Gui_Control_Tile_Jalousie>());
+    kv_register_control_class("CKV_Gui_Control_Tile_Dimmer", kv_creator<CKV_Gui_Control_Tile_Dimmer>());
+    kv_register_control_class("CKV_Gui_Control_Tile_Dimmer_Plus_Minus",
+                              kv_creator<CKV_Gui_Control_Tile_Dimmer_Plus_Minus>());
 }

@@ -107,12 +107,7 @@ class tst_tile_dimmer : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        kv_register_tile_controls();
-        kv_register_control_class("CKV_Gui_Control_Tile_Dimmer", kv_creator<Dimmer>());
-        kv_register_control_class("CKV_Gui_Control_Tile_Dimmer_Plus_Minus", kv_creator<Plus_Minus>());
-    }
+    void initTestCase() { kv_register_tile_controls(); }
 
     void tap_toggles_the_switching_address_data()
     {

@@ -51,6 +51,7 @@ private slots:
             {137, "CKV_Gui_Control_Tile_Room"},  {1502, "CKV_Gui_Control_Tile_Room"},
             {115, "CKV_Gui_Control_Tile_Scene"}, {138, "CKV_Gui_Control_Tile_Scene"},
             {1520, "CKV_Gui_Control_Tile_Scene"}, {133, "CKV_Gui_Control_Tile_Jalousie"},
+            {132, "CKV_Gui_Control_Tile_Dimmer"}, {136, "CKV_Gui_Control_Tile_Dimmer_Plus_Minus"},
         };
         KV_Test_Page p;
         for (const auto& [type, name] : built)
