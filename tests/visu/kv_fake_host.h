@@ -41,6 +41,7 @@ public:
     std::vector<std::string> pages_shown;
     int pages_back = 0;
     bool connected = true;
+    bool running = true; // run mode (live pages) rather than the editor
     bool feedback_separate = false;
     bool ready = true;
     int screen_orientation = KV_ORIENTATION_LANDSCAPE;
@@ -101,7 +102,7 @@ public:
         messages_sent.push_back(message_id);
         return true;
     }
-    bool run_mode() const override { return true; }
+    bool run_mode() const override { return running; }
     bool keep_feedback_separate() const override { return feedback_separate; }
     bool pages_ready() const override { return ready; }
     int orientation() const override { return screen_orientation; }
