@@ -17,7 +17,7 @@ double CKV_Gui_Control_Tile_Jalousie::shown_value(int feedback_slot, int value_s
 
 double CKV_Gui_Control_Tile_Jalousie::height_percent() const
 {
-    return shown_value(HEIGHT_RM, HEIGHT);
+    return kv_blind_height(*this);
 }
 
 double CKV_Gui_Control_Tile_Jalousie::slat_value() const

@@ -2,6 +2,7 @@
 // The blind tile: taps on its arrows move the blind up or down, a tap
 // elsewhere stops it; held, it opens the overlay with height and slat levels.
 
+#include "kv_blind_commands.h"
 #include "kv_gui_tile_base.h"
 #include "kv_gui_tile_overlay.h"
 
@@ -32,8 +33,8 @@ public:
     QRect down_box() const { return m_down_box; }
 
     // What the overlay's buttons and levels do.
-    void move_blind(bool down) { write_value(MOVE, down ? 1.0 : 0.0); }
-    void stop_blind() { write_value(STEP, 1.0); }
+    void move_blind(bool down) { kv_blind_move(*this, down); }
+    void stop_blind() { kv_blind_stop(*this); }
     void set_height(double percent) { write_value(HEIGHT, percent); }
     void set_slat(double value) { write_value(SLAT, value); }
 
