@@ -1,0 +1,124 @@
+#include "kv_gui_classic_popup.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+KV_Press_Hold::KV_Press_Hold(QObject* parent)
+    : QObject(parent)
+{
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        m_fired = true;
+        emit held();
+    });
+}
+
+void KV_Press_Hold::start(double seconds)
+{
+    m_fired = false;
+    // A time of 0 would open the popup on every tap; such controls open it
+    // only by their view.
+    if (seconds > 0)
+        m_timer.start(int(std::lround(seconds * 1000)));
+}
+
+CKV_Gui_Control_Popup_Percent::CKV_Gui_Control_Popup_Percent(const QString& title, double value, double step,
+                                                             QWidget* window)
+    : QWidget(window)
+    , m_step(step > 0 ? step : 10.0)
+{
+    setObjectName(QStringLiteral("kv_popup_percent"));
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("kv_popup_percent_panel"));
+    panel->setAutoFillBackground(true);
+    auto* column = new QVBoxLayout(panel);
+    column->addWidget(new QLabel(title, panel), 0, Qt::AlignHCenter);
+    auto* entry = new QHBoxLayout;
+    m_input = new QLineEdit(panel);
+    m_input->setObjectName(QStringLiteral("kv_popup_percent_input"));
+    m_input->setReadOnly(true);
+    m_input->setAlignment(Qt::AlignRight);
+    entry->addWidget(m_input);
+    entry->addWidget(new QLabel(QStringLiteral("prozent"), panel));
+    column->addLayout(entry);
+
+    auto* keys = new QGridLayout;
+    auto key = [this, panel, keys](const QString& text, int row, int col, auto action) {
+        auto* button = new QPushButton(text, panel);
+        button->setObjectName(QStringLiteral("kv_key_") + text);
+        keys->addWidget(button, row, col);
+        connect(button, &QPushButton::clicked, this, action);
+    };
+    for (int digit = 0; digit <= 9; ++digit)
+        key(QString::number(digit), digit == 0 ? 3 : (digit - 1) / 3, digit == 0 ? 1 : (digit - 1) % 3,
+            [this, digit] { slot_digit(digit); });
+    key(QStringLiteral("-"), 3, 0, [this] { slot_step(-1); });
+    key(QStringLiteral("+"), 3, 2, [this] { slot_step(1); });
+    key(QStringLiteral("Abbrechen"), 4, 0, [this] { slot_cancel(); });
+    key(QStringLiteral("OK"), 4, 2, [this] { slot_ok(); });
+    column->addLayout(keys);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->addStretch();
+    outer->addWidget(panel, 0, Qt::AlignHCenter);
+    outer->addStretch();
+    show_value(value);
+    m_fresh = true;
+}
+
+void CKV_Gui_Control_Popup_Percent::show_over_window()
+{
+    setGeometry(parentWidget()->rect());
+    show();
+    raise();
+    m_input->setFocus();
+}
+
+double CKV_Gui_Control_Popup_Percent::entered() const
+{
+    return std::clamp(m_input->text().toDouble(), 0.0, 100.0);
+}
+
+void CKV_Gui_Control_Popup_Percent::show_value(double value)
+{
+    m_input->setText(QString::number(std::lround(std::clamp(value, 0.0, 100.0))));
+    m_fresh = false;
+}
+
+void CKV_Gui_Control_Popup_Percent::slot_digit(int digit)
+{
+    const QString text = m_fresh ? QString() : m_input->text();
+    // Leading zeros and more than three digits make no level.
+    const QString kept = text == QLatin1String("0") ? QString() : text;
+    show_value((kept + QString::number(digit)).left(3).toDouble());
+}
+
+void CKV_Gui_Control_Popup_Percent::slot_step(int direction)
+{
+    show_value(entered() + direction * m_step);
+}
+
+void CKV_Gui_Control_Popup_Percent::slot_ok()
+{
+    const double percent = entered();
+    hide();
+    emit accepted(percent);
+    deleteLater();
+}
+
+void CKV_Gui_Control_Popup_Percent::slot_cancel()
+{
+    hide();
+    deleteLater();
+}
+
+void CKV_Gui_Control_Popup_Percent::paintEvent(QPaintEvent*)
+{
+    QPainter(this).fillRect(rect(), QColor(0, 0, 0, 120));
+}

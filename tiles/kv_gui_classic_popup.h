@@ -1,0 +1,61 @@
+#pragma once
+// What the classic (non-tile) operating controls share: a press held for
+// the control's "Zeit Popup" opens its value popup, and the value popup
+// itself, a keypad over the window entering a level in percent.
+
+#include <QTimer>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+
+// Fires `held` once a press has lasted the given time; stop() on release.
+class KV_Press_Hold : public QObject {
+    Q_OBJECT
+public:
+    explicit KV_Press_Hold(QObject* parent = nullptr);
+
+    void start(double seconds);
+    void stop() { m_timer.stop(); }
+    // Whether the press now ending has opened the popup.
+    bool fired() const { return m_fired; }
+
+signals:
+    void held();
+
+private:
+    QTimer m_timer;
+    bool m_fired = false;
+};
+
+// Keypad popup: digits replace the shown level, "-" and "+" move it by the
+// control's step, "OK" hands on the level between 0 and 100 and closes.
+class CKV_Gui_Control_Popup_Percent : public QWidget {
+    Q_OBJECT
+public:
+    CKV_Gui_Control_Popup_Percent(const QString& title, double value, double step, QWidget* window);
+
+    // Covers the window and takes the keyboard.
+    void show_over_window();
+    QLineEdit* input() const { return m_input; }
+    double entered() const;
+
+signals:
+    void accepted(double percent);
+
+public slots:
+    void slot_digit(int digit);
+    void slot_step(int direction);
+    void slot_ok();
+    void slot_cancel();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void show_value(double value);
+
+    double m_step;
+    bool m_fresh = true; // the first digit replaces the shown level
+    QLineEdit* m_input = nullptr;
+};
