@@ -1,0 +1,336 @@
+// The room controls: the temperature tile takes mode and scaled set points
+// per slot, its overlay steps the current mode's set point within that
+// mode's limits and writes it scaled back, chooses the mode, and while linked
+// to a logic block and connected sends the block's settings when it opens
+// and after each change of manual operation or presets.
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtEndian>
+#include <QtTest>
+#include <cstring>
+
+#include "../visu/kv_fake_host.h"
+#include "kv_climate.h"
+#include "kv_gui_factory.h"
+#include "kv_gui_tile_temperature.h"
+#include "kv_gui_tiles.h"
+
+namespace {
+using Tile = CKV_Gui_Control_Tile_Temperature;
+using Panel = CKV_Gui_Control_Tile_Temperature_Overlay;
+
+constexpr int TEMPERATURE_TYPE = 134;
+constexpr uint32_t BIT = 1;
+constexpr uint32_t FLOAT = 9; // 4-byte float
+constexpr uint32_t BYTE = 14;
+
+// Slot i on 3/0/(i+1); mode a byte, bits for releases and window, floats else.
+KV_Group_Address slot_address(int slot)
+{
+    return {3, 0, uint32_t(slot + 1)};
+}
+
+uint32_t slot_type(int slot)
+{
+    if (slot == KV_CLIMATE_MODE)
+        return BYTE;
+    return slot >= KV_CLIMATE_RELEASE_COOLING ? BIT : FLOAT;
+}
+
+std::vector<KV_Group_Address> climate_addresses(KV_Fake_Host& host, const std::vector<int>& missing = {})
+{
+    std::vector<KV_Group_Address> result;
+    for (int slot = 0; slot < KV_CLIMATE_SLOTS; ++slot) {
+        host.add_address(slot_address(slot), slot_type(slot));
+        const bool gone = std::find(missing.begin(), missing.end(), slot) != missing.end();
+        result.push_back(gone ? KV_Group_Address() : slot_address(slot));
+    }
+    return result;
+}
+
+Tile* temperature(KV_Test_Page& p, const KV_Params& params = {}, const std::vector<int>& missing = {})
+{
+    p.add(TEMPERATURE_TYPE, "{temp}", climate_addresses(p.host, missing), params, 240, 270);
+    p.build();
+    return p.control<Tile>("{temp}");
+}
+
+void send_float(KV_Test_Page& p, int slot, float value)
+{
+    uint32_t raw;
+    std::memcpy(&raw, &value, sizeof raw);
+    unsigned char bytes[4];
+    qToBigEndian(raw, bytes);
+    p.host.dispatch().on_telegram(
+        make_telegram(slot_address(slot), KV_TGM_WRITE, {bytes[0], bytes[1], bytes[2], bytes[3]}));
+}
+
+// Writes as (slot, value).
+std::vector<std::pair<int, double>> writes(const KV_Fake_Host& host)
+{
+    std::vector<std::pair<int, double>> result;
+    for (const auto& sent : host.sent)
+        result.push_back({int(sent.address.sub) - 1, sent.value});
+    return result;
+}
+
+Panel* open_panel(Tile* tile)
+{
+    tile->open_overlay();
+    return static_cast<Panel*>(tile->overlay());
+}
+
+void click(Panel* panel, const QString& name)
+{
+    auto* button = panel->findChild<QPushButton*>(name);
+    QVERIFY2(button, qPrintable(name));
+    button->click();
+}
+
+QString label(Panel* panel, const QString& name)
+{
+    auto* text = panel->findChild<QLabel*>(name);
+    return text ? text->text() : QStringLiteral("(none)");
+}
+
+// A room-controller block with presets, as the project brings it.
+void add_block(KV_Fake_Host& host, const std::string& guid)
+{
+    auto block = std::make_unique<KV_LOGIC_Control>();
+    block->m_typ = 310;
+    block->m_str_guid = guid;
+    block->m_str_name = "Raumregler Bad";
+    block->m_list_param = {{"Komfort", "21.5"}, {"Standby", "19.5"}, {"Nacht", "18"}, {"Frost", "7"}};
+    host.blocks.push_back(std::move(block));
+}
+
+// The block's parameters as the message text carries them.
+KV_LOGIC_Control block_of(const std::string& text)
+{
+    return KV_LOGIC_Control(text);
+}
+
+std::string param_of(const KV_LOGIC_Control& block, const std::string& name)
+{
+    for (const auto& param : block.m_list_param)
+        if (param.m_str_name == name)
+            return param.m_str_value;
+    return "(none)";
+}
+} // namespace
+
+class tst_climate : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        kv_register_tile_controls();
+        kv_register_control_class("CKV_Gui_Control_Tile_Temperature", kv_creator<CKV_Gui_Control_Tile_Temperature>());
+    }
+
+    void received_values_per_slot_data()
+    {
+        QTest::addColumn<QString>("offset");
+        QTest::addColumn<QString>("factor");
+        QTest::addColumn<float>("received");
+        QTest::addColumn<double>("shown");
+        QTest::newRow("plain") << "0" << "1" << 21.5f << 21.5;
+        QTest::newRow("factor 0 leaves division out") << "0" << "0" << 21.5f << 21.5;
+        QTest::newRow("offset then factor") << "1" << "2" << 45.0f << 22.0;
+        QTest::newRow("offset alone") << "-2" << "0" << 19.5f << 21.5;
+    }
+
+    void received_values_per_slot()
+    {
+        QFETCH(QString, offset);
+        QFETCH(QString, factor);
+        QFETCH(float, received);
+        QFETCH(double, shown);
+        KV_Test_Page p;
+        Tile* tile = temperature(p, {{"Soll Offset", offset.toStdString()}, {"Soll Faktor", factor.toStdString()}});
+        QVERIFY(tile);
+        // Each mode's set point lands in its own place; the last slot's value
+        // differs so that a mix-up shows.
+        for (int mode = KV_MODE_COMFORT; mode <= KV_MODE_FROST; ++mode)
+            send_float(p, mode, mode == KV_MODE_FROST ? received + 2.0f : received);
+        QCOMPARE(tile->values().set_point(KV_MODE_COMFORT), shown);
+        QCOMPARE(tile->values().set_point(KV_MODE_NIGHT), shown);
+        QVERIFY(tile->values().set_point(KV_MODE_FROST) != shown);
+
+        // Feedback and room values are kept unscaled.
+        send_float(p, KV_CLIMATE_SET_RM, 23.0f);
+        send_float(p, KV_CLIMATE_ROOM, 20.25f);
+        QCOMPARE(tile->values().current_set_point(), 23.0);
+        QCOMPARE(tile->values().room_temperature(), 20.25);
+    }
+
+    void mode_heating_and_window_are_shown()
+    {
+        KV_Test_Page p;
+        Tile* tile = temperature(p, {}, {KV_CLIMATE_SET_RM});
+        send_float(p, KV_CLIMATE_SET_NIGHT, 17.5f);
+        p.send(slot_address(KV_CLIMATE_MODE), 3);
+        QCOMPARE(tile->values().mode(), 3);
+        QCOMPARE(tile->state_text(), QStringLiteral("Automatik (Nachtmodus)"));
+        QCOMPARE(tile->mode_icon_name(), QStringLiteral(":/images/svg/Nacht.svg"));
+        QCOMPARE(tile->values().current_set_point(), 17.5); // no feedback: the mode's set point
+
+        p.send(slot_address(KV_CLIMATE_MODE), 7);
+        QCOMPARE(tile->state_text(), QStringLiteral("Automatik"));
+        QCOMPARE(tile->mode_icon_name(), QStringLiteral(":/images/Smartphone/phone_Default.svg"));
+
+        QVERIFY(tile->is_off());
+        send_float(p, KV_CLIMATE_HEATING, 40.0f);
+        QVERIFY(tile->values().heating() && !tile->values().cooling());
+        QVERIFY(!tile->is_off());
+        send_float(p, KV_CLIMATE_HEATING, 0.0f);
+        send_float(p, KV_CLIMATE_COOLING, 30.0f);
+        QVERIFY(tile->values().cooling() && !tile->values().heating());
+        QVERIFY(!tile->values().window_open());
+        p.send(slot_address(KV_CLIMATE_WINDOW), 1);
+        QVERIFY(tile->values().window_open());
+        tile->grab(); // paints with all indicators
+    }
+
+    void set_point_steps_within_the_mode_limits_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("offset");
+        QTest::addColumn<QString>("factor");
+        QTest::addColumn<float>("received");
+        QTest::addColumn<double>("upper_written");  // after running into the maximum
+        QTest::addColumn<double>("lower_written");  // after running into the minimum
+        // Standby 17..25, step 0.5, shown 24.0: up twice reaches 25 and stays.
+        QTest::newRow("standby") << 2 << "0" << "1" << 24.0f << 25.0 << 17.0;
+        // Frost 5..20, scaled by 2 with offset 1: shown (39-1)/2 = 19.
+        QTest::newRow("frost scaled") << 4 << "1" << "2" << 39.0f << (20.0 + 1) * 2 << (5.0 + 1) * 2;
+        // An unknown mode steps the comfort set point within 20..26.
+        QTest::newRow("unknown mode uses comfort") << 9 << "0" << "0" << 25.5f << 26.0 << 20.0;
+    }
+
+    void set_point_steps_within_the_mode_limits()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, offset);
+        QFETCH(QString, factor);
+        QFETCH(float, received);
+        QFETCH(double, upper_written);
+        QFETCH(double, lower_written);
+        KV_Test_Page p;
+        Tile* tile = temperature(p, {{"Schrittweite", "0.5"},
+                                     {"Soll Offset", offset.toStdString()},
+                                     {"Soll Faktor", factor.toStdString()}});
+        p.send(slot_address(KV_CLIMATE_MODE), uint8_t(mode));
+        const int slot = kv_mode_known(mode) ? mode : KV_CLIMATE_SET_COMFORT;
+        send_float(p, slot, received);
+        Panel* panel = open_panel(tile);
+        for (int i = 0; i < 4; ++i)
+            click(panel, QStringLiteral("kv_temp_plus"));
+        auto sent = writes(p.host);
+        QCOMPARE(sent.size(), size_t(4));
+        for (const auto& [written_slot, value] : sent)
+            QCOMPARE(written_slot, slot);
+        QCOMPARE(sent.back().second, upper_written);
+        QCOMPARE(tile->values().set_point(mode), tile->maximum(mode));
+
+        for (int i = 0; i < 40; ++i)
+            click(panel, QStringLiteral("kv_temp_minus"));
+        QCOMPARE(writes(p.host).back().second, lower_written);
+        QCOMPARE(label(panel, QStringLiteral("kv_temp_set_point")),
+                 QString::number(tile->minimum(mode), 'f', 1) + QStringLiteral(" °C"));
+    }
+
+    void small_steps_do_not_drift()
+    {
+        KV_Test_Page p;
+        Tile* tile = temperature(p); // step 0.1
+        p.send(slot_address(KV_CLIMATE_MODE), 1);
+        send_float(p, KV_CLIMATE_SET_COMFORT, 21.0f);
+        for (int i = 0; i < 7; ++i)
+            tile->step_set_point(1);
+        QCOMPARE(writes(p.host).back().second, 21.7);
+    }
+
+    void mode_choice_writes_slot_zero_only()
+    {
+        KV_Test_Page p;
+        Tile* tile = temperature(p);
+        p.send(slot_address(KV_CLIMATE_MODE), 1);
+        Panel* panel = open_panel(tile);
+        QVERIFY(panel->findChild<QPushButton*>(QStringLiteral("kv_temp_mode_1"))->isChecked());
+        click(panel, QStringLiteral("kv_temp_mode_4"));
+        click(panel, QStringLiteral("kv_temp_mode_2"));
+        using W = std::vector<std::pair<int, double>>;
+        QCOMPARE(writes(p.host), (W{{0, 4.0}, {0, 2.0}}));
+        QCOMPARE(tile->state_text(), QStringLiteral("Automatik (Abwesend)"));
+        QVERIFY(panel->findChild<QPushButton*>(QStringLiteral("kv_temp_mode_2"))->isChecked());
+        QVERIFY(!panel->findChild<QPushButton*>(QStringLiteral("kv_temp_mode_4"))->isChecked());
+        // The set point now steps the standby address.
+        click(panel, QStringLiteral("kv_temp_plus"));
+        QCOMPARE(writes(p.host).back().first, int(KV_CLIMATE_SET_STANDBY));
+
+        // Without the mode address nothing is sent.
+        KV_Test_Page q;
+        Tile* lonely = temperature(q, {}, {KV_CLIMATE_MODE});
+        lonely->choose_mode(3);
+        QVERIFY(q.host.sent.empty());
+    }
+
+    void settings_messages_only_while_linked_and_connected()
+    {
+        KV_Test_Page p;
+        add_block(p.host, "{block-bad}");
+        Tile* tile = temperature(p, {{"ID", "{block-bad}"}, {"Schrittweite", "0.5"}});
+        QVERIFY(tile->settings());
+        Panel* panel = open_panel(tile);
+        QCOMPARE(p.host.texts_sent.size(), size_t(1));
+        QCOMPARE(p.host.texts_sent[0].first, 600u);
+        const KV_LOGIC_Control shown = block_of(p.host.texts_sent[0].second);
+        QCOMPARE(shown.m_str_guid, std::string("{block-bad}"));
+        QCOMPARE(param_of(shown, "Komfort"), std::string("21.5"));
+        QCOMPARE(label(panel, QStringLiteral("kv_temp_preset_1")), QStringLiteral("21.5 °C"));
+
+        click(panel, QStringLiteral("kv_temp_manual"));
+        QCOMPARE(tile->state_text(), QStringLiteral("Manuell"));
+        click(panel, QStringLiteral("kv_temp_manual")); // unchanged: nothing sent
+        click(panel, QStringLiteral("kv_temp_preset_1_plus"));
+        click(panel, QStringLiteral("kv_temp_preset_4_minus"));
+        QCOMPARE(p.host.texts_sent.size(), size_t(4));
+        for (size_t i = 1; i < 4; ++i)
+            QCOMPARE(p.host.texts_sent[i].first, 602u);
+        const KV_LOGIC_Control changed = block_of(p.host.texts_sent[3].second);
+        QCOMPARE(param_of(changed, "Manuell"), std::string("1"));
+        QCOMPARE(param_of(changed, "Komfort"), std::string("22"));
+        QCOMPARE(param_of(changed, "Frost"), std::string("6.5"));
+        QCOMPARE(label(panel, QStringLiteral("kv_temp_preset_4")), QStringLiteral("6.5 °C"));
+        QVERIFY(p.host.sent.empty()); // settings travel as messages, not as values
+
+        // Disconnected: nothing, and the overlay still works.
+        p.host.connected = false;
+        p.host.messages_sent.clear();
+        click(panel, QStringLiteral("kv_temp_automatic"));
+        QCOMPARE(tile->state_text(), QStringLiteral("Automatik"));
+        tile->open_overlay();
+        QVERIFY(p.host.messages_sent.empty());
+    }
+
+    void unlinked_tiles_send_no_settings()
+    {
+        for (const std::string id : {"", "{no-such-block}"}) {
+            KV_Test_Page p;
+            add_block(p.host, "{block-bad}");
+            Tile* tile = temperature(p, {{"ID", id}});
+            QVERIFY(!tile->settings());
+            Panel* panel = open_panel(tile);
+            QVERIFY(!panel->findChild<QPushButton*>(QStringLiteral("kv_temp_manual")));
+            tile->set_manual(true);
+            tile->step_preset(1, 1);
+            QVERIFY(p.host.messages_sent.empty());
+        }
+    }
+};
+
+QTEST_MAIN(tst_climate)
+#include "tst_climate.moc"

@@ -1,0 +1,92 @@
+#pragma once
+// The temperature tile: room temperature, set point, operating mode and
+// heating or cooling of a room controller. Held, it opens the overlay that
+// steps the set point of the current mode and chooses the mode. A tile
+// linked to a room-controller logic block ("ID") also offers manual or
+// automatic operation and the mode presets of that block.
+
+#include <memory>
+
+#include "kv_climate.h"
+#include "kv_climate_settings.h"
+#include "kv_gui_tile_base.h"
+#include "kv_gui_tile_overlay.h"
+
+class QLabel;
+class QPushButton;
+
+class CKV_Gui_Control_Tile_Temperature : public CKV_Gui_Control_Tile_Touch_Base {
+    Q_OBJECT
+public:
+    // Messages to the controller carrying the linked block's settings.
+    static constexpr uint32_t MSG_SETTINGS_SHOWN = 600;
+    static constexpr uint32_t MSG_SETTINGS_CHANGED = 602;
+
+    CKV_Gui_Control_Tile_Temperature(CKV_Gui_Control_Container* canvas, const KV_GUI_Control& record);
+
+    void apply_record() override;
+    void on_value(const KV_Addr_Db& address, int entry, double value) override;
+    void open_overlay() override;
+    bool is_off() const override { return !m_values.heating() && !m_values.cooling(); }
+
+    const KV_Climate_Values& values() const { return m_values; }
+    // "Minimum"/"Maximum" of a mode's set point (unknown modes: comfort).
+    double minimum(int mode) const;
+    double maximum(int mode) const;
+    double step() const { return param_double("Schrittweite"); }
+
+    // The overlay's operations: write at once.
+    void step_set_point(int steps);
+    void choose_mode(int mode);
+    // Linked block only: change its settings and send them.
+    CTRL_Settings_Heizkreis* settings() const { return m_settings.get(); }
+    void set_manual(bool manual);
+    void step_preset(int mode, int steps);
+
+    // "Automatik" or "Manuell", with the mode name when known.
+    QString state_text() const override;
+    QString mode_icon_name() const { return m_mode_icon.name(); }
+
+signals:
+    void values_changed();
+
+protected:
+    std::shared_ptr<CKV_Gui_Control_Tile_Overlay_Base> create_overlay() override;
+    void paint_content(QPainter& painter) override;
+
+private:
+    void link_block();
+    void send_settings(uint32_t message_id);
+    void load_mode_icon();
+
+    KV_Climate_Values m_values;
+    std::unique_ptr<CTRL_Settings_Heizkreis> m_settings;
+    KV_Tile_Icon m_mode_icon;
+    KV_Tile_Icon m_heating_icon;
+    KV_Tile_Icon m_cooling_icon;
+    KV_Tile_Icon m_window_icon;
+};
+
+class CKV_Gui_Control_Tile_Temperature_Overlay : public CKV_Gui_Control_Tile_Overlay_Base {
+    Q_OBJECT
+public:
+    CKV_Gui_Control_Tile_Temperature_Overlay(CKV_Gui_Control_Tile_Temperature& tile, QWidget* page);
+
+    // Takes the tile's values and settings.
+    void refresh();
+
+protected:
+    void paint_panel(QPainter& painter) override;
+
+private:
+    QPushButton* add_button(const QString& name, const QString& text, bool checkable = false);
+    QWidget* build_presets();
+
+    CKV_Gui_Control_Tile_Temperature& m_tile;
+    QLabel* m_set_point = nullptr;
+    QLabel* m_room = nullptr;
+    QPushButton* m_modes[4] = {};
+    QPushButton* m_manual = nullptr;
+    QPushButton* m_automatic = nullptr;
+    QLabel* m_presets[4] = {};
+};
