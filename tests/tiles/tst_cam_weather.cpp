@@ -1,0 +1,317 @@
+// Camera and weather views: the weather station's texts, images and scale
+// positions per value; the camera's requests only on a visible live page and
+// released camera, the pictures it takes (its own GUID only) and its status
+// pictures; the online weather view before and with data.
+
+#include <QBuffer>
+#include <QtTest>
+
+#include "../visu/kv_fake_host.h"
+#include "kv_gui_cam.h"
+#include "kv_gui_factory.h"
+#include "kv_gui_tiles.h"
+#include "kv_gui_weather.h"
+#include "kv_network_msg.h"
+
+namespace {
+using Cam = CKV_Gui_Control_App_IP_Cam;
+using Status = CKV_Gui_Control_App_IP_Cam::Status;
+
+constexpr uint32_t BIT = 1;
+constexpr uint32_t FLOAT4 = 9;
+const std::vector<KV_Group_Address> STATION = {{4, 0, 1}, {4, 0, 2}, {4, 0, 3}, {4, 0, 4}};
+const KV_Group_Address RELEASE{6, 1, 3};
+const std::string CAMERA = "{cam-einfahrt}";
+
+void set_value(KV_Fake_Host& host, const KV_Group_Address& address, double value)
+{
+    set_value_from_double(*host.tree.find_address(address), value);
+}
+
+QByteArray png(const QColor& colour, int width = 8, int height = 6)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// Hands a controller message to the page's controls, as the window does.
+void deliver(KV_Test_Page& p, uint32_t id, const QByteArray& payload)
+{
+    CKV_Network_Msg header = kv_make_header(id, uint32_t(payload.size()));
+    QByteArray padded = payload;
+    padded.resize(qsizetype(header.size), '\0');
+    p.host.dispatch().on_message(header, reinterpret_cast<const unsigned char*>(padded.constData()));
+}
+
+std::vector<std::string> requests(const KV_Fake_Host& host)
+{
+    std::vector<std::string> texts;
+    for (const auto& [id, text] : host.texts_sent)
+        if (id == kv_msg::CAMERA_REQUEST)
+            texts.push_back(text);
+    return texts;
+}
+
+void camera(KV_Test_Page& p, const KV_Params& extra = {}, bool with_release = true)
+{
+    p.host.add_address(RELEASE, BIT);
+    KV_Params params = {{"GUID", CAMERA}, {"Interval in s", "2"}};
+    params.insert(params.end(), extra.begin(), extra.end());
+    p.add(116, "{cam}", with_release ? std::vector<KV_Group_Address>{RELEASE} : std::vector<KV_Group_Address>{},
+          params, 320, 200);
+}
+} // namespace
+
+class tst_cam_weather : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        kv_register_tile_controls();
+        kv_register_control_class("CKV_Gui_Control_App_WS_Anzeige", kv_creator<CKV_Gui_Control_App_WS_Anzeige>());
+        kv_register_control_class("CKV_Gui_Control_App_IP_Cam", kv_creator<CKV_Gui_Control_App_IP_Cam>());
+        kv_register_control_class("CKV_Gui_Control_App_Open_Weather", kv_creator<CKV_Gui_Control_App_Open_Weather>());
+    }
+
+    void station_shows_each_value_data()
+    {
+        QTest::addColumn<double>("temperature");
+        QTest::addColumn<double>("lux");
+        QTest::addColumn<double>("wind");
+        QTest::addColumn<double>("rain");
+        QTest::addColumn<QString>("temperature_text");
+        QTest::addColumn<double>("temperature_at");
+        QTest::addColumn<QString>("lux_text");
+        QTest::addColumn<QString>("sun");
+        QTest::addColumn<QString>("wind_text");
+        QTest::addColumn<double>("wind_at");
+        QTest::addColumn<QString>("rain_text");
+        QTest::addColumn<QString>("rain_image");
+        const QString grey = ":/images/icons/beschattung_sonne_grau.png";
+        const QString yellow = ":/images/icons/beschattung_sonne_gelb.png";
+        const QString wet = ":/images/icons/ws_regen_dunkel.png";
+        const QString dry = ":/images/icons/ws_kein_regen.png";
+        // Scales: temperature -10 .. 40, wind 0 .. 80.
+        QTest::newRow("mild, bright, dry") << 15.0 << 30000.0 << 20.0 << 0.0 << "15.0 °C" << 0.5 << "30000 Lux"
+                                           << yellow << "20 km/h" << 0.25 << "kein Regen" << dry;
+        QTest::newRow("night, rain") << -10.0 << 0.0 << 0.0 << 1.0 << "-10.0 °C" << 0.0 << "0 Lux" << grey
+                                     << "0 km/h" << 0.0 << "Regen" << wet;
+        QTest::newRow("dusk below sun") << 0.0 << 999.0 << 40.0 << 0.0 << "0.0 °C" << 0.2 << "999 Lux" << grey
+                                        << "40 km/h" << 0.5 << "kein Regen" << dry;
+        QTest::newRow("beyond the scales") << 45.5 << 1000.0 << 120.0 << 1.0 << "45.5 °C" << 1.0 << "1000 Lux"
+                                           << yellow << "120 km/h" << 1.0 << "Regen" << wet;
+    }
+    void station_shows_each_value()
+    {
+        QFETCH(double, temperature);
+        QFETCH(double, lux);
+        QFETCH(double, wind);
+        QFETCH(double, rain);
+        KV_Test_Page p;
+        for (int i = 0; i < 3; ++i)
+            p.host.add_address(STATION[size_t(i)], FLOAT4);
+        p.host.add_address(STATION[3], BIT);
+        p.add(1519, "{ws}", STATION, {}, 400, 200);
+        p.build();
+        auto* station = p.control<CKV_Gui_Control_App_WS_Anzeige>("{ws}");
+        QVERIFY(station);
+        set_value(p.host, STATION[0], temperature);
+        set_value(p.host, STATION[1], lux);
+        set_value(p.host, STATION[2], wind);
+        set_value(p.host, STATION[3], rain);
+
+        QTEST(station->temperature_text(), "temperature_text");
+        QTEST(station->temperature_fraction(), "temperature_at");
+        QTEST(station->brightness_text(), "lux_text");
+        QTEST(station->sun_image_name(), "sun");
+        QTEST(station->wind_text(), "wind_text");
+        QTEST(station->wind_fraction(), "wind_at");
+        QTEST(station->rain_text(), "rain_text");
+        QTEST(station->rain_image_name(), "rain_image");
+        QVERIFY(!QPixmap(station->sun_image_name()).isNull());
+        QVERIFY(!QPixmap(station->rain_image_name()).isNull());
+        station->grab(); // paints without the images or values going astray
+    }
+
+    void camera_requests_only_while_visible_on_a_live_page()
+    {
+        KV_Test_Page p;
+        camera(p);
+        p.host.running = false;
+        p.build();
+        set_value(p.host, RELEASE, 1);
+        auto* cam = p.control<Cam>("{cam}");
+        cam->tick();
+        QVERIFY(requests(p.host).empty()); // editor: no traffic
+        QVERIFY(!cam->is_refreshing());
+
+        p.host.running = true;
+        p.area->hide();
+        QVERIFY(!cam->isVisible());
+        cam->tick();
+        cam->apply_record();
+        QVERIFY(requests(p.host).empty()); // hidden page: no traffic
+        QVERIFY(!cam->is_refreshing());
+
+        p.area->show();
+        QCOMPARE(requests(p.host), std::vector<std::string>{CAMERA}); // at once on becoming visible
+        QVERIFY(cam->is_refreshing());
+        QCOMPARE(cam->interval_ms(), 2000);
+        cam->tick();
+        cam->tick();
+        QCOMPARE(requests(p.host).size(), size_t(3)); // one per interval
+        QCOMPARE(p.host.texts_sent.back(), std::make_pair(kv_msg::CAMERA_REQUEST, CAMERA));
+
+        p.area->hide();
+        QVERIFY(!cam->is_refreshing()); // the timer stops with the page
+        cam->tick();
+        QCOMPARE(requests(p.host).size(), size_t(3));
+    }
+
+    void camera_takes_pictures_of_its_own_guid_only()
+    {
+        KV_Test_Page p;
+        camera(p, {}, false);
+        p.build();
+        auto* cam = p.control<Cam>("{cam}");
+        QCOMPARE(cam->status(), Status::Connecting);
+        QCOMPARE(cam->status_image_name(), QString(":/images/icons/kamera_verbinden_weiss.png"));
+
+        deliver(p, kv_msg::CAMERA_IMAGE, "{other-cam};" + png(Qt::red));
+        QVERIFY(cam->image().isNull());
+        QCOMPARE(cam->status(), Status::Connecting);
+
+        deliver(p, kv_msg::CAMERA_IMAGE, QByteArray::fromStdString(CAMERA) + ";" + png(Qt::blue, 8, 6));
+        QCOMPARE(cam->image().size(), QSize(8, 6));
+        QCOMPARE(cam->image().pixelColor(3, 3), QColor(Qt::blue));
+        QCOMPARE(cam->status(), Status::Showing);
+        QVERIFY(cam->status_image_name().isEmpty());
+        cam->grab();
+
+        // Pictures stop coming: interrupted after several intervals.
+        for (int i = 0; i < Cam::MISSED_INTERVALS; ++i)
+            cam->tick();
+        QCOMPARE(cam->status(), Status::Interrupted);
+        QCOMPARE(cam->status_image_name(), QString(":/images/icons/kamera_unterbrechung_weiss.png"));
+        deliver(p, kv_msg::CAMERA_IMAGE, QByteArray::fromStdString(CAMERA) + ";" + png(Qt::green));
+        QCOMPARE(cam->status(), Status::Showing);
+
+        // The controller reports its failure for another camera, then for this one.
+        deliver(p, kv_msg::CAMERA_FAILED, "{other-cam};Zeitüberschreitung");
+        QCOMPARE(cam->status(), Status::Showing);
+        deliver(p, kv_msg::CAMERA_FAILED, QByteArray::fromStdString(CAMERA) + ";Zeitüberschreitung");
+        QCOMPARE(cam->status(), Status::Interrupted);
+        QCOMPARE(cam->info_text(), QString("Zeitüberschreitung"));
+
+        // A tap opens the large picture.
+        KV_Test_Page::click(cam);
+        QVERIFY(cam->overlay());
+        QCOMPARE(cam->overlay()->state(), CKV_Gui_Control_Tile_Overlay_Base::State::Sliding);
+    }
+
+    void camera_locked_by_release_data()
+    {
+        QTest::addColumn<QString>("invert");
+        QTest::addColumn<double>("locking");
+        QTest::addColumn<double>("releasing");
+        QTest::newRow("plain") << "0" << 0.0 << 1.0;
+        QTest::newRow("inverted") << "1" << 1.0 << 0.0;
+    }
+    void camera_locked_by_release()
+    {
+        QFETCH(QString, invert);
+        QFETCH(double, locking);
+        QFETCH(double, releasing);
+        KV_Test_Page p;
+        camera(p, {{"Freigabe invertieren", invert.toStdString()}, {"Status Icon", "1"}, {"Popup anzeigen", "1"}});
+        set_value(p.host, RELEASE, locking);
+        p.build();
+        auto* cam = p.control<Cam>("{cam}");
+        QCOMPARE(cam->status(), Status::Locked);
+        QCOMPARE(cam->status_image_name(), QString(":/images/icons/kamera_gesperrt_grau.png"));
+        QVERIFY(requests(p.host).empty());
+        QVERIFY(!cam->is_refreshing());
+        deliver(p, kv_msg::CAMERA_IMAGE, QByteArray::fromStdString(CAMERA) + ";" + png(Qt::red));
+        QVERIFY(cam->image().isNull()); // no picture while locked
+        KV_Test_Page::click(cam);
+        QVERIFY(!cam->overlay());
+
+        // Released: asks at once and connects.
+        QVERIFY(p.send(RELEASE, uint8_t(releasing)) > 0);
+        QCOMPARE(requests(p.host), std::vector<std::string>{CAMERA});
+        QVERIFY(cam->is_refreshing());
+        QCOMPARE(cam->status(), Status::Connecting);
+        QCOMPARE(cam->status_image_name(), QString(":/images/icons/kamera_verbinden_grau.png"));
+        deliver(p, kv_msg::CAMERA_IMAGE, QByteArray::fromStdString(CAMERA) + ";" + png(Qt::red));
+        QCOMPARE(cam->status(), Status::Showing);
+
+        // Locked again: the picture goes, the requests stop.
+        QVERIFY(p.send(RELEASE, uint8_t(locking)) > 0);
+        QCOMPARE(cam->status(), Status::Locked);
+        QVERIFY(cam->image().isNull());
+        QVERIFY(!cam->is_refreshing());
+    }
+
+    void weather_loads_before_block_data_arrives()
+    {
+        KV_Test_Page p;
+        auto block = std::make_unique<KV_LOGIC_Control>();
+        block->m_str_guid = "{ow}";
+        block->m_list_param.push_back({"Ort", "Freiburg"});
+        p.host.blocks.push_back(std::move(block));
+        p.add(1124, "{weather}", {}, {{"ID", "{ow}"}}, 400, 236);
+        p.build();
+        auto* weather = p.control<CKV_Gui_Control_App_Open_Weather>("{weather}");
+        QVERIFY(weather);
+        QVERIFY(!weather->has_data());
+        QCOMPARE(weather->lines(), QStringList{"Lade Daten\nBitte warten\n..."});
+        KV_Test_Page::click(weather);
+        QVERIFY(!weather->popup()); // nothing to show yet
+        weather->grab();
+
+        // The controller filled the block's data in.
+        CTRL_Settings_Open_Weather_Current now;
+        now.m_time = QDateTime(QDate(2026, 7, 4), QTime(9, 5)).toSecsSinceEpoch();
+        now.m_temp = 23.4;
+        now.m_wind = 11.6;
+        now.m_icon = "01d";
+        now.m_description = "klar";
+        now.m_source = "Wetterdienst";
+        CTRL_Settings_Open_Weather_Forecast days;
+        CTRL_Settings_Open_Weather_Forecast::Day saturday;
+        saturday.m_time = now.m_time;
+        saturday.m_temp_min = 14;
+        saturday.m_temp_max = 27;
+        saturday.m_humidity = 61.2;
+        saturday.m_clouds = 20;
+        saturday.m_wind_max = 30.4;
+        days.m_days = {saturday, saturday};
+        days.m_days[1].m_time += 86400;
+        p.host.blocks[0]->m_list_param.push_back({"Aktuell", now.encode()});
+        p.host.blocks[0]->m_list_param.push_back({"Vorhersage", days.encode()});
+        weather->apply_record();
+
+        QVERIFY(weather->has_data());
+        QCOMPARE(weather->lines(), (QStringList{"Online Wetter", "23.4 °C klar", "Wind 12 km/h", "09:05",
+                                                "( Daten von: Wetterdienst, 04.07.2026 09:05 )"}));
+        const QStringList texts = weather->day_texts();
+        QCOMPARE(texts.size(), 2);
+        QCOMPARE(texts[0], QString("Samstag 4 Juli\n14.0 °C / 27.0 °C\nDurchschnittliche Luftfeuchte: 61 %\n"
+                                   "Durchschnittliche Bewölkung: 20 %\nWind Maximalwert: 30 km/h"));
+        QVERIFY(texts[1].startsWith("Sonntag 5 Juli\n"));
+        QCOMPARE(kv_weather_image_name("01d"), QString(":/images/icons/ow_01d.png"));
+        QCOMPARE(kv_weather_image_name("77x"), QString(":/images/icons/ow_09d.png"));
+        weather->grab();
+        KV_Test_Page::click(weather);
+        QVERIFY(weather->popup());
+    }
+};
+
+QTEST_MAIN(tst_cam_weather)
+#include "tst_cam_weather.moc"

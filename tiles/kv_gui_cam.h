@@ -1,0 +1,91 @@
+#pragma once
+// Camera view: asks the controller for pictures of one camera of the
+// project's camera settings while it is visible on a live page, shows them
+// and, on a tap, enlarged in a slide-in panel.
+//
+// Messages (texts split at ";", the first field is the camera's GUID):
+//   202 out  "GUID"                   request the next picture
+//   203 in   "GUID;" + image bytes    a picture (any format Qt reads); the
+//                                     bytes run to the end of the payload
+//   204 in   "GUID;reason"            the controller could not get a picture;
+//                                     the reason is shown as info text
+
+#include <QDateTime>
+#include <QImage>
+#include <QTimer>
+#include <memory>
+
+#include "kv_gui_control.h"
+#include "kv_gui_tile_overlay.h"
+
+namespace kv_msg {
+constexpr uint32_t CAMERA_REQUEST = 202;
+constexpr uint32_t CAMERA_IMAGE = 203;
+constexpr uint32_t CAMERA_FAILED = 204;
+} // namespace kv_msg
+
+class CKV_Gui_Control_App_Overlay_Ip_Cam;
+
+class CKV_Gui_Control_App_IP_Cam : public CKV_Gui_Control {
+    Q_OBJECT
+public:
+    enum class Status { Connecting, Showing, Interrupted, Locked };
+    // Intervals without a picture after which the connection counts as lost.
+    static constexpr int MISSED_INTERVALS = 3;
+
+    CKV_Gui_Control_App_IP_Cam(CKV_Gui_Control_Container* canvas, const KV_GUI_Control& record);
+    ~CKV_Gui_Control_App_IP_Cam() override;
+
+    void apply_record() override;
+    void on_value(const KV_Addr_Db& address, int entry, double value) override;
+    void on_message(const CKV_Network_Msg& header, const unsigned char* payload) override;
+    void on_release(const QPoint& point) override;
+
+    // One refresh interval: asks for the next picture while active.
+    void tick();
+    // Live page, visible and released by "Freigabe".
+    bool active() const;
+    bool released() const;
+    bool is_refreshing() const { return m_refresh.isActive(); }
+    int interval_ms() const { return m_refresh.interval(); }
+    Status status() const;
+    // The status picture for the "Status Icon" setting; empty while a
+    // picture is shown or the setting is "keines".
+    QString status_image_name() const;
+    const QImage& image() const { return m_image; }
+    QString info_text() const { return m_info; }
+    CKV_Gui_Control_App_Overlay_Ip_Cam* overlay() const { return m_overlay.get(); }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // Starts or stops the refresh as the control becomes active or not;
+    // becoming active asks for a picture at once.
+    void update_activity();
+    void request();
+
+    std::string m_guid;
+    QTimer m_refresh;
+    QImage m_image;
+    QString m_info;
+    int m_missed = 0; // intervals since the last picture
+    bool m_failed = false;
+    std::unique_ptr<CKV_Gui_Control_App_Overlay_Ip_Cam> m_overlay;
+};
+
+// The camera's picture, large, over the page.
+class CKV_Gui_Control_App_Overlay_Ip_Cam : public CKV_Gui_Control_Tile_Overlay_Base {
+    Q_OBJECT
+public:
+    CKV_Gui_Control_App_Overlay_Ip_Cam(const CKV_Gui_Control_App_IP_Cam& camera, QWidget* page);
+    void paint_panel(QPainter& painter) override;
+
+private:
+    const CKV_Gui_Control_App_IP_Cam& m_camera;
+};
+
+// Draws `image` into `box`: stretched to it, or as large as fits and centred.
+void kv_draw_camera_image(QPainter& painter, const QRectF& box, const QImage& image, bool stretch);
