@@ -18,12 +18,6 @@
 #include "kv_gui_control.h"
 #include "kv_gui_tile_overlay.h"
 
-namespace kv_msg {
-constexpr uint32_t CAMERA_REQUEST = 202;
-constexpr uint32_t CAMERA_IMAGE = 203;
-constexpr uint32_t CAMERA_FAILED = 204;
-} // namespace kv_msg
-
 class CKV_Gui_Control_App_Overlay_Ip_Cam;
 
 class CKV_Gui_Control_App_IP_Cam : public CKV_Gui_Control {
