@@ -2,7 +2,8 @@
 // per slot, its overlay steps the current mode's set point within that
 // mode's limits and writes it scaled back, chooses the mode, and while linked
 // to a logic block and connected sends the block's settings when it opens
-// and after each change of manual operation or presets.
+// and after each change of manual operation or presets. The classic room
+// controller's popup does the same steps within one pair of limits.
 
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include "../visu/kv_fake_host.h"
 #include "kv_climate.h"
 #include "kv_gui_factory.h"
+#include "kv_gui_raumr.h"
 #include "kv_gui_tile_temperature.h"
 #include "kv_gui_tiles.h"
 
@@ -128,6 +130,7 @@ private slots:
     {
         kv_register_tile_controls();
         kv_register_control_class("CKV_Gui_Control_Tile_Temperature", kv_creator<CKV_Gui_Control_Tile_Temperature>());
+        kv_register_control_class("CKV_Gui_Control_App_Raumr", kv_creator<CKV_Gui_Control_App_Raumr>());
     }
 
     void received_values_per_slot_data()
@@ -329,6 +332,56 @@ private slots:
             tile->step_preset(1, 1);
             QVERIFY(p.host.messages_sent.empty());
         }
+    }
+
+    void classic_controller_popup_writes_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::newRow("room controller") << 117;
+        QTest::newRow("second room controller type") << 1522;
+    }
+
+    void classic_controller_popup_writes()
+    {
+        QFETCH(int, type);
+        KV_Test_Page p;
+        p.add(type, "{raumr}", climate_addresses(p.host),
+              {{"Minimum", "16"}, {"Maximum", "22.5"}, {"Soll Faktor", "10"}}, 320, 80);
+        p.build();
+        auto* control = p.control<CKV_Gui_Control_App_Raumr>("{raumr}");
+        QVERIFY(control);
+        p.send(slot_address(KV_CLIMATE_MODE), 2);
+        send_float(p, KV_CLIMATE_SET_STANDBY, 215.0f); // tenths of a degree
+        send_float(p, KV_CLIMATE_SET_RM, 21.0f);
+
+        KV_Test_Page::click(control);
+        auto* popup = control->popup();
+        QVERIFY(popup && popup->isVisible());
+        auto button = [popup](const char* name) { return popup->findChild<QPushButton*>(QString::fromLatin1(name)); };
+        auto text = [popup](const char* name) { return popup->findChild<QLabel*>(QString::fromLatin1(name))->text(); };
+        QCOMPARE(text("kv_raumr_set_point"), QStringLiteral("21.5 °C"));
+        QCOMPARE(text("kv_raumr_feedback"), QStringLiteral("Soll: 21.0 °C"));
+        QVERIFY(button("kv_raumr_mode_2")->isChecked());
+
+        for (int i = 0; i < 3; ++i)
+            button("kv_raumr_plus")->click(); // step 0.5 up to the maximum 22.5
+        button("kv_raumr_minus")->click();
+        button("kv_raumr_mode_3")->click();
+        using W = std::vector<std::pair<int, double>>;
+        QCOMPARE(writes(p.host), (W{{2, 220.0}, {2, 225.0}, {2, 225.0}, {2, 220.0}, {0, 3.0}}));
+        QVERIFY(button("kv_raumr_mode_3")->isChecked() && !button("kv_raumr_mode_2")->isChecked());
+
+        QCOMPARE(popup->heating_image(), QStringLiteral(":/images/icons/btr_heizen_aus.png"));
+        send_float(p, KV_CLIMATE_HEATING, 60.0f);
+        QCOMPARE(popup->heating_image(), QStringLiteral(":/images/icons/btr_heizen_ein.png"));
+        QCOMPARE(popup->cooling_image(), QStringLiteral(":/images/icons/btr_kuehlen_aus.png"));
+
+        // A tap beside the panel closes the popup; in the editor a tap opens none.
+        KV_Test_Page::click(popup, QPoint(2, 2));
+        QVERIFY(!popup->isVisible());
+        p.host.running = false;
+        KV_Test_Page::click(control);
+        QVERIFY(!popup->isVisible());
     }
 };
 
