@@ -1,10 +1,12 @@
 #include "kv_gui_tiles.h"
 
 #include "kv_gui_factory.h"
+#include "kv_gui_raumr.h"
 #include "kv_gui_tile_dimmer.h"
 #include "kv_gui_tile_jalousie.h"
 #include "kv_gui_tile_onoff.h"
 #include "kv_gui_tile_room.h"
+#include "kv_gui_tile_temperature.h"
 #include "kv_gui_tile_value.h"
 
 void kv_register_tile_controls()
@@ -18,4 +20,6 @@ void kv_register_tile_controls()
     kv_register_control_class("CKV_Gui_Control_Tile_Dimmer", kv_creator<CKV_Gui_Control_Tile_Dimmer>());
     kv_register_control_class("CKV_Gui_Control_Tile_Dimmer_Plus_Minus",
                               kv_creator<CKV_Gui_Control_Tile_Dimmer_Plus_Minus>());
+    kv_register_control_class("CKV_Gui_Control_Tile_Temperature", kv_creator<CKV_Gui_Control_Tile_Temperature>());
+    kv_register_control_class("CKV_Gui_Control_App_Raumr", kv_creator<CKV_Gui_Control_App_Raumr>());
 }
