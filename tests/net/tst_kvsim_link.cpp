@@ -1,6 +1,7 @@
 // The real client against the real controller simulator over loopback.
 #include <QtTest>
 
+#include <QImage>
 #include <QTemporaryDir>
 
 #include "kv_addr.h"
@@ -14,9 +15,10 @@ namespace {
 const KV_Group_Address LIGHT{1, 2, 3};
 const KV_Group_Address ROOM_TEMPERATURE{3, 0, 7};
 const char* const SCENE_GUID = "{5c9d1a2e-0000-4000-8000-00000000c0de}";
+const char* const CAMERA_GUID = "{5c9d1a2e-0000-4000-8000-0000000ca3e7}";
 
-// A small project: a light, a room temperature and a scene that switches the
-// light off.
+// A small project: a light, a room temperature, a scene that switches the
+// light off and a camera.
 bool write_project(const QString& path)
 {
     CKV_Project_Db db;
@@ -42,6 +44,9 @@ bool write_project(const QString& path)
     scene.m_list_item.push_back(off);
     db.m_settings_scene.m_list_scene.push_back(scene);
     db.m_settings_scene.encode();
+    KV_Settings_IP_Cam::Cam camera;
+    camera.m_str_guid = CAMERA_GUID;
+    db.m_settings_ip_cam.m_list_cam.push_back(camera);
     return db.save(true);
 }
 
@@ -76,6 +81,7 @@ struct App_Side {
     std::vector<uint32_t> ids;
     std::vector<KV_Addr_Tgm> netvars;
     QByteArray project_file;
+    std::vector<QByteArray> pictures; // payloads of 203
 
     explicit App_Side(const KV_Routes::_route& route)
     {
@@ -92,6 +98,8 @@ struct App_Side {
                                  client.send(kv_msg::PROJECT_REQUEST);
                              if (header->id == kv_msg::FILE && header->data_length >= 256)
                                  project_file = QByteArray(reinterpret_cast<char*>(data), header->data_length);
+                             if (header->id == kv_msg::CAMERA_IMAGE)
+                                 pictures.emplace_back(reinterpret_cast<char*>(data), header->data_length);
                          });
         QObject::connect(&client, qOverload<KV_Addr_Tgm>(&CKV_Studio_Network_Client::onDataReadClient), &client,
                          [this](KV_Addr_Tgm tgm) {
@@ -195,6 +203,17 @@ private slots:
         QVERIFY(open_download(app.project_file, m_dir.filePath("received2.kvp"), db));
         QCOMPARE(db.m_settings_clock.m_list_clock.size(), size_t(1));
         QCOMPARE(db.m_settings_clock.m_list_clock[0].m_str_name, std::string("Rollladen morgens"));
+
+        // A camera of the project answers with a picture; an unknown one
+        // does not answer at all (its answer would have come first).
+        QVERIFY(app.client.send_text(kv_msg::CAMERA_REQUEST, "{no-such-camera}"));
+        QVERIFY(app.client.send_text(kv_msg::CAMERA_REQUEST, CAMERA_GUID));
+        QTRY_COMPARE(app.pictures.size(), size_t(1));
+        const QByteArray prefix = QByteArray(CAMERA_GUID) + ';';
+        QVERIFY(app.pictures[0].startsWith(prefix));
+        QImage picture;
+        QVERIFY(picture.loadFromData(app.pictures[0].mid(prefix.size()), "PNG"));
+        QVERIFY(!picture.isNull());
 
         // Another file name is not there.
         QVERIFY(app.client.send_text(kv_msg::FILE_REQUEST, "other.kvp"));

@@ -4,6 +4,7 @@
 #include <QNetworkDatagram>
 #include <QRandomGenerator>
 #include <QTcpSocket>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include "kv_crypto.h"
 #include "kv_discovery.h"
 #include "kv_network_msg.h"
+#include "kv_sim_camera.h"
 
 namespace {
 // A key no controller uses, for the wrong-key fault.
@@ -288,6 +290,9 @@ void CKV_Sim_Controller::on_message(CKV_Sim_Session& session, const CKV_Network_
     case kv_msg::SCENE_TEXT:
         run_scene(text);
         break;
+    case kv_msg::CAMERA_REQUEST:
+        send_camera_picture(session, text);
+        break;
     default: // 181, 182, 183, 193, 1197 and the rest: accepted, logged above
         break;
     }
@@ -327,6 +332,15 @@ void CKV_Sim_Controller::store_settings(KV_Data& record, const char* what, const
     const bool saved = m_db.save(false);
     printf("%s settings stored%s\n", what, saved ? "" : ", but the project file could not be written");
     fflush(stdout);
+}
+
+void CKV_Sim_Controller::send_camera_picture(CKV_Sim_Session& session, const std::string& guid)
+{
+    const auto& cams = m_db.m_settings_ip_cam.m_list_cam;
+    if (std::none_of(cams.begin(), cams.end(), [&](const auto& cam) { return cam.m_str_guid == guid; }))
+        return; // not a camera of the project: a controller stays silent
+    const QByteArray payload = QByteArray::fromStdString(guid) + ';' + kv_sim_camera_picture(QTime::currentTime());
+    session.send(kv_msg::CAMERA_IMAGE, payload.constData(), static_cast<uint32_t>(payload.size()));
 }
 
 void CKV_Sim_Controller::run_scene(const std::string& guid)

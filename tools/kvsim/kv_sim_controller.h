@@ -66,6 +66,8 @@ private:
     void send_project(CKV_Sim_Session& session, const std::string& name);
     void store_settings(KV_Data& record, const char* what, const std::string& text);
     void run_scene(const std::string& guid);
+    // 203 with a fresh picture for a camera of the project.
+    void send_camera_picture(CKV_Sim_Session& session, const std::string& guid);
     void write_to_bus(KV_Addr_Db& record);
     void send_to_all(const KV_Addr_Tgm& tgm);
     void flood(CKV_Sim_Session& session);
