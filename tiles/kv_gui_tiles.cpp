@@ -1,5 +1,8 @@
 #include "kv_gui_tiles.h"
 
+#include "kv_gui_classic_blind.h"
+#include "kv_gui_classic_color.h"
+#include "kv_gui_classic_light.h"
 #include "kv_gui_factory.h"
 #include "kv_gui_raumr.h"
 #include "kv_gui_tile_dimmer.h"
@@ -22,4 +25,9 @@ void kv_register_tile_controls()
                               kv_creator<CKV_Gui_Control_Tile_Dimmer_Plus_Minus>());
     kv_register_control_class("CKV_Gui_Control_Tile_Temperature", kv_creator<CKV_Gui_Control_Tile_Temperature>());
     kv_register_control_class("CKV_Gui_Control_App_Raumr", kv_creator<CKV_Gui_Control_App_Raumr>());
+    kv_register_control_class("CKV_Gui_Control_App_Dimmer", kv_creator<CKV_Gui_Control_App_Dimmer>());
+    kv_register_control_class("CKV_Gui_Control_App_Dimmer_PM", kv_creator<CKV_Gui_Control_App_Dimmer_PM>());
+    kv_register_control_class("CKV_Gui_Control_App_Rollo", kv_creator<CKV_Gui_Control_App_Rollo>());
+    kv_register_control_class("CKV_Gui_Control_App_RGBW", kv_creator<CKV_Gui_Control_App_RGBW>());
+    kv_register_control_class("CKV_Gui_Control_App_RGBW_SEQU", kv_creator<CKV_Gui_Control_App_RGBW_SEQU>());
 }

@@ -97,15 +97,7 @@ class tst_classic_light : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        kv_register_tile_controls();
-        kv_register_control_class("CKV_Gui_Control_App_Dimmer", kv_creator<CKV_Gui_Control_App_Dimmer>());
-        kv_register_control_class("CKV_Gui_Control_App_Dimmer_PM", kv_creator<CKV_Gui_Control_App_Dimmer_PM>());
-        kv_register_control_class("CKV_Gui_Control_App_Rollo", kv_creator<CKV_Gui_Control_App_Rollo>());
-        kv_register_control_class("CKV_Gui_Control_App_RGBW", kv_creator<CKV_Gui_Control_App_RGBW>());
-        kv_register_control_class("CKV_Gui_Control_App_RGBW_SEQU", kv_creator<CKV_Gui_Control_App_RGBW_SEQU>());
-    }
+    void initTestCase() { kv_register_tile_controls(); }
 
     void tap_switches_by_the_state_shown_data()
     {
