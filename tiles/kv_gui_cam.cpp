@@ -1,7 +1,9 @@
 #include "kv_gui_cam.h"
 
 #include <QPainter>
+#include <QMouseEvent>
 #include <QPixmap>
+#include <QPushButton>
 
 #include "kv_gui_container.h"
 #include "kv_network_msg.h"
@@ -24,6 +26,19 @@ void kv_draw_camera_image(QPainter& painter, const QRectF& box, const QImage& im
     }
     const QSizeF size = QSizeF(image.size()).scaled(box.size(), Qt::KeepAspectRatio);
     painter.drawImage(QRectF(box.center() - QPointF(size.width() / 2, size.height() / 2), size), image);
+}
+
+bool kv_camera_payload(const CKV_Network_Msg& header, const unsigned char* payload, const std::string& guid,
+                       QByteArray& rest)
+{
+    if (!payload)
+        return false;
+    const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(payload), int(header.data_length));
+    const qsizetype split = data.indexOf(';');
+    if (split < 0 || data.left(split) != QByteArray::fromStdString(guid))
+        return false;
+    rest = data.mid(split + 1);
+    return true;
 }
 
 CKV_Gui_Control_App_IP_Cam::CKV_Gui_Control_App_IP_Cam(CKV_Gui_Control_Container* canvas, const KV_GUI_Control& record)
@@ -99,13 +114,9 @@ void CKV_Gui_Control_App_IP_Cam::on_message(const CKV_Network_Msg& header, const
         CKV_Gui_Control::on_message(header, payload);
         return;
     }
-    if (!payload || !released())
+    QByteArray rest;
+    if (!released() || !kv_camera_payload(header, payload, m_guid, rest))
         return;
-    const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(payload), int(header.data_length));
-    const qsizetype split = data.indexOf(';');
-    if (split < 0 || data.left(split) != QByteArray::fromStdString(m_guid))
-        return;
-    const QByteArray rest = data.mid(split + 1);
     if (header.id == kv_msg::CAMERA_FAILED) {
         m_failed = true;
         m_info = QString::fromUtf8(rest.constData(), qstrnlen(rest.constData(), size_t(rest.size())));
@@ -205,4 +216,115 @@ void CKV_Gui_Control_App_Overlay_Ip_Cam::paint_panel(QPainter& painter)
 {
     // Below the close button row, as large as the panel allows.
     kv_draw_camera_image(painter, QRectF(8, 56, width() - 16, height() - 64), m_camera.image(), false);
+}
+
+// ---------------------------------------------------------------- snapshots
+
+CKV_Gui_Control_App_IP_Cam_Snapshot::~CKV_Gui_Control_App_IP_Cam_Snapshot() = default;
+
+void CKV_Gui_Control_App_IP_Cam_Snapshot::on_value(const KV_Addr_Db&, int entry, double)
+{
+    if (entry != COUNT)
+        return;
+    // A new snapshot moves the stored ones back: an open panel shows the newest.
+    if (m_overlay && m_overlay->state() != CKV_Gui_Control_Tile_Overlay_Base::State::Hidden)
+        show_snapshot(0);
+    update();
+}
+
+void CKV_Gui_Control_App_IP_Cam_Snapshot::show_snapshot(int index)
+{
+    m_index = std::clamp(index, 0, std::max(0, count() - 1));
+    if (count() > 0)
+        host().send_text(kv_msg::SNAPSHOT_REQUEST, guid() + ';' + std::to_string(m_index));
+    if (m_overlay)
+        m_overlay->update();
+}
+
+void CKV_Gui_Control_App_IP_Cam_Snapshot::trigger()
+{
+    write_value(TRIGGER, 1.0);
+}
+
+void CKV_Gui_Control_App_IP_Cam_Snapshot::on_message(const CKV_Network_Msg& header, const unsigned char* payload)
+{
+    if (header.id != kv_msg::CAMERA_IMAGE) {
+        CKV_Gui_Control::on_message(header, payload);
+        return;
+    }
+    QByteArray rest;
+    QImage image;
+    if (!kv_camera_payload(header, payload, guid(), rest) || !image.loadFromData(rest))
+        return;
+    m_image = image;
+    if (m_overlay)
+        m_overlay->update();
+    update();
+}
+
+void CKV_Gui_Control_App_IP_Cam_Snapshot::on_release(const QPoint&)
+{
+    if (!host().run_mode() || guid().empty())
+        return;
+    if (!m_overlay)
+        m_overlay = std::make_unique<CKV_Gui_Control_App_Overlay_Ip_Cam_Snapshot>(*this, canvas()->scroll_area());
+    m_overlay->set_visible_animated(true);
+    show_snapshot(0);
+}
+
+void CKV_Gui_Control_App_IP_Cam_Snapshot::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    prepare_painter(painter);
+    painter.setPen(border_pen());
+    painter.setBrush(or_default(btncolorface(), or_default(backgroundcolor(), Qt::transparent)));
+    painter.drawRoundedRect(frame_box(), borderradius(), borderradius());
+    painter.setFont(text_font());
+    painter.setPen(or_default(btncolortext(), static_text_color()));
+    const QString count_text = QString::number(count());
+    // "Kompakt" puts the count under the text, "Horizontal" beside it.
+    if (param_int("Aurichtung") == 1)
+        painter.drawText(rect(), Qt::AlignCenter, text_param("Text") + QLatin1Char('\n') + count_text);
+    else
+        painter.drawText(rect().adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                         text_param("Text") + QStringLiteral(": ") + count_text);
+}
+
+CKV_Gui_Control_App_Overlay_Ip_Cam_Snapshot::CKV_Gui_Control_App_Overlay_Ip_Cam_Snapshot(
+    CKV_Gui_Control_App_IP_Cam_Snapshot& snapshots, QWidget* page)
+    : CKV_Gui_Control_Tile_Overlay_Base(page)
+    , m_snapshots(snapshots)
+    , m_trigger(new QPushButton(snapshots.text_param("Text"), this))
+{
+    m_trigger->setObjectName(QStringLiteral("kv_snapshot_trigger"));
+    m_trigger->setGeometry(8, 8, 160, 40);
+    connect(m_trigger, &QPushButton::clicked, this, [this] { m_snapshots.trigger(); });
+}
+
+void CKV_Gui_Control_App_Overlay_Ip_Cam_Snapshot::paint_panel(QPainter& painter)
+{
+    const QRectF box(8, 56, width() - 16, height() - 96);
+    kv_draw_camera_image(painter, box, m_snapshots.image(), m_snapshots.param_int("Bild Strecken") != 0);
+    painter.setPen(Qt::white);
+    painter.setFont(panel_font(16));
+    painter.drawText(QRectF(8, height() - 36, width() - 16, 28), Qt::AlignCenter,
+                     QStringLiteral("%1 / %2").arg(m_snapshots.count() == 0 ? 0 : m_snapshots.shown_index() + 1)
+                         .arg(m_snapshots.count()));
+}
+
+void CKV_Gui_Control_App_Overlay_Ip_Cam_Snapshot::mousePressEvent(QMouseEvent* event)
+{
+    m_press = event->position();
+    CKV_Gui_Control_Tile_Overlay_Base::mousePressEvent(event);
+}
+
+void CKV_Gui_Control_App_Overlay_Ip_Cam_Snapshot::mouseReleaseEvent(QMouseEvent* event)
+{
+    CKV_Gui_Control_Tile_Overlay_Base::mouseReleaseEvent(event);
+    if (state() != State::Open || (event->position() - m_press).manhattanLength() > 4)
+        return;
+    if (event->position().x() < width() / 3.0)
+        m_snapshots.show_snapshot(m_snapshots.shown_index() + 1);
+    else if (event->position().x() > width() * 2.0 / 3.0)
+        m_snapshots.show_snapshot(m_snapshots.shown_index() - 1);
 }

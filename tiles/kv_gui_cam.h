@@ -9,16 +9,33 @@
 //                                     bytes run to the end of the payload
 //   204 in   "GUID;reason"            the controller could not get a picture;
 //                                     the reason is shown as info text
+//
+// Snapshot view, for the GUID of a snapshot logic block:
+//   1208 out "GUID;n"                 request stored snapshot n, 0 the newest
+//   203  in  "GUID;" + image bytes    that snapshot
 
 #include <QDateTime>
 #include <QImage>
+#include <QPointF>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
 
 #include "kv_gui_control.h"
 #include "kv_gui_tile_overlay.h"
 
 class CKV_Gui_Control_App_Overlay_Ip_Cam;
+class CKV_Gui_Control_App_Overlay_Ip_Cam_Snapshot;
+class QPushButton;
+
+namespace kv_msg {
+constexpr uint32_t SNAPSHOT_REQUEST = 1208;
+} // namespace kv_msg
+
+// The bytes after "GUID;" of a camera message for `guid`; false for a
+// message of another camera or without payload.
+bool kv_camera_payload(const CKV_Network_Msg& header, const unsigned char* payload, const std::string& guid,
+                       QByteArray& rest);
 
 class CKV_Gui_Control_App_IP_Cam : public CKV_Gui_Control {
     Q_OBJECT
@@ -79,6 +96,60 @@ public:
 
 private:
     const CKV_Gui_Control_App_IP_Cam& m_camera;
+};
+
+// The snapshots a snapshot logic block stored: their count ("Anzahl"), and
+// on a tap a panel that shows them one by one and takes a new one.
+class CKV_Gui_Control_App_IP_Cam_Snapshot : public CKV_Gui_Control {
+    Q_OBJECT
+public:
+    enum Entry { TRIGGER = 0, RESET = 1, COUNT = 2 };
+
+    using CKV_Gui_Control::CKV_Gui_Control;
+    ~CKV_Gui_Control_App_IP_Cam_Snapshot() override;
+
+    void on_value(const KV_Addr_Db& address, int entry, double value) override;
+    void on_message(const CKV_Network_Msg& header, const unsigned char* payload) override;
+    void on_release(const QPoint& point) override;
+
+    int count() const { return std::max(0, int(entry_value(COUNT))); }
+    // Shows snapshot `index` (0 the newest), clamped to the stored ones,
+    // and asks the controller for it.
+    void show_snapshot(int index);
+    int shown_index() const { return m_index; }
+    const QImage& image() const { return m_image; }
+    // Takes a new snapshot through the block's trigger input.
+    void trigger();
+    CKV_Gui_Control_App_Overlay_Ip_Cam_Snapshot* overlay() const { return m_overlay.get(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::string guid() const { return param("GUID").toStdString(); }
+
+    int m_index = 0;
+    QImage m_image;
+    std::unique_ptr<CKV_Gui_Control_App_Overlay_Ip_Cam_Snapshot> m_overlay;
+};
+
+// One snapshot, large; a tap on the left third goes to an older one, on the
+// right third to a newer one; a button takes a new snapshot.
+class CKV_Gui_Control_App_Overlay_Ip_Cam_Snapshot : public CKV_Gui_Control_Tile_Overlay_Base {
+    Q_OBJECT
+public:
+    CKV_Gui_Control_App_Overlay_Ip_Cam_Snapshot(CKV_Gui_Control_App_IP_Cam_Snapshot& snapshots, QWidget* page);
+    void paint_panel(QPainter& painter) override;
+    QPushButton* trigger_button() const { return m_trigger; }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    CKV_Gui_Control_App_IP_Cam_Snapshot& m_snapshots;
+    QPointF m_press; // a release near it is a tap, not a drag
+    QPushButton* m_trigger = nullptr;
 };
 
 // Draws `image` into `box`: stretched to it, or as large as fits and centred.

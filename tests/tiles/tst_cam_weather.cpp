@@ -1,9 +1,11 @@
 // Camera and weather views: the weather station's texts, images and scale
 // positions per value; the camera's requests only on a visible live page and
 // released camera, the pictures it takes (its own GUID only) and its status
-// pictures; the online weather view before and with data.
+// pictures; the snapshot view's requests and trigger; the online weather
+// view before and with data.
 
 #include <QBuffer>
+#include <QPushButton>
 #include <QtTest>
 
 #include "../visu/kv_fake_host.h"
@@ -77,6 +79,8 @@ private slots:
         kv_register_control_class("CKV_Gui_Control_App_WS_Anzeige", kv_creator<CKV_Gui_Control_App_WS_Anzeige>());
         kv_register_control_class("CKV_Gui_Control_App_IP_Cam", kv_creator<CKV_Gui_Control_App_IP_Cam>());
         kv_register_control_class("CKV_Gui_Control_App_Open_Weather", kv_creator<CKV_Gui_Control_App_Open_Weather>());
+        kv_register_control_class("CKV_Gui_Control_App_IP_Cam_Snapshot",
+                                  kv_creator<CKV_Gui_Control_App_IP_Cam_Snapshot>());
     }
 
     void station_shows_each_value_data()
@@ -256,6 +260,50 @@ private slots:
         QCOMPARE(cam->status(), Status::Locked);
         QVERIFY(cam->image().isNull());
         QVERIFY(!cam->is_refreshing());
+    }
+
+    void snapshots_requested_one_by_one()
+    {
+        const std::vector<KV_Group_Address> inputs = {{6, 1, 4}, {6, 1, 5}, {6, 1, 6}};
+        KV_Test_Page p;
+        p.host.add_address(inputs[0], BIT);
+        p.host.add_address(inputs[1], BIT);
+        p.host.add_address(inputs[2], FLOAT4);
+        p.add(1116, "{snap}", inputs, {{"GUID", "{snap-block}"}}, 300, 70);
+        p.build();
+        auto* snap = p.control<CKV_Gui_Control_App_IP_Cam_Snapshot>("{snap}");
+        QVERIFY(snap);
+        const auto snapshot_requests = [&p] {
+            std::vector<std::string> texts;
+            for (const auto& [id, text] : p.host.texts_sent)
+                if (id == kv_msg::SNAPSHOT_REQUEST)
+                    texts.push_back(text);
+            return texts;
+        };
+
+        KV_Test_Page::click(snap);
+        QVERIFY(snap->overlay());
+        QVERIFY(snapshot_requests().empty()); // none stored yet
+
+        set_value(p.host, inputs[2], 3);
+        snap->show_snapshot(0);
+        snap->show_snapshot(1);
+        snap->show_snapshot(7); // beyond the oldest
+        snap->show_snapshot(-2);
+        QCOMPARE(snapshot_requests(), (std::vector<std::string>{"{snap-block};0", "{snap-block};1", "{snap-block};2",
+                                                                 "{snap-block};0"}));
+
+        deliver(p, kv_msg::CAMERA_IMAGE, "{cam-einfahrt};" + png(Qt::red));
+        QVERIFY(snap->image().isNull());
+        deliver(p, kv_msg::CAMERA_IMAGE, "{snap-block};" + png(Qt::yellow, 5, 4));
+        QCOMPARE(snap->image().size(), QSize(5, 4));
+        snap->grab();
+
+        // The panel's button takes a new snapshot through the trigger input.
+        snap->overlay()->trigger_button()->click();
+        QCOMPARE(p.host.sent.size(), size_t(1));
+        QCOMPARE(p.host.sent[0].address, inputs[0]);
+        QCOMPARE(p.host.sent[0].value, 1.0);
     }
 
     void weather_loads_before_block_data_arrives()
