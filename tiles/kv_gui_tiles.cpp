@@ -1,5 +1,6 @@
 #include "kv_gui_tiles.h"
 
+#include "kv_gui_cam.h"
 #include "kv_gui_classic_blind.h"
 #include "kv_gui_classic_color.h"
 #include "kv_gui_classic_light.h"
@@ -11,6 +12,7 @@
 #include "kv_gui_tile_room.h"
 #include "kv_gui_tile_temperature.h"
 #include "kv_gui_tile_value.h"
+#include "kv_gui_weather.h"
 
 void kv_register_tile_controls()
 {
@@ -30,4 +32,9 @@ void kv_register_tile_controls()
     kv_register_control_class("CKV_Gui_Control_App_Rollo", kv_creator<CKV_Gui_Control_App_Rollo>());
     kv_register_control_class("CKV_Gui_Control_App_RGBW", kv_creator<CKV_Gui_Control_App_RGBW>());
     kv_register_control_class("CKV_Gui_Control_App_RGBW_SEQU", kv_creator<CKV_Gui_Control_App_RGBW_SEQU>());
+    kv_register_control_class("CKV_Gui_Control_App_WS_Anzeige", kv_creator<CKV_Gui_Control_App_WS_Anzeige>());
+    kv_register_control_class("CKV_Gui_Control_App_IP_Cam", kv_creator<CKV_Gui_Control_App_IP_Cam>());
+    kv_register_control_class("CKV_Gui_Control_App_IP_Cam_Snapshot",
+                              kv_creator<CKV_Gui_Control_App_IP_Cam_Snapshot>());
+    kv_register_control_class("CKV_Gui_Control_App_Open_Weather", kv_creator<CKV_Gui_Control_App_Open_Weather>());
 }

@@ -73,15 +73,7 @@ class tst_cam_weather : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        kv_register_tile_controls();
-        kv_register_control_class("CKV_Gui_Control_App_WS_Anzeige", kv_creator<CKV_Gui_Control_App_WS_Anzeige>());
-        kv_register_control_class("CKV_Gui_Control_App_IP_Cam", kv_creator<CKV_Gui_Control_App_IP_Cam>());
-        kv_register_control_class("CKV_Gui_Control_App_Open_Weather", kv_creator<CKV_Gui_Control_App_Open_Weather>());
-        kv_register_control_class("CKV_Gui_Control_App_IP_Cam_Snapshot",
-                                  kv_creator<CKV_Gui_Control_App_IP_Cam_Snapshot>());
-    }
+    void initTestCase() { kv_register_tile_controls(); }
 
     void station_shows_each_value_data()
     {
