@@ -22,6 +22,11 @@ const Mode_Info MODES[] = {
 const char* const UNKNOWN_MODE_ICON = ":/images/Smartphone/phone_Default.svg";
 } // namespace
 
+QString kv_degrees(double value)
+{
+    return QString::number(value, 'f', 1) + QStringLiteral(" °C");
+}
+
 bool kv_mode_known(int mode)
 {
     return mode >= KV_MODE_COMFORT && mode <= KV_MODE_FROST;
@@ -124,7 +129,7 @@ bool KV_Climate_Values::write_set_point(int mode, double shown)
     return m_control.write_value(slot, kv_set_point_written(shown, offset(), factor()));
 }
 
-bool KV_Climate_Values::step_set_point(int steps, double step, double minimum, double maximum)
+bool KV_Climate_Values::step_set_point(int mode, int steps, double step, double minimum, double maximum)
 {
-    return write_set_point(mode(), kv_set_point_stepped(set_point(mode()), step, steps, minimum, maximum));
+    return write_set_point(mode, kv_set_point_stepped(set_point(mode), step, steps, minimum, maximum));
 }

@@ -9,6 +9,9 @@
 
 class CKV_Gui_Control;
 
+// A temperature as the controls show it: "21.5 °C".
+QString kv_degrees(double value);
+
 // Address slots of a room controller.
 enum KV_Climate_Slot {
     KV_CLIMATE_MODE = 0,
@@ -73,9 +76,13 @@ public:
     bool write_mode(int mode);
     // Writes a shown set point of `mode` to that mode's slot, scaled back.
     bool write_set_point(int mode, double shown);
-    // Moves the current mode's set point by `steps` steps within the limits
-    // and writes it.
-    bool step_set_point(int steps, double step, double minimum, double maximum);
+    // Moves a mode's set point by `steps` steps within the limits and writes it.
+    bool step_set_point(int mode, int steps, double step, double minimum, double maximum);
+    // The same for the current mode.
+    bool step_set_point(int steps, double step, double minimum, double maximum)
+    {
+        return step_set_point(mode(), steps, step, minimum, maximum);
+    }
 
 private:
     double offset() const;

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include "kv_gui_control.h"
+#include "kv_visu_host.h"
+
 CTRL_Settings_Heizkreis::CTRL_Settings_Heizkreis(const KV_LOGIC_Control& block)
     : m_block(block)
 {
@@ -57,4 +60,39 @@ std::string CTRL_Settings_Heizkreis::encoded() const
 {
     KV_LOGIC_Control copy = m_block;
     return copy.encode();
+}
+
+// ---------------------------------------------------------------- link
+
+KV_Climate_Link::KV_Climate_Link(CKV_Gui_Control& control)
+    : m_control(control)
+{
+}
+
+void KV_Climate_Link::link()
+{
+    m_settings.reset();
+    const std::string id = m_control.param("ID").toStdString();
+    if (id.empty())
+        return;
+    for (const KV_LOGIC_Control* block : m_control.host().logic_blocks())
+        if (block && block->m_str_guid == id) {
+            m_settings = std::make_unique<CTRL_Settings_Heizkreis>(*block);
+            return;
+        }
+}
+
+bool KV_Climate_Link::set_manual(bool manual)
+{
+    if (!m_settings || m_settings->manual() == manual)
+        return false;
+    m_settings->set_manual(manual);
+    send(MSG_SETTINGS_CHANGED);
+    return true;
+}
+
+void KV_Climate_Link::send(uint32_t message_id) const
+{
+    if (m_settings && m_control.host().is_connected())
+        m_control.host().send_text(message_id, m_settings->encoded());
 }

@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -121,4 +122,53 @@ void CKV_Gui_Control_Popup_Percent::slot_cancel()
 void CKV_Gui_Control_Popup_Percent::paintEvent(QPaintEvent*)
 {
     QPainter(this).fillRect(rect(), QColor(0, 0, 0, 120));
+}
+
+// ---------------------------------------------------------------- panel
+
+CKV_Gui_Control_Popup_Panel::CKV_Gui_Control_Popup_Panel(QWidget* window)
+    : QWidget(window)
+    , m_panel(new QWidget(this))
+{
+    m_panel->setAutoFillBackground(true);
+}
+
+void CKV_Gui_Control_Popup_Panel::show_over_window()
+{
+    setGeometry(parentWidget()->rect());
+    center_panel();
+    show();
+    raise();
+}
+
+QPushButton* CKV_Gui_Control_Popup_Panel::add_button(QWidget* parent, const QString& name, const QString& text,
+                                                     bool checkable)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setMinimumSize(48, 48);
+    button->setCheckable(checkable);
+    return button;
+}
+
+void CKV_Gui_Control_Popup_Panel::center_panel()
+{
+    m_panel->adjustSize();
+    m_panel->move((width() - m_panel->width()) / 2, (height() - m_panel->height()) / 2);
+}
+
+void CKV_Gui_Control_Popup_Panel::paintEvent(QPaintEvent*)
+{
+    QPainter(this).fillRect(rect(), QColor(0, 0, 0, 110));
+}
+
+void CKV_Gui_Control_Popup_Panel::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void CKV_Gui_Control_Popup_Panel::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!m_panel->geometry().contains(event->position().toPoint()))
+        hide();
 }

@@ -8,6 +8,7 @@
 
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 // Fires `held` once a press has lasted the given time; stop() on release.
 class KV_Press_Hold : public QObject {
@@ -58,4 +59,30 @@ private:
     double m_step;
     bool m_fresh = true; // the first digit replaces the shown level
     QLineEdit* m_input = nullptr;
+};
+
+// A popup over the whole window: a dimmed backdrop that takes every press,
+// so nothing below is operated meanwhile, and a panel in its middle holding
+// the controls. A tap beside the panel closes it.
+class CKV_Gui_Control_Popup_Panel : public QWidget {
+    Q_OBJECT
+public:
+    explicit CKV_Gui_Control_Popup_Panel(QWidget* window);
+
+    // Covers the window and shows the panel on top.
+    void show_over_window();
+
+protected:
+    QWidget* panel() const { return m_panel; }
+    // A button of at least finger size on `parent`.
+    static QPushButton* add_button(QWidget* parent, const QString& name, const QString& text, bool checkable = false);
+    // Fits the panel to its contents and centres it.
+    void center_panel();
+
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QWidget* m_panel = nullptr;
 };

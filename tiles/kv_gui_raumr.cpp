@@ -3,7 +3,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QSvgRenderer>
@@ -12,11 +11,6 @@
 #include "kv_visu_host.h"
 
 namespace {
-QString degrees(double value)
-{
-    return QString::number(value, 'f', 1) + QStringLiteral(" °C");
-}
-
 const char* const HEATING_ON = ":/images/icons/btr_heizen_ein.png";
 const char* const HEATING_OFF = ":/images/icons/btr_heizen_aus.png";
 const char* const COOLING_ON = ":/images/icons/btr_kuehlen_ein.png";
@@ -59,10 +53,8 @@ void CKV_Gui_Control_App_Raumr::open_popup()
 {
     if (!m_popup)
         m_popup = new CKV_Gui_Control_App_Raumr_Popup(*this, window());
-    m_popup->setGeometry(window()->rect());
     m_popup->refresh();
-    m_popup->show();
-    m_popup->raise();
+    m_popup->show_over_window();
 }
 
 void CKV_Gui_Control_App_Raumr::step_set_point(int steps)
@@ -98,8 +90,8 @@ void CKV_Gui_Control_App_Raumr::paintEvent(QPaintEvent*)
     painter.setPen(or_default(btncolortext(), QColor(0x3B, 0x3B, 0x3B)));
     painter.setFont(text_font());
     const QString title = text_param("Text").trimmed();
-    const QString values = degrees(m_values.room_temperature()) + QStringLiteral("  ") + tr("Soll:") +
-                           QLatin1Char(' ') + degrees(m_values.current_set_point());
+    const QString values = kv_degrees(m_values.room_temperature()) + QStringLiteral("  ") + tr("Soll:") +
+                           QLatin1Char(' ') + kv_degrees(m_values.current_set_point());
     if (param_int("Ansicht") == COMPACT) {
         painter.drawText(text_area, Qt::AlignLeft | Qt::AlignTop, title);
         painter.drawText(text_area, Qt::AlignLeft | Qt::AlignBottom, values);
@@ -112,42 +104,41 @@ void CKV_Gui_Control_App_Raumr::paintEvent(QPaintEvent*)
 // ---------------------------------------------------------------- popup
 
 CKV_Gui_Control_App_Raumr_Popup::CKV_Gui_Control_App_Raumr_Popup(CKV_Gui_Control_App_Raumr& control, QWidget* window)
-    : QWidget(window)
+    : CKV_Gui_Control_Popup_Panel(window)
     , m_control(control)
 {
     setObjectName(QStringLiteral("kv_raumr_popup"));
-    m_panel = new QWidget(this);
-    m_panel->setAutoFillBackground(true);
-    auto* column = new QVBoxLayout(m_panel);
+    QWidget* box = panel();
+    auto* column = new QVBoxLayout(box);
     column->setContentsMargins(16, 12, 16, 16);
 
     auto* head = new QHBoxLayout;
-    head->addWidget(new QLabel(m_control.text_param("Text").trimmed(), m_panel), 1);
-    QPushButton* close = add_button(m_panel, QStringLiteral("kv_raumr_close"), QStringLiteral("×"));
+    head->addWidget(new QLabel(m_control.text_param("Text").trimmed(), box), 1);
+    QPushButton* close = add_button(box, QStringLiteral("kv_raumr_close"), QStringLiteral("×"));
     connect(close, &QPushButton::clicked, this, &QWidget::hide);
     head->addWidget(close);
     column->addLayout(head);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(tr("Sollwert"), m_panel), 0, 0);
-    QPushButton* minus = add_button(m_panel, QStringLiteral("kv_raumr_minus"), QStringLiteral("−"));
-    m_set_point = new QLabel(m_panel);
+    grid->addWidget(new QLabel(tr("Sollwert"), box), 0, 0);
+    QPushButton* minus = add_button(box, QStringLiteral("kv_raumr_minus"), QStringLiteral("−"));
+    m_set_point = new QLabel(box);
     m_set_point->setObjectName(QStringLiteral("kv_raumr_set_point"));
     m_set_point->setAlignment(Qt::AlignCenter);
-    QPushButton* plus = add_button(m_panel, QStringLiteral("kv_raumr_plus"), QStringLiteral("+"));
+    QPushButton* plus = add_button(box, QStringLiteral("kv_raumr_plus"), QStringLiteral("+"));
     connect(minus, &QPushButton::clicked, this, [this] { m_control.step_set_point(-1); });
     connect(plus, &QPushButton::clicked, this, [this] { m_control.step_set_point(1); });
     grid->addWidget(minus, 0, 1);
     grid->addWidget(m_set_point, 0, 2);
     grid->addWidget(plus, 0, 3);
-    m_feedback = new QLabel(m_panel);
+    m_feedback = new QLabel(box);
     m_feedback->setObjectName(QStringLiteral("kv_raumr_feedback"));
     grid->addWidget(m_feedback, 1, 0, 1, 4);
 
-    grid->addWidget(new QLabel(tr("Betriebsart"), m_panel), 2, 0);
+    grid->addWidget(new QLabel(tr("Betriebsart"), box), 2, 0);
     auto* modes = new QHBoxLayout;
     for (int mode = KV_MODE_COMFORT; mode <= KV_MODE_FROST; ++mode) {
-        QPushButton* button = add_button(m_panel, QStringLiteral("kv_raumr_mode_%1").arg(mode), QString(), true);
+        QPushButton* button = add_button(box, QStringLiteral("kv_raumr_mode_%1").arg(mode), QString(), true);
         button->setIcon(QIcon(kv_mode_icon(mode)));
         button->setIconSize(QSize(36, 36));
         button->setToolTip(kv_mode_name(mode));
@@ -157,9 +148,9 @@ CKV_Gui_Control_App_Raumr_Popup::CKV_Gui_Control_App_Raumr_Popup(CKV_Gui_Control
     }
     grid->addLayout(modes, 2, 1, 1, 3);
 
-    grid->addWidget(new QLabel(tr("Heizen"), m_panel), 3, 0);
-    m_heating = new QLabel(m_panel);
-    m_cooling = new QLabel(m_panel);
+    grid->addWidget(new QLabel(tr("Heizen"), box), 3, 0);
+    m_heating = new QLabel(box);
+    m_cooling = new QLabel(box);
     grid->addWidget(m_heating, 3, 1);
     grid->addWidget(m_cooling, 3, 2);
     column->addLayout(grid);
@@ -168,45 +159,16 @@ CKV_Gui_Control_App_Raumr_Popup::CKV_Gui_Control_App_Raumr_Popup(CKV_Gui_Control
     refresh();
 }
 
-QPushButton* CKV_Gui_Control_App_Raumr_Popup::add_button(QWidget* parent, const QString& name, const QString& text,
-                                                         bool checkable)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setMinimumSize(48, 48);
-    button->setCheckable(checkable);
-    return button;
-}
-
 void CKV_Gui_Control_App_Raumr_Popup::refresh()
 {
     const KV_Climate_Values& values = m_control.values();
-    m_set_point->setText(degrees(values.set_point(values.mode())));
-    m_feedback->setText(tr("Soll:") + QLatin1Char(' ') + degrees(values.current_set_point()));
+    m_set_point->setText(kv_degrees(values.set_point(values.mode())));
+    m_feedback->setText(tr("Soll:") + QLatin1Char(' ') + kv_degrees(values.current_set_point()));
     for (int mode = KV_MODE_COMFORT; mode <= KV_MODE_FROST; ++mode)
         m_modes[mode - 1]->setChecked(values.mode() == mode);
     m_heating_image = QString::fromLatin1(values.heating() ? HEATING_ON : HEATING_OFF);
     m_cooling_image = QString::fromLatin1(values.cooling() ? COOLING_ON : COOLING_OFF);
     m_heating->setPixmap(QPixmap(m_heating_image));
     m_cooling->setPixmap(QPixmap(m_cooling_image));
-    m_panel->adjustSize();
-    m_panel->move((width() - m_panel->width()) / 2, (height() - m_panel->height()) / 2);
-}
-
-void CKV_Gui_Control_App_Raumr_Popup::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    painter.fillRect(rect(), QColor(0, 0, 0, 110));
-}
-
-void CKV_Gui_Control_App_Raumr_Popup::mousePressEvent(QMouseEvent* event)
-{
-    event->accept();
-}
-
-// A tap beside the panel closes the popup.
-void CKV_Gui_Control_App_Raumr_Popup::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (!m_panel->geometry().contains(event->position().toPoint()))
-        hide();
+    center_panel();
 }

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "kv_climate.h"
+#include "kv_gui_classic_popup.h"
 #include "kv_gui_control.h"
 
 class QLabel;
@@ -45,7 +46,7 @@ private:
     QPointer<CKV_Gui_Control_App_Raumr_Popup> m_popup;
 };
 
-class CKV_Gui_Control_App_Raumr_Popup : public QWidget {
+class CKV_Gui_Control_App_Raumr_Popup : public CKV_Gui_Control_Popup_Panel {
     Q_OBJECT
 public:
     // Covers `window`; the panel in its middle holds the controls.
@@ -56,17 +57,8 @@ public:
     QString heating_image() const { return m_heating_image; }
     QString cooling_image() const { return m_cooling_image; }
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    // The backdrop takes every press: nothing below is operated meanwhile.
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
 private:
-    QPushButton* add_button(QWidget* parent, const QString& name, const QString& text, bool checkable = false);
-
     CKV_Gui_Control_App_Raumr& m_control;
-    QWidget* m_panel = nullptr;
     QLabel* m_set_point = nullptr;
     QLabel* m_feedback = nullptr;
     QLabel* m_heating = nullptr;

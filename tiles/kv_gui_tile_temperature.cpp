@@ -10,7 +10,6 @@
 #include <tuple>
 
 #include "kv_gui_container.h"
-#include "kv_logic.h"
 #include "kv_visu_host.h"
 
 namespace {
@@ -26,17 +25,13 @@ int limit_row(int mode)
 {
     return kv_mode_set_point_slot(mode) - KV_CLIMATE_SET_COMFORT;
 }
-
-QString degrees(double value)
-{
-    return QString::number(value, 'f', 1) + QStringLiteral(" °C");
-}
 } // namespace
 
 CKV_Gui_Control_Tile_Temperature::CKV_Gui_Control_Tile_Temperature(CKV_Gui_Control_Container* canvas,
                                                                    const KV_GUI_Control& record)
     : CKV_Gui_Control_Tile_Touch_Base(canvas, record)
     , m_values(*this)
+    , m_link(*this)
 {
 }
 
@@ -49,21 +44,8 @@ void CKV_Gui_Control_Tile_Temperature::apply_record()
     m_cooling_icon.load(QStringLiteral(":/images/svg/kuehlen_color.svg"), read_file);
     m_window_icon.load(QStringLiteral(":/images/svg/fenster_offen_color.svg"), read_file);
     load_mode_icon();
-    link_block();
+    m_link.link();
     CKV_Gui_Control_Tile_Touch_Base::apply_record();
-}
-
-void CKV_Gui_Control_Tile_Temperature::link_block()
-{
-    m_settings.reset();
-    const std::string id = param("ID").toStdString();
-    if (id.empty())
-        return;
-    for (const KV_LOGIC_Control* block : host().logic_blocks())
-        if (block && block->m_str_guid == id) {
-            m_settings = std::make_unique<CTRL_Settings_Heizkreis>(*block);
-            return;
-        }
 }
 
 void CKV_Gui_Control_Tile_Temperature::load_mode_icon()
@@ -109,39 +91,32 @@ void CKV_Gui_Control_Tile_Temperature::choose_mode(int mode)
 
 void CKV_Gui_Control_Tile_Temperature::set_manual(bool manual)
 {
-    if (!m_settings || m_settings->manual() == manual)
+    if (!m_link.set_manual(manual))
         return;
-    m_settings->set_manual(manual);
-    send_settings(MSG_SETTINGS_CHANGED);
     emit values_changed();
     update();
 }
 
 void CKV_Gui_Control_Tile_Temperature::step_preset(int mode, int steps)
 {
-    if (!m_settings || !kv_mode_known(mode))
+    CTRL_Settings_Heizkreis* settings = m_link.settings();
+    if (!settings || !kv_mode_known(mode))
         return;
-    const double from = m_settings->preset(mode).value_or(m_values.set_point(mode));
-    m_settings->set_preset(mode, kv_set_point_stepped(from, step(), steps, minimum(mode), maximum(mode)));
-    send_settings(MSG_SETTINGS_CHANGED);
+    const double from = settings->preset(mode).value_or(m_values.set_point(mode));
+    settings->set_preset(mode, kv_set_point_stepped(from, step(), steps, minimum(mode), maximum(mode)));
+    m_link.send(KV_Climate_Link::MSG_SETTINGS_CHANGED);
     emit values_changed();
-}
-
-void CKV_Gui_Control_Tile_Temperature::send_settings(uint32_t message_id)
-{
-    if (m_settings && host().is_connected())
-        host().send_text(message_id, m_settings->encoded());
 }
 
 void CKV_Gui_Control_Tile_Temperature::open_overlay()
 {
     CKV_Gui_Control_Tile_Touch_Base::open_overlay();
-    send_settings(MSG_SETTINGS_SHOWN);
+    m_link.send(KV_Climate_Link::MSG_SETTINGS_SHOWN);
 }
 
 QString CKV_Gui_Control_Tile_Temperature::state_text() const
 {
-    QString text = m_settings && m_settings->manual() ? tr("Manuell") : tr("Automatik");
+    QString text = settings() && settings()->manual() ? tr("Manuell") : tr("Automatik");
     const QString name = kv_mode_name(m_values.mode());
     if (!name.isEmpty())
         text += QStringLiteral(" (%1)").arg(name);
@@ -174,9 +149,9 @@ void CKV_Gui_Control_Tile_Temperature::paint_content(QPainter& painter)
     // Room temperature large above the title, the set point beside it.
     const QRect value_box(title_box().left(), title_box().top() - int(title_box().height() * 1.6), title_box().width(),
                           int(title_box().height() * 1.6));
-    QString value = degrees(m_values.room_temperature());
+    QString value = kv_degrees(m_values.room_temperature());
     if (param_int("Sollwert Anzeigen") != 0)
-        value += QStringLiteral("  ") + tr("Soll %1").arg(degrees(m_values.current_set_point()));
+        value += QStringLiteral("  ") + tr("Soll %1").arg(kv_degrees(m_values.current_set_point()));
     painter.setPen(or_default(btncolortext(), QColor(0x3B, 0x3B, 0x3B)));
     painter.setFont(scaled_style(display() == SMARTPHONE ? 4 : 2));
     painter.drawText(value_box, Qt::AlignLeft | Qt::AlignBottom,
@@ -279,8 +254,8 @@ QWidget* CKV_Gui_Control_Tile_Temperature_Overlay::build_presets()
 void CKV_Gui_Control_Tile_Temperature_Overlay::refresh()
 {
     const KV_Climate_Values& values = m_tile.values();
-    m_set_point->setText(degrees(values.set_point(values.mode())));
-    m_room->setText(tr("Raum %1").arg(degrees(values.room_temperature())));
+    m_set_point->setText(kv_degrees(values.set_point(values.mode())));
+    m_room->setText(tr("Raum %1").arg(kv_degrees(values.room_temperature())));
     for (int mode = KV_MODE_COMFORT; mode <= KV_MODE_FROST; ++mode)
         m_modes[mode - 1]->setChecked(values.mode() == mode);
     const CTRL_Settings_Heizkreis* settings = m_tile.settings();
@@ -290,7 +265,7 @@ void CKV_Gui_Control_Tile_Temperature_Overlay::refresh()
     m_automatic->setChecked(!settings->manual());
     for (int mode = KV_MODE_COMFORT; mode <= KV_MODE_FROST; ++mode) {
         const auto preset = settings->preset(mode);
-        m_presets[mode - 1]->setText(preset ? degrees(*preset) : QStringLiteral("–"));
+        m_presets[mode - 1]->setText(preset ? kv_degrees(*preset) : QStringLiteral("–"));
     }
 }
 

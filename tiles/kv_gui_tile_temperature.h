@@ -18,10 +18,6 @@ class QPushButton;
 class CKV_Gui_Control_Tile_Temperature : public CKV_Gui_Control_Tile_Touch_Base {
     Q_OBJECT
 public:
-    // Messages to the controller carrying the linked block's settings.
-    static constexpr uint32_t MSG_SETTINGS_SHOWN = 600;
-    static constexpr uint32_t MSG_SETTINGS_CHANGED = 602;
-
     CKV_Gui_Control_Tile_Temperature(CKV_Gui_Control_Container* canvas, const KV_GUI_Control& record);
 
     void apply_record() override;
@@ -39,7 +35,7 @@ public:
     void step_set_point(int steps);
     void choose_mode(int mode);
     // Linked block only: change its settings and send them.
-    CTRL_Settings_Heizkreis* settings() const { return m_settings.get(); }
+    CTRL_Settings_Heizkreis* settings() const { return m_link.settings(); }
     void set_manual(bool manual);
     void step_preset(int mode, int steps);
 
@@ -55,12 +51,10 @@ protected:
     void paint_content(QPainter& painter) override;
 
 private:
-    void link_block();
-    void send_settings(uint32_t message_id);
     void load_mode_icon();
 
     KV_Climate_Values m_values;
-    std::unique_ptr<CTRL_Settings_Heizkreis> m_settings;
+    KV_Climate_Link m_link;
     KV_Tile_Icon m_mode_icon;
     KV_Tile_Icon m_heating_icon;
     KV_Tile_Icon m_cooling_icon;
