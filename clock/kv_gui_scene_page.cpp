@@ -319,8 +319,8 @@ void CKV_Gui_Control_App_Scene_Page::paintEvent(QPaintEvent*)
     const int view = param_int("Ansicht");
     if (view != VIEW_GREY) {
         painter.setPen(Qt::NoPen);
-        painter.setBrush(is_pressed() ? or_default(btncolorpress(), QColor(0xEA, 0xEA, 0xEA))
-                                      : or_default(btncolorface(), btn_cta_default_color()));
+        // The light "Vordergrund" text needs the accent face, not the plain one.
+        painter.setBrush(is_pressed() ? btn_cta_active_color() : btn_cta_default_color());
         painter.drawRoundedRect(frame_box(), borderradius(), borderradius());
     }
 

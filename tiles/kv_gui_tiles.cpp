@@ -5,6 +5,7 @@
 #include "kv_gui_classic_color.h"
 #include "kv_gui_classic_light.h"
 #include "kv_gui_factory.h"
+#include "kv_gui_heizkreis.h"
 #include "kv_gui_raumr.h"
 #include "kv_gui_tile_dimmer.h"
 #include "kv_gui_tile_jalousie.h"
@@ -27,6 +28,7 @@ void kv_register_tile_controls()
                               kv_creator<CKV_Gui_Control_Tile_Dimmer_Plus_Minus>());
     kv_register_control_class("CKV_Gui_Control_Tile_Temperature", kv_creator<CKV_Gui_Control_Tile_Temperature>());
     kv_register_control_class("CKV_Gui_Control_App_Raumr", kv_creator<CKV_Gui_Control_App_Raumr>());
+    kv_register_control_class("CKV_Gui_Control_App_Heizkreis", kv_creator<CKV_Gui_Control_App_Heizkreis>());
     kv_register_control_class("CKV_Gui_Control_App_Dimmer", kv_creator<CKV_Gui_Control_App_Dimmer>());
     kv_register_control_class("CKV_Gui_Control_App_Dimmer_PM", kv_creator<CKV_Gui_Control_App_Dimmer_PM>());
     kv_register_control_class("CKV_Gui_Control_App_Rollo", kv_creator<CKV_Gui_Control_App_Rollo>());

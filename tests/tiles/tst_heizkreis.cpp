@@ -116,11 +116,7 @@ std::string param_of(const std::string& text, const std::string& name)
 class tst_heizkreis : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        kv_register_tile_controls();
-        kv_register_control_class("CKV_Gui_Control_App_Heizkreis", kv_creator<CKV_Gui_Control_App_Heizkreis>());
-    }
+    void initTestCase() { kv_register_tile_controls(); }
 
     void values_per_slot_shown()
     {
