@@ -244,8 +244,18 @@ std::string_view find_value(std::string_view text, std::string_view key, uint32_
     }
 
     size_t p = std::string_view::npos;
-    if (g_cursor <= text.size())
-        p = find_needle(text, needle, g_cursor, text.size());
+    if (g_cursor <= text.size()) {
+        // Records are read in the order they were written: the field asked for
+        // is nearly always the one after the cursor's value. It is the first
+        // match when that value holds no 0x02 (a match ends in 0x02, and keys
+        // hold no 0x03).
+        const size_t etx = text.find(KV_ETX, g_cursor);
+        if (etx != std::string_view::npos && text.compare(etx + 1, needle.size(), needle) == 0 &&
+            text.substr(g_cursor, etx - g_cursor).find(KV_STX) == std::string_view::npos)
+            p = etx + 1;
+        else
+            p = find_needle(text, needle, g_cursor, text.size());
+    }
     // Not at or after the cursor: once more from the start.
     if (p == std::string_view::npos && g_cursor != 0)
         p = find_needle(text, needle, 0, g_cursor);
