@@ -1,5 +1,7 @@
 #include "kv_gui_classic_popup.h"
 
+#include <QHBoxLayout>
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -149,6 +151,19 @@ QPushButton* CKV_Gui_Control_Popup_Panel::add_button(QWidget* parent, const QStr
     button->setMinimumSize(48, 48);
     button->setCheckable(checkable);
     return button;
+}
+
+QVBoxLayout* CKV_Gui_Control_Popup_Panel::add_title_column(const QString& title, const QString& prefix)
+{
+    auto* column = new QVBoxLayout(m_panel);
+    column->setContentsMargins(16, 12, 16, 16);
+    auto* head = new QHBoxLayout;
+    head->addWidget(new QLabel(title, m_panel), 1);
+    QPushButton* close = add_button(m_panel, prefix + QStringLiteral("_close"), QStringLiteral("×"));
+    connect(close, &QPushButton::clicked, this, &QWidget::hide);
+    head->addWidget(close);
+    column->addLayout(head);
+    return column;
 }
 
 void CKV_Gui_Control_Popup_Panel::center_panel()

@@ -9,6 +9,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 
 // Fires `held` once a press has lasted the given time; stop() on release.
 class KV_Press_Hold : public QObject {
@@ -71,11 +72,14 @@ public:
 
     // Covers the window and shows the panel on top.
     void show_over_window();
+    // A button of at least finger size on `parent`.
+    static QPushButton* add_button(QWidget* parent, const QString& name, const QString& text, bool checkable = false);
 
 protected:
     QWidget* panel() const { return m_panel; }
-    // A button of at least finger size on `parent`.
-    static QPushButton* add_button(QWidget* parent, const QString& name, const QString& text, bool checkable = false);
+    // The panel's column under a title row whose close button is named
+    // `prefix` + "_close".
+    QVBoxLayout* add_title_column(const QString& title, const QString& prefix);
     // Fits the panel to its contents and centres it.
     void center_panel();
 

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "kv_gui_raumr.h"
 #include "kv_visu_host.h"
 
 namespace {
@@ -154,29 +155,13 @@ CKV_Gui_Control_App_Heizkreis_Popup::CKV_Gui_Control_App_Heizkreis_Popup(CKV_Gui
 {
     setObjectName(QStringLiteral("kv_heizkreis_popup"));
     QWidget* box = panel();
-    auto* column = new QVBoxLayout(box);
-    column->setContentsMargins(16, 12, 16, 16);
-
-    auto* head = new QHBoxLayout;
-    head->addWidget(new QLabel(m_control.text_param("Text").trimmed(), box), 1);
-    QPushButton* close = add_button(box, QStringLiteral("kv_heizkreis_close"), QStringLiteral("×"));
-    connect(close, &QPushButton::clicked, this, &QWidget::hide);
-    head->addWidget(close);
-    column->addLayout(head);
+    QVBoxLayout* column = add_title_column(m_control.text_param("Text").trimmed(), QStringLiteral("kv_heizkreis"));
 
     auto* grid = new QGridLayout;
     int row = 0;
     grid->addWidget(new QLabel(tr("Betriebsart"), box), row, 0);
-    auto* modes = new QHBoxLayout;
-    for (int mode = KV_MODE_COMFORT; mode <= KV_MODE_FROST; ++mode) {
-        QPushButton* button = add_button(box, QStringLiteral("kv_heizkreis_mode_%1").arg(mode), QString(), true);
-        button->setIcon(QIcon(kv_mode_icon(mode)));
-        button->setIconSize(QSize(36, 36));
-        button->setToolTip(kv_mode_name(mode));
-        connect(button, &QPushButton::clicked, this, [this, mode] { m_control.choose_mode(mode); });
-        m_modes[mode - 1] = button;
-        modes->addWidget(button);
-    }
+    QHBoxLayout* modes = kv_climate_mode_row(box, QStringLiteral("kv_heizkreis"), m_modes,
+                                             [this](int mode) { m_control.choose_mode(mode); });
     if (m_control.settings()) {
         m_manual = add_button(box, QStringLiteral("kv_heizkreis_manual"), tr("Hand"), true);
         m_automatic = add_button(box, QStringLiteral("kv_heizkreis_auto"), tr("Auto"), true);

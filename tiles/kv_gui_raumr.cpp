@@ -103,21 +103,30 @@ void CKV_Gui_Control_App_Raumr::paintEvent(QPaintEvent*)
 
 // ---------------------------------------------------------------- popup
 
+QHBoxLayout* kv_climate_mode_row(QWidget* box, const QString& prefix, QPushButton* (&buttons)[4],
+                                 const std::function<void(int)>& choose)
+{
+    auto* row = new QHBoxLayout;
+    for (int mode = KV_MODE_COMFORT; mode <= KV_MODE_FROST; ++mode) {
+        QPushButton* button = CKV_Gui_Control_Popup_Panel::add_button(box, prefix + QStringLiteral("_mode_%1").arg(mode),
+                                                                      QString(), true);
+        button->setIcon(QIcon(kv_mode_icon(mode)));
+        button->setIconSize(QSize(36, 36));
+        button->setToolTip(kv_mode_name(mode));
+        QObject::connect(button, &QPushButton::clicked, box, [choose, mode] { choose(mode); });
+        buttons[mode - 1] = button;
+        row->addWidget(button);
+    }
+    return row;
+}
+
 CKV_Gui_Control_App_Raumr_Popup::CKV_Gui_Control_App_Raumr_Popup(CKV_Gui_Control_App_Raumr& control, QWidget* window)
     : CKV_Gui_Control_Popup_Panel(window)
     , m_control(control)
 {
     setObjectName(QStringLiteral("kv_raumr_popup"));
     QWidget* box = panel();
-    auto* column = new QVBoxLayout(box);
-    column->setContentsMargins(16, 12, 16, 16);
-
-    auto* head = new QHBoxLayout;
-    head->addWidget(new QLabel(m_control.text_param("Text").trimmed(), box), 1);
-    QPushButton* close = add_button(box, QStringLiteral("kv_raumr_close"), QStringLiteral("×"));
-    connect(close, &QPushButton::clicked, this, &QWidget::hide);
-    head->addWidget(close);
-    column->addLayout(head);
+    QVBoxLayout* column = add_title_column(m_control.text_param("Text").trimmed(), QStringLiteral("kv_raumr"));
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(tr("Sollwert"), box), 0, 0);
@@ -136,16 +145,8 @@ CKV_Gui_Control_App_Raumr_Popup::CKV_Gui_Control_App_Raumr_Popup(CKV_Gui_Control
     grid->addWidget(m_feedback, 1, 0, 1, 4);
 
     grid->addWidget(new QLabel(tr("Betriebsart"), box), 2, 0);
-    auto* modes = new QHBoxLayout;
-    for (int mode = KV_MODE_COMFORT; mode <= KV_MODE_FROST; ++mode) {
-        QPushButton* button = add_button(box, QStringLiteral("kv_raumr_mode_%1").arg(mode), QString(), true);
-        button->setIcon(QIcon(kv_mode_icon(mode)));
-        button->setIconSize(QSize(36, 36));
-        button->setToolTip(kv_mode_name(mode));
-        connect(button, &QPushButton::clicked, this, [this, mode] { m_control.choose_mode(mode); });
-        m_modes[mode - 1] = button;
-        modes->addWidget(button);
-    }
+    QHBoxLayout* modes =
+        kv_climate_mode_row(box, QStringLiteral("kv_raumr"), m_modes, [this](int mode) { m_control.choose_mode(mode); });
     grid->addLayout(modes, 2, 1, 1, 3);
 
     grid->addWidget(new QLabel(tr("Heizen"), box), 3, 0);

@@ -5,13 +5,21 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 #include "kv_climate.h"
 #include "kv_gui_classic_popup.h"
 #include "kv_gui_control.h"
 
-class QLabel;
+class QHBoxLayout;
 class QPushButton;
+
+// The four mode buttons of the climate popups, named `prefix` + "_mode_" and
+// the mode number, each handing its mode to `choose`.
+QHBoxLayout* kv_climate_mode_row(QWidget* box, const QString& prefix, QPushButton* (&buttons)[4],
+                                 const std::function<void(int)>& choose);
+
+class QLabel;
 class CKV_Gui_Control_App_Raumr_Popup;
 
 class CKV_Gui_Control_App_Raumr : public CKV_Gui_Control {
