@@ -25,11 +25,6 @@ const std::vector<KV_Group_Address> STATION = {{4, 0, 1}, {4, 0, 2}, {4, 0, 3}, 
 const KV_Group_Address RELEASE{6, 1, 3};
 const std::string CAMERA = "{cam-einfahrt}";
 
-void set_value(KV_Fake_Host& host, const KV_Group_Address& address, double value)
-{
-    set_value_from_double(*host.tree.find_address(address), value);
-}
-
 QByteArray png(const QColor& colour, int width = 8, int height = 6)
 {
     QImage image(width, height, QImage::Format_RGB32);
@@ -117,10 +112,10 @@ private slots:
         p.build();
         auto* station = p.control<CKV_Gui_Control_App_WS_Anzeige>("{ws}");
         QVERIFY(station);
-        set_value(p.host, STATION[0], temperature);
-        set_value(p.host, STATION[1], lux);
-        set_value(p.host, STATION[2], wind);
-        set_value(p.host, STATION[3], rain);
+        p.host.set_value(STATION[0], temperature);
+        p.host.set_value(STATION[1], lux);
+        p.host.set_value(STATION[2], wind);
+        p.host.set_value(STATION[3], rain);
 
         QTEST(station->temperature_text(), "temperature_text");
         QTEST(station->temperature_fraction(), "temperature_at");
@@ -141,7 +136,7 @@ private slots:
         camera(p);
         p.host.running = false;
         p.build();
-        set_value(p.host, RELEASE, 1);
+        p.host.set_value(RELEASE, 1);
         auto* cam = p.control<Cam>("{cam}");
         cam->tick();
         QVERIFY(requests(p.host).empty()); // editor: no traffic
@@ -226,7 +221,7 @@ private slots:
         QFETCH(double, releasing);
         KV_Test_Page p;
         camera(p, {{"Freigabe invertieren", invert.toStdString()}, {"Status Icon", "1"}, {"Popup anzeigen", "1"}});
-        set_value(p.host, RELEASE, locking);
+        p.host.set_value(RELEASE, locking);
         p.build();
         auto* cam = p.control<Cam>("{cam}");
         QCOMPARE(cam->status(), Status::Locked);
@@ -277,7 +272,7 @@ private slots:
         QVERIFY(snap->overlay());
         QVERIFY(snapshot_requests().empty()); // none stored yet
 
-        set_value(p.host, inputs[2], 3);
+        p.host.set_value(inputs[2], 3);
         snap->show_snapshot(0);
         snap->show_snapshot(1);
         snap->show_snapshot(7); // beyond the oldest

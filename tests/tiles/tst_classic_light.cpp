@@ -69,19 +69,6 @@ Control* build(KV_Test_Page& p, int type, const std::vector<KV_Group_Address>& a
     return p.control<Control>("{c}");
 }
 
-Sent sent(const KV_Fake_Host& host)
-{
-    Sent result;
-    for (const auto& s : host.sent)
-        result.emplace_back(s.address, s.value);
-    return result;
-}
-
-void set_value(KV_Fake_Host& host, const KV_Group_Address& address, double value)
-{
-    set_value_from_double(*host.tree.find_address(address), value);
-}
-
 // Presses the popup's keys by their texts.
 void press_keys(QWidget* popup, const QStringList& keys)
 {
@@ -117,19 +104,19 @@ private slots:
             KV_Test_Page p;
             auto* dimmer = build<Dimmer>(p, type, DIMMER_ADDRESSES, {{"Ansicht", "0"}});
             QVERIFY(dimmer);
-            set_value(p.host, DIMMER_ADDRESSES[Dimmer::SWITCHING], switching);
-            set_value(p.host, DIMMER_ADDRESSES[Dimmer::SWITCH_FEEDBACK], feedback);
+            p.host.set_value(DIMMER_ADDRESSES[Dimmer::SWITCHING], switching);
+            p.host.set_value(DIMMER_ADDRESSES[Dimmer::SWITCH_FEEDBACK], feedback);
             KV_Test_Page::click(dimmer, dimmer->bar_box().center());
-            QCOMPARE(sent(p.host), (Sent{{DIMMER_ADDRESSES[Dimmer::SWITCHING], written}}));
+            QCOMPARE(p.host.sent_pairs(), (Sent{{DIMMER_ADDRESSES[Dimmer::SWITCHING], written}}));
         }
         // The relative dimmer switches with a tap between "-" and "+".
         KV_Test_Page p;
         auto* relative = build<Plus_Minus>(p, PLUS_MINUS_TYPE, PM_ADDRESSES, {{"Ansicht", "0"}});
         QVERIFY(relative);
-        set_value(p.host, PM_ADDRESSES[Plus_Minus::SWITCHING], switching);
-        set_value(p.host, PM_ADDRESSES[Plus_Minus::SWITCH_FEEDBACK], feedback);
+        p.host.set_value(PM_ADDRESSES[Plus_Minus::SWITCHING], switching);
+        p.host.set_value(PM_ADDRESSES[Plus_Minus::SWITCH_FEEDBACK], feedback);
         KV_Test_Page::click(relative, relative->rect().center());
-        QCOMPARE(sent(p.host), (Sent{{PM_ADDRESSES[Plus_Minus::SWITCHING], written}}));
+        QCOMPARE(p.host.sent_pairs(), (Sent{{PM_ADDRESSES[Plus_Minus::SWITCHING], written}}));
     }
 
     void drag_writes_the_level_once_where_the_finger_lifts_data()
@@ -160,7 +147,7 @@ private slots:
         p.send(DIMMER_ADDRESSES[Dimmer::VALUE_FEEDBACK], 0);
         QCOMPARE(dimmer->brightness(), shown);
         QTest::mouseRelease(dimmer, Qt::LeftButton, {}, end);
-        QCOMPARE(sent(p.host), (Sent{{DIMMER_ADDRESSES[Dimmer::VALUE], shown}}));
+        QCOMPARE(p.host.sent_pairs(), (Sent{{DIMMER_ADDRESSES[Dimmer::VALUE], shown}}));
         QVERIFY(!dimmer->is_dragging());
     }
 
@@ -205,7 +192,7 @@ private slots:
         press_keys(popup, {"4", "2", "+"});
         QCOMPARE(popup->input()->text(), QStringLiteral("47"));
         press_keys(popup, {"OK"});
-        QCOMPARE(sent(p.host), (Sent{{DIMMER_ADDRESSES[Dimmer::VALUE], 47.0}}));
+        QCOMPARE(p.host.sent_pairs(), (Sent{{DIMMER_ADDRESSES[Dimmer::VALUE], 47.0}}));
 
         // Above 100 is 100; "Abbrechen" writes nothing.
         const QPointer<QWidget> closed = popup;
@@ -232,7 +219,7 @@ private slots:
         QTest::mouseRelease(dimmer, Qt::LeftButton, {}, dimmer->bar_box().center());
         QVERIFY(p.host.sent.empty());
         press_keys(dimmer->value_popup(), {"3", "OK"});
-        QCOMPARE(sent(p.host), (Sent{{DIMMER_ADDRESSES[Dimmer::VALUE], 3.0}}));
+        QCOMPARE(p.host.sent_pairs(), (Sent{{DIMMER_ADDRESSES[Dimmer::VALUE], 3.0}}));
     }
 
     void pin_holds_the_switching_back()
@@ -250,10 +237,10 @@ private slots:
             auto* relative = build<Plus_Minus>(p, PLUS_MINUS_TYPE, PM_ADDRESSES, {{"Ansicht", view}}, 180, 180);
             const KV_Group_Address dimming = PM_ADDRESSES[Plus_Minus::DIMMING];
             QTest::mousePress(relative, Qt::LeftButton, {}, relative->plus_box().center());
-            QCOMPARE(sent(p.host), (Sent{{dimming, double(KV_DIM_BRIGHTER)}}));
+            QCOMPARE(p.host.sent_pairs(), (Sent{{dimming, double(KV_DIM_BRIGHTER)}}));
             QTest::mouseRelease(relative, Qt::LeftButton, {}, relative->plus_box().center());
             KV_Test_Page::click(relative, relative->minus_box().center());
-            QCOMPARE(sent(p.host), (Sent{{dimming, double(KV_DIM_BRIGHTER)},
+            QCOMPARE(p.host.sent_pairs(), (Sent{{dimming, double(KV_DIM_BRIGHTER)},
                                          {dimming, double(KV_DIM_STOP)},
                                          {dimming, double(KV_DIM_DARKER)},
                                          {dimming, double(KV_DIM_STOP)}}));
@@ -269,7 +256,7 @@ private slots:
             KV_Test_Page::click(blind, blind->up_box().center());
             KV_Test_Page::click(blind, blind->stop_box().center());
             KV_Test_Page::click(blind, blind->down_box().center());
-            QCOMPARE(sent(p.host), (Sent{{BLIND_ADDRESSES[KV_BLIND_MOVE], 0.0},
+            QCOMPARE(p.host.sent_pairs(), (Sent{{BLIND_ADDRESSES[KV_BLIND_MOVE], 0.0},
                                          {BLIND_ADDRESSES[KV_BLIND_STEP], 1.0},
                                          {BLIND_ADDRESSES[KV_BLIND_MOVE], 1.0}}));
         }
@@ -280,7 +267,7 @@ private slots:
         QVERIFY(blind->value_popup());
         QCOMPARE(blind->value_popup()->input()->text(), QStringLiteral("25"));
         press_keys(blind->value_popup(), {"6", "5", "OK"});
-        QCOMPARE(sent(p.host), (Sent{{BLIND_ADDRESSES[KV_BLIND_HEIGHT], 65.0}}));
+        QCOMPARE(p.host.sent_pairs(), (Sent{{BLIND_ADDRESSES[KV_BLIND_HEIGHT], 65.0}}));
     }
     void colour_control_without_logic_only_tells_so_data()
     {
@@ -341,14 +328,14 @@ private slots:
         const QPoint top(box.center().x(), box.top() + box.height() / 20);
         KV_Test_Page::click(ring, top);
         const auto channel = [&](int i) { return RGBW_ADDRESSES[first + i]; };
-        QCOMPARE(sent(p.host), (Sent{{channel(0), 100.0}, {channel(1), 0.0}, {channel(2), 0.0}, {channel(3), 0.0}}));
+        QCOMPARE(p.host.sent_pairs(), (Sent{{channel(0), 100.0}, {channel(1), 0.0}, {channel(2), 0.0}, {channel(3), 0.0}}));
         const QPoint right(box.right() - box.width() / 20, box.center().y());
         QVERIFY(std::abs(ring->color_at(right).hsvHueF() - 0.25) < 0.005);
 
         // The white level where the finger lifts, with the colour chosen.
         p.host.sent.clear();
         KV_Test_Page::click(white, QPoint(white->width() - 1, white->height() / 2));
-        QCOMPARE(sent(p.host), (Sent{{channel(0), 100.0}, {channel(1), 0.0}, {channel(2), 0.0}, {channel(3), 100.0}}));
+        QCOMPARE(p.host.sent_pairs(), (Sent{{channel(0), 100.0}, {channel(1), 0.0}, {channel(2), 0.0}, {channel(3), 100.0}}));
         QCOMPARE(control->shown_color(), QColor(Qt::red));
     }
 };

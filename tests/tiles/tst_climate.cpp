@@ -5,13 +5,9 @@
 // and after each change of manual operation or presets. The classic room
 // controller's popup does the same steps within one pair of limits.
 
-#include <QLabel>
-#include <QPushButton>
-#include <QtEndian>
 #include <QtTest>
-#include <cstring>
 
-#include "../visu/kv_fake_host.h"
+#include "kv_tile_test.h"
 #include "kv_climate.h"
 #include "kv_gui_factory.h"
 #include "kv_gui_raumr.h"
@@ -19,6 +15,12 @@
 #include "kv_gui_tiles.h"
 
 namespace {
+// Slot i on 3/0/(i+1).
+KV_Group_Address slot_address(int slot)
+{
+    return {3, 0, uint32_t(slot + 1)};
+}
+
 using Tile = CKV_Gui_Control_Tile_Temperature;
 using Panel = CKV_Gui_Control_Tile_Temperature_Overlay;
 
@@ -26,12 +28,6 @@ constexpr int TEMPERATURE_TYPE = 134;
 constexpr uint32_t BIT = 1;
 constexpr uint32_t FLOAT = 9; // 4-byte float
 constexpr uint32_t BYTE = 14;
-
-// Slot i on 3/0/(i+1); mode a byte, bits for releases and window, floats else.
-KV_Group_Address slot_address(int slot)
-{
-    return {3, 0, uint32_t(slot + 1)};
-}
 
 uint32_t slot_type(int slot)
 {
@@ -42,13 +38,7 @@ uint32_t slot_type(int slot)
 
 std::vector<KV_Group_Address> climate_addresses(KV_Fake_Host& host, const std::vector<int>& missing = {})
 {
-    std::vector<KV_Group_Address> result;
-    for (int slot = 0; slot < KV_CLIMATE_SLOTS; ++slot) {
-        host.add_address(slot_address(slot), slot_type(slot));
-        const bool gone = std::find(missing.begin(), missing.end(), slot) != missing.end();
-        result.push_back(gone ? KV_Group_Address() : slot_address(slot));
-    }
-    return result;
+    return slot_addresses(host, 3, 0, KV_CLIMATE_SLOTS, slot_type, missing);
 }
 
 Tile* temperature(KV_Test_Page& p, const KV_Params& params = {}, const std::vector<int>& missing = {})
@@ -58,42 +48,10 @@ Tile* temperature(KV_Test_Page& p, const KV_Params& params = {}, const std::vect
     return p.control<Tile>("{temp}");
 }
 
-void send_float(KV_Test_Page& p, int slot, float value)
-{
-    uint32_t raw;
-    std::memcpy(&raw, &value, sizeof raw);
-    unsigned char bytes[4];
-    qToBigEndian(raw, bytes);
-    p.host.dispatch().on_telegram(
-        make_telegram(slot_address(slot), KV_TGM_WRITE, {bytes[0], bytes[1], bytes[2], bytes[3]}));
-}
-
-// Writes as (slot, value).
-std::vector<std::pair<int, double>> writes(const KV_Fake_Host& host)
-{
-    std::vector<std::pair<int, double>> result;
-    for (const auto& sent : host.sent)
-        result.push_back({int(sent.address.sub) - 1, sent.value});
-    return result;
-}
-
 Panel* open_panel(Tile* tile)
 {
     tile->open_overlay();
     return static_cast<Panel*>(tile->overlay());
-}
-
-void click(Panel* panel, const QString& name)
-{
-    auto* button = panel->findChild<QPushButton*>(name);
-    QVERIFY2(button, qPrintable(name));
-    button->click();
-}
-
-QString label(Panel* panel, const QString& name)
-{
-    auto* text = panel->findChild<QLabel*>(name);
-    return text ? text->text() : QStringLiteral("(none)");
 }
 
 // A room-controller block with presets, as the project brings it.
@@ -152,14 +110,14 @@ private slots:
         // Each mode's set point lands in its own place; the last slot's value
         // differs so that a mix-up shows.
         for (int mode = KV_MODE_COMFORT; mode <= KV_MODE_FROST; ++mode)
-            send_float(p, mode, mode == KV_MODE_FROST ? received + 2.0f : received);
+            send_float(p, slot_address(mode), mode == KV_MODE_FROST ? received + 2.0f : received);
         QCOMPARE(tile->values().set_point(KV_MODE_COMFORT), shown);
         QCOMPARE(tile->values().set_point(KV_MODE_NIGHT), shown);
         QVERIFY(tile->values().set_point(KV_MODE_FROST) != shown);
 
         // Feedback and room values are kept unscaled.
-        send_float(p, KV_CLIMATE_SET_RM, 23.0f);
-        send_float(p, KV_CLIMATE_ROOM, 20.25f);
+        send_float(p, slot_address(KV_CLIMATE_SET_RM), 23.0f);
+        send_float(p, slot_address(KV_CLIMATE_ROOM), 20.25f);
         QCOMPARE(tile->values().current_set_point(), 23.0);
         QCOMPARE(tile->values().room_temperature(), 20.25);
     }
@@ -168,7 +126,7 @@ private slots:
     {
         KV_Test_Page p;
         Tile* tile = temperature(p, {}, {KV_CLIMATE_SET_RM});
-        send_float(p, KV_CLIMATE_SET_NIGHT, 17.5f);
+        send_float(p, slot_address(KV_CLIMATE_SET_NIGHT), 17.5f);
         p.send(slot_address(KV_CLIMATE_MODE), 3);
         QCOMPARE(tile->values().mode(), 3);
         QCOMPARE(tile->state_text(), QStringLiteral("Automatik (Nachtmodus)"));
@@ -180,11 +138,11 @@ private slots:
         QCOMPARE(tile->mode_icon_name(), QStringLiteral(":/images/Smartphone/phone_Default.svg"));
 
         QVERIFY(tile->is_off());
-        send_float(p, KV_CLIMATE_HEATING, 40.0f);
+        send_float(p, slot_address(KV_CLIMATE_HEATING), 40.0f);
         QVERIFY(tile->values().heating() && !tile->values().cooling());
         QVERIFY(!tile->is_off());
-        send_float(p, KV_CLIMATE_HEATING, 0.0f);
-        send_float(p, KV_CLIMATE_COOLING, 30.0f);
+        send_float(p, slot_address(KV_CLIMATE_HEATING), 0.0f);
+        send_float(p, slot_address(KV_CLIMATE_COOLING), 30.0f);
         QVERIFY(tile->values().cooling() && !tile->values().heating());
         QVERIFY(!tile->values().window_open());
         p.send(slot_address(KV_CLIMATE_WINDOW), 1);
@@ -222,11 +180,11 @@ private slots:
                                      {"Soll Faktor", factor.toStdString()}});
         p.send(slot_address(KV_CLIMATE_MODE), uint8_t(mode));
         const int slot = kv_mode_known(mode) ? mode : KV_CLIMATE_SET_COMFORT;
-        send_float(p, slot, received);
+        send_float(p, slot_address(slot), received);
         Panel* panel = open_panel(tile);
         for (int i = 0; i < 4; ++i)
-            click(panel, QStringLiteral("kv_temp_plus"));
-        auto sent = writes(p.host);
+            click_child(panel, QStringLiteral("kv_temp_plus"));
+        auto sent = slot_writes(p.host);
         QCOMPARE(sent.size(), size_t(4));
         for (const auto& [written_slot, value] : sent)
             QCOMPARE(written_slot, slot);
@@ -234,9 +192,9 @@ private slots:
         QCOMPARE(tile->values().set_point(mode), tile->maximum(mode));
 
         for (int i = 0; i < 40; ++i)
-            click(panel, QStringLiteral("kv_temp_minus"));
-        QCOMPARE(writes(p.host).back().second, lower_written);
-        QCOMPARE(label(panel, QStringLiteral("kv_temp_set_point")),
+            click_child(panel, QStringLiteral("kv_temp_minus"));
+        QCOMPARE(slot_writes(p.host).back().second, lower_written);
+        QCOMPARE(child_text(panel, QStringLiteral("kv_temp_set_point")),
                  QString::number(tile->minimum(mode), 'f', 1) + QStringLiteral(" °C"));
     }
 
@@ -245,10 +203,10 @@ private slots:
         KV_Test_Page p;
         Tile* tile = temperature(p); // step 0.1
         p.send(slot_address(KV_CLIMATE_MODE), 1);
-        send_float(p, KV_CLIMATE_SET_COMFORT, 21.0f);
+        send_float(p, slot_address(KV_CLIMATE_SET_COMFORT), 21.0f);
         for (int i = 0; i < 7; ++i)
             tile->step_set_point(1);
-        QCOMPARE(writes(p.host).back().second, 21.7);
+        QCOMPARE(slot_writes(p.host).back().second, 21.7);
     }
 
     void mode_choice_writes_slot_zero_only()
@@ -258,16 +216,16 @@ private slots:
         p.send(slot_address(KV_CLIMATE_MODE), 1);
         Panel* panel = open_panel(tile);
         QVERIFY(panel->findChild<QPushButton*>(QStringLiteral("kv_temp_mode_1"))->isChecked());
-        click(panel, QStringLiteral("kv_temp_mode_4"));
-        click(panel, QStringLiteral("kv_temp_mode_2"));
+        click_child(panel, QStringLiteral("kv_temp_mode_4"));
+        click_child(panel, QStringLiteral("kv_temp_mode_2"));
         using W = std::vector<std::pair<int, double>>;
-        QCOMPARE(writes(p.host), (W{{0, 4.0}, {0, 2.0}}));
+        QCOMPARE(slot_writes(p.host), (W{{0, 4.0}, {0, 2.0}}));
         QCOMPARE(tile->state_text(), QStringLiteral("Automatik (Abwesend)"));
         QVERIFY(panel->findChild<QPushButton*>(QStringLiteral("kv_temp_mode_2"))->isChecked());
         QVERIFY(!panel->findChild<QPushButton*>(QStringLiteral("kv_temp_mode_4"))->isChecked());
         // The set point now steps the standby address.
-        click(panel, QStringLiteral("kv_temp_plus"));
-        QCOMPARE(writes(p.host).back().first, int(KV_CLIMATE_SET_STANDBY));
+        click_child(panel, QStringLiteral("kv_temp_plus"));
+        QCOMPARE(slot_writes(p.host).back().first, int(KV_CLIMATE_SET_STANDBY));
 
         // Without the mode address nothing is sent.
         KV_Test_Page q;
@@ -288,13 +246,13 @@ private slots:
         const KV_LOGIC_Control shown = block_of(p.host.texts_sent[0].second);
         QCOMPARE(shown.m_str_guid, std::string("{block-bad}"));
         QCOMPARE(param_of(shown, "Komfort"), std::string("21.5"));
-        QCOMPARE(label(panel, QStringLiteral("kv_temp_preset_1")), QStringLiteral("21.5 °C"));
+        QCOMPARE(child_text(panel, QStringLiteral("kv_temp_preset_1")), QStringLiteral("21.5 °C"));
 
-        click(panel, QStringLiteral("kv_temp_manual"));
+        click_child(panel, QStringLiteral("kv_temp_manual"));
         QCOMPARE(tile->state_text(), QStringLiteral("Manuell"));
-        click(panel, QStringLiteral("kv_temp_manual")); // unchanged: nothing sent
-        click(panel, QStringLiteral("kv_temp_preset_1_plus"));
-        click(panel, QStringLiteral("kv_temp_preset_4_minus"));
+        click_child(panel, QStringLiteral("kv_temp_manual")); // unchanged: nothing sent
+        click_child(panel, QStringLiteral("kv_temp_preset_1_plus"));
+        click_child(panel, QStringLiteral("kv_temp_preset_4_minus"));
         QCOMPARE(p.host.texts_sent.size(), size_t(4));
         for (size_t i = 1; i < 4; ++i)
             QCOMPARE(p.host.texts_sent[i].first, 602u);
@@ -302,13 +260,13 @@ private slots:
         QCOMPARE(param_of(changed, "Manuell"), std::string("1"));
         QCOMPARE(param_of(changed, "Komfort"), std::string("22"));
         QCOMPARE(param_of(changed, "Frost"), std::string("6.5"));
-        QCOMPARE(label(panel, QStringLiteral("kv_temp_preset_4")), QStringLiteral("6.5 °C"));
+        QCOMPARE(child_text(panel, QStringLiteral("kv_temp_preset_4")), QStringLiteral("6.5 °C"));
         QVERIFY(p.host.sent.empty()); // settings travel as messages, not as values
 
         // Disconnected: nothing, and the overlay still works.
         p.host.connected = false;
         p.host.messages_sent.clear();
-        click(panel, QStringLiteral("kv_temp_automatic"));
+        click_child(panel, QStringLiteral("kv_temp_automatic"));
         QCOMPARE(tile->state_text(), QStringLiteral("Automatik"));
         tile->open_overlay();
         QVERIFY(p.host.messages_sent.empty());
@@ -346,8 +304,8 @@ private slots:
         auto* control = p.control<CKV_Gui_Control_App_Raumr>("{raumr}");
         QVERIFY(control);
         p.send(slot_address(KV_CLIMATE_MODE), 2);
-        send_float(p, KV_CLIMATE_SET_STANDBY, 215.0f); // tenths of a degree
-        send_float(p, KV_CLIMATE_SET_RM, 21.0f);
+        send_float(p, slot_address(KV_CLIMATE_SET_STANDBY), 215.0f); // tenths of a degree
+        send_float(p, slot_address(KV_CLIMATE_SET_RM), 21.0f);
 
         KV_Test_Page::click(control);
         auto* popup = control->popup();
@@ -363,11 +321,11 @@ private slots:
         button("kv_raumr_minus")->click();
         button("kv_raumr_mode_3")->click();
         using W = std::vector<std::pair<int, double>>;
-        QCOMPARE(writes(p.host), (W{{2, 220.0}, {2, 225.0}, {2, 225.0}, {2, 220.0}, {0, 3.0}}));
+        QCOMPARE(slot_writes(p.host), (W{{2, 220.0}, {2, 225.0}, {2, 225.0}, {2, 220.0}, {0, 3.0}}));
         QVERIFY(button("kv_raumr_mode_3")->isChecked() && !button("kv_raumr_mode_2")->isChecked());
 
         QCOMPARE(popup->heating_image(), QStringLiteral(":/images/icons/btr_heizen_aus.png"));
-        send_float(p, KV_CLIMATE_HEATING, 60.0f);
+        send_float(p, slot_address(KV_CLIMATE_HEATING), 60.0f);
         QCOMPARE(popup->heating_image(), QStringLiteral(":/images/icons/btr_heizen_ein.png"));
         QCOMPARE(popup->cooling_image(), QStringLiteral(":/images/icons/btr_kuehlen_aus.png"));
 

@@ -4,13 +4,9 @@
 // and writes them scaled back, writes the mode, switches a linked block
 // between manual and automatic, and sends the curve and parallel-shift steps.
 
-#include <QLabel>
-#include <QPushButton>
-#include <QtEndian>
 #include <QtTest>
-#include <cstring>
 
-#include "../visu/kv_fake_host.h"
+#include "kv_tile_test.h"
 #include "kv_gui_factory.h"
 #include "kv_gui_heizkreis.h"
 #include "kv_gui_tiles.h"
@@ -41,33 +37,11 @@ uint32_t slot_type(int slot)
 
 Control* heizkreis(KV_Test_Page& p, const KV_Params& params = {}, const std::vector<int>& missing = {})
 {
-    std::vector<KV_Group_Address> addresses;
-    for (int slot = 0; slot < KV_HEIZKREIS_SLOTS; ++slot) {
-        p.host.add_address(slot_address(slot), slot_type(slot));
-        const bool gone = std::find(missing.begin(), missing.end(), slot) != missing.end();
-        addresses.push_back(gone ? KV_Group_Address() : slot_address(slot));
-    }
+    const std::vector<KV_Group_Address> addresses =
+        slot_addresses(p.host, 3, 2, KV_HEIZKREIS_SLOTS, slot_type, missing);
     p.add(HEIZKREIS_TYPE, "{hk}", addresses, params, 470, 150);
     p.build();
     return p.control<Control>("{hk}");
-}
-
-void send_float(KV_Test_Page& p, int slot, float value)
-{
-    uint32_t raw;
-    std::memcpy(&raw, &value, sizeof raw);
-    unsigned char bytes[4];
-    qToBigEndian(raw, bytes);
-    p.host.dispatch().on_telegram(
-        make_telegram(slot_address(slot), KV_TGM_WRITE, {bytes[0], bytes[1], bytes[2], bytes[3]}));
-}
-
-Writes writes(const KV_Fake_Host& host)
-{
-    Writes result;
-    for (const auto& sent : host.sent)
-        result.push_back({int(sent.address.sub) - 1, sent.value});
-    return result;
 }
 
 CKV_Gui_Control_App_Heizkreis_Popup* open(Control* control)
@@ -79,19 +53,6 @@ CKV_Gui_Control_App_Heizkreis_Popup* open(Control* control)
 QPushButton* button(QWidget* popup, const QString& name)
 {
     return popup->findChild<QPushButton*>(name);
-}
-
-void press(QWidget* popup, const QString& name)
-{
-    QPushButton* found = button(popup, name);
-    QVERIFY2(found, qPrintable(name));
-    found->click();
-}
-
-QString label(QWidget* popup, const QString& name)
-{
-    auto* text = popup->findChild<QLabel*>(name);
-    return text ? text->text() : QStringLiteral("(none)");
 }
 
 void add_block(KV_Fake_Host& host, const std::string& guid)
@@ -127,11 +88,11 @@ private slots:
                                                 "Raum 0.0 °C", "–", "Pumpe aus"}));
 
         p.send(slot_address(KV_CLIMATE_MODE), 3);
-        send_float(p, KV_CLIMATE_SET_COMFORT, 217.0f); // (217 - 2) / 10
-        send_float(p, KV_CLIMATE_SET_FROST, 72.0f);
-        send_float(p, KV_HEIZKREIS_FLOW, 34.5f);
-        send_float(p, KV_HEIZKREIS_OUTSIDE, -3.5f);
-        send_float(p, KV_HEIZKREIS_ROOM, 21.0f);
+        send_float(p, slot_address(KV_CLIMATE_SET_COMFORT), 217.0f); // (217 - 2) / 10
+        send_float(p, slot_address(KV_CLIMATE_SET_FROST), 72.0f);
+        send_float(p, slot_address(KV_HEIZKREIS_FLOW), 34.5f);
+        send_float(p, slot_address(KV_HEIZKREIS_OUTSIDE), -3.5f);
+        send_float(p, slot_address(KV_HEIZKREIS_ROOM), 21.0f);
         p.send(slot_address(KV_HEIZKREIS_PUMP), 1);
         QCOMPARE(control->values().set_point(KV_MODE_COMFORT), 21.5);
         QCOMPARE(control->values().set_point(KV_MODE_FROST), 7.0);
@@ -142,8 +103,8 @@ private slots:
 
         auto* popup = open(control);
         QVERIFY(popup && popup->isVisible());
-        QCOMPARE(label(popup, "kv_heizkreis_comfort"), QStringLiteral("21.5 °C"));
-        QCOMPARE(label(popup, "kv_heizkreis_frost"), QStringLiteral("7.0 °C"));
+        QCOMPARE(child_text(popup, "kv_heizkreis_comfort"), QStringLiteral("21.5 °C"));
+        QCOMPARE(child_text(popup, "kv_heizkreis_frost"), QStringLiteral("7.0 °C"));
         QVERIFY(button(popup, "kv_heizkreis_mode_3")->isChecked());
         QVERIFY(p.host.sent.empty()); // showing writes nothing
     }
@@ -153,23 +114,23 @@ private slots:
         KV_Test_Page p;
         Control* control = heizkreis(p, {{"Minimum", "20"}, {"Maximum", "21"}, {"Schrittweite", "0.5"},
                                          {"Soll Offset", "1"}, {"Soll Faktor", "10"}});
-        send_float(p, KV_CLIMATE_SET_COMFORT, 206.0f); // shown 20.5
-        send_float(p, KV_CLIMATE_SET_FROST, 300.0f);   // shown 29.9, above the maximum
+        send_float(p, slot_address(KV_CLIMATE_SET_COMFORT), 206.0f); // shown 20.5
+        send_float(p, slot_address(KV_CLIMATE_SET_FROST), 300.0f);   // shown 29.9, above the maximum
         auto* popup = open(control);
         for (int i = 0; i < 2; ++i)
-            press(popup, "kv_heizkreis_comfort_plus"); // 21, then held at the maximum
-        press(popup, "kv_heizkreis_comfort_minus");
-        press(popup, "kv_heizkreis_frost_minus"); // pulled into the limits first
-        QCOMPARE(writes(p.host), (Writes{{1, 220.0}, {1, 220.0}, {1, 215.0}, {4, 220.0}}));
-        QCOMPARE(label(popup, "kv_heizkreis_comfort"), QStringLiteral("20.5 °C"));
-        QCOMPARE(label(popup, "kv_heizkreis_frost"), QStringLiteral("21.0 °C"));
+            click_child(popup, "kv_heizkreis_comfort_plus"); // 21, then held at the maximum
+        click_child(popup, "kv_heizkreis_comfort_minus");
+        click_child(popup, "kv_heizkreis_frost_minus"); // pulled into the limits first
+        QCOMPARE(slot_writes(p.host), (Writes{{1, 220.0}, {1, 220.0}, {1, 215.0}, {4, 220.0}}));
+        QCOMPARE(child_text(popup, "kv_heizkreis_comfort"), QStringLiteral("20.5 °C"));
+        QCOMPARE(child_text(popup, "kv_heizkreis_frost"), QStringLiteral("21.0 °C"));
 
         // A factor of 0 leaves the multiplication out: 20.5 - 0.5, one step, + 0.5.
         KV_Test_Page q;
         Control* plain = heizkreis(q, {{"Soll Faktor", "0"}, {"Soll Offset", "0.5"}});
-        send_float(q, KV_CLIMATE_SET_COMFORT, 20.5f);
+        send_float(q, slot_address(KV_CLIMATE_SET_COMFORT), 20.5f);
         plain->step_comfort(1);
-        QCOMPARE(writes(q.host), (Writes{{1, 21.0}}));
+        QCOMPARE(slot_writes(q.host), (Writes{{1, 21.0}}));
     }
 
     void frost_fixed_unless_changeable()
@@ -178,11 +139,11 @@ private slots:
         Control* control = heizkreis(p, {{"Soll Frost änderbar", "0"}});
         auto* popup = open(control);
         QVERIFY(!button(popup, "kv_heizkreis_frost_plus"));
-        QCOMPARE(label(popup, "kv_heizkreis_frost"), QStringLiteral("(none)"));
+        QCOMPARE(child_text(popup, "kv_heizkreis_frost"), QStringLiteral("(none)"));
         control->step_frost(1);
         QVERIFY(p.host.sent.empty());
-        press(popup, "kv_heizkreis_comfort_plus");
-        QCOMPARE(writes(p.host), (Writes{{1, 0.5}}));
+        click_child(popup, "kv_heizkreis_comfort_plus");
+        QCOMPARE(slot_writes(p.host), (Writes{{1, 0.5}}));
     }
 
     void mode_and_manual_operation()
@@ -194,21 +155,21 @@ private slots:
         QCOMPARE(p.host.texts_sent.size(), size_t(1));
         QCOMPARE(p.host.texts_sent[0].first, 600u);
 
-        press(popup, "kv_heizkreis_mode_2");
-        QCOMPARE(writes(p.host), (Writes{{0, 2.0}}));
+        click_child(popup, "kv_heizkreis_mode_2");
+        QCOMPARE(slot_writes(p.host), (Writes{{0, 2.0}}));
         QVERIFY(button(popup, "kv_heizkreis_mode_2")->isChecked());
         QCOMPARE(control->lines()[4], QStringLiteral("Abwesend"));
 
-        press(popup, "kv_heizkreis_manual");
-        press(popup, "kv_heizkreis_manual"); // unchanged: nothing sent, still checked
+        click_child(popup, "kv_heizkreis_manual");
+        click_child(popup, "kv_heizkreis_manual"); // unchanged: nothing sent, still checked
         QCOMPARE(p.host.texts_sent.size(), size_t(2));
         QCOMPARE(p.host.texts_sent[1].first, 602u);
         QCOMPARE(param_of(p.host.texts_sent[1].second, "Manuell"), std::string("1"));
         QVERIFY(button(popup, "kv_heizkreis_manual")->isChecked());
-        press(popup, "kv_heizkreis_auto");
+        click_child(popup, "kv_heizkreis_auto");
         QCOMPARE(param_of(p.host.texts_sent.back().second, "Manuell"), std::string("0"));
         QVERIFY(button(popup, "kv_heizkreis_auto")->isChecked());
-        QCOMPARE(writes(p.host).size(), size_t(1)); // settings travel as messages
+        QCOMPARE(slot_writes(p.host).size(), size_t(1)); // settings travel as messages
 
         // Unlinked: no manual operation offered, no messages.
         KV_Test_Page q;
@@ -223,11 +184,11 @@ private slots:
         KV_Test_Page p;
         Control* control = heizkreis(p, {}, {KV_HEIZKREIS_COOLING_CURVE});
         auto* popup = open(control);
-        press(popup, "kv_heizkreis_adjust_11_plus");
-        press(popup, "kv_heizkreis_adjust_11_minus");
-        press(popup, "kv_heizkreis_adjust_12_minus");
-        press(popup, "kv_heizkreis_adjust_14_plus");
-        QCOMPARE(writes(p.host), (Writes{{11, 1.0}, {11, -1.0}, {12, -1.0}, {14, 1.0}}));
+        click_child(popup, "kv_heizkreis_adjust_11_plus");
+        click_child(popup, "kv_heizkreis_adjust_11_minus");
+        click_child(popup, "kv_heizkreis_adjust_12_minus");
+        click_child(popup, "kv_heizkreis_adjust_14_plus");
+        QCOMPARE(slot_writes(p.host), (Writes{{11, 1.0}, {11, -1.0}, {12, -1.0}, {14, 1.0}}));
         // A command without an address is not offered.
         QVERIFY(!button(popup, "kv_heizkreis_adjust_13_plus"));
         QVERIFY(button(popup, "kv_heizkreis_adjust_12_plus"));
@@ -246,7 +207,7 @@ private slots:
         QVERIFY(popup && popup->isVisible());
         KV_Test_Page::click(popup, QPoint(2, 2)); // beside the panel
         QVERIFY(!popup->isVisible());
-        press(popup, "kv_heizkreis_close"); // hidden already; still no write
+        click_child(popup, "kv_heizkreis_close"); // hidden already; still no write
         QVERIFY(p.host.sent.empty());
     }
 };

@@ -6,7 +6,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "../visu/kv_fake_host.h"
+#include "kv_tile_test.h"
 #include "kv_gui_factory.h"
 #include "kv_gui_tile_base.h"
 #include "kv_gui_tile_overlay.h"
@@ -49,11 +49,6 @@ Held_Tile* held_tile(KV_Test_Page& p)
     return p.control<Held_Tile>("{held}");
 }
 
-void tick(CKV_Gui_Control* control, int times)
-{
-    for (int i = 0; i < times; ++i)
-        control->notify_children(100);
-}
 } // namespace
 
 class tst_tile_base : public QObject {

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "../visu/kv_fake_host.h"
+#include "kv_tile_test.h"
 #include "kv_gui_factory.h"
 #include "kv_gui_tile_dimmer.h"
 #include "kv_gui_tiles.h"
@@ -68,17 +68,6 @@ Tile* light_tile(KV_Test_Page& p, int type, const std::vector<KV_Group_Address>&
     return p.control<Tile>("{light}");
 }
 
-void set_value(KV_Fake_Host& host, const KV_Group_Address& address, double value)
-{
-    set_value_from_double(*host.tree.find_address(address), value);
-}
-
-void tick(CKV_Gui_Control* control, int times)
-{
-    for (int i = 0; i < times; ++i)
-        control->notify_children(100);
-}
-
 // Holds the tile for seven ticks, releases it and waits until the panel is open.
 template <class Panel>
 Panel* held_open(CKV_Gui_Control_Tile_Touch_Base* tile)
@@ -90,14 +79,6 @@ Panel* held_open(CKV_Gui_Control_Tile_Touch_Base* tile)
     if (panel && !QTest::qWaitFor([panel] { return panel->state() == Overlay::State::Open; }, 3000))
         return nullptr;
     return panel;
-}
-
-std::vector<std::pair<KV_Group_Address, double>> sent(const KV_Fake_Host& host)
-{
-    std::vector<std::pair<KV_Group_Address, double>> result;
-    for (const auto& s : host.sent)
-        result.emplace_back(s.address, s.value);
-    return result;
 }
 
 using Sent = std::vector<std::pair<KV_Group_Address, double>>;
@@ -129,9 +110,9 @@ private slots:
         const KV_Group_Address switching = switching_of(type);
         auto* tile = light_tile<CKV_Gui_Control_Tile_Light_Base>(p, type, addresses_of(type));
         QCOMPARE(tile->metaObject()->className(), kv_control_class_name(type));
-        set_value(p.host, switching, current);
+        p.host.set_value(switching, current);
         KV_Test_Page::click(tile);
-        QCOMPARE(sent(p.host), (Sent{{switching, written}}));
+        QCOMPARE(p.host.sent_pairs(), (Sent{{switching, written}}));
         QCOMPARE(tile->overlay(), nullptr); // a tap never opens the panel
 
         // A release that slid off the tile does nothing.
@@ -167,8 +148,8 @@ private slots:
         auto* tile = light_tile<CKV_Gui_Control_Tile_Light_Base>(
             p, type, dimmer ? addresses : std::vector<KV_Group_Address>{addresses[0], {}, addresses[2], addresses[3]},
             dimmer ? KV_Params{{"Sollwert Anzeigen", "0"}} : KV_Params{});
-        set_value(p.host, switching_of(type), switching);
-        set_value(p.host, switch_feedback_of(type), feedback);
+        p.host.set_value(switching_of(type), switching);
+        p.host.set_value(switch_feedback_of(type), feedback);
         QCOMPARE(tile->is_off(), off);
         QCOMPARE(tile->state_text(), off ? QStringLiteral("Aus") : QStringLiteral("Ein"));
     }
@@ -276,7 +257,7 @@ private slots:
         QTest::mouseMove(slider, QPoint(mid_x, 0));
         QVERIFY(p.host.sent.empty());
         QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(mid_x, 0));
-        QCOMPARE(sent(p.host), (Sent{{value_address, 100.0}}));
+        QCOMPARE(p.host.sent_pairs(), (Sent{{value_address, 100.0}}));
         QCOMPARE(tile->entry_value(Dimmer::VALUE), 100.0); // the tree holds it too
 
         // A tap in the middle writes exactly the level it shows; the bottom is 0.
@@ -285,7 +266,7 @@ private slots:
         QVERIFY(middle > 0.0 && middle < 100.0);
         QCOMPARE(p.host.sent.back().value, middle);
         KV_Test_Page::click(slider, QPoint(mid_x, slider->height() - 1));
-        QCOMPARE(sent(p.host), (Sent{{value_address, 100.0}, {value_address, middle}, {value_address, 0.0}}));
+        QCOMPARE(p.host.sent_pairs(), (Sent{{value_address, 100.0}, {value_address, middle}, {value_address, 0.0}}));
     }
 
     void slider_writes_nothing_to_an_unknown_address()
@@ -346,11 +327,11 @@ private slots:
         QCOMPARE(minus->text(), QStringLiteral("-"));
         const KV_Group_Address dimming = PLUS_MINUS_ADDRESSES[Plus_Minus::DIMMING];
         QTest::mousePress(plus, Qt::LeftButton);
-        QCOMPARE(sent(p.host), (Sent{{dimming, 9.0}})); // brighter, whole range
+        QCOMPARE(p.host.sent_pairs(), (Sent{{dimming, 9.0}})); // brighter, whole range
         QTest::mouseRelease(plus, Qt::LeftButton);
         QTest::mousePress(minus, Qt::LeftButton);
         QTest::mouseRelease(minus, Qt::LeftButton);
-        QCOMPARE(sent(p.host), (Sent{{dimming, 9.0}, {dimming, 0.0}, {dimming, 1.0}, {dimming, 0.0}}));
+        QCOMPARE(p.host.sent_pairs(), (Sent{{dimming, 9.0}, {dimming, 0.0}, {dimming, 1.0}, {dimming, 0.0}}));
         QCOMPARE(tile->entry_value(Plus_Minus::DIMMING), 0.0); // the tree ends at stop
     }
 };

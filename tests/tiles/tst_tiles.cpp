@@ -20,14 +20,6 @@
 #include "kv_network_msg.h"
 
 namespace {
-std::vector<double> sent_values(const KV_Fake_Host& host)
-{
-    std::vector<double> values;
-    for (const auto& sent : host.sent)
-        values.push_back(sent.value);
-    return values;
-}
-
 CKV_Gui_Control_Tile_OnOff* onoff(KV_Test_Page& p, int function, const std::vector<KV_Group_Address>& addresses,
                                   const KV_Params& extra = {})
 {
@@ -92,9 +84,9 @@ private slots:
         p.send({1, 0, 2}, uint8_t(current)); // the feedback sets the state
         QCOMPARE(tile->current_value(), current);
         QTest::mousePress(tile, Qt::LeftButton, {}, QPoint(20, 20));
-        QCOMPARE(sent_values(p.host), after_press);
+        QCOMPARE(p.host.sent_values(), after_press);
         QTest::mouseRelease(tile, Qt::LeftButton, {}, QPoint(20, 20));
-        QCOMPARE(sent_values(p.host), after_release);
+        QCOMPARE(p.host.sent_values(), after_release);
         QVERIFY(p.host.sent.back().address == KV_Group_Address(1, 0, 1));
     }
 
@@ -110,7 +102,7 @@ private slots:
             p.send({1, 0, 2}, 5);
             QVERIFY(!tile->is_off());
             KV_Test_Page::click(tile); // sends off; the state waits for the feedback
-            QCOMPARE(sent_values(p.host), std::vector<double>{2.0});
+            QCOMPARE(p.host.sent_values(), std::vector<double>{2.0});
             QVERIFY(!tile->is_off());
         }
         {
@@ -122,7 +114,7 @@ private slots:
             KV_Test_Page::click(tile); // 0 is not the off value: off is sent
             QCOMPARE(tile->current_value(), 2.0); // what it wrote
             KV_Test_Page::click(tile);
-            QCOMPARE(sent_values(p.host), (std::vector<double>{2.0, 5.0}));
+            QCOMPARE(p.host.sent_values(), (std::vector<double>{2.0, 5.0}));
             QVERIFY(!tile->is_off());
         }
         {
@@ -145,7 +137,7 @@ private slots:
         QTest::keyClicks(pin->input(), QStringLiteral("1243"));
         QVERIFY(p.host.sent.empty());
         QTest::keyClicks(pin->input(), QStringLiteral("1234"));
-        QCOMPARE(sent_values(p.host), std::vector<double>{1.0});
+        QCOMPARE(p.host.sent_values(), std::vector<double>{1.0});
     }
 
     void value_texts_of_value_and_header_tiles()

@@ -120,6 +120,26 @@ public:
     void goPrevPage() override { ++pages_back; }
     void goPage(const std::string& guid) override { pages_shown.push_back(guid); }
 
+    // A value put straight into the tree, as if it had come earlier.
+    void set_value(const KV_Group_Address& address, double value)
+    {
+        set_value_from_double(*tree.find_address(address), value);
+    }
+    std::vector<double> sent_values() const
+    {
+        std::vector<double> values;
+        for (const Sent& s : sent)
+            values.push_back(s.value);
+        return values;
+    }
+    std::vector<std::pair<KV_Group_Address, double>> sent_pairs() const
+    {
+        std::vector<std::pair<KV_Group_Address, double>> pairs;
+        for (const Sent& s : sent)
+            pairs.emplace_back(s.address, s.value);
+        return pairs;
+    }
+
     KV_Addr_Db* add_address(const KV_Group_Address& address, uint32_t type,
                             const std::vector<KV_Group_Address>& listen = {}, bool is_signed = false)
     {

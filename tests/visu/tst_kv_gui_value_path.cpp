@@ -67,13 +67,6 @@ private:
         return p.control<CKV_Gui_Control_Button_Universal>("{switch}");
     }
 
-    static std::vector<double> sent_values(const KV_Fake_Host& host)
-    {
-        std::vector<double> values;
-        for (const auto& s : host.sent)
-            values.push_back(s.value);
-        return values;
-    }
 
 private slots:
     void read_changes_nothing_and_listen_reaches_every_bound_control()
@@ -191,11 +184,11 @@ private slots:
         auto* control = universal(p, function, {{1, 1, 1}});
         QCOMPARE(control->current_value(), current);
         QTest::mousePress(control, Qt::LeftButton, {}, QPoint(10, 10));
-        QTEST(sent_values(p.host), "sent_at_press");
+        QTEST(p.host.sent_values(), "sent_at_press");
         if (function >= KV_SWITCH_ONLY_ON)
             QVERIFY(control->is_on()); // shows on while held
         QTest::mouseRelease(control, Qt::LeftButton, {}, QPoint(10, 10));
-        QTEST(sent_values(p.host), "sent_in_all");
+        QTEST(p.host.sent_values(), "sent_in_all");
         QTEST(control->is_on(), "on_after");
     }
 
@@ -229,7 +222,7 @@ private slots:
         QVERIFY(overlay->error_label()->isVisible());
         QVERIFY(p.host.sent.empty());
         QTest::keyClicks(overlay->input(), QStringLiteral("4711"));
-        QCOMPARE(sent_values(p.host), std::vector<double>{5.0});
+        QCOMPARE(p.host.sent_values(), std::vector<double>{5.0});
         QVERIFY(!overlay->isVisible());
 
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -282,7 +275,7 @@ private slots:
         QCOMPARE(slider->value(), 50.0); // 50.5 on the grid of 5
         QVERIFY(p.host.sent.empty());
         QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(101, 22));
-        QCOMPARE(sent_values(p.host), std::vector<double>{50.0});
+        QCOMPARE(p.host.sent_values(), std::vector<double>{50.0});
         // A tap sets the value at the finger, clamped to the range.
         QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(199, 20));
         QCOMPARE(p.host.sent.back().value, 100.0);

@@ -1,0 +1,67 @@
+#pragma once
+// Helpers the tile tests share: animation ticks, widgets of an overlay or
+// popup by name, 4-byte float telegrams, and controls whose address slots
+// lie on consecutive subgroups.
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtEndian>
+#include <algorithm>
+#include <cstring>
+#include <functional>
+
+#include "../visu/kv_fake_host.h"
+#include "kv_gui_control.h"
+
+inline void tick(CKV_Gui_Control* control, int times)
+{
+    for (int i = 0; i < times; ++i)
+        control->notify_children(100);
+}
+
+inline void click_child(QWidget* parent, const QString& name)
+{
+    auto* button = parent->findChild<QPushButton*>(name);
+    QVERIFY2(button, qPrintable(name));
+    button->click();
+}
+
+inline QString child_text(QWidget* parent, const QString& name)
+{
+    auto* text = parent->findChild<QLabel*>(name);
+    return text ? text->text() : QStringLiteral("(none)");
+}
+
+inline void send_float(KV_Test_Page& p, const KV_Group_Address& address, float value)
+{
+    uint32_t raw;
+    std::memcpy(&raw, &value, sizeof raw);
+    unsigned char bytes[4];
+    qToBigEndian(raw, bytes);
+    p.host.dispatch().on_telegram(make_telegram(address, KV_TGM_WRITE, {bytes[0], bytes[1], bytes[2], bytes[3]}));
+}
+
+// Slot i on main/middle/(i+1), typed by `type_of`; the `missing` slots are
+// known to the project but left off the control.
+inline std::vector<KV_Group_Address> slot_addresses(KV_Fake_Host& host, uint32_t main, uint32_t middle, int count,
+                                                    const std::function<uint32_t(int)>& type_of,
+                                                    const std::vector<int>& missing = {})
+{
+    std::vector<KV_Group_Address> result;
+    for (int slot = 0; slot < count; ++slot) {
+        const KV_Group_Address address{main, middle, uint32_t(slot + 1)};
+        host.add_address(address, type_of(slot));
+        const bool gone = std::find(missing.begin(), missing.end(), slot) != missing.end();
+        result.push_back(gone ? KV_Group_Address() : address);
+    }
+    return result;
+}
+
+// What was written, as (slot, value) for addresses laid out as above.
+inline std::vector<std::pair<int, double>> slot_writes(const KV_Fake_Host& host)
+{
+    std::vector<std::pair<int, double>> result;
+    for (const auto& sent : host.sent)
+        result.push_back({int(sent.address.sub) - 1, sent.value});
+    return result;
+}
