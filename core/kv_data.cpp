@@ -5,12 +5,16 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
-size_t g_cursor = 0;
-const KV_Text_Index* g_index = nullptr;
-// Texts from this size on are decoded with a key index.
-constexpr size_t kIndexedTextSize = 64 * 1024;
+// One search cursor and one stack of indexes per decoding thread.
+thread_local size_t g_cursor = 0;
+thread_local KV_Text_Index* g_index = nullptr;
+// The 0x02/0x03 marks of every open index, innermost last.
+thread_local std::vector<uint32_t> g_marks;
 
 void append_key(std::string& out, std::string_view key, uint32_t index)
 {
@@ -52,6 +56,11 @@ size_t search(std::string_view hay, std::string_view needle)
     return hit ? static_cast<size_t>(static_cast<const char*>(hit) - hay.data()) : std::string_view::npos;
 }
 
+bool holds_control_bytes(std::string_view key)
+{
+    return key.find(KV_STX) != std::string_view::npos || key.find(KV_ETX) != std::string_view::npos;
+}
+
 bool is_space(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -82,11 +91,7 @@ void KV_Data::set_text(const std::string& text)
 
 void decode_text(KV_Data& record)
 {
-    if (record.m_text.size() < kIndexedTextSize) {
-        record.decode();
-        return;
-    }
-    const KV_Text_Index index(record.m_text);
+    KV_Text_Index index(record.m_text);
     record.decode();
 }
 
@@ -97,42 +102,167 @@ uint64_t tail_of(const char* end)
     std::memcpy(&tail, end - 8, 8);
     return tail;
 }
+
+// A mark is the position of a 0x02 or 0x03 byte shifted left by one, with the
+// lowest bit set for 0x03 (the two differ just there).
+constexpr size_t kMaxMarkedText = size_t{1} << 31;
+uint32_t mark_position(uint32_t mark) { return mark >> 1; }
+bool is_etx_mark(uint32_t mark) { return (mark & 1) != 0; }
+
+void collect_marks(std::string_view text, std::vector<uint32_t>& marks)
+{
+    const char* const data = text.data();
+    size_t i = 0;
+#if defined(__SSE2__)
+    // Sixteen bytes a step: most of a record is keys and values.
+    const __m128i stx = _mm_set1_epi8(KV_STX);
+    const __m128i etx = _mm_set1_epi8(KV_ETX);
+    for (; i + 16 <= text.size(); i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        unsigned hits = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, stx), _mm_cmpeq_epi8(bytes, etx))));
+        while (hits) {
+            const size_t position = i + static_cast<size_t>(__builtin_ctz(hits));
+            marks.push_back(static_cast<uint32_t>(position << 1 | (data[position] & 1)));
+            hits &= hits - 1;
+        }
+    }
+#endif
+    for (; i < text.size(); ++i) {
+        if (data[i] == KV_STX || data[i] == KV_ETX)
+            marks.push_back(static_cast<uint32_t>(i << 1 | (data[i] & 1)));
+    }
+}
 } // namespace
 
 KV_Text_Index::KV_Text_Index(std::string_view text)
     : m_text(text)
     , m_previous(g_index)
+    , m_marks_first(g_marks.size())
 {
-    static_assert(kTail == 8, "tails are read as 64-bit words");
-    size_t key_start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == KV_STX) {
-            if (i - key_start >= kTail)
-                m_stx_by_tail[tail_of(text.data() + i)].push_back(i);
-            key_start = i + 1;
-        } else if (text[i] == KV_ETX) {
-            key_start = i + 1;
-        }
-    }
+    if (text.size() < kMaxMarkedText)
+        collect_marks(text, g_marks);
+    m_marks_count = g_marks.size() - m_marks_first;
     g_index = this;
 }
 
-KV_Text_Index::~KV_Text_Index() { g_index = m_previous; }
-
-size_t KV_Text_Index::find(std::string_view key, size_t from, size_t to, bool& answered) const
+KV_Text_Index::~KV_Text_Index()
 {
-    answered = key.size() >= kTail && key.find_first_of("\x02\x03") == std::string_view::npos;
+    g_marks.resize(m_marks_first);
+    g_index = m_previous;
+}
+
+size_t KV_Text_Index::first_mark_at(size_t position)
+{
+    const uint32_t* marks = g_marks.data() + m_marks_first;
+    // Reading in order, the cursor stands where the last value began: its
+    // 0x03 is the mark remembered then.
+    if (m_hint < m_marks_count && mark_position(marks[m_hint]) >= position &&
+        (m_hint == 0 || mark_position(marks[m_hint - 1]) < position))
+        return m_hint;
+    return static_cast<size_t>(std::lower_bound(marks, marks + m_marks_count, position,
+                                                [](uint32_t mark, size_t p) { return mark_position(mark) < p; }) -
+                               marks);
+}
+
+bool KV_Text_Index::next_field(size_t cursor, std::string_view key, std::string_view suffix, size_t& p,
+                               std::string_view& value, bool& value_found)
+{
+    if (m_text.size() >= kMaxMarkedText)
+        return false;
+    const uint32_t* marks = g_marks.data() + m_marks_first;
+    // The cursor's value must end in a 0x03 with no 0x02 before it, and the
+    // next mark must be the 0x02 right after key and suffix: then nothing
+    // between them is a 0x02 or 0x03, and the first match of the needle at or
+    // after the cursor starts right after that 0x03.
+    const size_t etx = first_mark_at(cursor);
+    if (etx + 1 >= m_marks_count || !is_etx_mark(marks[etx]))
+        return false;
+    const size_t start = mark_position(marks[etx]) + 1;
+    const size_t stx_position = start + key.size() + suffix.size();
+    if (marks[etx + 1] != (stx_position << 1) ||
+        std::memcmp(m_text.data() + start, key.data(), key.size()) != 0 ||
+        std::memcmp(m_text.data() + start + key.size(), suffix.data(), suffix.size()) != 0)
+        return false;
+    p = start;
+    // The value runs to the next 0x03.
+    size_t end = etx + 2;
+    while (end < m_marks_count && !is_etx_mark(marks[end]))
+        ++end;
+    value_found = end < m_marks_count;
+    if (value_found) {
+        value = m_text.substr(stx_position + 1, mark_position(marks[end]) - stx_position - 1);
+        m_hint = end;
+    }
+    return true;
+}
+
+size_t KV_Text_Index::bucket_of(uint64_t tail) const
+{
+    return m_bucket_bits == 0 ? 0 : static_cast<size_t>((tail * 0x9E3779B97F4A7C15ull) >> (64 - m_bucket_bits));
+}
+
+void KV_Text_Index::build_key_index()
+{
+    static_assert(kTail == 8, "tails are read as 64-bit words");
+    m_key_index_built = true;
+    // Every 0x02 with kTail bytes before it; those whose tail holds a 0x02 or
+    // 0x03 never match a key the index answers, so they need no sorting out.
+    const uint32_t* marks = g_marks.data() + m_marks_first;
+    const char* const begin = m_text.data();
+    size_t count = 0;
+    for (size_t m = 0; m < m_marks_count; ++m)
+        count += !is_etx_mark(marks[m]) && mark_position(marks[m]) >= kTail;
+    while ((size_t{1} << m_bucket_bits) < count)
+        ++m_bucket_bits;
+    const size_t buckets = size_t{1} << m_bucket_bits;
+    m_group_start.assign(buckets + 1, 0);
+    const auto for_each_stx = [&](auto&& use) {
+        for (size_t m = 0; m < m_marks_count; ++m) {
+            if (!is_etx_mark(marks[m]) && mark_position(marks[m]) >= kTail)
+                use(mark_position(marks[m]), bucket_of(tail_of(begin + mark_position(marks[m]))));
+        }
+    };
+    for_each_stx([&](uint32_t, size_t bucket) { ++m_group_start[bucket + 1]; });
+    for (size_t b = 0; b < buckets; ++b)
+        m_group_start[b + 1] += m_group_start[b];
+    m_positions.resize(count);
+    std::vector<uint32_t> next(m_group_start.begin(), m_group_start.end() - 1);
+    for_each_stx([&](uint32_t stx, size_t bucket) { m_positions[next[bucket]++] = stx; });
+}
+
+size_t KV_Text_Index::find(std::string_view key, size_t from, size_t to, bool& answered)
+{
+    answered = key.size() >= kTail && m_text.size() < kMaxMarkedText && !holds_control_bytes(key);
     if (!answered)
         return std::string_view::npos;
     // Such a key can only stand right before a 0x02 whose key part is at
     // least as long as it, so the candidates are the 0x02 bytes with the
     // same tail; each is checked against the text itself.
-    const auto it = m_stx_by_tail.find(tail_of(key.data() + key.size()));
-    if (it == m_stx_by_tail.end())
+    const uint64_t tail = tail_of(key.data() + key.size());
+    const auto matches = [&](uint32_t stx) {
+        return tail_of(m_text.data() + stx) == tail &&
+               std::memcmp(m_text.data() + stx - key.size(), key.data(), key.size()) == 0;
+    };
+    if (m_marks_count <= kMarksScannedInOrder) {
+        // Few fields: going through them costs less than indexing their keys.
+        const uint32_t* marks = g_marks.data() + m_marks_first;
+        for (size_t m = first_mark_at(from + key.size()); m < m_marks_count; ++m) {
+            const uint32_t stx = mark_position(marks[m]);
+            if (stx >= to + key.size())
+                break;
+            if (!is_etx_mark(marks[m]) && matches(stx))
+                return stx - key.size();
+        }
         return std::string_view::npos;
-    const std::vector<size_t>& stx = it->second;
-    for (auto q = std::lower_bound(stx.begin(), stx.end(), from + key.size()); q != stx.end() && *q < to + key.size(); ++q) {
-        if (std::memcmp(m_text.data() + *q - key.size(), key.data(), key.size()) == 0)
+    }
+    if (!m_key_index_built)
+        build_key_index();
+    const size_t bucket = bucket_of(tail);
+    const auto first = m_positions.begin() + m_group_start[bucket];
+    const auto last = m_positions.begin() + m_group_start[bucket + 1];
+    for (auto q = std::lower_bound(first, last, from + key.size()); q != last && *q < to + key.size(); ++q) {
+        if (matches(*q))
             return *q - key.size();
     }
     return std::string_view::npos;
@@ -220,42 +350,46 @@ size_t find_needle(std::string_view text, std::string_view needle, size_t from, 
     const size_t p = search(text.substr(from, end - from), needle);
     return p == std::string_view::npos ? p : p + from;
 }
+
 } // namespace
 
 std::string_view find_value(std::string_view text, std::string_view key, uint32_t index, bool& found)
 {
     found = false;
-    // Keys are short: build the needle on the stack where it fits.
-    char stack_needle[128];
-    std::string heap_needle;
-    std::string_view needle;
-    if (key.size() + 16 <= sizeof stack_needle) {
-        char* out = std::copy(key.begin(), key.end(), stack_needle);
-        if (index != KV_NO_INDEX) {
-            *out++ = '_';
-            out = std::to_chars(out, out + 12, static_cast<int>(index)).ptr;
-        }
-        *out++ = KV_STX;
-        needle = std::string_view(stack_needle, static_cast<size_t>(out - stack_needle));
-    } else {
-        append_key(heap_needle, key, index);
-        heap_needle.push_back(KV_STX);
-        needle = heap_needle;
+    char suffix_chars[16] = {'_'};
+    std::string_view suffix(suffix_chars, 0); // never null: it goes to memcpy
+    if (index != KV_NO_INDEX) {
+        const char* end = std::to_chars(suffix_chars + 1, suffix_chars + sizeof suffix_chars, static_cast<int>(index)).ptr;
+        suffix = std::string_view(suffix_chars, static_cast<size_t>(end - suffix_chars));
     }
 
-    size_t p = std::string_view::npos;
-    if (g_cursor <= text.size()) {
-        // Records are read in the order they were written: the field asked for
-        // is nearly always the one after the cursor's value. It is the first
-        // match when that value holds no 0x02 (a match ends in 0x02, and keys
-        // hold no 0x03).
-        const size_t etx = text.find(KV_ETX, g_cursor);
-        if (etx != std::string_view::npos && text.compare(etx + 1, needle.size(), needle) == 0 &&
-            text.substr(g_cursor, etx - g_cursor).find(KV_STX) == std::string_view::npos)
-            p = etx + 1;
-        else
-            p = find_needle(text, needle, g_cursor, text.size());
+    // Decoding a record: nearly always the next field.
+    if (g_index && g_index->covers(text) && g_cursor <= text.size()) {
+        size_t p = 0;
+        std::string_view value;
+        if (g_index->next_field(g_cursor, key, suffix, p, value, found)) {
+            g_cursor = found ? static_cast<size_t>(value.data() - text.data()) : p;
+            return value;
+        }
     }
+
+    // Keys are short: build the needle on the stack where it fits.
+    const size_t needle_size = key.size() + suffix.size() + 1;
+    char stack_needle[128];
+    std::string heap_needle;
+    char* needle_chars = stack_needle;
+    if (needle_size > sizeof stack_needle) {
+        heap_needle.resize(needle_size);
+        needle_chars = heap_needle.data();
+    }
+    std::memcpy(needle_chars, key.data(), key.size());
+    std::memcpy(needle_chars + key.size(), suffix.data(), suffix.size());
+    needle_chars[needle_size - 1] = KV_STX;
+    const std::string_view needle(needle_chars, needle_size);
+
+    size_t p = std::string_view::npos;
+    if (g_cursor <= text.size())
+        p = find_needle(text, needle, g_cursor, text.size());
     // Not at or after the cursor: once more from the start.
     if (p == std::string_view::npos && g_cursor != 0)
         p = find_needle(text, needle, 0, g_cursor);
@@ -361,15 +495,40 @@ bool get_bool(const KV_Data& record, std::string_view key, bool def, uint32_t in
     return get_int(record, key, def ? 1 : 0, index) != 0;
 }
 
+namespace {
+int hex_digit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// strtol(pair, nullptr, 16) of two characters: a leading blank or sign is
+// allowed, reading stops at the first non-digit.
+unsigned char hex_pair(char first, char second)
+{
+    const int high = hex_digit(first);
+    const int low = hex_digit(second);
+    if (high >= 0)
+        return static_cast<unsigned char>(low >= 0 ? high * 16 + low : high);
+    const int value = low >= 0 ? low : 0;
+    if (first == '-')
+        return static_cast<unsigned char>(-value);
+    if (first == '+' || is_space(first))
+        return static_cast<unsigned char>(value);
+    return 0;
+}
+} // namespace
+
 size_t hex_to_bytes(std::string_view text, unsigned char* buffer, size_t buffer_size)
 {
     size_t written = 0;
-    for (size_t i = 0; i + 1 < text.size() && written < buffer_size; i += 2) {
-        // strtol with base 16 on two characters: leading blanks and a sign
-        // are allowed, the rest stops at the first non-digit.
-        char pair[3] = {text[i], text[i + 1], 0};
-        buffer[written++] = static_cast<unsigned char>(std::strtol(pair, nullptr, 16));
-    }
+    for (size_t i = 0; i + 1 < text.size() && written < buffer_size; i += 2)
+        buffer[written++] = hex_pair(text[i], text[i + 1]);
     return written;
 }
 

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 constexpr uint32_t KV_NO_INDEX = 0xFFFFFFFFu;
@@ -55,11 +54,14 @@ size_t hex_to_bytes(std::string_view text, unsigned char* buffer, size_t buffer_
 std::string_view find_value(std::string_view text, std::string_view key, uint32_t index, bool& found);
 
 // While an object of this class lives, lookups in exactly this text (same
-// bytes at the same address) use an index of its keys instead of scanning;
-// the results are those of the scan. Meant for decoding big record texts
-// (megabytes of clock lists), where every missing key would otherwise cost
-// a scan of the whole text. The text must not change meanwhile. Like the
-// search cursor it is process-wide: decoding runs on the GUI thread only.
+// bytes at the same address) use an index instead of scanning; the results
+// are those of the scan. The index knows where every 0x02 and 0x03 stands
+// (one pass over the text), so the field after the cursor is checked without
+// reading the values again; lookups away from the cursor, above all missing
+// keys (every list ends with one), use an index of the keys built on the
+// first such lookup instead of a scan of the whole text (megabytes for clock
+// lists). The text must not change meanwhile. Like the search cursor it
+// belongs to the thread that creates it.
 class KV_Text_Index {
 public:
     explicit KV_Text_Index(std::string_view text);
@@ -71,17 +73,37 @@ public:
     // First position p in [from, to) where key + 0x02 starts; npos when
     // none. answered is false for keys the index cannot look up (shorter
     // than its tail, or holding 0x02/0x03): the caller scans instead.
-    size_t find(std::string_view key, size_t from, size_t to, bool& answered) const;
+    size_t find(std::string_view key, size_t from, size_t to, bool& answered);
+    // Whether key + suffix + 0x02 is, for certain, first found right after
+    // the value at the cursor; then p is where it starts and, when its value
+    // ends in a 0x03, value_found is true and value is set.
+    bool next_field(size_t cursor, std::string_view key, std::string_view suffix, size_t& p, std::string_view& value,
+                    bool& value_found);
 
 private:
     static constexpr size_t kTail = 8;
+    static constexpr size_t kMarksScannedInOrder = 512;
+    size_t first_mark_at(size_t position);
+    void build_key_index();
+    size_t bucket_of(uint64_t tail) const;
+
     std::string_view m_text;
-    const KV_Text_Index* m_previous;
-    // last kTail key bytes before a 0x02 -> positions of those 0x02 bytes
-    std::unordered_map<uint64_t, std::vector<size_t>> m_stx_by_tail;
+    KV_Text_Index* m_previous;
+    // The text's 0x02/0x03 bytes in order, kept in a store shared by the
+    // nested indexes (each adds to its end and takes its part back).
+    size_t m_marks_first;
+    size_t m_marks_count = 0;
+    size_t m_hint = 0; // the mark at the cursor when reading in order
+    // For lookups away from the cursor: positions of the 0x02 bytes grouped
+    // by a hash of the kTail bytes before them, ascending within a group:
+    // group b is m_positions[m_group_start[b] .. m_group_start[b + 1]).
+    bool m_key_index_built = false;
+    int m_bucket_bits = 0;
+    std::vector<uint32_t> m_group_start;
+    std::vector<uint32_t> m_positions;
 };
 
-// decode(), with a KV_Text_Index while the text is big.
+// decode() with a KV_Text_Index on the record's text.
 void decode_text(KV_Data& record);
 
 // Conversions used by the readers, exposed for the other parsers.
@@ -89,7 +111,7 @@ int32_t kv_atoi(std::string_view text);
 double kv_atof(std::string_view text);
 std::string kv_format_double(double value);
 
-// The process-wide search cursor (not thread-safe by design: all record
-// coding runs on the GUI thread).
+// The search cursor shared by all lookups of one thread: a record decoded on
+// another thread (project loading reads two tables at once) has its own.
 size_t kv_search_cursor();
 void kv_rewind_search_cursor();

@@ -1,6 +1,7 @@
 #include "kv_project_db.h"
 
 #include <ctime>
+#include <future>
 #include <sqlite3.h>
 #include <unordered_map>
 
@@ -48,7 +49,7 @@ void load_pages(CKV_Sqlite_Db& db, const char* page_table, const char* control_t
     Page row_page;
     db.for_each_row(page_table, [&](std::string_view text) {
         row_page.m_text.assign(text);
-        row_page.decode();
+        decode_text(row_page);
         const auto it = row_page.m_str_guid.empty() ? by_guid.end() : by_guid.find(row_page.m_str_guid);
         if (it != by_guid.end()) {
             it->second->set_text(row_page.m_text); // the later row's fields, same controls
@@ -63,7 +64,7 @@ void load_pages(CKV_Sqlite_Db& db, const char* page_table, const char* control_t
         // Decoded in place and moved onto its page: add_control would copy it.
         auto control = std::make_unique<Control>();
         control->m_text.assign(text);
-        control->decode();
+        decode_text(*control);
         const auto it = by_guid.find(control->m_str_guid_parent_page);
         if (it == by_guid.end()) {
             TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_SERVER, "%s %s: page %s not found, dropped\n", control_table,
@@ -149,22 +150,34 @@ void CKV_Project_Db::close_project() { reset_records(); }
 
 bool CKV_Project_Db::load(const std::string& path)
 {
+    // The GUI tables are the bigger half of a project: a second connection
+    // reads them on another thread meanwhile, which also frees the old pages.
+    std::vector<std::unique_ptr<KV_GUI_Page>> old_pages = std::move(m_gui_pages);
     reset_records();
     if (!m_db.open(path, true))
         return false;
     m_path = path;
 
+    std::future<bool> gui = std::async(std::launch::async, [this, &old_pages] {
+        old_pages.clear();
+        CKV_Sqlite_Db db;
+        if (!db.open(m_path, false))
+            return false;
+        load_pages<KV_GUI_Page, KV_GUI_Control>(db, "KV_GUI_Page", "KV_GUI_Control", m_gui_pages);
+        return true;
+    });
     load_addresses();
     KV_Settings_Logger_Group row_group;
     m_db.for_each_row("KV_SETTINGS_LOGGER_GROUP", [&](std::string_view text) {
         row_group.m_text.assign(text);
-        row_group.decode();
+        decode_text(row_group);
         m_logger_groups.push_back(std::make_unique<KV_Settings_Logger_Group>(row_group));
     });
     for (const Single_Table& single : single_tables())
         m_db.read_first(single.table, *single.record);
     load_pages<KV_LOGIC_Page, KV_LOGIC_Control>(m_db, "KV_LOGIC_Page", "KV_LOGIC_Control", m_logic_pages);
-    load_pages<KV_GUI_Page, KV_GUI_Control>(m_db, "KV_GUI_Page", "KV_GUI_Control", m_gui_pages);
+    if (!gui.get())
+        load_pages<KV_GUI_Page, KV_GUI_Control>(m_db, "KV_GUI_Page", "KV_GUI_Control", m_gui_pages);
     return true;
 }
 
@@ -175,19 +188,19 @@ void CKV_Project_Db::load_addresses()
     KV_Addr_HG hg;
     m_db.for_each_row("KV_ADDR_HG", [&](std::string_view text) {
         hg.m_text.assign(text);
-        hg.decode();
+        decode_text(hg);
         tree.add_hg(hg);
     });
     KV_Addr_MG mg;
     m_db.for_each_row("KV_ADDR_MG", [&](std::string_view text) {
         mg.m_text.assign(text);
-        mg.decode();
+        decode_text(mg);
         tree.add_mg(mg);
     });
     KV_Addr_Db address;
     m_db.for_each_row("KV_ADDR", [&](std::string_view text) {
         address.m_text.assign(text);
-        address.decode();
+        decode_text(address);
         tree.add_address(std::move(address));
     });
     m_addr = std::move(tree);
@@ -203,6 +216,11 @@ bool CKV_Project_Db::save(bool update_time)
         m_project.m_tm_modified = std::time(nullptr);
     m_project.m_str_version = KV_PROGRAM_VERSION;
 
+    // The save rewrites every table in one transaction; with the default page
+    // cache (2 MB) a big project spills to the file before the commit, which
+    // costs a journal sync per spill. Loading reads each page once and keeps
+    // the default.
+    m_db.exec("PRAGMA cache_size=-32768");
     m_db.exec("BEGIN TRANSACTION");
     bool ok = save_addresses();
 

@@ -27,6 +27,29 @@ std::string put_bool(std::string_view key, bool value, uint32_t index = KV_NO_IN
 // with prefix `parent`: parent + name + "_<index>_" (scene_0_item_2_).
 std::string list_prefix(std::string_view parent, std::string_view name, uint32_t index);
 
+// Keys of one list element: its prefix followed by a field name, built in a
+// buffer kept for the element rather than a new string per field.
+class KV_Prefixed_Key {
+public:
+    explicit KV_Prefixed_Key(std::string prefix)
+        : m_key(std::move(prefix))
+        , m_prefix_size(m_key.size())
+    {
+    }
+    // prefix + name; valid until the next call.
+    std::string_view operator()(std::string_view name)
+    {
+        m_key.resize(m_prefix_size);
+        m_key.append(name);
+        return m_key;
+    }
+    std::string_view prefix() const { return std::string_view(m_key).substr(0, m_prefix_size); }
+
+private:
+    std::string m_key;
+    size_t m_prefix_size;
+};
+
 // True when the integer marker of an element reads 0 or more (missing reads -1).
 bool marker_present(const KV_Data& record, std::string_view key, uint32_t index = KV_NO_INDEX);
 

@@ -8,44 +8,44 @@ const char* const WEEKDAY_KEYS[7] = {"m_fwekday[0]", "m_fwekday[1]", "m_fwekday[
 
 // clock__<c>_ and clock__<c>__tm__<t>_
 std::string clock_prefix(uint32_t c) { return list_prefix("", "clock_", c); }
-std::string time_prefix(const std::string& clock, uint32_t t) { return list_prefix(clock, "_tm_", t); }
+std::string time_prefix(std::string_view clock, uint32_t t) { return list_prefix(clock, "_tm_", t); }
 
-void write_time(std::string& text, const std::string& p, const KV_Settings_Clock::Time& t)
+void write_time(std::string& text, KV_Prefixed_Key p, const KV_Settings_Clock::Time& t)
 {
-    text += put_int(p + "m_typ", t.m_typ);
-    text += put_int(p + "m_group", t.m_group);
-    text += put_bool(p + "m_use_group", t.m_use_group);
-    text += put_string(p + "m_str_scene", t.m_str_scene);
-    text += put_string(p + "m_str_name", t.m_str_name);
-    text += put_int(p + "m_year", t.m_year);
-    text += put_bool(p + "m_use_year", t.m_use_year);
-    text += put_int(p + "m_month", t.m_month);
-    text += put_int(p + "m_day", t.m_day);
-    text += put_int(p + "m_hour", t.m_hour);
-    text += put_int(p + "m_minute", t.m_minute);
-    text += put_double(p + "m_value", t.m_value);
+    text += put_int(p("m_typ"), t.m_typ);
+    text += put_int(p("m_group"), t.m_group);
+    text += put_bool(p("m_use_group"), t.m_use_group);
+    text += put_string(p("m_str_scene"), t.m_str_scene);
+    text += put_string(p("m_str_name"), t.m_str_name);
+    text += put_int(p("m_year"), t.m_year);
+    text += put_bool(p("m_use_year"), t.m_use_year);
+    text += put_int(p("m_month"), t.m_month);
+    text += put_int(p("m_day"), t.m_day);
+    text += put_int(p("m_hour"), t.m_hour);
+    text += put_int(p("m_minute"), t.m_minute);
+    text += put_double(p("m_value"), t.m_value);
     for (int d = 0; d < 7; ++d)
-        text += put_bool(p + WEEKDAY_KEYS[d], t.m_fwekday[d]);
+        text += put_bool(p(WEEKDAY_KEYS[d]), t.m_fwekday[d]);
 }
 
-bool read_time(const KV_Data& r, const std::string& p, KV_Settings_Clock::Time& t)
+bool read_time(const KV_Data& r, KV_Prefixed_Key p, KV_Settings_Clock::Time& t)
 {
-    t.m_typ = get_int(r, p + "m_typ", -1);
+    t.m_typ = get_int(r, p("m_typ"), -1);
     if (t.m_typ < 0)
         return false;
-    t.m_group = get_int(r, p + "m_group", t.m_group);
-    t.m_use_group = get_bool(r, p + "m_use_group", t.m_use_group);
-    t.m_str_scene = get_string(r, p + "m_str_scene", t.m_str_scene);
-    t.m_str_name = get_string(r, p + "m_str_name", t.m_str_name);
-    t.m_year = get_int(r, p + "m_year", t.m_year);
-    t.m_use_year = get_bool(r, p + "m_use_year", t.m_use_year);
-    t.m_month = get_int(r, p + "m_month", t.m_month);
-    t.m_day = get_int(r, p + "m_day", t.m_day);
-    t.m_hour = get_int(r, p + "m_hour", t.m_hour);
-    t.m_minute = get_int(r, p + "m_minute", t.m_minute);
-    t.m_value = get_double(r, p + "m_value", t.m_value);
+    t.m_group = get_int(r, p("m_group"), t.m_group);
+    t.m_use_group = get_bool(r, p("m_use_group"), t.m_use_group);
+    t.m_str_scene = get_string(r, p("m_str_scene"), t.m_str_scene);
+    t.m_str_name = get_string(r, p("m_str_name"), t.m_str_name);
+    t.m_year = get_int(r, p("m_year"), t.m_year);
+    t.m_use_year = get_bool(r, p("m_use_year"), t.m_use_year);
+    t.m_month = get_int(r, p("m_month"), t.m_month);
+    t.m_day = get_int(r, p("m_day"), t.m_day);
+    t.m_hour = get_int(r, p("m_hour"), t.m_hour);
+    t.m_minute = get_int(r, p("m_minute"), t.m_minute);
+    t.m_value = get_double(r, p("m_value"), t.m_value);
     for (int d = 0; d < 7; ++d)
-        t.m_fwekday[d] = get_bool(r, p + WEEKDAY_KEYS[d], t.m_fwekday[d]);
+        t.m_fwekday[d] = get_bool(r, p(WEEKDAY_KEYS[d]), t.m_fwekday[d]);
     return true;
 }
 } // namespace
@@ -64,16 +64,16 @@ std::string KV_Settings_Clock::encode()
     m_text += put_string("m_str_groups", m_str_groups);
     for (uint32_t c = 0; c < m_list_clock.size(); ++c) {
         const Clock& clock = m_list_clock[c];
-        const std::string p = clock_prefix(c);
-        m_text += put_bool(p + "m_active", clock.m_active);
-        m_text += put_string(p + "m_str_name", clock.m_str_name);
-        m_text += put_string(p + "m_str_guid", clock.m_str_guid);
-        m_text += put_addr(p + "m_addr_db_write", clock.m_addr_db_write);
-        m_text += put_addr(p + "m_addr_db_lock", clock.m_addr_db_lock);
-        m_text += put_bool(p + "m_addr_db_lock_invert_", clock.m_addr_db_lock_invert_);
-        m_text += put_bool(p + "m_hold_value_", clock.m_hold_value_);
+        KV_Prefixed_Key p(clock_prefix(c));
+        m_text += put_bool(p("m_active"), clock.m_active);
+        m_text += put_string(p("m_str_name"), clock.m_str_name);
+        m_text += put_string(p("m_str_guid"), clock.m_str_guid);
+        m_text += put_addr(p("m_addr_db_write"), clock.m_addr_db_write);
+        m_text += put_addr(p("m_addr_db_lock"), clock.m_addr_db_lock);
+        m_text += put_bool(p("m_addr_db_lock_invert_"), clock.m_addr_db_lock_invert_);
+        m_text += put_bool(p("m_hold_value_"), clock.m_hold_value_);
         for (uint32_t t = 0; t < clock.m_list_time.size(); ++t)
-            write_time(m_text, time_prefix(p, t), clock.m_list_time[t]);
+            write_time(m_text, KV_Prefixed_Key(time_prefix(p.prefix(), t)), clock.m_list_time[t]);
     }
     return m_text;
 }
@@ -88,17 +88,17 @@ void KV_Settings_Clock::decode()
     if (m_str_groups.empty())
         m_str_groups = def.m_str_groups;
     read_list(m_list_clock, MAX_CLOCKS, "clock", [this](uint32_t c, Clock& clock) {
-        const std::string p = clock_prefix(c);
-        if (!read_flag_marker(*this, p + "m_active", KV_NO_INDEX, clock.m_active))
+        KV_Prefixed_Key p(clock_prefix(c));
+        if (!read_flag_marker(*this, p("m_active"), KV_NO_INDEX, clock.m_active))
             return false;
-        clock.m_str_name = get_string(*this, p + "m_str_name", clock.m_str_name);
-        clock.m_str_guid = get_string(*this, p + "m_str_guid", clock.m_str_guid);
-        clock.m_addr_db_write = get_addr(*this, p + "m_addr_db_write");
-        clock.m_addr_db_lock = get_addr(*this, p + "m_addr_db_lock");
-        clock.m_addr_db_lock_invert_ = get_bool(*this, p + "m_addr_db_lock_invert_", clock.m_addr_db_lock_invert_);
-        clock.m_hold_value_ = get_bool(*this, p + "m_hold_value_", clock.m_hold_value_);
-        read_list(clock.m_list_time, MAX_TIMES, p + "_tm_",
-                  [&](uint32_t t, Time& time) { return read_time(*this, time_prefix(p, t), time); });
+        clock.m_str_name = get_string(*this, p("m_str_name"), clock.m_str_name);
+        clock.m_str_guid = get_string(*this, p("m_str_guid"), clock.m_str_guid);
+        clock.m_addr_db_write = get_addr(*this, p("m_addr_db_write"));
+        clock.m_addr_db_lock = get_addr(*this, p("m_addr_db_lock"));
+        clock.m_addr_db_lock_invert_ = get_bool(*this, p("m_addr_db_lock_invert_"), clock.m_addr_db_lock_invert_);
+        clock.m_hold_value_ = get_bool(*this, p("m_hold_value_"), clock.m_hold_value_);
+        read_list(clock.m_list_time, MAX_TIMES, std::string(p.prefix()) + "_tm_",
+                  [&](uint32_t t, Time& time) { return read_time(*this, KV_Prefixed_Key(time_prefix(p.prefix(), t)), time); });
         return true;
     });
 }

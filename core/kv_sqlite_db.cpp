@@ -52,10 +52,6 @@ bool CKV_Sqlite_Db::open(const std::string& path, bool create)
         TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_SERVER, "SQLITE: %s\n", m_last_error.c_str());
         return false;
     }
-    // A save rewrites every table in one transaction; with the default page
-    // cache (2 MB) a big project spills to the file before the commit, which
-    // costs a journal sync per spill.
-    sqlite3_exec(m_db, "PRAGMA cache_size=-32768", nullptr, nullptr, nullptr);
     return true;
 }
 

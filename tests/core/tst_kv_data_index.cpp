@@ -57,7 +57,7 @@ private slots:
             }
             std::vector<Lookup> lookups;
             for (int l = 0; l < 300; ++l)
-                lookups.push_back({keys[random() % keys.size()], random() % 3 == 0 ? KV_NO_INDEX : random() % 14});
+                lookups.push_back({keys[random() % keys.size()], random() % 3 == 0 ? KV_NO_INDEX : uint32_t(random() % 14)});
 
             const std::vector<Result> scanned = run(text, lookups);
             std::vector<Result> indexed;
@@ -68,6 +68,72 @@ private slots:
             for (size_t i = 0; i < scanned.size(); ++i)
                 QVERIFY2(indexed[i] == scanned[i], qPrintable(QString("round %1 lookup %2").arg(round).arg(i)));
         }
+    }
+
+    void in_order_reads_answer_like_the_scan()
+    {
+        // Decoders ask for the fields in the order they were written, which
+        // the index answers from its marks; among them stand missing keys,
+        // keys that end other keys, values with a stray 0x02, a field cut
+        // before its 0x03 and keys holding 0x02 or 0x03 themselves.
+        const std::vector<std::string> keys = {"m_typ", "xx_m_typ", "m_list_param.m_use_it", "m_str_name",
+                                               std::string("m_\x03x"), std::string("k\x02")};
+        std::mt19937 random(11);
+        for (int round = 0; round < 200; ++round) {
+            std::string text;
+            std::vector<Lookup> written;
+            const int fields = 1 + static_cast<int>(random() % 40);
+            for (int f = 0; f < fields; ++f) {
+                const Lookup field{keys[random() % keys.size()], random() % 2 ? KV_NO_INDEX : uint32_t(random() % 12)};
+                std::string value = std::to_string(random() % 100);
+                if (random() % 15 == 0)
+                    value += "\x02" + keys[random() % 4];
+                else if (random() % 15 == 0)
+                    value = keys[random() % 4] + "\x02" + value; // a value posing as a field
+                text += put_string(field.key, value, field.index);
+                written.push_back(field);
+            }
+            if (random() % 4 == 0)
+                text.resize(text.size() - 1 - random() % 3);
+            std::vector<Lookup> lookups;
+            for (const Lookup& field : written) {
+                if (random() % 6 == 0)
+                    lookups.push_back({keys[random() % keys.size()], uint32_t(random() % 14)});
+                if (random() % 8 != 0)
+                    lookups.push_back(field);
+            }
+            const std::vector<Result> scanned = run(text, lookups);
+            std::vector<Result> indexed;
+            {
+                const KV_Text_Index index(text);
+                indexed = run(text, lookups);
+            }
+            for (size_t i = 0; i < scanned.size(); ++i)
+                QVERIFY2(indexed[i] == scanned[i], qPrintable(QString("round %1 lookup %2").arg(round).arg(i)));
+        }
+    }
+
+    void nested_indexes_keep_their_own_marks()
+    {
+        // A record decoded while another one is being decoded (an index
+        // inside an index) must leave the outer one's answers intact.
+        const std::string outer = put_int("m_typ", 1) + put_string("m_str_name", "aussen") + put_int("m_x", 3);
+        const KV_Text_Index outer_index(outer);
+        kv_rewind_search_cursor();
+        bool found = false;
+        QCOMPARE(find_value(outer, "m_typ", KV_NO_INDEX, found), std::string_view("1"));
+        {
+            std::string inner;
+            for (int i = 0; i < 300; ++i)
+                inner += put_int("m_list_param.m_use_it", i, uint32_t(i));
+            const KV_Text_Index inner_index(inner);
+            QCOMPARE(find_value(inner, "m_list_param.m_use_it", 299, found), std::string_view("299"));
+        }
+        kv_rewind_search_cursor();
+        QCOMPARE(find_value(outer, "m_typ", KV_NO_INDEX, found), std::string_view("1"));
+        QCOMPARE(find_value(outer, "m_str_name", KV_NO_INDEX, found), std::string_view("aussen"));
+        QCOMPARE(find_value(outer, "m_x", KV_NO_INDEX, found), std::string_view("3"));
+        QVERIFY(found);
     }
 
     void index_applies_to_its_own_text_only()

@@ -3,7 +3,8 @@
 // that coding settles: once a text has been through one decode/encode round
 // (which normalises addresses, colours and numbers), another round gives the
 // same text. Texts whose values carry a stray 0x02 are exempt, since such a
-// value can pose as a later field.
+// value can pose as a later field. Decoding with the text index (as loading
+// does) must give exactly the record that plain scanning gives.
 
 #include <algorithm>
 #include <cstdint>
@@ -26,9 +27,21 @@ std::string round_trip(const std::string& text)
     return record.encode();
 }
 
+// fixed_defaults is false for records whose defaults read the clock: two
+// decodes of a text without that field may fall in different seconds.
 template <class R>
-void check(const std::string& input)
+void check(const std::string& input, bool fixed_defaults = true)
 {
+    if (fixed_defaults) {
+        R indexed;
+        indexed.set_text(input);
+        R scanned;
+        scanned.m_text = input;
+        scanned.decode();
+        if (indexed.encode() != scanned.encode())
+            abort();
+    }
+
     const std::string first = round_trip<R>(input);
     const std::string second = round_trip<R>(first);
     if (std::count(second.begin(), second.end(), KV_STX) != std::count(second.begin(), second.end(), KV_ETX))
@@ -42,7 +55,7 @@ void check(const std::string& input)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string input(reinterpret_cast<const char*>(data), size);
-    check<KV_Project>(input);
+    check<KV_Project>(input, false);
     check<KV_GUI_Page>(input);
     check<KV_GUI_Control>(input);
     check<KV_LOGIC_Page>(input);
