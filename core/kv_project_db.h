@@ -82,8 +82,6 @@ private:
 
     void reset_records();
     void load_addresses();
-    void load_logic();
-    void load_gui();
     bool save_addresses();
     void save_logic();
     void save_gui();

@@ -9,7 +9,8 @@ std::string put_addr(std::string_view key, const KV_Group_Address& address, uint
 
 KV_Group_Address get_addr(const KV_Data& record, std::string_view key, uint32_t index)
 {
-    return address_from_text(get_string(record, key, "", index));
+    bool found = false;
+    return address_from_text(find_value(record.m_text, key, index, found));
 }
 
 std::string put_bool(std::string_view key, bool value, uint32_t index)

@@ -7,6 +7,7 @@
 // (alexa_0_m_use_it), and a cursor left there by another record would find
 // those first.
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -71,6 +72,10 @@ void read_list(std::vector<T>& list, size_t max, std::string_view name, Read rea
         T element{};
         if (!read(i, element))
             return;
+        // Lists that hold anything mostly hold a few: skip the smallest steps
+        // of growing.
+        if (list.empty())
+            list.reserve(std::min<size_t>(max, 8));
         list.push_back(std::move(element));
     }
     T extra{};
