@@ -124,7 +124,7 @@ const char* type_name(uint32_t type) { return type < KV_TYPE_COUNT ? kTypes[type
 KV_Addr_Db::KV_Addr_Db(const std::string& text)
     : KV_Data(text)
 {
-    KV_Addr_Db::decode();
+    decode_text(*this);
 }
 
 std::string KV_Addr_Db::encode()
@@ -169,7 +169,7 @@ void KV_Addr_Db::decode()
 KV_Addr_MG::KV_Addr_MG(const std::string& text)
     : KV_Data(text)
 {
-    KV_Addr_MG::decode();
+    decode_text(*this);
 }
 
 std::string KV_Addr_MG::encode()
@@ -191,7 +191,7 @@ void KV_Addr_MG::decode()
 KV_Addr_HG::KV_Addr_HG(const std::string& text)
     : KV_Data(text)
 {
-    KV_Addr_HG::decode();
+    decode_text(*this);
 }
 
 std::string KV_Addr_HG::encode()

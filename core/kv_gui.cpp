@@ -15,7 +15,7 @@ constexpr const char* PARAM_TEXT = "m_list_param.m_str_value";
 KV_GUI_Control::KV_GUI_Control(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_GUI_Control::encode()
@@ -95,7 +95,7 @@ std::string normalise_bg_color(const std::string& text)
 KV_GUI_Page::KV_GUI_Page(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_GUI_Page::encode()

@@ -59,7 +59,7 @@ std::shared_ptr<KV_LOGIC_IO> at(const std::vector<std::shared_ptr<KV_LOGIC_IO>>&
 KV_LOGIC_Control::KV_LOGIC_Control(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_LOGIC_Control::encode()
@@ -116,7 +116,7 @@ std::shared_ptr<KV_LOGIC_IO> KV_LOGIC_Control::output(size_t i) const { return a
 KV_LOGIC_Page::KV_LOGIC_Page(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_LOGIC_Page::encode()

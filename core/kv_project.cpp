@@ -7,7 +7,7 @@
 KV_Project::KV_Project(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_Project::encode()

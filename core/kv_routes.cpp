@@ -9,7 +9,7 @@ constexpr const char* ROUTE_MARKER = "m_list_route.m_use_kv_dns_svr";
 KV_Routes::KV_Routes(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_Routes::encode()
@@ -81,7 +81,7 @@ std::string route_login_text(const KV_Routes::_route& route)
 KV_SysInfo::KV_SysInfo(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_SysInfo::encode()

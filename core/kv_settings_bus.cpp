@@ -8,7 +8,7 @@
 KV_Settings_KNX::KV_Settings_KNX(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_Settings_KNX::encode()
@@ -74,7 +74,7 @@ std::string io_prefix(uint32_t device, uint32_t point) { return list_prefix(list
 KV_Settings_EAP::KV_Settings_EAP(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_Settings_EAP::encode()
@@ -155,7 +155,7 @@ void KV_Settings_MODBUS::decode()
 KV_Settings_MODBUS_MASTER::KV_Settings_MODBUS_MASTER(const std::string& text)
     : KV_Settings_MODBUS(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 namespace {
@@ -246,7 +246,7 @@ void KV_Settings_MODBUS_MASTER::decode()
 KV_Settings_MODBUS_SLAVE::KV_Settings_MODBUS_SLAVE(const std::string& text)
     : KV_Settings_MODBUS(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_Settings_MODBUS_SLAVE::encode()
@@ -296,7 +296,7 @@ void KV_Settings_MODBUS_SLAVE::decode()
 KV_Settings_MBus::KV_Settings_MBus(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_Settings_MBus::encode()

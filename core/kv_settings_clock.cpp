@@ -53,7 +53,7 @@ bool read_time(const KV_Data& r, KV_Prefixed_Key p, KV_Settings_Clock::Time& t)
 KV_Settings_Clock::KV_Settings_Clock(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_Settings_Clock::encode()

@@ -10,7 +10,7 @@
 KV_Settings_IP_Cam::KV_Settings_IP_Cam(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_Settings_IP_Cam::encode()
@@ -53,7 +53,7 @@ void KV_Settings_IP_Cam::decode()
 KV_Settings_Host::KV_Settings_Host(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_Settings_Host::encode()
@@ -104,7 +104,7 @@ void KV_Settings_Host::decode()
 KV_Settings_Mail::KV_Settings_Mail(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_Settings_Mail::encode()
@@ -138,7 +138,7 @@ void KV_Settings_Mail::decode()
 KV_Settings_Alexa::KV_Settings_Alexa(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_Settings_Alexa::encode()
@@ -187,7 +187,7 @@ void KV_Settings_Alexa::decode()
 KV_Settings_Sonos::KV_Settings_Sonos(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_Settings_Sonos::encode()
@@ -230,7 +230,7 @@ void KV_Settings_Sonos::decode()
 KV_Settings_DMX::KV_Settings_DMX(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_Settings_DMX::encode()
@@ -285,7 +285,7 @@ void KV_Settings_DMX::decode()
 KV_Settings_Logger_Group::KV_Settings_Logger_Group(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_Settings_Logger_Group::encode()
@@ -333,7 +333,7 @@ void KV_Settings_Logger_Group::decode()
 KV_Settings_Broadcast::KV_Settings_Broadcast(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_Settings_Broadcast::encode()

@@ -33,7 +33,7 @@ bool read_item(const KV_Data& r, KV_Prefixed_Key p, KV_Settings_Scene::Item& ite
 KV_Settings_Scene::KV_Settings_Scene(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_Settings_Scene::encode()

@@ -6,7 +6,7 @@
 KV_Settings_Users::KV_Settings_Users(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string KV_Settings_Users::encode()

@@ -10,6 +10,15 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$JOBS"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$JOBS")
 
+# The project store reads its page tables on a second thread while loading:
+# its tests run once more under ThreadSanitizer.
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="-fsanitize=thread -O1" \
+    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null
+cmake --build build-tsan -j "$JOBS" --target tst_kv_project_db
+TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/tst_kv_project_db >build-tsan/tst_kv_project_db.log 2>&1 ||
+    { tail -50 build-tsan/tst_kv_project_db.log; echo "project store under ThreadSanitizer failed"; exit 1; }
+echo "project store under ThreadSanitizer: passed"
+
 # Fuzz targets: clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer.
 FUZZ_SECONDS=${FUZZ_SECONDS:-20}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DKV_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null

@@ -162,7 +162,7 @@ void CKV_Gui_Control_App_WS_Anzeige::paintEvent(QPaintEvent*)
 CTRL_Settings_Open_Weather_Current::CTRL_Settings_Open_Weather_Current(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string CTRL_Settings_Open_Weather_Current::encode()
@@ -190,7 +190,7 @@ void CTRL_Settings_Open_Weather_Current::decode()
 CTRL_Settings_Open_Weather_Forecast::CTRL_Settings_Open_Weather_Forecast(const std::string& text)
     : KV_Data(text)
 {
-    decode();
+    decode_text(*this);
 }
 
 std::string CTRL_Settings_Open_Weather_Forecast::encode()

@@ -161,6 +161,40 @@ private slots:
         QVERIFY(loaded.find_logic_page("{logic-page}"));
     }
 
+    // Loading into a store that holds a project replaces all of it, pages
+    // included (they are read and the old ones freed on a second thread).
+    void reloading_replaces_the_open_project()
+    {
+        const std::string filled = path("reload_filled.kvp");
+        const std::string other = path("reload_other.kvp");
+        {
+            CKV_Project_Db writer;
+            write_filled(writer, filled);
+            QVERIFY(writer.load(other));
+            writer.m_gui_pages.push_back(std::make_unique<KV_GUI_Page>(fld("m_str_guid", "{andere-seite}")));
+            writer.m_gui_pages[0]->add_control(
+                KV_GUI_Control(fields("m_str_guid={andere}|m_str_guid_parent_page={andere-seite}")));
+            QVERIFY(writer.save(false));
+        }
+        CKV_Project_Db store;
+        for (int round = 0; round < 3; ++round) {
+            QVERIFY(store.load(filled));
+            QCOMPARE(store.m_gui_pages.size(), size_t(2));
+            QCOMPARE(store.m_gui_pages[1]->m_controls.size(), size_t(3));
+            QCOMPARE(store.m_gui_pages[1]->m_controls[2]->m_str_guid, std::string("{gui-control-12}"));
+            QCOMPARE(store.m_gui_pages[1]->m_controls[2]->m_list_param.size(), size_t(2));
+            QCOMPARE(store.m_logic_pages.size(), size_t(1));
+            QCOMPARE(store.m_addr.address_count(), size_t(12));
+
+            QVERIFY(store.load(other));
+            QCOMPARE(store.m_gui_pages.size(), size_t(1));
+            QCOMPARE(store.m_gui_pages[0]->m_controls.size(), size_t(1));
+            QCOMPARE(store.m_gui_pages[0]->m_controls[0]->m_str_guid, std::string("{andere}"));
+            QVERIFY(store.m_logic_pages.empty());
+            QCOMPARE(store.m_addr.address_count(), size_t(0));
+        }
+    }
+
     void foreign_writer_with_a_subset_of_tables()
     {
         const std::string file = path("subset.kvp");
