@@ -3,6 +3,7 @@
 #include <ctime>
 #include <future>
 #include <sqlite3.h>
+#include <system_error>
 #include <unordered_map>
 
 #include "kv_record_fields.h"
@@ -158,14 +159,20 @@ bool CKV_Project_Db::load(const std::string& path)
         return false;
     m_path = path;
 
-    std::future<bool> gui = std::async(std::launch::async, [this, &old_pages] {
-        old_pages.clear();
-        CKV_Sqlite_Db db;
-        if (!db.open(m_path, false))
-            return false;
-        load_pages<KV_GUI_Page, KV_GUI_Control>(db, "KV_GUI_Page", "KV_GUI_Control", m_gui_pages);
-        return true;
-    });
+    std::future<bool> gui;
+    try {
+        gui = std::async(std::launch::async, [this, &old_pages] {
+            old_pages.clear();
+            CKV_Sqlite_Db db;
+            if (!db.open(m_path, false))
+                return false;
+            load_pages<KV_GUI_Page, KV_GUI_Control>(db, "KV_GUI_Page", "KV_GUI_Control", m_gui_pages);
+            return true;
+        });
+    } catch (const std::system_error& error) {
+        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_SERVER, "no loader thread (%s), pages read after the rest\n",
+              error.what());
+    }
     load_addresses();
     KV_Settings_Logger_Group row_group;
     m_db.for_each_row("KV_SETTINGS_LOGGER_GROUP", [&](std::string_view text) {
@@ -176,7 +183,7 @@ bool CKV_Project_Db::load(const std::string& path)
     for (const Single_Table& single : single_tables())
         m_db.read_first(single.table, *single.record);
     load_pages<KV_LOGIC_Page, KV_LOGIC_Control>(m_db, "KV_LOGIC_Page", "KV_LOGIC_Control", m_logic_pages);
-    if (!gui.get())
+    if (!gui.valid() || !gui.get())
         load_pages<KV_GUI_Page, KV_GUI_Control>(m_db, "KV_GUI_Page", "KV_GUI_Control", m_gui_pages);
     return true;
 }
