@@ -134,6 +134,23 @@ bool same_bytes(const char* text, std::string_view bytes)
     return word(text + size - 8) == word(bytes.data() + size - 8);
 }
 
+uint64_t hash_bytes(const char* bytes, size_t size)
+{
+    constexpr uint64_t kMix = 0xff51afd7ed558ccdull;
+    uint64_t hash = size * 0x9E3779B97F4A7C15ull;
+    size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        hash = (hash ^ word) * kMix;
+        hash ^= hash >> 32;
+    }
+    uint64_t rest = 0;
+    std::memcpy(&rest, bytes + i, size - i);
+    hash = (hash ^ rest) * kMix;
+    return hash ^ (hash >> 29);
+}
+
 void collect_marks(std::string_view text, std::vector<uint32_t>& marks)
 {
     const char* const data = text.data();
@@ -282,13 +299,32 @@ size_t KV_Text_Index::find(std::string_view key, size_t from, size_t to, bool& a
     if (!m_key_index_built)
         build_key_index();
     const size_t bucket = bucket_of(tail);
-    const auto first = m_positions.begin() + m_group_start[bucket];
-    const auto last = m_positions.begin() + m_group_start[bucket + 1];
-    for (auto q = std::lower_bound(first, last, from + key.size()); q != last && *q < to + key.size(); ++q) {
+    std::span<const uint32_t> candidates(m_positions.data() + m_group_start[bucket],
+                                         m_group_start[bucket + 1] - m_group_start[bucket]);
+    if (candidates.size() > kCrowdedGroup)
+        candidates = positions_ending_in(key, bucket);
+    for (auto q = std::lower_bound(candidates.begin(), candidates.end(), from + key.size());
+         q != candidates.end() && *q < to + key.size(); ++q) {
         if (matches(*q))
             return *q - key.size();
     }
     return std::string_view::npos;
+}
+
+std::span<const uint32_t> KV_Text_Index::positions_ending_in(std::string_view key, size_t bucket)
+{
+    auto [by_hash, added] = m_by_whole_key.try_emplace(static_cast<uint64_t>(bucket) << 32 | key.size());
+    if (added) {
+        for (uint32_t g = m_group_start[bucket]; g < m_group_start[bucket + 1]; ++g) {
+            const uint32_t stx = m_positions[g];
+            if (stx >= key.size())
+                by_hash->second[hash_bytes(m_text.data() + stx - key.size(), key.size())].push_back(stx);
+        }
+    }
+    const auto found = by_hash->second.find(hash_bytes(key.data(), key.size()));
+    if (found == by_hash->second.end())
+        return {};
+    return found->second;
 }
 
 void KV_Data::reset()

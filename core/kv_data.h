@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <span>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 constexpr uint32_t KV_NO_INDEX = 0xFFFFFFFFu;
@@ -83,9 +85,15 @@ public:
 private:
     static constexpr size_t kTail = 8;
     static constexpr size_t kMarksScannedInOrder = 512;
+    // Groups of more 0x02 bytes with the same tail than this (list fields
+    // whose keys end in the same name) are looked up by all of a key's bytes.
+    static constexpr size_t kCrowdedGroup = 64;
     size_t first_mark_at(size_t position);
     void build_key_index();
     size_t bucket_of(uint64_t tail) const;
+    // The 0x02 positions of a crowded group with exactly the key's bytes
+    // (by hash, so each is still checked) before them, ascending.
+    std::span<const uint32_t> positions_ending_in(std::string_view key, size_t bucket);
 
     std::string_view m_text;
     KV_Text_Index* m_previous;
@@ -101,6 +109,9 @@ private:
     int m_bucket_bits = 0;
     std::vector<uint32_t> m_group_start;
     std::vector<uint32_t> m_positions;
+    // (group << 32 | key size) -> hash of that many bytes before a 0x02 ->
+    // the group's 0x02 positions with those bytes, built on first use.
+    std::unordered_map<uint64_t, std::unordered_map<uint64_t, std::vector<uint32_t>>> m_by_whole_key;
 };
 
 // decode() with a KV_Text_Index on the record's text.
