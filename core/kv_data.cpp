@@ -96,12 +96,15 @@ void decode_text(KV_Data& record)
 }
 
 namespace {
-uint64_t tail_of(const char* end)
+uint64_t load_word(const char* at)
 {
-    uint64_t tail;
-    std::memcpy(&tail, end - 8, 8);
-    return tail;
+    uint64_t word;
+    std::memcpy(&word, at, 8);
+    return word;
 }
+
+// The eight bytes before end.
+uint64_t tail_of(const char* end) { return load_word(end - 8); }
 
 // A mark is the position of a 0x02 or 0x03 byte shifted left by one, with the
 // lowest bit set for 0x03 (the two differ just there).
@@ -113,11 +116,6 @@ bool is_etx_mark(uint32_t mark) { return (mark & 1) != 0; }
 // call, as every lookup compares one.
 bool same_bytes(const char* text, std::string_view bytes)
 {
-    const auto word = [](const char* at) {
-        uint64_t value;
-        std::memcpy(&value, at, 8);
-        return value;
-    };
     const size_t size = bytes.size();
     if (size < 8) {
         for (size_t i = 0; i < size; ++i) {
@@ -127,11 +125,11 @@ bool same_bytes(const char* text, std::string_view bytes)
         return true;
     }
     for (size_t i = 0; i + 8 < size; i += 8) {
-        if (word(text + i) != word(bytes.data() + i))
+        if (load_word(text + i) != load_word(bytes.data() + i))
             return false;
     }
     // The last word, overlapping the ones before where the size is no multiple of 8.
-    return word(text + size - 8) == word(bytes.data() + size - 8);
+    return tail_of(text + size) == tail_of(bytes.data() + size);
 }
 
 uint64_t hash_bytes(const char* bytes, size_t size)
@@ -140,9 +138,7 @@ uint64_t hash_bytes(const char* bytes, size_t size)
     uint64_t hash = size * 0x9E3779B97F4A7C15ull;
     size_t i = 0;
     for (; i + 8 <= size; i += 8) {
-        uint64_t word;
-        std::memcpy(&word, bytes + i, 8);
-        hash = (hash ^ word) * kMix;
+        hash = (hash ^ load_word(bytes + i)) * kMix;
         hash ^= hash >> 32;
     }
     uint64_t rest = 0;

@@ -1,5 +1,7 @@
 #include <QtTest>
 
+#include <cstdlib>
+
 #include "kv_data.h"
 #include "kv_trace.h"
 #include "records_test_util.h"
@@ -129,6 +131,22 @@ private slots:
         QCOMPARE(hex_to_bytes("0a1BffF", buf, sizeof buf), size_t(3));
         QCOMPARE(bytes_to_hex(buf, 4), std::string("0A1BFFEE"));
         QCOMPARE(hex_to_bytes("0102030405", buf, 2), size_t(2));
+    }
+
+    // Each pair of characters reads as strtol with base 16 reads it (blanks,
+    // signs, a stop at the first non-digit), for every pair of byte values.
+    void hexPairsReadLikeStrtol()
+    {
+        for (int first = 0; first < 256; ++first) {
+            for (int second = 0; second < 256; ++second) {
+                const char pair[3] = {char(first), char(second), 0};
+                unsigned char byte = 0;
+                hex_to_bytes(std::string_view(pair, 2), &byte, 1);
+                const auto expected = static_cast<unsigned char>(std::strtol(pair, nullptr, 16));
+                if (byte != expected)
+                    QFAIL(qPrintable(QString("pair %1 %2: %3, strtol %4").arg(first).arg(second).arg(byte).arg(expected)));
+            }
+        }
     }
 
     void traceLine()
