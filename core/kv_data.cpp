@@ -13,8 +13,6 @@ namespace {
 // One search cursor and one stack of indexes per decoding thread.
 thread_local size_t g_cursor = 0;
 thread_local KV_Text_Index* g_index = nullptr;
-// The 0x02/0x03 marks of every open index, innermost last.
-thread_local std::vector<uint32_t> g_marks;
 
 void append_key(std::string& out, std::string_view key, uint32_t index)
 {
@@ -147,9 +145,17 @@ uint64_t hash_bytes(const char* bytes, size_t size)
     return hash ^ (hash >> 29);
 }
 
-void collect_marks(std::string_view text, std::vector<uint32_t>& marks)
+// Writes the marks of the text to out while they fit in capacity; returns how
+// many there are.
+size_t collect_marks(std::string_view text, uint32_t* out, size_t capacity)
 {
     const char* const data = text.data();
+    size_t count = 0;
+    const auto add = [&](size_t position) {
+        if (count < capacity)
+            out[count] = static_cast<uint32_t>(position << 1 | (data[position] & 1));
+        ++count;
+    };
     size_t i = 0;
 #if defined(__SSE2__)
     // Sixteen bytes a step: most of a record is keys and values.
@@ -160,39 +166,44 @@ void collect_marks(std::string_view text, std::vector<uint32_t>& marks)
         unsigned hits = static_cast<unsigned>(
             _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, stx), _mm_cmpeq_epi8(bytes, etx))));
         while (hits) {
-            const size_t position = i + static_cast<size_t>(__builtin_ctz(hits));
-            marks.push_back(static_cast<uint32_t>(position << 1 | (data[position] & 1)));
+            add(i + static_cast<size_t>(__builtin_ctz(hits)));
             hits &= hits - 1;
         }
     }
 #endif
     for (; i < text.size(); ++i) {
         if (data[i] == KV_STX || data[i] == KV_ETX)
-            marks.push_back(static_cast<uint32_t>(i << 1 | (data[i] & 1)));
+            add(i);
     }
+    return count;
 }
 } // namespace
 
 KV_Text_Index::KV_Text_Index(std::string_view text)
     : m_text(text)
     , m_previous(g_index)
-    , m_marks_first(g_marks.size())
+    , m_marks(m_inline_marks)
 {
-    if (text.size() < kMaxMarkedText)
-        collect_marks(text, g_marks);
-    m_marks_count = g_marks.size() - m_marks_first;
+    if (text.size() < kMaxMarkedText) {
+        // Most records fit the buffer inside this object; bigger ones take a
+        // second pass into one of the right size.
+        m_marks_count = collect_marks(text, m_inline_marks, kInlineMarks);
+        if (m_marks_count > kInlineMarks) {
+            m_heap_marks.resize(m_marks_count);
+            collect_marks(text, m_heap_marks.data(), m_marks_count);
+            m_marks = m_heap_marks.data();
+        }
+    }
     g_index = this;
 }
 
-KV_Text_Index::~KV_Text_Index()
-{
-    g_marks.resize(m_marks_first);
-    g_index = m_previous;
-}
+KV_Text_Index::~KV_Text_Index() { g_index = m_previous; }
 
 size_t KV_Text_Index::first_mark_at(size_t position)
 {
-    const uint32_t* marks = g_marks.data() + m_marks_first;
+    if (position == 0)
+        return 0;
+    const uint32_t* marks = m_marks;
     // Reading in order, the cursor stands where the last value began: its
     // 0x03 is the mark remembered then.
     if (m_hint < m_marks_count && mark_position(marks[m_hint]) >= position &&
@@ -208,7 +219,7 @@ bool KV_Text_Index::next_field(size_t cursor, std::string_view key, std::string_
 {
     if (m_text.size() >= kMaxMarkedText)
         return false;
-    const uint32_t* marks = g_marks.data() + m_marks_first;
+    const uint32_t* marks = m_marks;
     // The cursor's value must end in a 0x03 with no 0x02 before it, and the
     // next mark must be the 0x02 right after key and suffix: then nothing
     // between them is a 0x02 or 0x03, and the first match of the needle at or
@@ -245,7 +256,7 @@ void KV_Text_Index::build_key_index()
     m_key_index_built = true;
     // Every 0x02 with kTail bytes before it; those whose tail holds a 0x02 or
     // 0x03 never match a key the index answers, so they need no sorting out.
-    const uint32_t* marks = g_marks.data() + m_marks_first;
+    const uint32_t* marks = m_marks;
     const char* const begin = m_text.data();
     size_t count = 0;
     for (size_t m = 0; m < m_marks_count; ++m)
@@ -282,7 +293,7 @@ size_t KV_Text_Index::find(std::string_view key, size_t from, size_t to, bool& a
     };
     if (m_marks_count <= kMarksScannedInOrder) {
         // Few fields: going through them costs less than indexing their keys.
-        const uint32_t* marks = g_marks.data() + m_marks_first;
+        const uint32_t* marks = m_marks;
         for (size_t m = first_mark_at(from + key.size()); m < m_marks_count; ++m) {
             const uint32_t stx = mark_position(marks[m]);
             if (stx >= to + key.size())

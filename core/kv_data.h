@@ -63,7 +63,7 @@ std::string_view find_value(std::string_view text, std::string_view key, uint32_
 // keys (every list ends with one), use an index of the keys built on the
 // first such lookup instead of a scan of the whole text (megabytes for clock
 // lists). The text must not change meanwhile. Like the search cursor it
-// belongs to the thread that creates it.
+// belongs to the thread that creates it, and lives on its stack.
 class KV_Text_Index {
 public:
     explicit KV_Text_Index(std::string_view text);
@@ -97,9 +97,12 @@ private:
 
     std::string_view m_text;
     KV_Text_Index* m_previous;
-    // The text's 0x02/0x03 bytes in order, kept in a store shared by the
-    // nested indexes (each adds to its end and takes its part back).
-    size_t m_marks_first;
+    // The text's 0x02/0x03 bytes in order, in m_inline_marks or, for texts
+    // with more of them, in m_heap_marks.
+    static constexpr size_t kInlineMarks = 256;
+    uint32_t m_inline_marks[kInlineMarks];
+    std::vector<uint32_t> m_heap_marks;
+    const uint32_t* m_marks;
     size_t m_marks_count = 0;
     size_t m_hint = 0; // the mark at the cursor when reading in order
     // For lookups away from the cursor: positions of the 0x02 bytes grouped
