@@ -157,74 +157,6 @@ void CKV_Gui_Control_App_WS_Anzeige::paintEvent(QPaintEvent*)
     value(3, rain_text());
 }
 
-// ---------------------------------------------------------------- weather data
-
-CTRL_Settings_Open_Weather_Current::CTRL_Settings_Open_Weather_Current(const std::string& text)
-    : KV_Data(text)
-{
-    decode_text(*this);
-}
-
-std::string CTRL_Settings_Open_Weather_Current::encode()
-{
-    m_text = put_string("m_time", std::to_string(m_time)) + put_double("m_temp", m_temp) +
-             put_double("m_humidity", m_humidity) + put_double("m_clouds", m_clouds) + put_double("m_wind", m_wind) +
-             put_string("m_icon", m_icon) + put_string("m_description", m_description) +
-             put_string("m_source", m_source);
-    return m_text;
-}
-
-void CTRL_Settings_Open_Weather_Current::decode()
-{
-    static const CTRL_Settings_Open_Weather_Current def;
-    m_time = get_time(*this, "m_time", def.m_time);
-    m_temp = get_double(*this, "m_temp", def.m_temp);
-    m_humidity = get_double(*this, "m_humidity", def.m_humidity);
-    m_clouds = get_double(*this, "m_clouds", def.m_clouds);
-    m_wind = get_double(*this, "m_wind", def.m_wind);
-    m_icon = get_string(*this, "m_icon", def.m_icon);
-    m_description = get_string(*this, "m_description", def.m_description);
-    m_source = get_string(*this, "m_source", def.m_source);
-}
-
-CTRL_Settings_Open_Weather_Forecast::CTRL_Settings_Open_Weather_Forecast(const std::string& text)
-    : KV_Data(text)
-{
-    decode_text(*this);
-}
-
-std::string CTRL_Settings_Open_Weather_Forecast::encode()
-{
-    m_text.clear();
-    for (uint32_t i = 0; i < m_days.size(); ++i) {
-        const Day& d = m_days[i];
-        m_text += put_string("m_time", std::to_string(d.m_time), i) + put_double("m_temp_min", d.m_temp_min, i) +
-                  put_double("m_temp_max", d.m_temp_max, i) + put_double("m_humidity", d.m_humidity, i) +
-                  put_double("m_clouds", d.m_clouds, i) + put_double("m_wind_max", d.m_wind_max, i) +
-                  put_string("m_icon", d.m_icon, i);
-    }
-    return m_text;
-}
-
-void CTRL_Settings_Open_Weather_Forecast::decode()
-{
-    static const Day def;
-    m_days.clear();
-    for (uint32_t i = 0; i < MAX_DAYS; ++i) {
-        Day d;
-        d.m_time = get_time(*this, "m_time", -1, i);
-        if (d.m_time < 0)
-            break;
-        d.m_temp_min = get_double(*this, "m_temp_min", def.m_temp_min, i);
-        d.m_temp_max = get_double(*this, "m_temp_max", def.m_temp_max, i);
-        d.m_humidity = get_double(*this, "m_humidity", def.m_humidity, i);
-        d.m_clouds = get_double(*this, "m_clouds", def.m_clouds, i);
-        d.m_wind_max = get_double(*this, "m_wind_max", def.m_wind_max, i);
-        d.m_icon = get_string(*this, "m_icon", def.m_icon, i);
-        m_days.push_back(d);
-    }
-}
-
 QString kv_weather_image_name(const std::string& code)
 {
     const QString name = QStringLiteral(":/images/icons/ow_%1.png").arg(QString::fromStdString(code));
@@ -252,9 +184,9 @@ void CKV_Gui_Control_App_Open_Weather::apply_record()
     if (const KV_LOGIC_Control* linked = block()) {
         for (const KV_LOGIC_Param& p : linked->m_list_param) {
             if (p.m_str_name == "Aktuell")
-                m_current = CTRL_Settings_Open_Weather_Current(p.m_str_value);
+                m_current = CTRL_Settings_Open_Weather_Current(kv_weather_record_text(p.m_str_value));
             else if (p.m_str_name == "Vorhersage")
-                m_forecast = CTRL_Settings_Open_Weather_Forecast(p.m_str_value);
+                m_forecast = CTRL_Settings_Open_Weather_Forecast(kv_weather_record_text(p.m_str_value));
         }
     }
     update();

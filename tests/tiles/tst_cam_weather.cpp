@@ -328,8 +328,11 @@ private slots:
         saturday.m_wind_max = 30.4;
         days.m_days = {saturday, saturday};
         days.m_days[1].m_time += 86400;
-        p.host.blocks[0]->m_list_param.push_back({"Aktuell", now.encode()});
-        p.host.blocks[0]->m_list_param.push_back({"Vorhersage", days.encode()});
+        p.host.blocks[0]->m_list_param.push_back({"Aktuell", kv_weather_param(now)});
+        p.host.blocks[0]->m_list_param.push_back({"Vorhersage", kv_weather_param(days)});
+        // As the block travels in the project: its record text must still
+        // hold whole parameters after an encode and decode.
+        *p.host.blocks[0] = KV_LOGIC_Control(p.host.blocks[0]->encode());
         weather->apply_record();
 
         QVERIFY(weather->has_data());

@@ -5,6 +5,9 @@
 #include "kv_demo_ids.h"
 #include "kv_demo_parts.h"
 #include "kv_project_db.h"
+#include "kv_weather.h"
+
+#include <ctime>
 
 namespace {
 
@@ -41,8 +44,8 @@ public:
         m_page = db.m_logic_pages.back().get();
     }
 
-    void add(int32_t type, const char* key, const char* name, std::initializer_list<Io> inputs,
-             std::initializer_list<Param> params, std::initializer_list<Io> outputs)
+    KV_LOGIC_Control* add(int32_t type, const char* key, const char* name, std::initializer_list<Io> inputs,
+                          std::initializer_list<Param> params, std::initializer_list<Io> outputs)
     {
         KV_LOGIC_Control block;
         block.m_typ = type;
@@ -57,14 +60,45 @@ public:
             block.m_list_param.push_back({p.name, p.value});
         for (const Io& io : outputs)
             block.m_list_io_output.push_back(std::make_shared<KV_LOGIC_IO>(KV_LOGIC_IO{address_from_text(io.addr), io.comment}));
-        m_page->add_control(block);
         ++m_count;
+        return m_page->add_control(block);
     }
 
 private:
     KV_LOGIC_Page* m_page = nullptr;
     int m_count = 0;
 };
+
+// What an online weather block holds after its last fetch: a grey December
+// hour in Freiburg and the next five days.
+void add_weather_fetch(KV_LOGIC_Control& block)
+{
+    const int64_t hour = static_cast<int64_t>(std::time(nullptr)) / 3600 * 3600;
+    CTRL_Settings_Open_Weather_Current now;
+    now.m_time = hour;
+    now.m_temp = 6.4;
+    now.m_humidity = 81;
+    now.m_clouds = 75;
+    now.m_wind = 14.8;
+    now.m_icon = "04d";
+    now.m_description = "Überwiegend bewölkt";
+    now.m_source = "Freiburg im Breisgau";
+
+    struct Day_Values {
+        double low, high, humidity, clouds, wind;
+        const char* icon;
+    };
+    const Day_Values days[] = {{2.1, 7.3, 84, 80, 18.4, "04d"}, {1.4, 5.8, 90, 95, 25.2, "10d"},
+                               {-0.6, 4.2, 76, 40, 11.9, "02d"}, {-2.3, 3.1, 70, 10, 8.6, "01d"},
+                               {0.4, 5.0, 88, 100, 21.6, "13d"}};
+    CTRL_Settings_Open_Weather_Forecast forecast;
+    for (int d = 0; d < 5; ++d) {
+        const Day_Values& v = days[d];
+        forecast.m_days.push_back({hour + d * 86400, v.low, v.high, v.humidity, v.clouds, v.wind, v.icon});
+    }
+    block.m_list_param.push_back({"Aktuell", kv_weather_param(now)});
+    block.m_list_param.push_back({"Vorhersage", kv_weather_param(forecast)});
+}
 
 } // namespace
 
@@ -97,8 +131,8 @@ void kv_demo_add_logic(CKV_Project_Db& db)
     light.add(WEATHER_STATION, "wetterstation", "Wetterstation", {}, {{"Standort", "Dach Nordseite"}},
               {{"4/0/1", "Temperatur"}, {"4/0/2", "Helligkeit"}, {"4/0/3", "Wind"}, {"4/0/4", "Regen"},
                {"4/0/5", "Windalarm"}});
-    light.add(ONLINE_WEATHER, "online_wetter", "Online Wetter", {},
-              {{"Ort", "Freiburg im Breisgau"}, {"Land", "DE"}, {"Intervall", "1800"}}, {});
+    add_weather_fetch(*light.add(ONLINE_WEATHER, "online_wetter", "Online Wetter", {},
+                                 {{"Ort", "Freiburg im Breisgau"}, {"Land", "DE"}, {"Intervall", "1800"}}, {}));
     light.add(BLINDS, "beschattung_wz", "Beschattung Wohnzimmer",
               {{"4/0/2", "Helligkeit"}, {"4/0/3", "Wind"}, {"4/0/5", "Windalarm"}},
               {{"Helligkeit Schwelle", "30000"}, {"Wind Schwelle", "50"}},
