@@ -68,6 +68,7 @@ constexpr uint32_t SCENE_TEXT = 194;
 constexpr uint32_t CAMERA_REQUEST = 202; // text: camera GUID
 constexpr uint32_t CAMERA_IMAGE = 203;   // camera GUID, ";", image bytes
 constexpr uint32_t CAMERA_FAILED = 204;  // text: camera GUID, ";", reason
+constexpr uint32_t SNAPSHOT_REQUEST = 1208; // text: snapshot block GUID, ";", n (0 the newest)
 constexpr uint32_t PROJECT_REQUEST = 305;
 constexpr uint32_t LOGGED_IN = 306;
 constexpr uint32_t PROJECT_RELOAD = 650;

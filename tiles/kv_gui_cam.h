@@ -28,10 +28,6 @@ class CKV_Gui_Control_App_Overlay_Ip_Cam;
 class CKV_Gui_Control_App_Overlay_Ip_Cam_Snapshot;
 class QPushButton;
 
-namespace kv_msg {
-constexpr uint32_t SNAPSHOT_REQUEST = 1208;
-} // namespace kv_msg
-
 // The bytes after "GUID;" of a camera message for `guid`; false for a
 // message of another camera or without payload.
 bool kv_camera_payload(const CKV_Network_Msg& header, const unsigned char* payload, const std::string& guid,

@@ -16,9 +16,10 @@ const KV_Group_Address LIGHT{1, 2, 3};
 const KV_Group_Address ROOM_TEMPERATURE{3, 0, 7};
 const char* const SCENE_GUID = "{5c9d1a2e-0000-4000-8000-00000000c0de}";
 const char* const CAMERA_GUID = "{5c9d1a2e-0000-4000-8000-0000000ca3e7}";
+const char* const SNAPSHOT_GUID = "{5c9d1a2e-0000-4000-8000-00000005a4a7}";
 
 // A small project: a light, a room temperature, a scene that switches the
-// light off and a camera.
+// light off, a camera and a snapshot block.
 bool write_project(const QString& path)
 {
     CKV_Project_Db db;
@@ -47,6 +48,12 @@ bool write_project(const QString& path)
     KV_Settings_IP_Cam::Cam camera;
     camera.m_str_guid = CAMERA_GUID;
     db.m_settings_ip_cam.m_list_cam.push_back(camera);
+    db.m_logic_pages.push_back(std::make_unique<KV_LOGIC_Page>());
+    db.m_logic_pages[0]->m_str_guid = "{logic}";
+    KV_LOGIC_Control snapshots;
+    snapshots.m_str_guid = SNAPSHOT_GUID;
+    snapshots.m_str_guid_parent_page = "{logic}";
+    db.m_logic_pages[0]->add_control(snapshots);
     return db.save(true);
 }
 
@@ -214,6 +221,19 @@ private slots:
         QImage picture;
         QVERIFY(picture.loadFromData(app.pictures[0].mid(prefix.size()), "PNG"));
         QVERIFY(!picture.isNull());
+
+        // Stored snapshots of a snapshot block: an older one is another picture.
+        QVERIFY(app.client.send_text(kv_msg::SNAPSHOT_REQUEST, "{no-such-block};0"));
+        QVERIFY(app.client.send_text(kv_msg::SNAPSHOT_REQUEST, std::string(SNAPSHOT_GUID) + ";0"));
+        QVERIFY(app.client.send_text(kv_msg::SNAPSHOT_REQUEST, std::string(SNAPSHOT_GUID) + ";3"));
+        QTRY_COMPARE(app.pictures.size(), size_t(3));
+        const QByteArray snapshot_prefix = QByteArray(SNAPSHOT_GUID) + ';';
+        QImage newest;
+        QImage older;
+        QVERIFY(app.pictures[1].startsWith(snapshot_prefix) && app.pictures[2].startsWith(snapshot_prefix));
+        QVERIFY(newest.loadFromData(app.pictures[1].mid(snapshot_prefix.size()), "PNG"));
+        QVERIFY(older.loadFromData(app.pictures[2].mid(snapshot_prefix.size()), "PNG"));
+        QVERIFY(newest != older);
 
         // Another file name is not there.
         QVERIFY(app.client.send_text(kv_msg::FILE_REQUEST, "other.kvp"));

@@ -293,6 +293,9 @@ void CKV_Sim_Controller::on_message(CKV_Sim_Session& session, const CKV_Network_
     case kv_msg::CAMERA_REQUEST:
         send_camera_picture(session, text);
         break;
+    case kv_msg::SNAPSHOT_REQUEST:
+        send_snapshot(session, text);
+        break;
     default: // 181, 182, 183, 193, 1197 and the rest: accepted, logged above
         break;
     }
@@ -332,6 +335,22 @@ void CKV_Sim_Controller::store_settings(KV_Data& record, const char* what, const
     const bool saved = m_db.save(false);
     printf("%s settings stored%s\n", what, saved ? "" : ", but the project file could not be written");
     fflush(stdout);
+}
+
+void CKV_Sim_Controller::send_snapshot(CKV_Sim_Session& session, const std::string& text)
+{
+    const size_t separator = text.find(';');
+    const std::string guid = text.substr(0, separator);
+    const int index = separator == std::string::npos ? 0 : kv_atoi(std::string_view(text).substr(separator + 1));
+    const bool known = std::any_of(m_db.m_logic_pages.begin(), m_db.m_logic_pages.end(), [&](const auto& page) {
+        return page->find_control(guid) != nullptr;
+    });
+    if (!known || index < 0)
+        return; // not a snapshot block of the project: a controller stays silent
+    // Snapshot n was taken n ten-minute steps ago.
+    const QTime taken = QTime::currentTime().addSecs(-600 * (index % 144));
+    const QByteArray payload = QByteArray::fromStdString(guid) + ';' + kv_sim_camera_picture(taken);
+    session.send(kv_msg::CAMERA_IMAGE, payload.constData(), static_cast<uint32_t>(payload.size()));
 }
 
 void CKV_Sim_Controller::send_camera_picture(CKV_Sim_Session& session, const std::string& guid)

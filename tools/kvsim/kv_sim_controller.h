@@ -68,6 +68,8 @@ private:
     void run_scene(const std::string& guid);
     // 203 with a fresh picture for a camera of the project.
     void send_camera_picture(CKV_Sim_Session& session, const std::string& guid);
+    // 203 with stored snapshot n of a snapshot block of the project ("GUID;n").
+    void send_snapshot(CKV_Sim_Session& session, const std::string& text);
     void write_to_bus(KV_Addr_Db& record);
     void send_to_all(const KV_Addr_Tgm& tgm);
     void flood(CKV_Sim_Session& session);
