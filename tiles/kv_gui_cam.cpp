@@ -246,6 +246,11 @@ void CKV_Gui_Control_App_IP_Cam_Snapshot::trigger()
     write_value(TRIGGER, 1.0);
 }
 
+void CKV_Gui_Control_App_IP_Cam_Snapshot::reset()
+{
+    write_value(RESET, 1.0);
+}
+
 void CKV_Gui_Control_App_IP_Cam_Snapshot::on_message(const CKV_Network_Msg& header, const unsigned char* payload)
 {
     if (header.id != kv_msg::CAMERA_IMAGE) {
@@ -295,10 +300,15 @@ CKV_Gui_Control_App_Overlay_Ip_Cam_Snapshot::CKV_Gui_Control_App_Overlay_Ip_Cam_
     : CKV_Gui_Control_Tile_Overlay_Base(page)
     , m_snapshots(snapshots)
     , m_trigger(new QPushButton(snapshots.text_param("Text"), this))
+    , m_reset(new QPushButton(tr("Zurücksetzen"), this))
 {
     m_trigger->setObjectName(QStringLiteral("kv_snapshot_trigger"));
     m_trigger->setGeometry(8, 8, 160, 40);
     connect(m_trigger, &QPushButton::clicked, this, [this] { m_snapshots.trigger(); });
+    m_reset->setObjectName(QStringLiteral("kv_snapshot_reset"));
+    m_reset->setGeometry(176, 8, 160, 40);
+    m_reset->setVisible(m_snapshots.can_reset());
+    connect(m_reset, &QPushButton::clicked, this, [this] { m_snapshots.reset(); });
 }
 
 void CKV_Gui_Control_App_Overlay_Ip_Cam_Snapshot::paint_panel(QPainter& painter)

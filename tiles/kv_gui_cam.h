@@ -116,6 +116,10 @@ public:
     const QImage& image() const { return m_image; }
     // Takes a new snapshot through the block's trigger input.
     void trigger();
+    // Clears the stored snapshots through the block's reset input, where the
+    // control has one.
+    bool can_reset() const { return !entry_address(RESET).is_null(); }
+    void reset();
     CKV_Gui_Control_App_Overlay_Ip_Cam_Snapshot* overlay() const { return m_overlay.get(); }
 
 protected:
@@ -130,13 +134,15 @@ private:
 };
 
 // One snapshot, large; a tap on the left third goes to an older one, on the
-// right third to a newer one; a button takes a new snapshot.
+// right third to a newer one; a button takes a new snapshot, another one
+// (where the control has a reset input) clears the stored ones.
 class CKV_Gui_Control_App_Overlay_Ip_Cam_Snapshot : public CKV_Gui_Control_Tile_Overlay_Base {
     Q_OBJECT
 public:
     CKV_Gui_Control_App_Overlay_Ip_Cam_Snapshot(CKV_Gui_Control_App_IP_Cam_Snapshot& snapshots, QWidget* page);
     void paint_panel(QPainter& painter) override;
     QPushButton* trigger_button() const { return m_trigger; }
+    QPushButton* reset_button() const { return m_reset; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -146,6 +152,7 @@ private:
     CKV_Gui_Control_App_IP_Cam_Snapshot& m_snapshots;
     QPointF m_press; // a release near it is a tap, not a drag
     QPushButton* m_trigger = nullptr;
+    QPushButton* m_reset = nullptr;
 };
 
 // Draws `image` into `box`: stretched to it, or as large as fits and centred.

@@ -291,6 +291,24 @@ private slots:
         QCOMPARE(p.host.sent.size(), size_t(1));
         QCOMPARE(p.host.sent[0].address, inputs[0]);
         QCOMPARE(p.host.sent[0].value, 1.0);
+        // The other one clears them through the reset input.
+        QVERIFY(!snap->overlay()->reset_button()->isHidden());
+        snap->overlay()->reset_button()->click();
+        QCOMPARE(p.host.sent.size(), size_t(2));
+        QCOMPARE(p.host.sent[1].address, inputs[1]);
+        QCOMPARE(p.host.sent[1].value, 1.0);
+    }
+
+    void snapshots_without_reset_input_offer_no_reset()
+    {
+        KV_Test_Page p;
+        p.host.add_address({6, 1, 4}, BIT);
+        p.add(1116, "{snap}", {{6, 1, 4}}, {{"GUID", "{snap-block}"}}, 300, 70);
+        p.build();
+        auto* snap = p.control<CKV_Gui_Control_App_IP_Cam_Snapshot>("{snap}");
+        KV_Test_Page::click(snap);
+        QVERIFY(snap->overlay());
+        QVERIFY(snap->overlay()->reset_button()->isHidden());
     }
 
     void weather_loads_before_block_data_arrives()
