@@ -4,6 +4,7 @@
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QToolButton>
 #include <algorithm>
@@ -16,24 +17,58 @@ const char* const MONTH_NAMES[12] = {"Januar", "Februar", "März",      "April",
 // Fingers need larger targets than a mouse.
 constexpr int TOUCH_HEIGHT = 44;
 
-QSpinBox* spin_box(const char* name, int minimum, int maximum, const QString& suffix, QWidget* parent)
+QSpinBox* spin_box(const char* name, int minimum, int maximum, QWidget* parent)
 {
     auto* box = new QSpinBox(parent);
     box->setObjectName(QString::fromLatin1(name));
     box->setRange(minimum, maximum);
-    box->setSuffix(suffix);
     box->setMinimumHeight(TOUCH_HEIGHT);
     return box;
 }
 } // namespace
+
+CKV_Gui_Control_Popup_Keyboard_Clock::CKV_Gui_Control_Popup_Keyboard_Clock(Part part, int value, QWidget* window)
+    : CKV_Gui_Control_Popup_Number(QStringLiteral("kv_popup_clock"), part == Part::Hour ? tr("Stunde") : tr("Minute"),
+                                   value,
+                                   part == Part::Hour ? Range{0, 23, 1.0, QStringLiteral("h")}
+                                                      : Range{0, 59, 1.0, QStringLiteral("m")},
+                                   window)
+{
+}
+
+QPushButton* CKV_Gui_Clock_Time_Form::time_button(const char* name, CKV_Gui_Control_Popup_Keyboard_Clock::Part part)
+{
+    auto* button = new QPushButton(this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setMinimumHeight(TOUCH_HEIGHT);
+    connect(button, &QPushButton::clicked, this, [this, part] {
+        const int value = part == CKV_Gui_Control_Popup_Keyboard_Clock::Part::Hour ? m_hour_value : m_minute_value;
+        auto* keypad = new CKV_Gui_Control_Popup_Keyboard_Clock(part, value, window());
+        connect(keypad, &CKV_Gui_Control_Popup_Number::accepted, this,
+                [this, part](double entered) { show_time_part(part, static_cast<int>(entered)); });
+        keypad->show_over_window();
+    });
+    return button;
+}
+
+void CKV_Gui_Clock_Time_Form::show_time_part(CKV_Gui_Control_Popup_Keyboard_Clock::Part part, int value)
+{
+    if (part == CKV_Gui_Control_Popup_Keyboard_Clock::Part::Hour) {
+        m_hour_value = value;
+        m_hour->setText(QStringLiteral("%1 h").arg(value));
+    } else {
+        m_minute_value = value;
+        m_minute->setText(QStringLiteral("%1 m").arg(value));
+    }
+}
 
 CKV_Gui_Clock_Time_Form::CKV_Gui_Clock_Time_Form(const KV_Clock_Form_Names& names, QWidget* parent)
     : QWidget(parent)
 {
     auto* form = new QFormLayout(this);
     auto* time_row = new QHBoxLayout;
-    m_hour = spin_box(names.hour, 0, 23, QStringLiteral(" h"), this);
-    m_minute = spin_box(names.minute, 0, 59, QStringLiteral(" m"), this);
+    m_hour = time_button(names.hour, CKV_Gui_Control_Popup_Keyboard_Clock::Part::Hour);
+    m_minute = time_button(names.minute, CKV_Gui_Control_Popup_Keyboard_Clock::Part::Minute);
     time_row->addWidget(m_hour);
     time_row->addWidget(m_minute);
     form->addRow(tr("Uhrzeit"), time_row);
@@ -54,7 +89,7 @@ CKV_Gui_Clock_Time_Form::CKV_Gui_Clock_Time_Form(const KV_Clock_Form_Names& name
     m_date = new QWidget(this);
     auto* date_row = new QHBoxLayout(m_date);
     date_row->setContentsMargins(0, 0, 0, 0);
-    m_day = spin_box(names.day, 1, 31, {}, m_date);
+    m_day = spin_box(names.day, 1, 31, m_date);
     m_month = new QComboBox(m_date);
     m_month->setObjectName(QString::fromLatin1(names.month));
     m_month->setMinimumHeight(TOUCH_HEIGHT);
@@ -81,8 +116,8 @@ CKV_Gui_Clock_Time_Form::CKV_Gui_Clock_Time_Form(const KV_Clock_Form_Names& name
 void CKV_Gui_Clock_Time_Form::set_time(const KV_Clock_Time& time, uint32_t data_type, const KV_Clock_Value_Texts& texts)
 {
     m_time = time;
-    m_hour->setValue(time.m_hour);
-    m_minute->setValue(time.m_minute);
+    show_time_part(CKV_Gui_Control_Popup_Keyboard_Clock::Part::Hour, time.m_hour);
+    show_time_part(CKV_Gui_Control_Popup_Keyboard_Clock::Part::Minute, time.m_minute);
     for (int d = 0; d < 7; ++d)
         m_day_buttons[d]->setChecked(time.m_fwekday[d]);
     const bool weekly = time.m_typ == 0;
@@ -106,8 +141,8 @@ void CKV_Gui_Clock_Time_Form::set_time(const KV_Clock_Time& time, uint32_t data_
 KV_Clock_Time CKV_Gui_Clock_Time_Form::time() const
 {
     KV_Clock_Time time = m_time;
-    time.m_hour = m_hour->value();
-    time.m_minute = m_minute->value();
+    time.m_hour = m_hour_value;
+    time.m_minute = m_minute_value;
     if (time.m_typ == 0) {
         for (int d = 0; d < 7; ++d)
             time.m_fwekday[d] = m_day_buttons[d]->isChecked();

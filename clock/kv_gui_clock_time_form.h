@@ -8,11 +8,21 @@
 #include <array>
 
 #include "kv_clock_model.h"
+#include "kv_gui_classic_popup.h"
 
 class QComboBox;
 class QDoubleSpinBox;
+class QPushButton;
 class QSpinBox;
 class QToolButton;
+
+// The clock keypad over the window: hours (0 to 23) or minutes (0 to 59).
+class CKV_Gui_Control_Popup_Keyboard_Clock : public CKV_Gui_Control_Popup_Number {
+    Q_OBJECT
+public:
+    enum class Part { Hour, Minute };
+    CKV_Gui_Control_Popup_Keyboard_Clock(Part part, int value, QWidget* window);
+};
 
 // Object names of the fields.
 struct KV_Clock_Form_Names {
@@ -36,10 +46,17 @@ public:
     KV_Clock_Time time() const;
 
 private:
+    // Hour and minute are buttons showing "%1 h" and "%1 m" that open the
+    // clock keypad: finger-sized, where spin box arrows are not.
+    QPushButton* time_button(const char* name, CKV_Gui_Control_Popup_Keyboard_Clock::Part part);
+    void show_time_part(CKV_Gui_Control_Popup_Keyboard_Clock::Part part, int value);
+
     KV_Clock_Time m_time;
     bool m_switching = false;
-    QSpinBox* m_hour = nullptr;
-    QSpinBox* m_minute = nullptr;
+    int m_hour_value = 0;
+    int m_minute_value = 0;
+    QPushButton* m_hour = nullptr;
+    QPushButton* m_minute = nullptr;
     QWidget* m_days = nullptr;
     std::array<QToolButton*, 7> m_day_buttons{};
     QWidget* m_date = nullptr;

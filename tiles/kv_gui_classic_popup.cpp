@@ -31,24 +31,24 @@ void KV_Press_Hold::start(double seconds)
         m_timer.start(int(std::lround(seconds * 1000)));
 }
 
-CKV_Gui_Control_Popup_Percent::CKV_Gui_Control_Popup_Percent(const QString& title, double value, double step,
-                                                             QWidget* window)
+CKV_Gui_Control_Popup_Number::CKV_Gui_Control_Popup_Number(const QString& name, const QString& title, double value,
+                                                           const Range& range, QWidget* window)
     : QWidget(window)
-    , m_step(step > 0 ? step : 10.0)
+    , m_range(range)
 {
-    setObjectName(QStringLiteral("kv_popup_percent"));
+    setObjectName(name);
     auto* panel = new QWidget(this);
-    panel->setObjectName(QStringLiteral("kv_popup_percent_panel"));
+    panel->setObjectName(name + QStringLiteral("_panel"));
     panel->setAutoFillBackground(true);
     auto* column = new QVBoxLayout(panel);
     column->addWidget(new QLabel(title, panel), 0, Qt::AlignHCenter);
     auto* entry = new QHBoxLayout;
     m_input = new QLineEdit(panel);
-    m_input->setObjectName(QStringLiteral("kv_popup_percent_input"));
+    m_input->setObjectName(name + QStringLiteral("_input"));
     m_input->setReadOnly(true);
     m_input->setAlignment(Qt::AlignRight);
     entry->addWidget(m_input);
-    entry->addWidget(new QLabel(QStringLiteral("prozent"), panel));
+    entry->addWidget(new QLabel(range.unit, panel));
     column->addLayout(entry);
 
     auto* keys = new QGridLayout;
@@ -75,7 +75,7 @@ CKV_Gui_Control_Popup_Percent::CKV_Gui_Control_Popup_Percent(const QString& titl
     m_fresh = true;
 }
 
-void CKV_Gui_Control_Popup_Percent::show_over_window()
+void CKV_Gui_Control_Popup_Number::show_over_window()
 {
     setGeometry(parentWidget()->rect());
     show();
@@ -83,47 +83,54 @@ void CKV_Gui_Control_Popup_Percent::show_over_window()
     m_input->setFocus();
 }
 
-double CKV_Gui_Control_Popup_Percent::entered() const
+double CKV_Gui_Control_Popup_Number::entered() const
 {
-    return std::clamp(m_input->text().toDouble(), 0.0, 100.0);
+    return std::clamp(m_input->text().toDouble(), double(m_range.minimum), double(m_range.maximum));
 }
 
-void CKV_Gui_Control_Popup_Percent::show_value(double value)
+void CKV_Gui_Control_Popup_Number::show_value(double value)
 {
-    m_input->setText(QString::number(std::lround(std::clamp(value, 0.0, 100.0))));
+    m_input->setText(QString::number(std::lround(std::clamp(value, double(m_range.minimum), double(m_range.maximum)))));
     m_fresh = false;
 }
 
-void CKV_Gui_Control_Popup_Percent::slot_digit(int digit)
+void CKV_Gui_Control_Popup_Number::slot_digit(int digit)
 {
     const QString text = m_fresh ? QString() : m_input->text();
-    // Leading zeros and more than three digits make no level.
+    // Leading zeros and more digits than the maximum has make no number.
     const QString kept = text == QLatin1String("0") ? QString() : text;
-    show_value((kept + QString::number(digit)).left(3).toDouble());
+    show_value((kept + QString::number(digit)).left(QString::number(m_range.maximum).size()).toDouble());
 }
 
-void CKV_Gui_Control_Popup_Percent::slot_step(int direction)
+void CKV_Gui_Control_Popup_Number::slot_step(int direction)
 {
-    show_value(entered() + direction * m_step);
+    show_value(entered() + direction * m_range.step);
 }
 
-void CKV_Gui_Control_Popup_Percent::slot_ok()
+void CKV_Gui_Control_Popup_Number::slot_ok()
 {
-    const double percent = entered();
+    const double value = entered();
     hide();
-    emit accepted(percent);
+    emit accepted(value);
     deleteLater();
 }
 
-void CKV_Gui_Control_Popup_Percent::slot_cancel()
+void CKV_Gui_Control_Popup_Number::slot_cancel()
 {
     hide();
     deleteLater();
 }
 
-void CKV_Gui_Control_Popup_Percent::paintEvent(QPaintEvent*)
+void CKV_Gui_Control_Popup_Number::paintEvent(QPaintEvent*)
 {
     QPainter(this).fillRect(rect(), QColor(0, 0, 0, 120));
+}
+
+CKV_Gui_Control_Popup_Percent::CKV_Gui_Control_Popup_Percent(const QString& title, double value, double step,
+                                                             QWidget* window)
+    : CKV_Gui_Control_Popup_Number(QStringLiteral("kv_popup_percent"), title, value,
+                                   {0, 100, step > 0 ? step : 10.0, QStringLiteral("prozent")}, window)
+{
 }
 
 // ---------------------------------------------------------------- panel

@@ -30,12 +30,21 @@ private:
     bool m_fired = false;
 };
 
-// Keypad popup: digits replace the shown level, "-" and "+" move it by the
-// control's step, "OK" hands on the level between 0 and 100 and closes.
-class CKV_Gui_Control_Popup_Percent : public QWidget {
+// Keypad popup for a whole number between two limits: digits replace the
+// shown number, "-" and "+" move it by a step, "OK" hands on the number
+// (kept within the limits) and closes. `name` prefixes the object names of
+// the popup, its panel and its input field.
+class CKV_Gui_Control_Popup_Number : public QWidget {
     Q_OBJECT
 public:
-    CKV_Gui_Control_Popup_Percent(const QString& title, double value, double step, QWidget* window);
+    struct Range {
+        int minimum;
+        int maximum;
+        double step;
+        QString unit;
+    };
+    CKV_Gui_Control_Popup_Number(const QString& name, const QString& title, double value, const Range& range,
+                                 QWidget* window);
 
     // Covers the window and takes the keyboard.
     void show_over_window();
@@ -43,7 +52,7 @@ public:
     double entered() const;
 
 signals:
-    void accepted(double percent);
+    void accepted(double value);
 
 public slots:
     void slot_digit(int digit);
@@ -57,9 +66,16 @@ protected:
 private:
     void show_value(double value);
 
-    double m_step;
-    bool m_fresh = true; // the first digit replaces the shown level
+    Range m_range;
+    bool m_fresh = true; // the first digit replaces the shown number
     QLineEdit* m_input = nullptr;
+};
+
+// The level keypad of the classic controls: 0 to 100 percent.
+class CKV_Gui_Control_Popup_Percent : public CKV_Gui_Control_Popup_Number {
+    Q_OBJECT
+public:
+    CKV_Gui_Control_Popup_Percent(const QString& title, double value, double step, QWidget* window);
 };
 
 // A popup over the whole window: a dimmed backdrop that takes every press,

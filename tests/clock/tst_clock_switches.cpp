@@ -73,12 +73,56 @@ T* field(QWidget* area, const char* name)
         qWarning("no field %s", name);
     return found;
 }
+
+// Types a number on the clock keypad that the named hour or minute button
+// opens, and confirms it.
+void enter_on_clock_keypad(QWidget* area, const char* name, int value)
+{
+    QPushButton* button = field<QPushButton>(area, name);
+    QVERIFY(button);
+    button->click();
+    CKV_Gui_Control_Popup_Keyboard_Clock* keypad = nullptr;
+    for (auto* shown : button->window()->findChildren<CKV_Gui_Control_Popup_Keyboard_Clock*>())
+        if (!shown->isHidden())
+            keypad = shown;
+    QVERIFY(keypad);
+    for (const QChar digit : QString::number(value))
+        keypad->slot_digit(digit.digitValue());
+    keypad->slot_ok();
+}
 } // namespace
 
 class tst_clock_switches : public QObject {
     Q_OBJECT
 
 private slots:
+    // The keypad keeps hours within 0 to 23 and minutes within 0 to 59; the
+    // first digit replaces the shown number, the next ones add to it.
+    void clock_keypad_keeps_its_range()
+    {
+        QWidget window;
+        CKV_Gui_Control_Popup_Keyboard_Clock hours(CKV_Gui_Control_Popup_Keyboard_Clock::Part::Hour, 7, &window);
+        QCOMPARE(hours.entered(), 7.0);
+        hours.slot_digit(2);
+        QCOMPARE(hours.entered(), 2.0);
+        hours.slot_digit(9);
+        QCOMPARE(hours.entered(), 23.0);
+        hours.slot_step(1);
+        QCOMPARE(hours.entered(), 23.0);
+
+        CKV_Gui_Control_Popup_Keyboard_Clock minutes(CKV_Gui_Control_Popup_Keyboard_Clock::Part::Minute, 0, &window);
+        minutes.slot_step(-1);
+        QCOMPARE(minutes.entered(), 0.0);
+        minutes.slot_digit(4);
+        minutes.slot_digit(5);
+        minutes.slot_digit(8); // a third digit is not taken
+        QCOMPARE(minutes.entered(), 45.0);
+        QSignalSpy accepted(&minutes, &CKV_Gui_Control_Popup_Number::accepted);
+        minutes.slot_ok();
+        QCOMPARE(accepted.count(), 1);
+        QCOMPARE(accepted.at(0).at(0).toDouble(), 45.0);
+    }
+
     void initTestCase()
     {
         kv_register_tile_controls();
@@ -217,9 +261,10 @@ private slots:
             QWidget* area = p.area.get();
             field<QComboBox>(area, "m_rc_tm_list")->setCurrentIndex(1);
             emit field<QComboBox>(area, "m_rc_tm_list")->activated(1);
-            QCOMPARE(field<QSpinBox>(area, "m_rc_tm_time_h")->value(), 7);
-            field<QSpinBox>(area, "m_rc_tm_time_h")->setValue(21);
-            field<QSpinBox>(area, "m_rc_tm_time_m")->setValue(45);
+            QCOMPARE(field<QPushButton>(area, "m_rc_tm_time_h")->text(), QStringLiteral("7 h"));
+            enter_on_clock_keypad(area, "m_rc_tm_time_h", 21);
+            enter_on_clock_keypad(area, "m_rc_tm_time_m", 45);
+            QCOMPARE(field<QPushButton>(area, "m_rc_tm_time_m")->text(), QStringLiteral("45 m"));
             field<QDoubleSpinBox>(area, "m_rc_tm_value")->setValue(22.5);
             field<QWidget>(area, "m_rc_tm_days")->findChildren<QToolButton*>().at(6)->click();
             field<QPushButton>(area, "kv_clock_editor_ok")->click();
@@ -286,7 +331,7 @@ private slots:
         QCOMPARE(same->time_text(), QStringLiteral("06h : 30m"));
 
         KV_Test_Page::click(p.control<CKV_Gui_Control_App_Uhr>("{uhr}"));
-        field<QSpinBox>(p.area.get(), "m_rc_tm_time_h")->setValue(18);
+        enter_on_clock_keypad(p.area.get(), "m_rc_tm_time_h", 18);
         field<QWidget>(p.area.get(), "m_rc_tm_days")->findChildren<QToolButton*>().at(5)->click();
         field<QPushButton>(p.area.get(), "kv_clock_editor_ok")->click();
 
@@ -396,8 +441,8 @@ private slots:
         overlay->rows().at(0)->click();
         QCOMPARE(editor->index(), 0);
         QVERIFY(!field<QSpinBox>(editor, "kv_day")->isVisibleTo(editor));
-        field<QSpinBox>(editor, "kv_hour")->setValue(5);
-        field<QSpinBox>(editor, "kv_minute")->setValue(9);
+        enter_on_clock_keypad(editor, "kv_hour", 5);
+        enter_on_clock_keypad(editor, "kv_minute", 9);
         for (QToolButton* day : field<QWidget>(editor, "kv_days")->findChildren<QToolButton*>())
             day->setChecked(true);
         field<QComboBox>(editor, "kv_value")->setCurrentIndex(1);
