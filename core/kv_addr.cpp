@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "kv_record_fields.h"
+
 namespace {
 
 struct Type_Info {
@@ -146,7 +148,7 @@ std::string KV_Addr_Db::encode()
 
 void KV_Addr_Db::decode()
 {
-    m_addr_write = address_from_text(get_string(*this, "m_addr_write", ""));
+    m_addr_write = get_addr(*this, "m_addr_write");
     m_str_comment = get_string(*this, "m_str_comment", "");
     m_data_typ = static_cast<uint32_t>(get_int(*this, "m_data_typ", 1));
     m_data_signed = static_cast<uint32_t>(get_int(*this, "m_data_signed", 0));

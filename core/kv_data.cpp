@@ -201,8 +201,6 @@ KV_Text_Index::~KV_Text_Index() { g_index = m_previous; }
 
 size_t KV_Text_Index::first_mark_at(size_t position)
 {
-    if (position == 0)
-        return 0;
     const uint32_t* marks = m_marks;
     // Reading in order, the cursor stands where the last value began: its
     // 0x03 is the mark remembered then.
@@ -217,8 +215,7 @@ size_t KV_Text_Index::first_mark_at(size_t position)
 bool KV_Text_Index::next_field(size_t cursor, std::string_view key, std::string_view suffix, size_t& p,
                                std::string_view& value, bool& value_found)
 {
-    if (m_text.size() >= kMaxMarkedText)
-        return false;
+    // A text too big for marks has none, and so no next field here.
     const uint32_t* marks = m_marks;
     // The cursor's value must end in a 0x03 with no 0x02 before it, and the
     // next mark must be the 0x02 right after key and suffix: then nothing

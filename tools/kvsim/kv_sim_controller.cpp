@@ -348,8 +348,12 @@ void CKV_Sim_Controller::send_snapshot(CKV_Sim_Session& session, const std::stri
     if (!known || index < 0)
         return; // not a snapshot block of the project: a controller stays silent
     // Snapshot n was taken n ten-minute steps ago.
-    const QTime taken = QTime::currentTime().addSecs(-600 * (index % 144));
-    const QByteArray payload = QByteArray::fromStdString(guid) + ';' + kv_sim_camera_picture(taken);
+    send_picture(session, guid, QTime::currentTime().addSecs(-600 * (index % 144)));
+}
+
+void CKV_Sim_Controller::send_picture(CKV_Sim_Session& session, const std::string& guid, const QTime& time)
+{
+    const QByteArray payload = QByteArray::fromStdString(guid) + ';' + kv_sim_camera_picture(time);
     session.send(kv_msg::CAMERA_IMAGE, payload.constData(), static_cast<uint32_t>(payload.size()));
 }
 
@@ -358,8 +362,7 @@ void CKV_Sim_Controller::send_camera_picture(CKV_Sim_Session& session, const std
     const auto& cams = m_db.m_settings_ip_cam.m_list_cam;
     if (std::none_of(cams.begin(), cams.end(), [&](const auto& cam) { return cam.m_str_guid == guid; }))
         return; // not a camera of the project: a controller stays silent
-    const QByteArray payload = QByteArray::fromStdString(guid) + ';' + kv_sim_camera_picture(QTime::currentTime());
-    session.send(kv_msg::CAMERA_IMAGE, payload.constData(), static_cast<uint32_t>(payload.size()));
+    send_picture(session, guid, QTime::currentTime());
 }
 
 void CKV_Sim_Controller::run_scene(const std::string& guid)

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QSocketNotifier>
 #include <QTcpServer>
+#include <QTime>
 #include <QTimer>
 #include <QUdpSocket>
 #include <memory>
@@ -70,6 +71,8 @@ private:
     void send_camera_picture(CKV_Sim_Session& session, const std::string& guid);
     // 203 with stored snapshot n of a snapshot block of the project ("GUID;n").
     void send_snapshot(CKV_Sim_Session& session, const std::string& text);
+    // 203: "GUID;" and the simulator's picture for that time of day.
+    void send_picture(CKV_Sim_Session& session, const std::string& guid, const QTime& time);
     void write_to_bus(KV_Addr_Db& record);
     void send_to_all(const KV_Addr_Tgm& tgm);
     void flood(CKV_Sim_Session& session);
