@@ -2,6 +2,7 @@
 
 #include "kv_app_context.h"
 #include "kv_dlg_settings.h"
+#include "kv_file_modes.h"
 #include "kv_fonts.h"
 #include "kv_studio_main_app.h"
 
@@ -9,6 +10,10 @@
 
 int kv_start(int argc, char** argv)
 {
+    // Before any file or folder exists: what the app writes holds the routes.
+    kv_private_files_from_now_on();
+    kv_tighten_settings_files();
+
     KV_App_Context& app_context = kv_app();
     app_context.main_window = nullptr;
     app_context.second_window = nullptr;

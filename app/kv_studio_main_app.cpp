@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -23,6 +24,7 @@
 #include "kv_dlg_settings.h"
 #include "kv_dlg_zielsystem.h"
 #include "kv_dlg_zielsysteminfo.h"
+#include "kv_file_modes.h"
 #include "kv_gui_container.h"
 #include "kv_gui_clock.h"
 #include "kv_gui_control.h"
@@ -291,6 +293,10 @@ void CKV_Studio_Main_App::open_local_project()
 {
     std::lock_guard lock(kv_project_lock());
     m_images->clear();
+    // Copies left by an older version or another umask are made private
+    // before the routes in them are used again.
+    const QFileInfo local(QString::fromStdString(local_project_path()));
+    kv_tighten_files(local.path(), local.fileName());
     if (kv_open_local_project(project(), local_project_path()))
         apply_language();
     const KV_Routes::_route* route = project().m_routes.active_route();

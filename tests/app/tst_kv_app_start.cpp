@@ -8,6 +8,7 @@
 #include "kv_start.h"
 #include "kv_style.h"
 #include "kv_test_settings_home.h"
+#include "../net/trace_capture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -189,6 +190,41 @@ private slots:
         QVERIFY(snapshot.full_screen);
         QCOMPARE(snapshot.style_sheet, kv_read_style_sheet(kv_app_style_path(KV_STYLE_DARK)));
         QVERIFY(!kv_app().main_window); // deleted after the loop
+    }
+
+    void files_of_a_start_are_private()
+    {
+        constexpr QFile::Permissions OTHERS = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                              QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+        QCOMPARE(start({}), 0);
+        const QString project = m_home.path() + QStringLiteral("/install/bin/project/");
+        QSettings(QStringLiteral("kirovantor3-APP"), QStringLiteral("ViewState")).setValue("_geometry", 1);
+        const QStringList files{project + "kv_app.kvp", project + "kv_app.kvp.last",
+                                QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).fileName(),
+                                QSettings(QStringLiteral("kirovantor3-APP"), QStringLiteral("ViewState")).fileName()};
+        // A broken local project and its backup; the app replaces the first.
+        for (const QString& file : {files[0], files[1]}) {
+            QFile broken(file);
+            QVERIFY(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            broken.write(QByteArray(4096, 'x'));
+        }
+        for (const QString& file : files) {
+            QCOMPARE(QFileInfo(file).permissions() & OTHERS, QFile::Permissions());
+            // As an older version or a wider umask left them.
+            QVERIFY(QFile::setPermissions(file, QFile::permissions(file) | QFile::ReadGroup | QFile::ReadOther));
+        }
+        QCOMPARE(QFileInfo(project).permissions() & OTHERS, QFile::Permissions());
+
+        Trace_Capture trace;
+        QCOMPARE(start({}), 0);
+        const QByteArray lines = trace.text();
+        QCOMPARE(lines.count("FILE MODE 644 -> 600: "), files.size());
+        for (const QString& file : files) {
+            QCOMPARE(QFileInfo(file).permissions() & OTHERS, QFile::Permissions());
+            QVERIFY2(lines.contains("FILE MODE 644 -> 600: " + file.toLocal8Bit()), qPrintable(file));
+        }
+        for (const QFileInfo& file : QDir(project).entryInfoList(QDir::Files | QDir::Hidden))
+            QVERIFY2(!(file.permissions() & OTHERS), qPrintable(file.fileName()));
     }
 };
 
