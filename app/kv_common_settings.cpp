@@ -25,7 +25,8 @@ QString read_text(const QSettings& store, const char* key, const QString& fallba
     X(m_styleSheet) X(m_app_styleSheet)
 #define KV_COMMON_TEXTS(X) \
     X(m_str_working_dir__) X(m_str_last_archiv_dir_to) X(m_str_last_archiv_dir_from) X(m_str_last_project) \
-    X(m_str_last_esf_import_dir) X(m_str_last_image_import_dir) X(m_app_str_last_guid)
+    X(m_str_last_esf_import_dir) X(m_str_last_image_import_dir) X(m_app_str_last_guid) \
+    X(m_str_version_url)
 
 void KV_Common_Settings::read(QSettings& store, const QString& project_dir)
 {
@@ -42,6 +43,7 @@ void KV_Common_Settings::read(QSettings& store, const QString& project_dir)
     m_str_last_esf_import_dir = read_text(store, "m_str_last_esf_import_dir", QString());
     m_str_last_image_import_dir = read_text(store, "m_str_last_image_import_dir", QString());
     m_app_str_last_guid = read_text(store, "m_app_str_last_guid", QString());
+    m_str_version_url = read_text(store, "m_str_version_url", QString());
 
     m_live_update = store.value(QLatin1String("m_live_update"), false).toBool();
 }

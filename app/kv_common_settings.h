@@ -16,6 +16,8 @@ struct KV_Common_Settings
     quint32 m_autosave_ = 30;
     quint32 m_history = 10;
     quint32 m_check_version_ = 1;
+    // Address of the maker's version file; empty: the check asks nobody.
+    QString m_str_version_url;
     QString m_str_last_project;
     QString m_str_last_esf_import_dir;
     QString m_str_last_image_import_dir;

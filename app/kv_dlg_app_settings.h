@@ -8,7 +8,8 @@ class QPushButton;
 class QRadioButton;
 
 // The app's own settings form (view 2 of the app window): light or dark
-// style, push messages, keeping the screen on and the interface language.
+// style, push messages, keeping the screen on, the interface language and
+// the working directory.
 class CKV_Dlg_App_Settings : public QWidget
 {
     Q_OBJECT
@@ -28,6 +29,12 @@ public:
     static constexpr const char* RESTART_HINT_EN = "App must be restarted for changes to take effect";
     static constexpr const char* RESTART_BUTTON_EN = "Close App";
 
+protected:
+    // The folder the user picks, empty when cancelled.
+    virtual QString choose_directory(const QString& current);
+    // A message box titled "kirovantor3".
+    virtual void show_message(const QString& text);
+
 signals:
     // The user chose the interface language "de" or "en"; the main window
     // stores it (visualisation language emptied), effective at the next start.
@@ -36,6 +43,8 @@ signals:
 
 private:
     void choose_language(const QString& language);
+    void choose_working_dir();
+    void show_restart_hint(bool english);
 
     CKV_Dlg_Settings& m_settings;
     QRadioButton* m_radioButton_light = nullptr;
@@ -44,6 +53,8 @@ private:
     QCheckBox* m_checkBox_stay_active = nullptr;
     QRadioButton* m_radioButton_de = nullptr;
     QRadioButton* m_radioButton_en = nullptr;
+    QLabel* m_label_working_dir = nullptr;
+    QPushButton* m_pushButton_working_dir = nullptr;
     QLabel* m_label_restart = nullptr;
     QPushButton* m_pushButton_restart = nullptr;
 };

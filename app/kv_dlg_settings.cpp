@@ -63,10 +63,8 @@ QComboBox* make_style_combo(const char* name)
 }
 } // namespace
 
-CKV_Dlg_Settings::CKV_Dlg_Settings(QWidget* parent, const QUrl& version_url)
+CKV_Dlg_Settings::CKV_Dlg_Settings(QWidget* parent)
     : QDialog(parent)
-    , m_version_url(version_url)
-    , m_download_url(QLatin1String(KV_DOWNLOAD_URL))
 {
     kv_app().settings = this;
     load();
@@ -161,9 +159,21 @@ void CKV_Dlg_Settings::set_stay_active(bool on)
     write_key("m_app_stay_active", m_app_stay_active);
 }
 
+void CKV_Dlg_Settings::set_working_dir(const QString& dir)
+{
+    m_str_working_dir__ = dir;
+    m_lineEdit_working_dir->setText(dir);
+    write_key("m_str_working_dir__", dir);
+}
+
 void CKV_Dlg_Settings::slot_check_version()
 {
-    m_download_manager->get(QNetworkRequest(m_version_url));
+    // Without an address nobody is asked: no request to a host that may not exist.
+    if (m_str_version_url.isEmpty())
+        return;
+    QNetworkRequest request{QUrl(m_str_version_url)};
+    request.setTransferTimeout();
+    m_download_manager->get(request);
 }
 
 void CKV_Dlg_Settings::slot_downloadFinished(QNetworkReply* reply)
@@ -177,8 +187,9 @@ void CKV_Dlg_Settings::slot_downloadFinished(QNetworkReply* reply)
     const QString own = QLatin1String(KV_APP_VERSION_FULL);
     if (!kv_version_offers_update(body, own))
         return;
-    if (ask_update(kv_update_question(own, QString::fromUtf8(body).trimmed())))
-        QDesktopServices::openUrl(m_download_url);
+    const QString server = QString::fromUtf8(body.left(body.indexOf('\n'))).trimmed();
+    if (ask_update(kv_update_question(own, server)))
+        QDesktopServices::openUrl(kv_download_url(body, reply->request().url()));
 }
 
 void CKV_Dlg_Settings::slot_Stylesheet_App_Changed(int index)
@@ -215,6 +226,8 @@ void CKV_Dlg_Settings::build_dialog()
     m_spinBox_autosave->setSuffix(QStringLiteral(" min"));
     m_spinBox_history = make_spin_box("m_spinBox_history", 1000);
     m_checkbox_check_version_dev = make_check_box("m_checkbox_check_version_dev", QString());
+    m_lineEdit_version_url = new QLineEdit;
+    m_lineEdit_version_url->setObjectName(QStringLiteral("m_lineEdit_version_url"));
     m_spinBox_raster_move = make_spin_box("m_spinBox_raster_move", 500);
     m_spinBox_raster_view = make_spin_box("m_spinBox_raster_view", 500);
     m_spinBox_diag_max_rows = make_spin_box("m_spinBox_diag_max_rows", 1000000);
@@ -234,6 +247,7 @@ void CKV_Dlg_Settings::build_dialog()
     form->addRow(QStringLiteral("Projekt automatisch speichern (0=aus)"), m_spinBox_autosave);
     form->addRow(QStringLiteral("Projekt History anlegen (0=aus)"), m_spinBox_history);
     form->addRow(QStringLiteral("Beim Start auf neue Version prüfen"), m_checkbox_check_version_dev);
+    form->addRow(QStringLiteral("Adresse der Versionsdatei"), m_lineEdit_version_url);
     form->addRow(new QLabel(QStringLiteral("Seite")));
     form->addRow(QStringLiteral("Rastergröße Objektfang in Pixel"), m_spinBox_raster_move);
     form->addRow(QStringLiteral("Rastergröße Anzeige in Pixel"), m_spinBox_raster_view);
@@ -259,6 +273,7 @@ void CKV_Dlg_Settings::fill_dialog()
     m_spinBox_autosave->setValue(to_spin_value(m_autosave_));
     m_spinBox_history->setValue(to_spin_value(m_history));
     m_checkbox_check_version_dev->setChecked(m_check_version_ != 0);
+    m_lineEdit_version_url->setText(m_str_version_url);
     m_spinBox_raster_move->setValue(to_spin_value(m_raster_move___));
     m_spinBox_raster_view->setValue(to_spin_value(m_raster_view___));
     m_spinBox_diag_max_rows->setValue(to_spin_value(m_diag_max_rows));
@@ -275,6 +290,7 @@ void CKV_Dlg_Settings::read_dialog()
     m_autosave_ = quint32(m_spinBox_autosave->value());
     m_history = quint32(m_spinBox_history->value());
     m_check_version_ = m_checkbox_check_version_dev->isChecked() ? 1 : 0;
+    m_str_version_url = m_lineEdit_version_url->text().trimmed();
     m_raster_move___ = quint32(m_spinBox_raster_move->value());
     m_raster_view___ = quint32(m_spinBox_raster_view->value());
     m_diag_max_rows = quint32(m_spinBox_diag_max_rows->value());

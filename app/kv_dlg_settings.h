@@ -3,7 +3,6 @@
 #include "kv_version_check.h"
 
 #include <QDialog>
-#include <QUrl>
 
 class QAbstractButton;
 class QCheckBox;
@@ -26,9 +25,8 @@ class CKV_Dlg_Settings : public QDialog, public KV_Common_Settings
 
 public:
     // Loads every key, fills the dialog, applies the stored app style and,
-    // when "m_check_version_" is not 0, starts the version check against
-    // `version_url`.
-    explicit CKV_Dlg_Settings(QWidget* parent = nullptr, const QUrl& version_url = QUrl(QLatin1String(KV_VERSION_URL)));
+    // when "m_check_version_" is not 0, starts the version check.
+    explicit CKV_Dlg_Settings(QWidget* parent = nullptr);
     ~CKV_Dlg_Settings() override;
 
     void load();
@@ -49,8 +47,8 @@ public:
     bool stay_active() const;
     void set_stay_active(bool on);
 
-    QUrl m_version_url;
-    QUrl m_download_url;
+    // Stores the working directory at once; the app uses it from its next start.
+    void set_working_dir(const QString& dir);
 
     // Shown when the full-screen option is clicked.
     static constexpr const char* FULL_SCREEN_HINT =
@@ -90,6 +88,7 @@ private:
     QNetworkAccessManager* m_download_manager = nullptr;
 
     QLineEdit* m_lineEdit_working_dir = nullptr;
+    QLineEdit* m_lineEdit_version_url = nullptr;
     QToolButton* m_toolButton_selWorkingDit = nullptr;
     QCheckBox* m_checkBox_open_last_project = nullptr;
     QSpinBox* m_spinBox_autosave = nullptr;

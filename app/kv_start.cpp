@@ -1,12 +1,16 @@
 #include "kv_start.h"
 
 #include "kv_app_context.h"
+#include "kv_app_version.h"
 #include "kv_dlg_settings.h"
 #include "kv_file_modes.h"
 #include "kv_fonts.h"
 #include "kv_studio_main_app.h"
+#include "kv_window_grab.h"
 
 #include <QApplication>
+#include <QStandardPaths>
+#include <cstdio>
 
 int kv_start(int argc, char** argv)
 {
@@ -18,10 +22,22 @@ int kv_start(int argc, char** argv)
     app_context.main_window = nullptr;
     app_context.second_window = nullptr;
 
+    // Help and version need no display: they come before anything else.
+    const KV_App_Flags flags = kv_scan_command_line(argc, argv);
+    if (flags.help || flags.version) {
+        const QString text = flags.help ? kv_usage_text()
+                                        : QStringLiteral("%1 %2\n").arg(QLatin1String(KV_APP_NAME), QLatin1String(KV_APP_VERSION));
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
 
+    // The user's data folder is named after the app, whatever the program file is called.
+    QCoreApplication::setApplicationName(QLatin1String(KV_APP_NAME));
     const QString program = argc > 0 ? QString::fromLocal8Bit(argv[0]) : QString();
     app_context.dirs = KV_App_Dirs::from_program_path(KV_App_Dirs::absolute_program_path(program));
+    app_context.dirs.keep_files_in(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     app_context.dirs.prepare();
 
     int exit_code = 0;
@@ -30,7 +46,7 @@ int kv_start(int argc, char** argv)
         kv_register_fonts();
         kv_disable_font_hinting();
 
-        app_context.flags = kv_scan_command_line(argc, argv);
+        app_context.flags = flags;
         app_context.flags.app = true; // the operating panel is the only role
 
         auto* window = new CKV_Studio_Main_App;
@@ -38,6 +54,8 @@ int kv_start(int argc, char** argv)
             window->showFullScreen();
         else
             window->show();
+        if (!flags.screenshot.isEmpty())
+            new KV_Window_Grab(*window, flags.screenshot); // a child of the window
 
         exit_code = application.exec();
 

@@ -19,6 +19,7 @@
 #include <mutex>
 
 #include "kv_app_context.h"
+#include "kv_app_dirs.h"
 #include "kv_app_version.h"
 #include "kv_dlg_app_settings.h"
 #include "kv_dlg_settings.h"
@@ -119,7 +120,12 @@ CKV_Studio_Main_App::CKV_Studio_Main_App(QWidget* parent)
     build_views();
     setWindowIcon(QIcon(QStringLiteral(":/images/icons/logo_icon.png")));
 
+    // Created on first start; a folder the panel cannot write is named to
+    // the user once the window shows, as nothing could be kept there.
+    const QString working_dir_problem = kv_prepare_working_dir(settings().m_str_working_dir__);
     open_local_project();
+    if (!working_dir_problem.isEmpty())
+        QTimer::singleShot(0, this, [this, working_dir_problem] { show_information(working_dir_problem); });
 
     connect(qApp, &QGuiApplication::applicationStateChanged, this, &CKV_Studio_Main_App::applicationStateChanged);
     m_version_countdown = VERSION_CHECK_PERIOD_S;

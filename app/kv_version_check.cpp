@@ -24,6 +24,17 @@ bool kv_version_offers_update(const QByteArray& reply_body, const QString& own)
     return server_version > kv_version_number(own);
 }
 
+QUrl kv_download_url(const QByteArray& reply_body, const QUrl& version_url)
+{
+    const QList<QByteArray> lines = reply_body.split('\n');
+    if (lines.size() > 1) {
+        const QUrl given(QString::fromUtf8(lines.at(1).trimmed()), QUrl::StrictMode);
+        if (given.isValid() && (given.scheme() == QLatin1String("https") || given.scheme() == QLatin1String("http")))
+            return given;
+    }
+    return version_url.resolved(QUrl(QStringLiteral(".")));
+}
+
 QString kv_update_question(const QString& own, const QString& server)
 {
     return QStringLiteral("Update verfügbar Lokal: %1, Server: %2\nMöchten Sie die neue Version jetzt laden?").arg(own, server);

@@ -12,7 +12,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QDockWidget>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -21,13 +23,12 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 const QString org = QStringLiteral("kirovantor3");
 const QString common = QStringLiteral("Common");
-// Nothing listens here: a version check started by a test fails at once.
-const QUrl closed_port(QStringLiteral("http://127.0.0.1:9/version.txt"));
 
 QVariant stored(const char* key)
 {
@@ -38,10 +39,6 @@ QVariant stored(const char* key)
 class Recording_Settings : public CKV_Dlg_Settings
 {
 public:
-    explicit Recording_Settings()
-        : CKV_Dlg_Settings(nullptr, closed_port)
-    {
-    }
     QStringList messages;
 
 protected:
@@ -50,6 +47,22 @@ protected:
         messages << question;
         return false;
     }
+    void show_message(const QString& text) override { messages << text; }
+};
+
+// Picks a set folder and records the messages of the app form.
+class Choosing_App_Settings : public CKV_Dlg_App_Settings
+{
+public:
+    explicit Choosing_App_Settings(CKV_Dlg_Settings& settings)
+        : CKV_Dlg_App_Settings(settings, QStringLiteral("de"))
+    {
+    }
+    QString choice;
+    QStringList messages;
+
+protected:
+    QString choose_directory(const QString&) override { return choice; }
     void show_message(const QString& text) override { messages << text; }
 };
 } // namespace
@@ -91,6 +104,7 @@ private slots:
         QCOMPARE(settings._m_app_full_screen, 0u);
         QCOMPARE(settings.m_app_styleSheet, 0u);
         QCOMPARE(settings.m_live_update, false);
+        QCOMPARE(settings.m_str_version_url, QString()); // no address: the check asks nobody
 
         // A stored working directory moves the archive and project defaults along.
         store.setValue(QStringLiteral("m_str_working_dir__"), QStringLiteral("/data/kv/"));
@@ -118,7 +132,7 @@ private slots:
             written.write(store);
         }
         QSettings store(org, common);
-        QCOMPARE(store.allKeys().size(), 25);
+        QCOMPARE(store.allKeys().size(), 26);
         QCOMPARE(stored("m_str_last_archiv_dir_to").toString(), QStringLiteral("/to/"));
         QCOMPARE(stored("m_raster_move___").toUInt(), 11u);
         QCOMPARE(stored("_m_app_full_screen").toUInt(), 1u);
@@ -316,6 +330,47 @@ private slots:
 
         restart->click();
         QVERIFY(!form.isVisible());
+    }
+
+    void app_form_chooses_a_writable_working_directory_data()
+    {
+        QTest::addColumn<QString>("chosen"); // below the test's folder
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("new folder") << "neu/kv" << true;
+        QTest::newRow("below a file") << "datei/kv" << false;
+    }
+
+    void app_form_chooses_a_writable_working_directory()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(bool, taken);
+        QTemporaryDir root;
+        const QString current = root.filePath(QStringLiteral("alt")) + QLatin1Char('/');
+        QVERIFY(QDir().mkpath(current));
+        QVERIFY(QFile(root.filePath(QStringLiteral("datei"))).open(QIODevice::WriteOnly));
+        QFile project(current + QStringLiteral("kv_app.kvp"));
+        QVERIFY(project.open(QIODevice::WriteOnly) && project.write("targets") == 7);
+        project.close();
+        KV_Test_Settings_Home::reset_common(current);
+
+        Recording_Settings settings;
+        Choosing_App_Settings form(settings);
+        form.choice = root.filePath(chosen);
+        form.findChild<QPushButton*>(QStringLiteral("m_pushButton_working_dir"))->click();
+
+        const QString expected = taken ? form.choice + QLatin1Char('/') : current;
+        QCOMPARE(stored("m_str_working_dir__").toString(), expected);
+        QCOMPARE(form.findChild<QLabel*>(QStringLiteral("m_label_working_dir"))->text(), expected);
+        QCOMPARE(form.findChild<QLabel*>(QStringLiteral("m_label_restart"))->isVisibleTo(&form), taken);
+        if (taken) {
+            QVERIFY(form.messages.isEmpty());
+            QFile copy(expected + QStringLiteral("kv_app.kvp")); // the targets came along
+            QVERIFY(copy.open(QIODevice::ReadOnly));
+            QCOMPARE(copy.readAll(), QByteArray("targets"));
+        } else {
+            QCOMPARE(form.messages.size(), 1);
+            QVERIFY(form.messages.first().contains(QStringLiteral("\"%1/\"").arg(form.choice)));
+        }
     }
 };
 

@@ -140,8 +140,64 @@ private slots:
         dirs.prepare();
         QVERIFY(QFileInfo(root.path() + "/sub/bin/project").isDir());
         QVERIFY(!QFileInfo(root.path() + "/sub/bin/sub").exists());
-        QCOMPARE(KV_App_Dirs::absolute_program_path("kirovantor3"), QString("kirovantor3"));
         QCOMPARE(KV_App_Dirs::absolute_program_path("/opt/kv/kirovantor3"), QString("/opt/kv/kirovantor3"));
+    }
+
+    void files_stay_beside_a_writable_program_only_data()
+    {
+        QTest::addColumn<QString>("program"); // below the test's folder
+        QTest::addColumn<bool>("beside");
+        QTest::newRow("build tree") << "build/app/kirovantor3" << true;
+        QTest::newRow("installed") << "usr/bin/kirovantor3" << false; // beside usr/share/kirovantor3
+        QTest::newRow("read-only folder") << "ro/bin/kirovantor3" << false;
+        QTest::newRow("missing folder") << "nowhere/kirovantor3" << false;
+    }
+
+    void files_stay_beside_a_writable_program_only()
+    {
+        QFETCH(QString, program);
+        QFETCH(bool, beside);
+        QTemporaryDir root;
+        for (const char* dir : {"build/app", "usr/bin", "usr/share/kirovantor3", "ro/bin"})
+            QVERIFY(QDir(root.path()).mkpath(QLatin1String(dir)));
+        QVERIFY(QFile::setPermissions(root.filePath("ro/bin"), QFile::ReadOwner | QFile::ExeOwner));
+        const auto writable_again = qScopeGuard([&] { QFile::setPermissions(root.filePath("ro/bin"), QFile::WriteOwner | QFile::ReadOwner | QFile::ExeOwner); });
+        if (QTest::currentDataTag() == QLatin1String("read-only folder") && QFileInfo(root.filePath("ro/bin")).isWritable())
+            QSKIP("the administrator writes into read-only folders");
+
+        KV_App_Dirs dirs = KV_App_Dirs::from_program_path(root.filePath(program));
+        const QString program_project = dirs.project_dir;
+        dirs.keep_files_in(root.filePath("home/.local/share/kirovantor3"));
+        dirs.prepare();
+        const QString expected = beside ? program_project : root.filePath("home/.local/share/kirovantor3/");
+        QCOMPARE(dirs.project_dir, expected);
+        QVERIFY(QFileInfo(expected).isDir());
+        QCOMPARE(QFileInfo::exists(program_project), beside);
+    }
+
+    void started_by_name_through_path_from_another_folder()
+    {
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkpath("bin") && QDir(root.path()).mkpath("elsewhere"));
+        QFile program(root.filePath("bin/kirovantor3"));
+        QVERIFY(program.open(QIODevice::WriteOnly));
+        program.close();
+        QVERIFY(program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QByteArray saved_path = qgetenv("PATH");
+        const auto restore_path = qScopeGuard([&] { qputenv("PATH", saved_path); });
+        qputenv("PATH", QFile::encodeName(root.filePath("bin")));
+        QDir::setCurrent(root.filePath("elsewhere"));
+
+        const QString resolved = KV_App_Dirs::absolute_program_path("kirovantor3");
+        QCOMPARE(resolved, root.filePath("bin/kirovantor3"));
+        KV_App_Dirs dirs = KV_App_Dirs::from_program_path(resolved);
+        dirs.keep_files_in(root.filePath("data"));
+        dirs.prepare();
+        QCOMPARE(dirs.project_dir, root.filePath("bin/project/"));
+        QVERIFY(QFileInfo(dirs.project_dir).isDir());
+        QVERIFY(QDir(root.filePath("elsewhere")).isEmpty());
+        // A name the search does not find stays a name.
+        QCOMPARE(KV_App_Dirs::absolute_program_path("kv-not-installed"), QString("kv-not-installed"));
     }
 
     void command_line_flags_data()
@@ -154,6 +210,7 @@ private slots:
         QTest::newRow("other case") << QStringList{"-APP", "-Tray"} << false << false;
         QTest::newRow("prefix only") << QStringList{"-application", "-trayicon"} << false << false;
         QTest::newRow("project path") << QStringList{"/data/haus.kvp", "-app"} << true << false;
+        QTest::newRow("options") << QStringList{"--kiosk", "--screenshot", "-app", "-tray"} << false << true;
     }
 
     void command_line_flags()
@@ -166,6 +223,24 @@ private slots:
         const KV_App_Flags flags = kv_scan_command_line(argv.argc(), argv.pointers.data());
         QCOMPARE(flags.app, app);
         QCOMPARE(flags.tray, tray);
+        // "--screenshot" takes the next argument, whatever it looks like.
+        QCOMPARE(flags.kiosk, arguments.contains("--kiosk"));
+        QCOMPARE(flags.screenshot, arguments.contains("--screenshot") ? QStringLiteral("-app") : QString());
+    }
+
+    void help_and_version_end_before_any_window_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::newRow("help") << "--help";
+        QTest::newRow("short help") << "-h";
+        QTest::newRow("version") << "--version";
+    }
+
+    void help_and_version_end_before_any_window()
+    {
+        QFETCH(QString, argument);
+        QCOMPARE(start({QStringLiteral("-app"), argument}), 0);
+        QVERIFY(!snapshot.window_shown); // no application object ever came to inspect
     }
 
     void first_start_is_windowed_light_and_local()

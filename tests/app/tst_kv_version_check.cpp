@@ -46,10 +46,14 @@ private:
     QByteArray m_request;
 };
 
+void store_version_url(const QUrl& url)
+{
+    QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue(QStringLiteral("m_str_version_url"), url.toString());
+}
+
 class Asking_Settings : public CKV_Dlg_Settings
 {
 public:
-    using CKV_Dlg_Settings::CKV_Dlg_Settings;
     QStringList questions;
 
 protected:
@@ -97,6 +101,24 @@ private slots:
         QCOMPARE(kv_version_offers_update(reply, QLatin1String(KV_APP_VERSION_FULL)), offers);
     }
 
+    void download_address_from_the_reply_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("download");
+        QTest::newRow("number only") << QByteArray("3.05\n") << "https://kv.test/app/";
+        QTest::newRow("second line") << QByteArray("3.05\r\nhttps://dl.kv.test/kv-3.05.deb\r\n")
+                                     << "https://dl.kv.test/kv-3.05.deb";
+        QTest::newRow("notes, no address") << QByteArray("3.05\nneue Kacheln") << "https://kv.test/app/";
+        QTest::newRow("other scheme") << QByteArray("3.05\nfile:///etc/passwd") << "https://kv.test/app/";
+    }
+
+    void download_address_from_the_reply()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, download);
+        QCOMPARE(kv_download_url(reply, QUrl(QStringLiteral("https://kv.test/app/version.txt"))).toString(), download);
+    }
+
     void server_reply_asks_only_for_a_newer_version_data()
     {
         QTest::addColumn<QByteArray>("status");
@@ -120,7 +142,8 @@ private slots:
         QVERIFY(server.listen(QHostAddress::LocalHost));
         server.status = status;
         server.body = body;
-        Asking_Settings settings(nullptr, server.url());
+        store_version_url(server.url());
+        Asking_Settings settings;
         auto* manager = settings.findChild<QNetworkAccessManager*>();
         QVERIFY(manager);
         QSignalSpy finished(manager, &QNetworkAccessManager::finished);
@@ -130,21 +153,33 @@ private slots:
         QCOMPARE(settings.questions, questions);
     }
 
-    void check_runs_at_start_only_when_enabled()
+    void check_runs_at_start_only_when_enabled_and_addressed_data()
     {
+        QTest::addColumn<bool>("addressed");
+        QTest::addColumn<bool>("switched_off");
+        QTest::addColumn<int>("requests");
+        QTest::newRow("defaults: on, no address") << false << false << 0;
+        QTest::newRow("address") << true << false << 1;
+        QTest::newRow("address, switched off") << true << true << 0;
+    }
+
+    void check_runs_at_start_only_when_enabled_and_addressed()
+    {
+        QFETCH(bool, addressed);
+        QFETCH(bool, switched_off);
+        QFETCH(int, requests);
         Version_Server server;
         QVERIFY(server.listen(QHostAddress::LocalHost));
         server.body = "3.01111";
-        {
-            Asking_Settings settings(nullptr, server.url()); // no stored settings: the check is on
-            QTRY_COMPARE_WITH_TIMEOUT(server.requests, 1, 5000);
-        }
-        KV_Test_Settings_Home::reset_common();
-        {
-            Asking_Settings settings(nullptr, server.url());
-            QTest::qWait(300);
-            QCOMPARE(server.requests, 1);
-        }
+        if (switched_off)
+            KV_Test_Settings_Home::reset_common();
+        if (addressed)
+            store_version_url(server.url());
+        Asking_Settings settings;
+        if (requests > 0)
+            QTRY_COMPARE_WITH_TIMEOUT(server.requests, requests, 5000);
+        QTest::qWait(300);
+        QCOMPARE(server.requests, requests);
     }
 };
 

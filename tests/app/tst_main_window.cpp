@@ -22,7 +22,6 @@
 #include "kv_studio_main_app.h"
 #include "kv_test_main_project.h"
 #include "kv_test_settings_home.h"
-#include "kv_version_check.h"
 
 namespace {
 // Records the information boxes instead of showing them.
@@ -127,6 +126,35 @@ private slots:
         QVERIFY(window.project().is_open());
         QCOMPARE(window.project().m_project.m_str_guid.size(), size_t(38));
         QVERIFY(QString::fromStdString(window.project().m_project.m_str_guid) != guid);
+    }
+
+    void chosen_working_directory_is_created_or_named_data()
+    {
+        QTest::addColumn<QString>("dir"); // below the test's folder
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("not there yet") << "gewaehlt/kv/" << true;
+        QTest::newRow("below a file") << "datei/kv/" << false;
+    }
+
+    void chosen_working_directory_is_created_or_named()
+    {
+        QFETCH(QString, dir);
+        QFETCH(bool, writable);
+        QFile file(working_dir() + QStringLiteral("datei"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        const QString chosen = working_dir() + dir;
+        KV_Test_Settings_Home::reset_common(chosen);
+        Test_Window window;
+        QCOMPARE(QFile::exists(chosen + QStringLiteral("kv_app.kvp")), writable);
+        if (writable) {
+            QTest::qWait(100);
+            QVERIFY(window.informations.isEmpty());
+        } else {
+            // Told once the window runs, naming the folder.
+            QTRY_COMPARE(window.informations.size(), 1);
+            QVERIFY(window.informations.first().contains(QStringLiteral("\"%1\"").arg(chosen)));
+        }
     }
 
     void orientation_filters_pages()
@@ -252,13 +280,13 @@ private slots:
 
         // Switched on: a request only at the end of the week, to the version server.
         window.settings().m_check_version_ = 1;
+        window.settings().m_str_version_url = QStringLiteral("https://versions.kv.test/version.txt");
         ticks(period - 1);
         QTest::qWait(300);
         QVERIFY(proxy.paths().isEmpty());
         ticks(1);
         QCOMPARE(window.version_countdown(), period);
-        const QString version_host = QUrl(QLatin1String(KV_VERSION_URL)).host();
-        QTRY_COMPARE_WITH_TIMEOUT(proxy.paths(), QStringList(version_host + QStringLiteral(":443")), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(proxy.paths(), QStringList(QStringLiteral("versions.kv.test:443")), 5000);
     }
 
     void broken_download_restores_the_last_local_project()

@@ -27,6 +27,7 @@ KV_Sim_Options kv_sim_parse_options(const QCoreApplication& app)
     QCommandLineParser parser;
     parser.setApplicationDescription("Controller simulator: plays the controller's side of the link.");
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOptions({
         {"port", "TCP port (0: any free port).", "port", "10001"},
         {"listen", "Address to accept connections on.", "address", "127.0.0.1"},

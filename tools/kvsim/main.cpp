@@ -30,6 +30,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("kvsim");
+    QCoreApplication::setApplicationVersion(KV_VERSION);
     const KV_Sim_Options options = kv_sim_parse_options(app);
 
     QTemporaryDir work_dir;

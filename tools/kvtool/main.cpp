@@ -133,11 +133,21 @@ const Command kCommands[] = {
     {"route", kv_route_command, "route FILE.kvp NAME HOST[:PORT] [USER [PASSWORD]]  add a direct route and make it active"},
 };
 
+void print_usage(std::ostream& out)
+{
+    out << "Usage: kvtool COMMAND ...\n"
+           "Looks into and prepares project files of the operating panel without its user interface.\n\n"
+           "Commands:\n";
+    for (const Command& command : kCommands)
+        out << "  kvtool " << command.usage << '\n';
+    out << "\nOptions:\n"
+           "  -h, --help     show this help and exit\n"
+           "  -v, --version  show the version and exit\n";
+}
+
 int usage()
 {
-    std::cerr << "usage: kvtool COMMAND ...\n";
-    for (const Command& command : kCommands)
-        std::cerr << "  kvtool " << command.usage << '\n';
+    print_usage(std::cerr);
     return 2;
 }
 } // namespace
@@ -146,6 +156,15 @@ int main(int argc, char** argv)
 {
     if (argc < 2)
         return usage();
+    const std::string first = argv[1];
+    if (first == "-h" || first == "--help") {
+        print_usage(std::cout);
+        return 0;
+    }
+    if (first == "-v" || first == "--version") {
+        std::cout << "kvtool " << KV_VERSION << '\n';
+        return 0;
+    }
     for (const Command& command : kCommands) {
         if (std::strcmp(argv[1], command.name) == 0)
             return command.run(argc - 2, argv + 2);
