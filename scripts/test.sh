@@ -1,6 +1,7 @@
 #!/bin/sh
 # The whole test suite as CI runs it: install what is missing, build, run every
-# test with CTest, then a short libFuzzer run of every fuzz target.
+# test with CTest, build and try the Debian package, then a short libFuzzer run
+# of every fuzz target.
 set -e
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
@@ -9,6 +10,9 @@ JOBS=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$JOBS"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$JOBS")
+
+# The Debian package, installed into a scratch root and started from there.
+./scripts/package-check.sh build
 
 # The project store reads its page tables on a second thread while loading:
 # its tests run once more under ThreadSanitizer.
