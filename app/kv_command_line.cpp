@@ -44,8 +44,9 @@ QString kv_usage_text()
         "\n"
         "The options -app and -tray are accepted and change nothing.\n"
         "\n"
-        "Files: the local project kv_app.kvp lives in the working directory, by default\n"
-        "the folder \"project\" beside the program when that folder can be written, else\n"
-        "~/.local/share/kirovantor3/; the settings view shows it and can choose another.\n"
+        "Files: the local project kv_app.kvp lives in the working directory. By default\n"
+        "that is the folder \"project\" beside a program that is not installed and whose\n"
+        "folder can be written (a build, a portable copy), else ~/.local/share/kirovantor3/.\n"
+        "The settings view shows it and can choose another.\n"
         "Settings are kept in ~/.config/kirovantor3/.\n");
 }
