@@ -11,6 +11,7 @@
 set -e
 cd "$(dirname "$0")/.."
 BUILD=${1:-build}
+STARTED=$(date +%s)
 OUT=$PWD/$BUILD/package-check
 rm -rf "$OUT" && mkdir -p "$OUT"
 rm -f "$BUILD"/kirovantor3_*.deb
@@ -80,3 +81,4 @@ run kirovantor3 --screenshot "$HOME_DIR/panel.png" >"$OUT/panel.log" 2>&1 ||
     { tail -30 "$OUT/panel.log"; tail -20 "$OUT/kvsim.log"; echo "the installed panel showed no page"; exit 1; }
 cp "$HOME_DIR/panel.png" "$OUT/panel.png"
 echo "installed panel downloaded the demo project and showed its first page: $BUILD/package-check/panel.png"
+echo "package check: $(($(date +%s) - STARTED)) s"
