@@ -320,7 +320,7 @@ void CKV_Gui_Control_App_Scene_Page::paintEvent(QPaintEvent*)
     if (view != VIEW_GREY) {
         painter.setPen(Qt::NoPen);
         // The light "Vordergrund" text needs the accent face, not the plain one.
-        painter.setBrush(is_pressed() ? btn_cta_active_color() : btn_cta_default_color());
+        painter.setBrush(shows_pressed() ? btn_cta_active_color() : btn_cta_default_color());
         painter.drawRoundedRect(frame_box(), borderradius(), borderradius());
     }
 

@@ -110,6 +110,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Draws its pressed face itself.
+    QRect pressed_area() const override { return {}; }
 
 private:
     QPointer<CKV_Gui_Control_App_Scene_Page_Popup_List> m_popup;

@@ -9,6 +9,7 @@
 #include "kv_gui_container.h"
 #include "kv_gui_switch.h"
 #include "kv_gui_tile_dimmer.h"
+#include "kv_touch.h"
 #include "kv_visu_host.h"
 
 namespace {
@@ -145,25 +146,30 @@ double CKV_Gui_Control_App_Dimmer::level_at(const QPoint& point) const
     return std::round(std::clamp(part, 0.0, 1.0) * 100.0);
 }
 
+bool CKV_Gui_Control_App_Dimmer::owns_drag() const
+{
+    return view() != POPUP && !entry_address(VALUE).is_null();
+}
+
 void CKV_Gui_Control_App_Dimmer::on_press(const QPoint& point)
 {
     m_start = point;
-    m_tracking = view() != POPUP && !entry_address(VALUE).is_null();
+    m_tracking = owns_drag();
     m_dragging = false;
     m_hold.start(param_double("Zeit Popup"));
 }
 
 void CKV_Gui_Control_App_Dimmer::mouseMoveEvent(QMouseEvent* event)
 {
+    CKV_Gui_Control_App_Light_Base::mouseMoveEvent(event);
     if (!m_tracking)
         return;
     const QPoint point = event->position().toPoint();
     const QPoint moved = point - m_start;
     const int along = std::abs(axis() == Qt::Horizontal ? moved.x() : moved.y());
-    if (!m_dragging && along >= DRAG_THRESHOLD) {
+    if (!m_dragging && along >= kv_touch_slop(this)) {
         m_dragging = true;
         m_hold.stop();
-        canvas()->scroll_area()->set_scroll_blocked(true);
     }
     if (m_dragging) {
         m_drag_level = level_at(point);
@@ -173,11 +179,17 @@ void CKV_Gui_Control_App_Dimmer::mouseMoveEvent(QMouseEvent* event)
 
 void CKV_Gui_Control_App_Dimmer::end_drag()
 {
-    if (m_dragging)
-        canvas()->scroll_area()->set_scroll_blocked(false);
     m_tracking = false;
     m_dragging = false;
     update();
+}
+
+void CKV_Gui_Control_App_Dimmer::mouseReleaseEvent(QMouseEvent* event)
+{
+    CKV_Gui_Control_App_Light_Base::mouseReleaseEvent(event);
+    // A gesture took the touch: nothing was written.
+    m_hold.stop();
+    end_drag();
 }
 
 void CKV_Gui_Control_App_Dimmer::on_release(const QPoint& point)
@@ -193,6 +205,8 @@ void CKV_Gui_Control_App_Dimmer::on_release(const QPoint& point)
         return;
     }
     end_drag();
+    if (press_cancelled() || !rect().contains(point))
+        return; // the finger wandered off: no tap
     if (view() == POPUP)
         open_value_popup();
     else

@@ -60,13 +60,13 @@ class CKV_Gui_Control_App_Dimmer : public CKV_Gui_Control_App_Light_Base {
     Q_OBJECT
 public:
     enum Entry { SWITCHING = 0, VALUE = 1, SWITCH_FEEDBACK = 2, VALUE_FEEDBACK = 3 };
-    // Movement along the bar, in pixels, that makes a press a drag.
-    static constexpr int DRAG_THRESHOLD = 8;
 
     CKV_Gui_Control_App_Dimmer(CKV_Gui_Control_Container* canvas, const KV_GUI_Control& record);
 
     void on_press(const QPoint& point) override;
     void on_release(const QPoint& point) override;
+    // With a level bar the dimmer owns its drags: the page stays still.
+    bool owns_drag() const override;
     // The finger's level while it drags, the reported one otherwise.
     double brightness() const override;
     bool is_dragging() const { return m_dragging; }
@@ -78,7 +78,9 @@ public:
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    QRect pressed_area() const override { return m_dragging ? QRect() : rect(); }
 
 private:
     Qt::Orientation axis() const { return view() == HORIZONTAL ? Qt::Horizontal : Qt::Vertical; }

@@ -1,10 +1,12 @@
 #pragma once
 // What the classic (non-tile) operating controls share: a press held for
 // the control's "Zeit Popup" opens its value popup, and the value popup
-// itself, a keypad over the window entering a level in percent.
+// itself, the number keypad entering a level in percent.
 
 #include <QTimer>
 #include <QWidget>
+
+#include "kv_gui_number_popup.h"
 
 class QLabel;
 class QLineEdit;
@@ -28,47 +30,6 @@ signals:
 private:
     QTimer m_timer;
     bool m_fired = false;
-};
-
-// Keypad popup for a whole number between two limits: digits replace the
-// shown number, "-" and "+" move it by a step, "OK" hands on the number
-// (kept within the limits) and closes. `name` prefixes the object names of
-// the popup, its panel and its input field.
-class CKV_Gui_Control_Popup_Number : public QWidget {
-    Q_OBJECT
-public:
-    struct Range {
-        int minimum;
-        int maximum;
-        double step;
-        QString unit;
-    };
-    CKV_Gui_Control_Popup_Number(const QString& name, const QString& title, double value, const Range& range,
-                                 QWidget* window);
-
-    // Covers the window and takes the keyboard.
-    void show_over_window();
-    QLineEdit* input() const { return m_input; }
-    double entered() const;
-
-signals:
-    void accepted(double value);
-
-public slots:
-    void slot_digit(int digit);
-    void slot_step(int direction);
-    void slot_ok();
-    void slot_cancel();
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    void show_value(double value);
-
-    Range m_range;
-    bool m_fresh = true; // the first digit replaces the shown number
-    QLineEdit* m_input = nullptr;
 };
 
 // The level keypad of the classic controls: 0 to 100 percent.

@@ -151,15 +151,6 @@ QColor CKV_Gui_Control_Tile_Base::tile_color() const
     return or_default(backgroundcolor(), Qt::white);
 }
 
-void CKV_Gui_Control_Tile_Base::mousePressEvent(QMouseEvent* event)
-{
-    if (host().run_mode() && !takes_presses()) {
-        event->ignore(); // reaches the widget below
-        return;
-    }
-    CKV_Gui_Control::mousePressEvent(event);
-}
-
 void CKV_Gui_Control_Tile_Base::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -210,7 +201,7 @@ void CKV_Gui_Control_Tile_Touch_Base::layout(const QSize& size)
 
 QColor CKV_Gui_Control_Tile_Touch_Base::tile_color() const
 {
-    if (is_pressed())
+    if (shows_pressed())
         return or_default(btncolorpress(), QColor(0xEA, 0xEA, 0xEA));
     return CKV_Gui_Control_Tile_Base::tile_color();
 }
@@ -232,7 +223,6 @@ void CKV_Gui_Control_Tile_Touch_Base::mousePressEvent(QMouseEvent* event)
         canvas()->request_animation_tick();
     }
     CKV_Gui_Control_Tile_Base::mousePressEvent(event);
-    update();
 }
 
 void CKV_Gui_Control_Tile_Touch_Base::mouseReleaseEvent(QMouseEvent* event)
@@ -253,6 +243,10 @@ void CKV_Gui_Control_Tile_Touch_Base::notify_children(int code)
     CKV_Gui_Control_Tile_Base::notify_children(code);
     if (code != 100 || m_hold <= 0.0)
         return;
+    if (is_pressed() && press_cancelled()) {
+        m_hold = 0.0; // the finger went on to scroll or swipe
+        return;
+    }
     m_hold -= HOLD_STEP;
     if (m_hold > 0.0) {
         canvas()->request_animation_tick();

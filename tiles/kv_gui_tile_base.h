@@ -47,7 +47,6 @@ public:
     virtual void draw_icon(QPainter& painter, const QRect& box);
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
     // Scale of the widget against the nominal size (the smaller of both axes).
@@ -60,7 +59,9 @@ protected:
     QFont scaled_style(int number) const;
     // Plain tiles let presses through to what lies below them; the tiles
     // that act on a tap say so.
-    virtual bool takes_presses() const { return false; }
+    bool operable() const override { return false; }
+    // Tiles draw their pressed colour themselves.
+    QRect pressed_area() const override { return {}; }
     // Background of the tile; the "on" colour of operated tiles.
     virtual QColor tile_color() const;
     void set_icon_color(const QColor& color);
@@ -117,7 +118,7 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    bool takes_presses() const override { return true; }
+    bool operable() const override { return true; }
     QColor tile_color() const override;
     void paint_content(QPainter& painter) override;
     // The tile's overlay class; null for tiles that have none.

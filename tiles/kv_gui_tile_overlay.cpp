@@ -98,6 +98,7 @@ void CKV_Gui_Control_Tile_Overlay_Base::slide_to(bool open)
     m_slide_y->setStartValue(y());
     m_slide_y->setEndValue(target.y());
     m_state = State::Sliding;
+    set_widgets_live(false);
     m_frame_timer.start();
     m_slide.start();
 }
@@ -107,12 +108,20 @@ void CKV_Gui_Control_Tile_Overlay_Base::slide_finished()
     m_frame_timer.stop();
     if (m_target_open) {
         m_state = State::Open;
+        set_widgets_live(true);
         emit opened();
     } else {
         m_state = State::Hidden;
         hide();
         emit closed();
     }
+}
+
+void CKV_Gui_Control_Tile_Overlay_Base::set_widgets_live(bool live)
+{
+    // A press on a dead widget lands on the panel, which ignores it.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->setAttribute(Qt::WA_TransparentForMouseEvents, !live);
 }
 
 void CKV_Gui_Control_Tile_Overlay_Base::paintEvent(QPaintEvent*)

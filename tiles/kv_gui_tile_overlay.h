@@ -64,6 +64,8 @@ protected:
 private:
     void slide_to(bool open);
     void slide_finished();
+    // Only an open panel's widgets take presses: not while it slides.
+    void set_widgets_live(bool live);
     QPoint open_position() const { return {0, 0}; }
     QPoint closed_position() const;
 

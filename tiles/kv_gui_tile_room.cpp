@@ -57,7 +57,7 @@ void CKV_Gui_Control_Tile_Scene::on_release(const QPoint& point)
 
 QColor CKV_Gui_Control_Tile_Scene::tile_color() const
 {
-    if (is_pressed())
+    if (shows_pressed())
         return or_default(btncolorpress(), QColor(0xEA, 0xEA, 0xEA));
     return CKV_Gui_Control_Tile_Base::tile_color();
 }

@@ -19,7 +19,7 @@ public:
     void on_release(const QPoint& point) override;
 
 protected:
-    bool takes_presses() const override { return true; }
+    bool operable() const override { return true; }
     // A room is neither on nor off: its icon keeps the accent colour.
     QColor icon_color(bool) const override { return CKV_Gui_Control_Tile_Base::icon_color(true); }
     void paint_content(QPainter& painter) override;
@@ -40,7 +40,7 @@ public:
     bool is_active() const;
 
 protected:
-    bool takes_presses() const override { return true; }
+    bool operable() const override { return true; }
     QColor tile_color() const override;
     QColor icon_color(bool on) const override;
     void paint_content(QPainter& painter) override;

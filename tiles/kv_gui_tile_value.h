@@ -40,7 +40,7 @@ public:
     QRect menu_box() const { return m_menu_box; }
 
 protected:
-    bool takes_presses() const override { return true; }
+    bool operable() const override { return true; }
     QColor tile_color() const override { return header_bg_color(); }
     void paint_content(QPainter& painter) override;
 

@@ -20,7 +20,7 @@ void CKV_Gui_Control_Button_Action::paintEvent(QPaintEvent*)
     prepare_painter(painter);
     const QRectF box = frame_box();
     painter.setPen(border_pen());
-    painter.setBrush(is_pressed() ? or_default(btncolorpress(), btncolorswitchon())
+    painter.setBrush(shows_pressed() ? or_default(btncolorpress(), btncolorswitchon())
                                   : or_default(btncolorface(), btn_cta_default_color()));
     painter.drawRoundedRect(box, borderradius(), borderradius());
     painter.setFont(text_font());

@@ -16,6 +16,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Draws its pressed face itself.
+    QRect pressed_area() const override { return {}; }
     virtual QString label() const;
 };
 

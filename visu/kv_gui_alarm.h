@@ -13,6 +13,7 @@ constexpr int KV_LOGIC_TYPE_ALARM = 810;
 class CKV_Gui_Control_Alarmanzeige : public CKV_Gui_Control {
     Q_OBJECT
 public:
+    bool operable() const override { return false; }
     enum State { NO_ALARM = 0, WAS_PENDING = 1, PENDING = 2 };
     struct Alarm {
         QString text;

@@ -13,6 +13,7 @@
 #include "kv_gui_control.h"
 #include "kv_gui_factory.h"
 #include "kv_gui_value_dispatch.h"
+#include "kv_touch.h"
 #include "kv_trace.h"
 #include "kv_visu_host.h"
 
@@ -53,10 +54,12 @@ CKV_Gui_Control_Container::CKV_Gui_Control_Container(KV_Visu_Host& host, const K
     if (m_host.run_mode()) {
         grabGesture(Qt::PanGesture);
         grabGesture(Qt::PinchGesture);
-        grabGesture(Qt::SwipeGesture);
+        // One finger swipes; Qt's own swipe needs three.
+        grabGesture(KV_Swipe_Recognizer::type());
         grabGesture(Qt::TapAndHoldGesture);
         m_zoom_allowed = true;
         m_scroll->enable_kinetic_scrolling();
+        apply_touch_roles();
     }
 }
 
@@ -67,6 +70,20 @@ CKV_Gui_Control_Container::~CKV_Gui_Control_Container()
     for (CKV_Gui_Control* control : findChildren<CKV_Gui_Control*>())
         control->unsubscribe();
     m_host.dispatch().remove_canvas(this);
+}
+
+void CKV_Gui_Control_Container::apply_touch_roles()
+{
+    const Qt::GestureType flick = QScroller::grabbedGesture(m_scroll->viewport());
+    for (CKV_Gui_Control* control : std::as_const(m_controls)) {
+        control->apply_press_through();
+        if (!control->owns_drag())
+            continue;
+        // A gesture grabbed by a child wins over the same gesture of its
+        // parents, and neither the scroller nor the swipe act on children.
+        control->grabGesture(flick);
+        control->grabGesture(KV_Swipe_Recognizer::type());
+    }
 }
 
 void CKV_Gui_Control_Container::request_animation_tick()
@@ -132,6 +149,7 @@ void CKV_Gui_Control_Container::apply_page_settings()
         m_color_bg = page_color(page->m_str_bg_color);
         m_color_frame = page_color(page->m_str_frame_color);
         m_image_bg = page->m_str_image_bg.empty() ? QPixmap() : m_host.image(QString::fromStdString(page->m_str_image_bg));
+        m_image_bg_scaled = QPixmap();
         m_image_icon =
             page->m_str_image_icon.empty() ? QPixmap() : m_host.image(QString::fromStdString(page->m_str_image_icon));
         m_zoom_to_page = page->m_zoom_to_page;
@@ -238,13 +256,15 @@ void CKV_Gui_Control_Container::refit()
     fit_to_view(m_scroll->viewport()->size());
 }
 
-void CKV_Gui_Control_Container::pinch_zoom(qreal total_scale, bool finished)
+void CKV_Gui_Control_Container::pinch_zoom(qreal total_scale, Qt::GestureState state)
 {
     if (!m_zoom_allowed || m_host.orientation() != KV_ORIENTATION_LANDSCAPE)
         return;
-    set_zoom(static_cast<float>(total_scale));
+    if (state == Qt::GestureStarted)
+        m_pinch_base = m_zoom;
+    set_zoom(static_cast<float>(m_pinch_base * total_scale));
     // A pinch never leaves the page smaller than the window.
-    if (finished && m_zoom < 1.0f)
+    if (state == Qt::GestureFinished && m_zoom < 1.0f)
         set_zoom(1.0f);
 }
 
@@ -258,20 +278,32 @@ void CKV_Gui_Control_Container::wheel_zoom(int delta)
 bool CKV_Gui_Control_Container::gesture_event(QGestureEvent* event)
 {
     if (auto* pinch = static_cast<QPinchGesture*>(event->gesture(Qt::PinchGesture))) {
-        const bool finished = pinch->state() == Qt::GestureFinished;
-        if (finished || (pinch->changeFlags() & QPinchGesture::ScaleFactorChanged))
-            pinch_zoom(pinch->totalScaleFactor(), finished);
+        if (pinch->state() == Qt::GestureStarted)
+            note_takeover();
+        pinch_zoom(pinch->totalScaleFactor(), pinch->state());
     }
-    if (auto* swipe = static_cast<QSwipeGesture*>(event->gesture(Qt::SwipeGesture))) {
-        if (swipe->state() == Qt::GestureFinished) {
-            if (swipe->horizontalDirection() == QSwipeGesture::Left || swipe->verticalDirection() == QSwipeGesture::Up)
-                m_host.goPrevPage();
-            else
-                m_host.goNextPage();
-        }
+    if (auto* swipe = static_cast<KV_Swipe_Gesture*>(event->gesture(KV_Swipe_Recognizer::type()))) {
+        if (swipe->state() == Qt::GestureStarted)
+            note_takeover();
+        else if (swipe->state() == Qt::GestureFinished)
+            swipe_finished(swipe->to_left());
     }
     event->accept();
     return true;
+}
+
+void CKV_Gui_Control_Container::swipe_finished(bool to_left)
+{
+    // A page that scrolls sideways scrolls first; it changes only once the
+    // finger starts at the end it pushes against.
+    const QScrollBar* bar = m_scroll->horizontalScrollBar();
+    const int start = m_scroll->press_scroll_x();
+    if (bar->maximum() > bar->minimum() && start != (to_left ? bar->maximum() : bar->minimum()))
+        return;
+    if (to_left)
+        m_host.goPrevPage();
+    else
+        m_host.goNextPage();
 }
 
 bool CKV_Gui_Control_Container::eventFilter(QObject* watched, QEvent* event)
@@ -325,8 +357,11 @@ void CKV_Gui_Control_Container::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), m_color_bg);
     if (m_image_bg.width() > 0 && m_image_bg.height() > 0) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawPixmap(background_rect(m_image_bg.size()), m_image_bg);
+        // Smooth scaling costs far more than drawing: once per size.
+        const QRect target = background_rect(m_image_bg.size());
+        if (m_image_bg_scaled.size() != target.size())
+            m_image_bg_scaled = m_image_bg.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        painter.drawPixmap(target.topLeft(), m_image_bg_scaled);
     }
 }
 
@@ -359,13 +394,16 @@ void CKV_Gui_Control_Container_Sv::enable_kinetic_scrolling()
     properties.setScrollMetric(QScrollerProperties::OvershootDragResistanceFactor, 0.05);
     properties.setScrollMetric(QScrollerProperties::OvershootScrollDistanceFactor, 0.05);
     scroller->setScrollerProperties(properties);
-}
-
-void CKV_Gui_Control_Container_Sv::set_scroll_blocked(bool blocked)
-{
-    m_scroll_blocked = blocked;
-    if (blocked && QScroller::hasScroller(viewport()))
-        QScroller::scroller(viewport())->stop();
+    connect(scroller, &QScroller::stateChanged, this, [this](QScroller::State state) {
+        if (state == QScroller::Pressed) {
+            m_caught_flick = m_scroller_state == QScroller::Scrolling;
+            m_press_scroll_x = horizontalScrollBar()->value();
+        }
+        if (state == QScroller::Dragging)
+            if (CKV_Gui_Control_Container* page = canvas())
+                page->note_takeover();
+        m_scroller_state = state;
+    });
 }
 
 void CKV_Gui_Control_Container_Sv::resizeEvent(QResizeEvent* event)
@@ -375,11 +413,3 @@ void CKV_Gui_Control_Container_Sv::resizeEvent(QResizeEvent* event)
         page->fit_to_view(viewport()->size());
 }
 
-bool CKV_Gui_Control_Container_Sv::viewportEvent(QEvent* event)
-{
-    if (event->type() == QEvent::ScrollPrepare && m_scroll_blocked) {
-        event->ignore();
-        return true;
-    }
-    return QScrollArea::viewportEvent(event);
-}

@@ -66,8 +66,9 @@ public:
     bool zoom_allowed() const { return m_zoom_allowed; }
     void set_zoom_allowed(bool allowed) { m_zoom_allowed = allowed; }
     float zoom() const { return m_zoom; }
-    // A pinch with its total scale so far; `finished` at its end.
-    void pinch_zoom(qreal total_scale, bool finished);
+    // A pinch with its total scale so far: it scales the zoom the page had
+    // when the pinch began.
+    void pinch_zoom(qreal total_scale, Qt::GestureState state);
     // One Ctrl+wheel step: up for a positive delta, down for a negative one.
     void wheel_zoom(int delta);
 
@@ -78,12 +79,21 @@ public:
     void request_animation_tick();
     bool is_animation_tick_running() const { return m_animation_tick.isActive(); }
 
+    // Counts the gestures that took a touch over (scroll, swipe, pinch): a
+    // press whose count changed before the finger lifted is no tap.
+    unsigned takeovers() const { return m_takeovers; }
+    void note_takeover() { ++m_takeovers; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
     bool gesture_event(QGestureEvent* event);
+    void swipe_finished(bool to_left);
+    // Run mode: controls that own their drags keep the page's scroller and
+    // swipe off them; display-only controls let presses through.
+    void apply_touch_roles();
     void set_zoom(float zoom);
     void refit();
     void animation_tick();
@@ -97,6 +107,7 @@ private:
     int m_width_virt = 100;
     int m_height_virt = 100;
     QPixmap m_image_bg;
+    QPixmap m_image_bg_scaled; // m_image_bg at the size it is drawn now
     QPixmap m_image_icon;
     QColor m_color_bg;
     QColor m_color_frame;
@@ -107,6 +118,8 @@ private:
     CKV_Gui_Control_Container_Sv* m_scroll = nullptr;
     bool m_zoom_allowed = false;
     float m_zoom = 1.0f;
+    float m_pinch_base = 1.0f;
+    unsigned m_takeovers = 0;
     bool m_modified = false;
     bool m_placing = false;
     QTimer m_animation_tick;
@@ -121,13 +134,16 @@ public:
     CKV_Gui_Control_Container* canvas() const;
     // Kinetic scrolling by touch on the viewport, with the panel's metrics.
     void enable_kinetic_scrolling();
-    // While set, touch drags belong to a control (a slider) and do not scroll.
-    void set_scroll_blocked(bool blocked);
+    // The finger that is down now stopped a running flick: it is no tap.
+    bool press_caught_flick() const { return m_caught_flick; }
+    // The horizontal scroll position when the finger went down.
+    int press_scroll_x() const { return m_press_scroll_x; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    bool viewportEvent(QEvent* event) override;
 
 private:
-    bool m_scroll_blocked = false;
+    int m_scroller_state = 0;
+    bool m_caught_flick = false;
+    int m_press_scroll_x = 0;
 };

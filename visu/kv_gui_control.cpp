@@ -13,6 +13,7 @@
 #include "kv_gui_format.h"
 #include "kv_gui_overlay_pin.h"
 #include "kv_gui_value_dispatch.h"
+#include "kv_touch.h"
 #include "kv_trace.h"
 #include "kv_visu_host.h"
 
@@ -31,6 +32,28 @@ bool type_takes_clicks(int type)
     default:
         return false;
     }
+}
+
+// Records carry Qt 5 weights (0..99, bold = 75, -1 = default); Qt 6 counts
+// 100..900. The nearest of Qt 5's named weights gives the Qt 6 one.
+int kv_font_weight(int qt5)
+{
+    if (qt5 < 0)
+        return QFont::Normal;
+    if (qt5 > 99)
+        return std::min(qt5, 1000); // already on the Qt 6 scale
+    static constexpr std::pair<int, QFont::Weight> NAMED[] = {
+        {0, QFont::Thin},      {12, QFont::ExtraLight}, {25, QFont::Light},     {50, QFont::Normal}, {57, QFont::Medium},
+        {63, QFont::DemiBold}, {75, QFont::Bold},       {81, QFont::ExtraBold}, {87, QFont::Black}};
+    QFont::Weight nearest = QFont::Normal;
+    int distance = 1000;
+    for (const auto& [old_weight, weight] : NAMED) {
+        if (std::abs(qt5 - old_weight) < distance) {
+            distance = std::abs(qt5 - old_weight);
+            nearest = weight;
+        }
+    }
+    return nearest;
 }
 
 QPoint rounded(const QPointF& point)
@@ -156,16 +179,21 @@ void CKV_Gui_Control::attach_to_parent()
     setParent(parent);
     show();
     raise();
-    const int type = parent->type();
-    if (type == 200 || type == 202)
-        return;
-    int x = m_record.m_x;
-    int y = m_record.m_y;
-    if (x + m_record.m_width > parent->width())
-        x = parent->width() - m_record.m_width;
-    if (y + m_record.m_height > parent->height())
-        y = parent->height() - m_record.m_height;
-    move(x, y);
+    move(inside_parent(QRect(m_record.m_x, m_record.m_y, m_record.m_width, m_record.m_height)));
+}
+
+QPoint CKV_Gui_Control::inside_parent(const QRect& box) const
+{
+    const CKV_Gui_Control* parent = qobject_cast<const CKV_Gui_Control*>(parentWidget());
+    // Children of the popup calls keep their place.
+    if (!parent || parent->type() == 200 || parent->type() == 202)
+        return box.topLeft();
+    QPoint place = box.topLeft();
+    if (box.x() + box.width() > parent->width())
+        place.setX(parent->width() - box.width());
+    if (box.y() + box.height() > parent->height())
+        place.setY(parent->height() - box.height());
+    return place;
 }
 
 void CKV_Gui_Control::changed()
@@ -264,7 +292,7 @@ void CKV_Gui_Control::apply_font()
     const QStringList parts = QString::fromStdString(m_record.m_str_font).split(QLatin1Char(','));
     if (parts.size() < 4)
         return;
-    QFont font(parts[0], parts[1].toInt(), parts[2].toInt(), parts[3].toInt() != 0);
+    QFont font(parts[0], parts[1].toInt(), kv_font_weight(parts[2].toInt()), parts[3].toInt() != 0);
     font.setHintingPreference(QFont::PreferNoHinting);
     if (zrqdesign()) {
         int pixels = std::max(5, static_cast<int>(parts[1].toInt() * 1.5 * m_scale_x));
@@ -336,6 +364,10 @@ int CKV_Gui_Control::place_scaled(double sx, double sy)
     m_record.m_y = static_cast<int32_t>(design.m_y * sy);
     m_record.m_width = std::max(1, static_cast<int>(design.m_width * sx));
     m_record.m_height = std::max(1, static_cast<int>(design.m_height * sy));
+    // The clamp of attaching holds at every size.
+    const QPoint place = inside_parent(QRect(m_record.m_x, m_record.m_y, m_record.m_width, m_record.m_height));
+    m_record.m_x = place.x();
+    m_record.m_y = place.y();
     m_scale_x = sx;
     m_scale_y = sy;
     setGeometry(m_record.m_x, m_record.m_y, m_record.m_width, m_record.m_height);
@@ -393,9 +425,21 @@ bool CKV_Gui_Control::hidden_by_address() const
     return address_set(m_record.m_addr_hide);
 }
 
+void CKV_Gui_Control::apply_press_through()
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents,
+                 host().run_mode() && !operable() && children_controls().isEmpty());
+}
+
+bool CKV_Gui_Control::press_cancelled() const
+{
+    return m_moved || m_canvas->takeovers() != m_press_takeovers;
+}
+
 void CKV_Gui_Control::mousePressEvent(QMouseEvent* event)
 {
-    if (disabled_by_address() || hidden_by_address()) {
+    const bool run = host().run_mode();
+    if ((run && !operable()) || disabled_by_address() || hidden_by_address()) {
         event->ignore();
         return;
     }
@@ -404,7 +448,10 @@ void CKV_Gui_Control::mousePressEvent(QMouseEvent* event)
         setFocus();
     }
     m_press_point = rounded(event->position());
-    m_moved = false;
+    m_press_global = event->globalPosition();
+    m_press_takeovers = m_canvas->takeovers();
+    // A finger that stops a running flick only stops it.
+    m_moved = run && m_canvas->scroll_area()->press_caught_flick();
     if (event->button() != Qt::LeftButton) {
         update_cursor();
         return;
@@ -418,7 +465,19 @@ void CKV_Gui_Control::mousePressEvent(QMouseEvent* event)
     }
     m_pressed = true;
     on_press(m_press_point);
+    update();
     update_cursor();
+}
+
+void CKV_Gui_Control::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_pressed || m_moved)
+        return;
+    const QPointF moved = event->globalPosition() - m_press_global;
+    if (std::hypot(moved.x(), moved.y()) > kv_touch_slop(this)) {
+        m_moved = true;
+        update();
+    }
 }
 
 void CKV_Gui_Control::mouseReleaseEvent(QMouseEvent* event)
@@ -428,11 +487,19 @@ void CKV_Gui_Control::mouseReleaseEvent(QMouseEvent* event)
         return;
     }
     if (event->button() == Qt::LeftButton) {
-        const bool click = !m_moved && !m_pin_pending;
+        // A tap lifts inside, close to where it went down, with no scroll,
+        // swipe or pinch in between; a control that owns its drag always
+        // hears the lift unless a gesture took the touch.
+        const QPoint point = rounded(event->position());
+        const bool tap = owns_drag() ? m_canvas->takeovers() == m_press_takeovers
+                                     : !press_cancelled() && rect().contains(point);
+        const bool act = tap && !m_pin_pending;
         m_pressed = false;
         m_pin_pending = false;
-        if (click)
-            on_release(rounded(event->position()));
+        m_moved = false;
+        update();
+        if (act)
+            on_release(point);
         return;
     }
     m_handle = -1;
@@ -452,6 +519,24 @@ void CKV_Gui_Control::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // A double click is two clicks for the operating controls.
     mousePressEvent(event);
+}
+
+bool CKV_Gui_Control::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::Paint && shows_pressed()) {
+        const QRect area = pressed_area();
+        if (!area.isEmpty()) {
+            QPainter painter(this);
+            painter.setRenderHint(QPainter::Antialiasing);
+            QColor veil = or_default(btncolorpress(), QColor(0, 0, 0));
+            veil.setAlphaF(0.25);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(veil);
+            painter.drawRoundedRect(QRectF(area), borderradius(), borderradius());
+        }
+    }
+    return handled;
 }
 
 void CKV_Gui_Control::paintEvent(QPaintEvent*)

@@ -125,6 +125,16 @@ public:
     virtual int min_height() const { return m_min_height; }
     virtual void set_min_height(int value);
 
+    // Operable controls take presses; display-only ones let presses through
+    // to what lies below them in run mode.
+    virtual bool operable() const { return true; }
+    // Controls that follow a finger from touch-down (sliders): the page does
+    // not scroll or swipe under them, and their release always comes.
+    virtual bool owns_drag() const { return false; }
+    // Run mode: a display-only control without child controls becomes
+    // transparent for presses, so that a tap reaches what lies below.
+    void apply_press_through();
+
     // Popups that belong to this control; they receive its values and messages.
     void add_popup(CKV_Gui_Control* popup);
     // Leaves the value dispatch; done before the canvas goes away.
@@ -151,6 +161,8 @@ public:
     uint64_t serial() const { return m_serial; }
     QPoint press_point() const { return m_press_point; }
     bool is_pressed() const { return m_pressed; }
+    // A finger is down and it is still a tap: the pressed look shows.
+    bool shows_pressed() const { return m_pressed && !press_cancelled(); }
     const QFont& text_font() const { return m_font_text; }
     const QFont& base_font() const { return m_font_base; }
     double scale_x() const { return m_scale_x; }
@@ -175,8 +187,17 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // Paints the pressed look over what the control drew.
+    bool event(QEvent* event) override;
+    // Where the pressed look goes while a finger is down; empty for controls
+    // that draw their own.
+    virtual QRect pressed_area() const { return rect(); }
+    // The press under way is no longer a tap: the finger moved further than
+    // the slop, or a scroll, swipe or pinch took the touch over.
+    bool press_cancelled() const;
     void showEvent(QShowEvent* event) override;
 
     // Helpers for drawing: a colour that falls back when the style sheet left
@@ -190,6 +211,10 @@ protected:
     QRectF frame_box() const;
     // The style sheet's border, or none while it sets no colour or width.
     QPen border_pen() const;
+
+    // Where a box of this control's size goes inside its parent control:
+    // pulled back inside, except under the popup calls (types 200, 202).
+    QPoint inside_parent(const QRect& box) const;
 
     // Forgets the press under way: its release then does nothing.
     void cancel_press();
@@ -209,6 +234,8 @@ private:
     QRect m_handles[8];
     int m_handle = -1;
     QPoint m_press_point;
+    QPointF m_press_global;
+    unsigned m_press_takeovers = 0;
     bool m_selected = false;
     bool m_pressed = false;
     bool m_moved = false;

@@ -1,22 +1,46 @@
 #include "kv_gui_edit.h"
 
-#include <QDoubleValidator>
-#include <QLineEdit>
 #include <QPainter>
+#include <QPointer>
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+#include "kv_gui_number_popup.h"
 
 namespace {
 const QString kNoVariable = QStringLiteral("Keine Variable verknüpft!");
+
+bool no_factor(double factor)
+{
+    return std::fabs(factor) <= DBL_EPSILON;
 }
+
+// Decimals the step needs (0.5 → 1), at most 3.
+int step_decimals(double step)
+{
+    int decimals = 0;
+    for (double scaled = std::fabs(step); decimals < 3 && std::fabs(scaled - std::round(scaled)) > 1e-9; ++decimals)
+        scaled *= 10;
+    return decimals;
+}
+
+// The unit after the number of a printf format ("%.1f °C" → "°C").
+QString format_unit(const QString& format)
+{
+    const int percent = format.indexOf(QLatin1Char('%'));
+    if (percent < 0)
+        return {};
+    int end = percent + 1;
+    while (end < format.size() && !format.at(end).isLetter())
+        ++end;
+    return format.mid(end + 1).trimmed();
+}
+} // namespace
 
 CKV_Gui_Control_Edit::CKV_Gui_Control_Edit(CKV_Gui_Control_Container* canvas, const KV_GUI_Control& record)
     : CKV_Gui_Control(canvas, record)
 {
-    m_editor = new QLineEdit(this);
-    m_editor->setAlignment(Qt::AlignCenter);
-    m_editor->setValidator(new QDoubleValidator(m_editor));
-    m_editor->hide();
-    connect(m_editor, &QLineEdit::editingFinished, this, &CKV_Gui_Control_Edit::slot_editing_finished);
 }
 
 void CKV_Gui_Control_Edit::apply_record()
@@ -30,14 +54,23 @@ void CKV_Gui_Control_Edit::apply_record()
     m_format = param("Format");
     m_factor = param_double("Faktor");
     m_offset = param_double("Offset");
-    m_editor->setFont(text_font());
-    m_editor->setGeometry(text_area());
     reformat();
 }
 
 QString CKV_Gui_Control_Edit::shown_text() const
 {
     return entry_address(0).is_null() ? kNoVariable : m_text;
+}
+
+double CKV_Gui_Control_Edit::shown_value() const
+{
+    const double value = entry_value(0) + m_offset;
+    return no_factor(m_factor) ? value : value * m_factor;
+}
+
+double CKV_Gui_Control_Edit::raw_value(double shown) const
+{
+    return (no_factor(m_factor) ? shown : shown / m_factor) - m_offset;
 }
 
 void CKV_Gui_Control_Edit::reformat()
@@ -60,10 +93,29 @@ QRect CKV_Gui_Control_Edit::text_area() const
     return QRect((width() - text_width) / 2, 0, text_width, height());
 }
 
-void CKV_Gui_Control_Edit::submit(double value)
+QRect CKV_Gui_Control_Edit::minus_area() const
 {
-    value = std::clamp(value, std::min(m_minimum, m_maximum), std::max(m_minimum, m_maximum));
-    if (write_value(0, value))
+    return QRect(0, 0, text_area().left() - 2, height());
+}
+
+QRect CKV_Gui_Control_Edit::plus_area() const
+{
+    const QRect text = text_area();
+    return QRect(text.right() + 3, 0, width() - text.right() - 3, height());
+}
+
+QRect CKV_Gui_Control_Edit::pressed_area() const
+{
+    if (!m_buttons)
+        return rect();
+    const QPoint point = press_point();
+    return point.x() < text_area().left() ? minus_area() : point.x() > text_area().right() ? plus_area() : text_area();
+}
+
+void CKV_Gui_Control_Edit::submit(double shown)
+{
+    shown = std::clamp(shown, std::min(m_minimum, m_maximum), std::max(m_minimum, m_maximum));
+    if (write_value(0, raw_value(shown)))
         reformat();
 }
 
@@ -72,33 +124,26 @@ void CKV_Gui_Control_Edit::on_release(const QPoint& point)
     if (entry_address(0).is_null())
         return;
     const QRect text = text_area();
-    if (m_buttons && point.x() < text.left()) {
-        submit(entry_value(0) - m_step);
-    } else if (m_buttons && point.x() > text.right()) {
-        submit(entry_value(0) + m_step);
-    } else {
-        m_editor->setText(QString::number(entry_value(0)));
-        m_editor->show();
-        m_editor->selectAll();
-        m_editor->setFocus();
-    }
+    if (m_buttons && point.x() < text.left())
+        submit(shown_value() - m_step);
+    else if (m_buttons && point.x() > text.right())
+        submit(shown_value() + m_step);
+    else
+        open_keypad();
 }
 
-void CKV_Gui_Control_Edit::slot_editing_finished()
+void CKV_Gui_Control_Edit::open_keypad()
 {
-    if (!m_editor->isVisible())
+    if (m_keypad)
         return;
-    m_editor->hide();
-    bool ok = false;
-    const double value = QLocale::c().toDouble(m_editor->text().replace(QLatin1Char(','), QLatin1Char('.')), &ok);
-    if (ok)
-        submit(value);
-}
-
-void CKV_Gui_Control_Edit::resizeEvent(QResizeEvent* event)
-{
-    CKV_Gui_Control::resizeEvent(event);
-    m_editor->setGeometry(text_area());
+    const CKV_Gui_Control_Popup_Number::Range range{std::min(m_minimum, m_maximum), std::max(m_minimum, m_maximum),
+                                                    m_step > 0 ? m_step : 1.0, format_unit(m_format),
+                                                    step_decimals(m_step)};
+    m_keypad = new CKV_Gui_Control_Popup_Number(QStringLiteral("kv_popup_edit"), name_text(), shown_value(), range,
+                                                window());
+    connect(m_keypad, &CKV_Gui_Control_Popup_Number::accepted, this, &CKV_Gui_Control_Edit::submit);
+    connect(m_keypad, &QObject::destroyed, this, [this] { m_keypad = nullptr; });
+    m_keypad->show_over_window();
 }
 
 void CKV_Gui_Control_Edit::paintEvent(QPaintEvent*)
@@ -106,7 +151,8 @@ void CKV_Gui_Control_Edit::paintEvent(QPaintEvent*)
     QPainter painter(this);
     prepare_painter(painter);
     const QRect text = text_area();
-    painter.setPen(QPen(or_default(bordercolor(), btncolorslideroff()), std::max(1, borderwidth())));
+    const QPen edge(or_default(bordercolor(), btncolorslideroff()), std::max(1, borderwidth()));
+    painter.setPen(edge);
     painter.setBrush(or_default(backgroundcolor(), Qt::white));
     painter.drawRoundedRect(QRectF(text).adjusted(0.5, 0.5, -0.5, -0.5), borderradius(), borderradius());
     painter.setFont(text_font());
@@ -114,10 +160,9 @@ void CKV_Gui_Control_Edit::paintEvent(QPaintEvent*)
     painter.drawText(text, Qt::AlignCenter, shown_text());
     if (!m_buttons)
         return;
-    const QRect minus(0, 0, text.left() - 2, height());
-    const QRect plus(text.right() + 3, 0, width() - text.right() - 3, height());
-    for (const auto& [box, label] : {std::pair{minus, QStringLiteral("−")}, std::pair{plus, QStringLiteral("+")}}) {
-        painter.setPen(Qt::NoPen);
+    for (const auto& [box, label] :
+         {std::pair{minus_area(), QStringLiteral("−")}, std::pair{plus_area(), QStringLiteral("+")}}) {
+        painter.setPen(edge);
         painter.setBrush(or_default(btncolorface(), btncolorswitchon()));
         painter.drawRoundedRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5), borderradius(), borderradius());
         painter.setPen(or_default(btncolortext(), Qt::white));

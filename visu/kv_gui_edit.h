@@ -1,10 +1,13 @@
 #pragma once
-// Numeric input: the formatted value in a text field, with optional minus and
-// plus buttons that step it between minimum and maximum.
+// Numeric input: the formatted value, with optional minus and plus buttons
+// that step it between minimum and maximum; a tap on the value opens the
+// number keypad. Minimum, maximum and step are in shown units: what the
+// user types is what the control shows once the controller answers, so
+// writes take offset and factor back out.
 
 #include "kv_gui_control.h"
 
-class QLineEdit;
+class CKV_Gui_Control_Popup_Number;
 
 class CKV_Gui_Control_Edit : public CKV_Gui_Control {
     Q_OBJECT
@@ -15,20 +18,24 @@ public:
     void on_value(const KV_Addr_Db& address, int entry, double value) override;
     void on_release(const QPoint& point) override;
     QString shown_text() const;
-    QLineEdit* editor() const { return m_editor; }
+    // The keypad while it is open.
+    CKV_Gui_Control_Popup_Number* keypad() const { return m_keypad; }
+    // The value as shown (offset added, then factor) and back.
+    double shown_value() const;
+    double raw_value(double shown) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
-private slots:
-    void slot_editing_finished();
+    QRect pressed_area() const override;
 
 private:
     QRect text_area() const;
+    QRect minus_area() const;
+    QRect plus_area() const;
     void reformat();
-    // Clamps into the range and writes entry 0.
-    void submit(double value);
+    // Clamps a shown value into the range and writes it to entry 0.
+    void submit(double shown);
+    void open_keypad();
 
     double m_minimum = 0.0;
     double m_maximum = 100.0;
@@ -39,5 +46,5 @@ private:
     double m_factor = 1.0;
     double m_offset = 0.0;
     QString m_text;
-    QLineEdit* m_editor = nullptr;
+    CKV_Gui_Control_Popup_Number* m_keypad = nullptr;
 };

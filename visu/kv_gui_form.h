@@ -26,8 +26,11 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
 
+public:
+    // A shape without a switching address only decorates.
+    bool operable() const override { return !entry_address(0).is_null(); }
+
 private:
-    bool operable() const { return !entry_address(0).is_null(); }
 
     int m_shape = RECTANGLE;
     double m_rounding = 0.0;

@@ -13,6 +13,7 @@ double kv_gauge_fraction(double value, double minimum, double maximum);
 class CKV_Gui_Control_Fuellstand : public CKV_Gui_Control {
     Q_OBJECT
 public:
+    bool operable() const override { return false; }
     using CKV_Gui_Control::CKV_Gui_Control;
     void apply_record() override;
     void on_value(const KV_Addr_Db& address, int entry, double value) override;
@@ -40,6 +41,7 @@ private:
 class CKV_Gui_Control_Analoganzeige : public CKV_Gui_Control {
     Q_OBJECT
 public:
+    bool operable() const override { return false; }
     static constexpr int ANIMATION_MS = 300;
 
     CKV_Gui_Control_Analoganzeige(CKV_Gui_Control_Container* canvas, const KV_GUI_Control& record);

@@ -141,6 +141,11 @@ void CKV_Gui_Control_Image_OnOff::on_value(const KV_Addr_Db&, int entry, double 
         host().goPage(m_page_guid);
 }
 
+void CKV_Gui_Control_Image_OnOff::on_release(const QPoint&)
+{
+    host().goPage(m_page_guid);
+}
+
 // ---- Animated GIF ----
 
 CKV_Gui_Control_Image_Gif::CKV_Gui_Control_Image_Gif(CKV_Gui_Control_Container* canvas, const KV_GUI_Control& record)

@@ -31,6 +31,7 @@ public:
     // The stored file the control shows now; empty for none.
     virtual QString image_name() const = 0;
     virtual QString caption() const { return {}; }
+    bool operable() const override { return false; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -62,6 +63,9 @@ public:
     QString image_name() const override { return m_on ? m_image_on : m_image_off; }
     QString caption() const override { return m_on ? m_text_on : m_text_off; }
     bool is_on() const { return m_on; }
+    // With a page it is a link to that page: a tap opens it.
+    bool operable() const override { return !m_page_guid.empty(); }
+    void on_release(const QPoint& point) override;
 
 private:
     QString m_image_on;

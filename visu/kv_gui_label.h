@@ -6,6 +6,7 @@
 class CKV_Gui_Control_Label_Text : public CKV_Gui_Control {
     Q_OBJECT
 public:
+    bool operable() const override { return false; }
     using CKV_Gui_Control::CKV_Gui_Control;
     void apply_record() override;
     QString text() const { return m_text; }
@@ -23,6 +24,7 @@ private:
 class CKV_Gui_Control_Label_Value : public CKV_Gui_Control {
     Q_OBJECT
 public:
+    bool operable() const override { return false; }
     using CKV_Gui_Control::CKV_Gui_Control;
     void apply_record() override;
     void on_value(const KV_Addr_Db& address, int entry, double value) override;
@@ -46,6 +48,7 @@ private:
 class CKV_Gui_Control_Label_Var_Text : public CKV_Gui_Control {
     Q_OBJECT
 public:
+    bool operable() const override { return false; }
     using CKV_Gui_Control::CKV_Gui_Control;
     static constexpr int ENTRY_COUNT = 10;
 

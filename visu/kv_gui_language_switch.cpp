@@ -78,7 +78,7 @@ void CKV_Gui_Control_Sprachumschaltung::paintEvent(QPaintEvent*)
     prepare_painter(painter);
     const QRectF box = frame_box();
     painter.setPen(border_pen());
-    painter.setBrush(is_pressed() ? or_default(btncolorpress(), btncolorswitchon())
+    painter.setBrush(shows_pressed() ? or_default(btncolorpress(), btncolorswitchon())
                                   : or_default(btncolorface(), Qt::transparent));
     painter.drawRoundedRect(box, borderradius(), borderradius());
 

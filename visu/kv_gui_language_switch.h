@@ -26,6 +26,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Draws its pressed face itself.
+    QRect pressed_area() const override { return {}; }
 
 private:
     void open_menu(const QList<KV_Visu_Language>& languages);

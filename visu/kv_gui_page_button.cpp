@@ -24,8 +24,9 @@ void CKV_Gui_Control_Button_Seitenwechsel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     prepare_painter(painter);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(is_pressed() ? btncolorpageswipepress() : or_default(btncolorface(), btn_cta_default_color()));
+    painter.setPen(border_pen());
+    painter.setBrush(shows_pressed() ? or_default(btncolorpress(), btncolorpageswipepress())
+                                     : or_default(btncolorface(), btn_cta_default_color()));
     painter.drawRoundedRect(frame_box(), borderradius(), borderradius());
     painter.setFont(text_font());
     painter.setPen(or_default(btncolortext(), btn_cta_text_color()));
@@ -86,6 +87,12 @@ int CKV_Gui_Control_Button_Gruppe::button_at(const QPoint& point) const
     return -1;
 }
 
+QRect CKV_Gui_Control_Button_Gruppe::pressed_area() const
+{
+    const int index = button_at(press_point());
+    return index < 0 ? QRect() : button_rect(index).adjusted(1, 1, -1, -1);
+}
+
 void CKV_Gui_Control_Button_Gruppe::on_release(const QPoint& point)
 {
     const int index = button_at(point);
@@ -102,7 +109,7 @@ void CKV_Gui_Control_Button_Gruppe::paintEvent(QPaintEvent*)
     const int active = active_button();
     for (int i = 0; i < button_count(); ++i) {
         const QRect box = button_rect(i).adjusted(1, 1, -1, -1);
-        painter.setPen(Qt::NoPen);
+        painter.setPen(border_pen());
         painter.setBrush(i == active ? btn_grp_active_color() : btn_grp_inactive_color());
         painter.drawRoundedRect(QRectF(box), borderradius(), borderradius());
         painter.setPen(i == active ? btn_grp_text_color() : btn_grp_text_inactive_color());

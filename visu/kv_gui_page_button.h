@@ -14,6 +14,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Draws its pressed face itself.
+    QRect pressed_area() const override { return {}; }
     // Changes the page.
     void act() override;
     const char* trigger_param() const override { return "Auto Seitenwechsel"; }
@@ -38,6 +40,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // The pressed look on the button under the finger.
+    QRect pressed_area() const override;
 
 private:
     struct Button {

@@ -58,10 +58,28 @@ bool CKV_Gui_Control_App_Seitenwechsel_Slider::step(int direction)
     return true;
 }
 
+bool CKV_Gui_Control_App_Seitenwechsel_Slider::is_wide() const
+{
+    return width() > 2 * height();
+}
+
 QRect CKV_Gui_Control_App_Seitenwechsel_Slider::arrow_rect(bool up) const
 {
+    // A flat selector keeps finger-sized arrows left and right of the caption.
+    if (is_wide()) {
+        const int side = std::max(height(), width() / 4);
+        return up ? QRect(0, 0, side, height()) : QRect(width() - side, 0, side, height());
+    }
     const int band = height() / 3;
     return up ? QRect(0, 0, width(), band) : QRect(0, height() - band, width(), band);
+}
+
+QRect CKV_Gui_Control_App_Seitenwechsel_Slider::pressed_area() const
+{
+    for (bool up : {true, false})
+        if (arrow_rect(up).contains(press_point()))
+            return arrow_rect(up);
+    return {};
 }
 
 void CKV_Gui_Control_App_Seitenwechsel_Slider::on_release(const QPoint& point)
@@ -84,10 +102,18 @@ void CKV_Gui_Control_App_Seitenwechsel_Slider::paintEvent(QPaintEvent*)
         const QRectF box = arrow_rect(up);
         const qreal w = std::min(box.width(), box.height()) * 0.5;
         const QPointF c = box.center();
+        // Points up (or left, when flat) for the previous page.
+        const qreal tip = up ? -w / 4 : w / 4;
         QPainterPath chevron;
-        chevron.moveTo(c.x() - w / 2, c.y() + (up ? w / 4 : -w / 4));
-        chevron.lineTo(c.x(), c.y() + (up ? -w / 4 : w / 4));
-        chevron.lineTo(c.x() + w / 2, c.y() + (up ? w / 4 : -w / 4));
+        if (is_wide()) {
+            chevron.moveTo(c.x() - tip, c.y() - w / 2);
+            chevron.lineTo(c.x() + tip, c.y());
+            chevron.lineTo(c.x() - tip, c.y() + w / 2);
+        } else {
+            chevron.moveTo(c.x() - w / 2, c.y() - tip);
+            chevron.lineTo(c.x(), c.y() + tip);
+            chevron.lineTo(c.x() + w / 2, c.y() - tip);
+        }
         painter.setPen(QPen(enabled ? btncolorpageswipeactpage() : btncolorpageswipepage(), 2.5, Qt::SolidLine,
                             Qt::RoundCap, Qt::RoundJoin));
         painter.setBrush(Qt::NoBrush);
@@ -100,8 +126,11 @@ void CKV_Gui_Control_App_Seitenwechsel_Slider::paintEvent(QPaintEvent*)
     if (m_selected >= 0)
         if (const KV_GUI_Page* page = host().find_page(m_pages[static_cast<size_t>(m_selected)]))
             caption = QString::fromStdString(page->m_str_caption);
-    const int band = height() / 3;
+    const QRect first = arrow_rect(true);
+    const QRect second = arrow_rect(false);
+    const QRect between = is_wide() ? QRect(first.right() + 1, 0, second.left() - first.right() - 1, height())
+                                    : QRect(0, first.bottom() + 1, width(), second.top() - first.bottom() - 1);
     painter.setFont(text_font());
     painter.setPen(or_default(btncolortext(), static_text_color()));
-    painter.drawText(QRect(0, band, width(), height() - 2 * band), Qt::AlignCenter, caption);
+    painter.drawText(between, Qt::AlignCenter, caption);
 }

@@ -25,10 +25,14 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // The pressed look on the arrow under the finger.
+    QRect pressed_area() const override;
 
 private:
     std::vector<std::string> collect_pages() const;
+    // The previous page's arrow (up, or left when flat) and the next one's.
     QRect arrow_rect(bool up) const;
+    bool is_wide() const;
 
     std::vector<std::string> m_pages;
     int m_selected = -1;

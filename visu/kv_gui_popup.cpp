@@ -169,9 +169,9 @@ void CKV_Gui_Control_Popup_Button::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     prepare_painter(painter);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(is_pressed() ? or_default(btncolorpress(), btn_cta_active_color())
-                                  : or_default(btncolorface(), btn_cta_default_color()));
+    painter.setPen(border_pen());
+    painter.setBrush(shows_pressed() ? or_default(btncolorpress(), btn_cta_active_color())
+                                     : or_default(btncolorface(), btn_cta_default_color()));
     painter.drawRoundedRect(frame_box(), borderradius(), borderradius());
     painter.setFont(text_font());
     painter.setPen(or_default(btncolortext(), btn_cta_text_color()));

@@ -19,6 +19,7 @@ public:
     bool is_open() const { return isVisible(); }
 
 protected:
+    QRect pressed_area() const override { return {}; }
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -44,6 +45,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Draws its pressed face itself.
+    QRect pressed_area() const override { return {}; }
     // Opens the popup.
     void act() override;
 

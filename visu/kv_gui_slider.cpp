@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "kv_gui_container.h"
 
 CKV_Gui_Control_Range_Base::CKV_Gui_Control_Range_Base(CKV_Gui_Control_Container* canvas,
                                                        const KV_GUI_Control& record, Qt::Orientation axis)
@@ -84,50 +83,33 @@ double CKV_Gui_Control_Slider::value_at(const QPoint& point) const
 
 void CKV_Gui_Control_Slider::on_press(const QPoint& point)
 {
-    m_start = point;
-    m_tracking = true;
-    m_dragging = false;
-    m_scrolled = false;
+    m_dragging = true;
+    set_shown_value(value_at(point));
 }
 
 void CKV_Gui_Control_Slider::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!m_tracking)
-        return;
-    const QPoint point = event->position().toPoint();
-    const QPoint moved = point - m_start;
-    const int along = std::abs(axis() == Qt::Horizontal ? moved.x() : moved.y());
-    const int across = std::abs(axis() == Qt::Horizontal ? moved.y() : moved.x());
-    if (!m_dragging && !m_scrolled) {
-        if (along >= DRAG_THRESHOLD && along > 2 * across) {
-            m_dragging = true;
-            canvas()->scroll_area()->set_scroll_blocked(true);
-        } else if (across >= DRAG_THRESHOLD) {
-            m_scrolled = true;
-        }
-    }
     if (m_dragging)
-        set_shown_value(value_at(point));
-}
-
-void CKV_Gui_Control_Slider::end_drag()
-{
-    if (m_dragging)
-        canvas()->scroll_area()->set_scroll_blocked(false);
-    m_tracking = false;
-    m_dragging = false;
+        set_shown_value(value_at(event->position().toPoint()));
 }
 
 void CKV_Gui_Control_Slider::on_release(const QPoint& point)
 {
-    const bool scrolled = m_scrolled;
-    end_drag();
-    if (scrolled)
-        return;
-    // A drag along the axis and a tap both end with the value at the finger.
+    // A drag and a tap both end with the value at the finger.
+    m_dragging = false;
     const double value = value_at(point);
     set_shown_value(value);
     write_value(0, value);
+}
+
+void CKV_Gui_Control_Slider::mouseReleaseEvent(QMouseEvent* event)
+{
+    CKV_Gui_Control_Range_Base::mouseReleaseEvent(event);
+    if (m_dragging) {
+        // A pinch took the touch: nothing is written, the value stays.
+        m_dragging = false;
+        set_shown_value(entry_value(0));
+    }
 }
 
 void CKV_Gui_Control_Slider::paintEvent(QPaintEvent*)
@@ -156,8 +138,11 @@ void CKV_Gui_Control_Slider::paintEvent(QPaintEvent*)
     }
     painter.setBrush(btncolorslideron());
     painter.drawRoundedRect(filled, thickness / 2, thickness / 2);
+    // The knob keeps an edge on a page of its own colour.
+    painter.setPen(border_pen());
     painter.setBrush(or_default(btncolorface(), btncolorswitchon()));
-    painter.drawEllipse(centre, knob / 2, knob / 2);
+    const qreal edge = border_pen().style() == Qt::NoPen ? 0 : borderwidth() / 2.0;
+    painter.drawEllipse(centre, knob / 2 - edge, knob / 2 - edge);
 }
 
 void CKV_Gui_Control_Progress::paintEvent(QPaintEvent*)

@@ -1,7 +1,7 @@
 #pragma once
 // Sliders writing a value between minimum and maximum, and progress bars
-// showing one. A slider takes a touch drag only when it runs clearly along
-// its axis; any other drag is left to the page's kinetic scrolling.
+// showing one. A slider owns every drag that starts on it: the page does not
+// scroll under it, and only the value where the finger lifts is written.
 
 #include "kv_gui_control.h"
 
@@ -34,30 +34,27 @@ private:
 class CKV_Gui_Control_Slider : public CKV_Gui_Control_Range_Base {
     Q_OBJECT
 public:
-    // Movement along the axis, in pixels, that makes a drag the slider's.
-    static constexpr int DRAG_THRESHOLD = 8;
-
     using CKV_Gui_Control_Range_Base::CKV_Gui_Control_Range_Base;
     void apply_record() override;
     void on_value(const KV_Addr_Db& address, int entry, double value) override;
     void on_press(const QPoint& point) override;
     void on_release(const QPoint& point) override;
+    bool owns_drag() const override { return true; }
     bool is_dragging() const { return m_dragging; }
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // The knob under the finger is the feedback.
+    QRect pressed_area() const override { return {}; }
 
 private:
     // The value at a point, clamped and put on the step grid.
     double value_at(const QPoint& point) const;
-    void end_drag();
 
     double m_step = 1.0;
-    QPoint m_start;
-    bool m_tracking = false; // a press that may still become a drag or a tap
     bool m_dragging = false;
-    bool m_scrolled = false; // the drag went across the axis: the page scrolled
 };
 
 class CKV_Gui_Control_Slider_Hor : public CKV_Gui_Control_Slider {
@@ -82,6 +79,7 @@ class CKV_Gui_Control_Progress : public CKV_Gui_Control_Range_Base {
     Q_OBJECT
 public:
     using CKV_Gui_Control_Range_Base::CKV_Gui_Control_Range_Base;
+    bool operable() const override { return false; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -126,7 +126,7 @@ void CKV_Gui_Control_Button_Universal::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     prepare_painter(painter);
-    const QColor face = is_pressed() ? or_default(btncolorpress(), btncolorswitchon())
+    const QColor face = shows_pressed() ? or_default(btncolorpress(), btncolorswitchon())
                                      : (is_on() ? btncolorswitchon() : or_default(btncolorface(), btncolorswitchoff()));
     const QRectF box = frame_box();
     painter.setPen(border_pen());
@@ -163,6 +163,7 @@ void CKV_Gui_Control_Button_FlipSwitch::paintEvent(QPaintEvent*)
     painter.drawRoundedRect(track, track_h / 2, track_h / 2);
     const qreal knob = track_h - 4;
     const qreal x = is_on() ? track.right() - knob - 2 : track.left() + 2;
+    painter.setPen(border_pen());
     painter.setBrush(or_default(btncolorface(), Qt::white));
     painter.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
 }

@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "kv_tile_test.h"
+#include "../visu/kv_touch_script.h"
 #include "kv_gui_factory.h"
 #include "kv_gui_tile_base.h"
 #include "kv_gui_tile_overlay.h"
@@ -146,6 +147,26 @@ private slots:
         QTest::mousePress(tile, Qt::LeftButton, {}, QPoint(20, 200));
         QCOMPARE(tile->hold_counter(), 0.0);
         QTest::mouseRelease(tile, Qt::LeftButton, {}, QPoint(20, 200));
+    }
+
+    // A finger on the glass: held, the tile's overlay slides in; taps on its
+    // widgets while it slides are ignored, once it is open they act.
+    void long_press_opens_the_overlay_which_ignores_taps_while_sliding()
+    {
+        KV_Test_Page p;
+        Held_Tile* tile = held_tile(p);
+        KV_Finger::down(tile, QPoint(20, 20));
+        QTRY_VERIFY_WITH_TIMEOUT(tile->overlay(), 3000);
+        KV_Finger::up(tile, QPoint(20, 20));
+        QCOMPARE(tile->releases, 0);
+        Overlay* overlay = tile->overlay();
+        QCOMPARE(overlay->state(), Overlay::State::Sliding);
+        auto* close = overlay->findChild<QWidget*>(QStringLiteral("kv_overlay_close"));
+        QVERIFY(close);
+        KV_Finger::tap(close, close->rect().center());
+        QTRY_COMPARE(overlay->state(), Overlay::State::Open);
+        KV_Finger::tap(close, close->rect().center());
+        QTRY_COMPARE(overlay->state(), Overlay::State::Hidden);
     }
 
     void page_tick_runs_only_while_asked_for()

@@ -40,6 +40,7 @@ public:
     std::string user_name;
     std::vector<std::string> pages_shown;
     int pages_back = 0;
+    int pages_next = 0;
     bool connected = true;
     bool running = true; // run mode (live pages) rather than the editor
     bool feedback_separate = false;
@@ -116,7 +117,7 @@ public:
         return programs_start;
     }
     void show_message(const QString& text) override { messages.push_back(text); }
-    void goNextPage() override {}
+    void goNextPage() override { ++pages_next; }
     void goPrevPage() override { ++pages_back; }
     void goPage(const std::string& guid) override { pages_shown.push_back(guid); }
 

@@ -48,10 +48,38 @@ private slots:
         QCOMPARE(in_popup->pos(), QPoint(150, 10)); // type 200 keeps what lies outside
         QCOMPARE(in_box->parentWidget(), box);
         QCOMPARE(in_box->pos(), QPoint(60, 30));
+        // Placing the page for the window keeps the clamp.
+        canvas->fit_to_view(QSize(2048, 1152));
+        QCOMPARE(in_box->geometry(), QRect(120, 60, 80, 40));
+        QCOMPARE(in_popup->pos(), QPoint(300, 20));
+        canvas->fit_to_view(QSize(1024, 576));
+        QCOMPARE(in_box->pos(), QPoint(60, 30));
         QCOMPARE(box->children_controls(), QList<CKV_Gui_Control*>{in_box});
         CKV_Gui_Control* orphan = canvas->find_control("{orphan}");
         QCOMPARE(orphan->parentWidget(), canvas);
         QCOMPARE(orphan->parent_control(), nullptr);
+    }
+
+    void fonts_take_qt5_weights_data()
+    {
+        QTest::addColumn<QString>("font");
+        QTest::addColumn<int>("weight");
+        QTest::newRow("bold") << "Arial,18,75,0" << int(QFont::Bold);
+        QTest::newRow("normal") << "Arial,12,50,0" << int(QFont::Normal);
+        QTest::newRow("default") << "Arial,9,-1,0" << int(QFont::Normal);
+        QTest::newRow("light") << "Arial,9,25,1" << int(QFont::Light);
+        QTest::newRow("between demi and bold") << "Arial,9,70,0" << int(QFont::Bold);
+        QTest::newRow("qt 6 scale") << "Arial,9,600,0" << 600;
+    }
+    void fonts_take_qt5_weights()
+    {
+        QFETCH(QString, font);
+        QFETCH(int, weight);
+        KV_Fake_Host host;
+        KV_GUI_Page& page = host.add_page("{p}");
+        KV_Fake_Host::add_control(page, 0, "{text}").m_str_font = font.toStdString();
+        auto area = build(host, page);
+        QCOMPARE(int(area->canvas()->find_control("{text}")->text_font().weight()), weight);
     }
 
     void fit_to_view_and_placement()
@@ -107,11 +135,15 @@ private slots:
         auto area = build(host, page);
         area->resize(800, 480);
         CKV_Gui_Control_Container* canvas = area->canvas();
-        // Clamped to 0.7..4 while pinching; an end below 1 snaps back to 1.
-        const struct { double factor; bool end; float zoom; } pinches[] = {
-            {5.0, false, 4.0f}, {0.5, false, 0.7f}, {0.5, true, 1.0f}, {2.5, true, 2.5f}, {1.0, true, 1.0f}};
+        // Clamped to 0.7..4 while pinching; an end below 1 snaps back to 1;
+        // each pinch scales the zoom the page had when it began.
+        const struct { double factor; Qt::GestureState state; float zoom; } pinches[] = {
+            {1.0, Qt::GestureStarted, 1.0f}, {5.0, Qt::GestureUpdated, 4.0f},  {0.5, Qt::GestureUpdated, 0.7f},
+            {0.5, Qt::GestureFinished, 1.0f}, {1.0, Qt::GestureStarted, 1.0f}, {2.5, Qt::GestureFinished, 2.5f},
+            {1.0, Qt::GestureStarted, 2.5f}, {0.5, Qt::GestureFinished, 1.25f}, {1.0, Qt::GestureStarted, 1.25f},
+            {0.5, Qt::GestureFinished, 1.0f}};
         for (const auto& pinch : pinches) {
-            canvas->pinch_zoom(pinch.factor, pinch.end);
+            canvas->pinch_zoom(pinch.factor, pinch.state);
             QCOMPARE(canvas->zoom(), pinch.zoom);
         }
 
@@ -133,7 +165,7 @@ private slots:
 
         // Portrait screens do not pinch-zoom.
         host.screen_orientation = KV_ORIENTATION_PORTRAIT;
-        canvas->pinch_zoom(0.5, true);
+        canvas->pinch_zoom(0.5, Qt::GestureFinished);
         QCOMPARE(canvas->zoom(), 4.0f);
     }
 

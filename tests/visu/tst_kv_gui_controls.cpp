@@ -2,10 +2,11 @@
 // by value, the button row, the numeric input; and controller messages
 // reaching the controls.
 
-#include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 
 #include "kv_fake_host.h"
+#include "kv_gui_number_popup.h"
 #include "kv_gui_edit.h"
 #include "kv_gui_label.h"
 #include "kv_gui_page_button.h"
@@ -63,29 +64,41 @@ private slots:
         QCOMPARE(row->active_button(), 2);
     }
 
-    void edit_steps_clamps_and_reports_a_missing_address()
+    // Range and steps are in shown units; what is typed or stepped to is
+    // what shows after the write, with offset and factor taken back out.
+    void edit_steps_types_on_the_keypad_and_reports_a_missing_address()
     {
         KV_Test_Page p;
         p.host.add_address({1, 1, 1}, 9);
         p.add(103, "{edit}", {{1, 1, 1}},
-              {{"Minimum", "0"}, {"Maximum", "12"}, {"Schrittweite", "5"}, {"Format", "%.1f"}, {"Breite Text", "50"}},
+              {{"Minimum", "0"}, {"Maximum", "60"}, {"Schrittweite", "2.5"}, {"Format", "%.1f °C"},
+               {"Breite Text", "50"}, {"Faktor", "2"}, {"Offset", "10"}},
               200, 40);
         p.add(113, "{unlinked}");
         p.build();
+        p.host.set_value({1, 1, 1}, 5);
         auto* edit = p.control<CKV_Gui_Control_Edit>("{edit}");
-        QCOMPARE(edit->shown_text(), QStringLiteral("0.0"));
-        for (int i = 0; i < 3; ++i)
-            QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(190, 20)); // plus
-        QCOMPARE(edit->shown_text(), QStringLiteral("12.0"));
-        QCOMPARE(p.host.sent.back().value, 12.0);
-        QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(5, 20)); // minus
-        QCOMPARE(p.host.sent.back().value, 7.0);
-        // Typing into the text field writes the typed number, clamped.
+        edit->apply_record();
+        QCOMPARE(edit->shown_text(), QStringLiteral("30.0 °C"));
+        QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(190, 20)); // plus
+        QCOMPARE(p.host.sent.back().value, 6.25);
+        QCOMPARE(edit->shown_text(), QStringLiteral("32.5 °C"));
+        for (int i = 0; i < 20; ++i)
+            QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(5, 20)); // minus, down to the minimum
+        QCOMPARE(p.host.sent.back().value, -10.0);
+        QCOMPARE(edit->shown_text(), QStringLiteral("0.0 °C"));
+
         QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(100, 20));
-        QVERIFY(edit->editor()->isVisible());
-        edit->editor()->setText(QStringLiteral("-4"));
-        QTest::keyClick(edit->editor(), Qt::Key_Return);
-        QCOMPARE(p.host.sent.back().value, 0.0);
+        QVERIFY(edit->keypad());
+        for (const char* key : {"4", "2", "7", ",", "5", "5", "OK"})
+            edit->keypad()->findChild<QPushButton*>(QStringLiteral("kv_key_") + key)->click();
+        QCOMPARE(p.host.sent.back().value, 11.25); // 42,5 typed: a third whole digit is not taken
+        QCOMPARE(edit->shown_text(), QStringLiteral("42.5 °C"));
+        QTRY_VERIFY(!edit->keypad());
+        QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(100, 20));
+        for (const char* key : {"9", "9", "OK"})
+            edit->keypad()->findChild<QPushButton*>(QStringLiteral("kv_key_") + key)->click();
+        QCOMPARE(edit->shown_text(), QStringLiteral("60.0 °C")); // kept within the range
         QCOMPARE(p.control<CKV_Gui_Control_Edit>("{unlinked}")->shown_text(),
                  QStringLiteral("Keine Variable verknüpft!"));
     }

@@ -41,7 +41,7 @@ void add_overview(CKV_Project_Db& db, KV_Demo_Errors& errors)
     KV_Demo_Page page(record, demo_page::UEBERSICHT, errors);
     add_frame(page, 0, "Haus Sonnenhang");
 
-    page.add(210, "sprache", 900, 4, 110, 40, "Sprache").param("Icon", "1");
+    page.add(210, "sprache", 900, 2, 110, 44, "Sprache").param("Icon", "1");
     page.add(14, "logo", 24, 60, 120, 120, "Logo")
         .param("Grafik", "haus.svg")
         .param("Text", "Haus\nSonnenhang")
@@ -426,12 +426,12 @@ void add_technical_room(CKV_Project_Db& db, KV_Demo_Errors& errors)
         .param("Wert rechts", "1")
         .addr("Wert", "5/0/4")
         .font(SMALL_FONT);
-    page.add(1509, "szenen_technik", 680, 472, 150, 40, "Szenen").param("Ansicht", "3").param("Speichern erlauben", "0");
+    page.add(1509, "szenen_technik", 680, 472, 150, 44, "Szenen").param("Ansicht", "3").param("Speichern erlauben", "0");
 
     std::string all_pages;
     for (const Nav_Target& target : CLASSIC_PAGES)
         all_pages += (all_pages.empty() ? "" : ";") + demo_id::page(target.key);
-    page.add(1504, "seitenauswahl", 840, 472, 160, 40, "Seitenauswahl")
+    page.add(1504, "seitenauswahl", 840, 472, 160, 44, "Seitenauswahl")
         .param("Seite Begin", demo_id::page(demo_page::UEBERSICHT))
         .param("Seite End", demo_id::page(demo_page::TECHNIK))
         .param("Auswahl Seiten", all_pages);
