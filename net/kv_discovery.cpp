@@ -3,6 +3,8 @@
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 
+#include <cctype>
+
 #include "kv_crypto.h"
 #include "kv_trace.h"
 
@@ -15,6 +17,35 @@ KV_Routes::_route kv_route_from_search_answer(const KV_SysInfo& answer, const QS
     route.m_str_user = KV_DEFAULT_USER;
     route.m_str_passwd_md5 = kv_crypto::md5_hex(KV_DEFAULT_PASSWORD);
     return route;
+}
+
+namespace {
+// The MAC address as its hexadecimal digits in lower case, whatever the
+// separators and case the controller wrote.
+QString mac_digits(const std::string& mac)
+{
+    QString digits;
+    for (const char c : mac)
+        if (std::isxdigit(static_cast<unsigned char>(c)))
+            digits += QLatin1Char(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    return digits;
+}
+} // namespace
+
+std::optional<KV_Search_Answer> kv_parse_search_answer(const QByteArray& datagram, const QHostAddress& sender)
+{
+    // Our own request comes back to us on the shared port.
+    if (datagram.size() > KV_SEARCH_MAX_ANSWER || datagram == QByteArray(KV_SEARCH_REQUEST))
+        return std::nullopt;
+    const KV_SysInfo info(datagram.toStdString());
+    KV_Search_Answer answer;
+    answer.route = kv_route_from_search_answer(info, QHostAddress(sender.toIPv4Address()).toString());
+    answer.name = QString::fromStdString(answer.route.m_str_name);
+    const QString mac = mac_digits(info.m_str_mac);
+    answer.identity = info.m_str_serial.empty() && mac.isEmpty()
+                          ? QStringLiteral("name:") + answer.name
+                          : QStringLiteral("id:") + QString::fromStdString(info.m_str_serial) + QLatin1Char('/') + mac;
+    return answer;
 }
 
 CKV_Target_Search::CKV_Target_Search(QObject* parent, quint16 listen_port)
@@ -45,6 +76,7 @@ quint16 CKV_Target_Search::listen_port() const
 void CKV_Target_Search::start()
 {
     m_entries.clear();
+    m_known.clear();
     m_progress = 0;
     emit progress_changed(m_progress);
     m_tick.start();
@@ -65,20 +97,20 @@ void CKV_Target_Search::slot_timeout()
 
 void CKV_Target_Search::slot_readyRead_Udp()
 {
-    while (m_socket->hasPendingDatagrams()) {
-        const QNetworkDatagram datagram = m_socket->receiveDatagram();
-        const QByteArray text = datagram.data();
-        // Our own request comes back to us on the shared port.
-        if (text == QByteArray(KV_SEARCH_REQUEST))
+    const int first = static_cast<int>(m_entries.size());
+    for (int read = 0; read < KV_SEARCH_BATCH && m_socket->hasPendingDatagrams(); ++read) {
+        const QNetworkDatagram datagram = m_socket->receiveDatagram(KV_SEARCH_MAX_ANSWER + 1);
+        // A full list takes nothing more; the rest is only drained.
+        if (m_entries.size() >= KV_SEARCH_MAX_ENTRIES)
             continue;
-        const KV_SysInfo answer(text.toStdString());
-        const QString sender = QHostAddress(datagram.senderAddress().toIPv4Address()).toString();
-        KV_Routes::_route route = kv_route_from_search_answer(answer, sender);
-        const QString name = QString::fromStdString(route.m_str_name);
-        const bool known = std::any_of(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return e.name == name; });
-        if (known)
+        std::optional<KV_Search_Answer> answer = kv_parse_search_answer(datagram.data(), datagram.senderAddress());
+        if (!answer || m_known.contains(answer->identity) || m_known.contains(answer->name))
             continue;
-        m_entries.push_back({name, route});
-        emit entry_found(static_cast<int>(m_entries.size() - 1), name, route);
+        m_known.insert(answer->identity);
+        m_known.insert(answer->name);
+        m_entries.push_back({answer->name, std::move(answer->route)});
     }
+    const int added = static_cast<int>(m_entries.size()) - first;
+    if (added > 0)
+        emit entries_added(first, added);
 }

@@ -7,7 +7,9 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
+#include <QSet>
 #include <QTimer>
+#include <optional>
 #include <vector>
 
 #include "kv_metatypes.h"
@@ -22,8 +24,29 @@ inline constexpr const char* KV_DEFAULT_PASSWORD = "werk-zugang";
 inline constexpr char KV_SEARCH_REQUEST[] = "KIRO_VANTOR_BROADCAST_SEARCH";
 constexpr quint16 KV_SEARCH_PORT = 10011;
 
+// Longest answer taken: a real system information record is a few hundred
+// bytes, so anything far beyond it is no controller.
+inline constexpr qsizetype KV_SEARCH_MAX_ANSWER = 2048;
+// Most entries one search lists; later controllers are not offered.
+inline constexpr size_t KV_SEARCH_MAX_ENTRIES = 256;
+// Most datagrams read in one go, so that a flood of answers leaves the event
+// loop turning; the rest waits for the next turn.
+inline constexpr int KV_SEARCH_BATCH = 16;
+
 // The route an answer from sender_ip stands for.
 KV_Routes::_route kv_route_from_search_answer(const KV_SysInfo& answer, const QString& sender_ip);
+
+// What one answer datagram offers. Answers with the same identity come from
+// the same controller: its serial number and MAC address, or the entry name
+// when it gives neither.
+struct KV_Search_Answer {
+    QString identity;
+    QString name;
+    KV_Routes::_route route;
+};
+
+// Nothing for our own request and for a text longer than any real answer.
+std::optional<KV_Search_Answer> kv_parse_search_answer(const QByteArray& datagram, const QHostAddress& sender);
 
 class CKV_Target_Search : public QObject {
     Q_OBJECT
@@ -53,7 +76,9 @@ public:
     quint16 listen_port() const;
 
 signals:
-    void entry_found(int index, QString name, KV_Routes::_route route);
+    // Entries first to first + count - 1 are new; one signal per batch of
+    // datagrams, so that the list is laid out once for all of them.
+    void entries_added(int first, int count);
     void progress_changed(int progress);
 
 public slots:
@@ -67,4 +92,5 @@ private:
     quint16 m_target_port = KV_SEARCH_PORT;
     int m_progress = 0;
     std::vector<Entry> m_entries;
+    QSet<QString> m_known; // identities and names of the entries
 };

@@ -142,7 +142,7 @@ CKV_Dlg_App_Zielsystem::CKV_Dlg_App_Zielsystem(CKV_Project_Db* db, CKV_Studio_Ne
     connect(m_info, &CKV_Dlg_App_Zielsysteminfo::delete_confirmed, this,
             &CKV_Dlg_App_Zielsystem::slot_delete_confirmed);
     connect(m_info, &CKV_Dlg_App_Zielsysteminfo::serial_chosen, this, &CKV_Dlg_App_Zielsystem::slot_serial_chosen);
-    connect(m_search, &CKV_Target_Search::entry_found, this, &CKV_Dlg_App_Zielsystem::add_search_entry);
+    connect(m_search, &CKV_Target_Search::entries_added, this, &CKV_Dlg_App_Zielsystem::add_search_entries);
     connect(m_search, &CKV_Target_Search::progress_changed, m_progressBar_search, &QProgressBar::setValue);
     show_targets();
 }
@@ -524,6 +524,13 @@ void CKV_Dlg_App_Zielsystem::clear_form(const Route_Form& form)
             edit->setEchoMode(QLineEdit::Password);
 }
 
+void CKV_Dlg_App_Zielsystem::forget_passwords(const Route_Form& form)
+{
+    for (QLineEdit* edit : {form.password, form.mail_password})
+        if (edit)
+            edit->setText(QString()); // unlike clear(), also drops the undo steps
+}
+
 void CKV_Dlg_App_Zielsystem::show_message(const QString& title, const QString& text)
 {
     m_info->show_message(title, text);
@@ -542,6 +549,7 @@ void CKV_Dlg_App_Zielsystem::create_local(const Route_Form& form)
     route.m_str_ip = trimmed(form.ip);
     route.m_str_user = trimmed(form.user);
     route.m_str_passwd_md5 = md5_latin1(form.password->text());
+    forget_passwords(form);
     append_and_connect(route);
 }
 
@@ -554,7 +562,9 @@ void CKV_Dlg_App_Zielsystem::create_online(const std::string& online_digest)
     route.m_str_ip = m_online_host.toStdString();
     route.m_str_dns_vpn = m_online_host.toStdString();
     route.m_str_user = trimmed(form.user);
-    route.m_str_passwd_md5 = md5_latin1(form.password->text());
+    const bool kept = std::exchange(m_online_digests_kept, false) && form.password->text() == PASSWORD_UNCHANGED;
+    route.m_str_passwd_md5 = kept ? m_route_connect.m_str_passwd_md5 : md5_latin1(form.password->text());
+    forget_passwords(form);
     route.m_str_serial = trimmed(form.serial);
     route.m_str_mail = trimmed(form.mail);
     route.m_str_passwd_sha512_online = online_digest;
@@ -627,6 +637,7 @@ void CKV_Dlg_App_Zielsystem::write_edited_fields(KV_Routes::_route& route, const
 void CKV_Dlg_App_Zielsystem::finish_edit(KV_Routes::_route& route, const Route_Form& form)
 {
     write_edited_fields(route, form);
+    forget_passwords(form);
     routes().m_route_default = m_edit_index - 1;
     store_routes();
     show_targets();
@@ -789,6 +800,9 @@ void CKV_Dlg_App_Zielsystem::online_serials(const QString& serial_list)
         store_routes();
     }
     m_client->disconnect_route();
+    m_form_neu_online.password->setText(PASSWORD_UNCHANGED);
+    m_form_neu_online.mail_password->setText(PASSWORD_UNCHANGED);
+    m_online_digests_kept = true;
     m_info->show_serial_choice(serials);
     show_info();
 }
@@ -838,14 +852,17 @@ void CKV_Dlg_App_Zielsystem::start_search()
     m_search->start();
 }
 
-void CKV_Dlg_App_Zielsystem::add_search_entry(int index, const QString& name)
+void CKV_Dlg_App_Zielsystem::add_search_entries(int first, int count)
 {
-    auto* button = new QPushButton(name);
-    button->setCheckable(true);
-    m_buttonGroup_search->addButton(button, index);
-    m_layout_search->addWidget(button);
-    if (m_buttonGroup_search->buttons().size() == 1)
-        button->setChecked(true);
+    const std::vector<CKV_Target_Search::Entry>& entries = m_search->entries();
+    for (int index = first; index < first + count && size_t(index) < entries.size(); ++index) {
+        auto* button = new QPushButton(entries[size_t(index)].name);
+        button->setCheckable(true);
+        m_buttonGroup_search->addButton(button, index);
+        m_layout_search->addWidget(button);
+        if (m_buttonGroup_search->buttons().size() == 1)
+            button->setChecked(true);
+    }
 }
 
 void CKV_Dlg_App_Zielsystem::fill_neu_local(const QString& name, const QString& ip)
@@ -903,7 +920,11 @@ void CKV_Dlg_App_Zielsystem::on_m_btn_neu_local_connect_clicked()
 
 void CKV_Dlg_App_Zielsystem::on_m_btn_neu_online_connect_clicked()
 {
-    if (check_form(m_form_neu_online, -1))
+    if (!check_form(m_form_neu_online, -1))
+        return;
+    if (m_online_digests_kept && m_form_neu_online.mail_password->text() == PASSWORD_UNCHANGED)
+        create_online(m_route_connect.m_str_passwd_sha512_online);
+    else
         request_salt(Salt_Purpose::Create_Online, m_form_neu_online.mail->text().trimmed());
 }
 
@@ -978,6 +999,7 @@ void CKV_Dlg_App_Zielsystem::on_m_headerbtn_neu_local_clicked()
 void CKV_Dlg_App_Zielsystem::on_m_headerbtn_neu_online_clicked()
 {
     clear_form(m_form_neu_online);
+    m_online_digests_kept = false;
     show_page(PAGE_NEU_ONLINE);
 }
 

@@ -155,6 +155,9 @@ private:
     bool check_form(const Route_Form& form, int own_index);
     bool name_taken(const QString& name, int own_index) const;
     static void clear_form(const Route_Form& form);
+    // Empties the password fields, undo history included, once their
+    // digests are made: the plain text is kept nowhere.
+    static void forget_passwords(const Route_Form& form);
     void show_message(const QString& title, const QString& text);
 
     void create_local(const Route_Form& form);
@@ -177,7 +180,7 @@ private:
     void show_failure(void (CKV_Dlg_App_Zielsysteminfo::*show_on_panel)());
 
     void start_search();
-    void add_search_entry(int index, const QString& name);
+    void add_search_entries(int first, int count);
     void fill_neu_local(const QString& name, const QString& ip);
 
     void slot_back_to_list();
@@ -193,6 +196,9 @@ private:
     Salt_Purpose m_salt_purpose = Salt_Purpose::None;
 
     KV_Routes::_route m_route_connect;
+    // After a serial number choice the new online page shows "******" for
+    // the digests of m_route_connect, so that the passwords need not be typed again.
+    bool m_online_digests_kept = false;
     int m_edit_index = 0;
     int m_state = STATE_IDLE;
     QTimer m_timer_connect;

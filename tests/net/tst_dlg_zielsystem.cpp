@@ -6,7 +6,9 @@
 #include "kv_dlg_zielsysteminfo.h"
 #include "kv_network_client.h"
 #include "kv_project_db.h"
+#include "kv_test_answer_flood.h"
 #include "kv_test_http_responder.h"
+#include "trace_capture.h"
 
 #include <QButtonGroup>
 #include <QLineEdit>
@@ -266,9 +268,78 @@ private slots:
         offered[1]->click();
         QCOMPARE(m_dlg->current_page(), Dlg::PAGE_NEU_ONLINE);
         QCOMPARE(edit("m_lineEdit_neu_online_serial")->text(), QStringLiteral("222"));
+        // "******" stands for the digests already made: no second salt request.
+        QCOMPARE(edit("m_lineEdit_neu_mail_password")->text(), Dlg::PASSWORD_UNCHANGED);
         click("m_btn_neu_online_connect");
         QTRY_COMPARE(names(stored_routes()), (QStringList{"Haus", "Ferienhaus"}));
         QCOMPARE(stored_routes()[1].m_str_serial, std::string("222"));
+        QCOMPARE(stored_routes()[1].m_str_passwd_md5, route.m_str_passwd_md5);
+        QCOMPARE(stored_routes()[1].m_str_passwd_sha512_online, route.m_str_passwd_sha512_online);
+        QCOMPARE(m_salt_service->paths().size(), 1);
+    }
+
+    void no_plain_password_after_a_route_is_saved_data()
+    {
+        QTest::addColumn<int>("edited"); // route being edited, 0 for a new one
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<QString>("save");
+        QTest::addColumn<QStringList>("plain");
+        QTest::addColumn<QStringList>("secret");
+        for (const char* stage : {"neu_man", "neu_local"}) {
+            const QString prefix = QStringLiteral("m_lineEdit_%1_").arg(stage);
+            QTest::newRow(stage) << 0 << QStringLiteral("m_headerbtn_%1").arg(stage)
+                                 << QStringLiteral("m_btn_%1_connect").arg(stage)
+                                 << QStringList{prefix + "name", prefix + "ip", prefix + "username"}
+                                 << QStringList{prefix + "password"};
+        }
+        QTest::newRow("neu_online") << 0 << "m_headerbtn_neu_online" << "m_btn_neu_online_connect"
+                                    << QStringList{ONLINE_FIELDS[0], ONLINE_FIELDS[1], ONLINE_FIELDS[3]}
+                                    << QStringList{ONLINE_FIELDS[2], ONLINE_FIELDS[4]};
+        QTest::newRow("be_local") << 1 << "" << "m_btn_local_save" << QStringList()
+                                  << QStringList{"m_lineEdit_be_local_password"};
+        QTest::newRow("be_online") << 2 << "" << "m_btn_online_save" << QStringList()
+                                   << QStringList{"m_lineEdit_be_online_password", "m_lineEdit_be_mail_password"};
+    }
+    void no_plain_password_after_a_route_is_saved()
+    {
+        QFETCH(int, edited);
+        QFETCH(QString, open);
+        QFETCH(QString, save);
+        QFETCH(QStringList, plain);
+        QFETCH(QStringList, secret);
+        const QString password = QStringLiteral("Geheim-7wq");
+        KV_Routes::_route online = local_route("O", "x", "o");
+        online.m_use_kv_dns_svr = true;
+        online.m_str_mail = "o@example.com";
+        add_routes({local_route("L", "10.0.0.1", "l"), online});
+        Trace_Capture trace;
+        if (edited)
+            click_edit(edited);
+        else
+            click(qPrintable(open));
+        for (const QString& name : plain)
+            fill(qPrintable(name), name.right(4));
+        for (const QString& name : secret)
+            fill(qPrintable(name), password);
+        click(qPrintable(save));
+        const std::string digest = kv_crypto::md5_hex(password.toStdString());
+        const auto stored = [&] {
+            for (const KV_Routes::_route& route : stored_routes())
+                if (route.m_str_passwd_md5 == digest)
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY(stored());
+
+        for (QLineEdit* field : m_dlg->findChildren<QLineEdit*>()) {
+            QVERIFY2(!field->text().contains(password), qPrintable(field->objectName()));
+            field->undo();
+            QVERIFY2(!field->text().contains(password), qPrintable(field->objectName()));
+        }
+        QFile file(QString::fromStdString(m_path));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(!file.readAll().contains(password.toLatin1()));
+        QVERIFY(!trace.text().contains(password.toLatin1()));
     }
 
     void online_account_failures_data()
@@ -394,6 +465,38 @@ private slots:
         click("m_btn_neu_local_connect");
         QCOMPARE(fields(stored_routes().at(0)),
                  fields(local_route("192.168.7.20_00:1a:2b:3c:4d:5e", "127.0.0.1", "werk-zugang")));
+    }
+
+    void search_flood_data()
+    {
+        QTest::addColumn<bool>("repeat");
+        QTest::addColumn<size_t>("padding");
+        QTest::addColumn<int>("entries");
+        QTest::newRow("many controllers") << false << size_t(0) << int(KV_SEARCH_MAX_ENTRIES);
+        QTest::newRow("one repeating itself") << true << size_t(0) << 1;
+        QTest::newRow("oversized answers") << false << size_t(KV_SEARCH_MAX_ANSWER) << 0;
+    }
+    void search_flood()
+    {
+        QFETCH(bool, repeat);
+        QFETCH(size_t, padding);
+        QFETCH(int, entries);
+        click("m_headerbtn_search");
+        std::vector<QByteArray> answers = kv_test_search_answers(10000, repeat, padding);
+        const KV_Test_Stall_Probe probe;
+        {
+            KV_Test_Answer_Flood flood(m_dlg->search()->listen_port(), std::move(answers));
+            QTRY_VERIFY_WITH_TIMEOUT(flood.done(), 30000);
+        }
+        auto* found = m_dlg->findChild<QButtonGroup*>(QStringLiteral("m_buttonGroup_search"));
+        QTRY_COMPARE(found->buttons().size(), entries);
+        QTest::qWait(100); // whatever is still on its way
+        QCOMPARE(found->buttons().size(), entries);
+        QCOMPARE(m_dlg->search()->entries().size(), size_t(entries));
+        // The work of one turn of the event loop, in CPU time so that a busy
+        // machine does not count; the benchmark has the wall-time figures.
+        qInfo("longest stall of the event loop: %.1f ms CPU, %.1f ms wall", probe.longest_cpu_ms(), probe.longest_ms());
+        QVERIFY2(probe.longest_cpu_ms() < 50, qPrintable(QString::number(probe.longest_cpu_ms())));
     }
 
 private:

@@ -5,6 +5,7 @@
 
 #include "kv_crypto.h"
 #include "kv_discovery.h"
+#include "kv_test_answer_flood.h"
 
 namespace {
 // A controller that answers every request it hears, answers_per_request times.
@@ -63,9 +64,10 @@ private slots:
         Fake_Controller second("10.0.0.10", "66:77:88:99:aa:bb");
         CKV_Target_Search search(nullptr, 0);
         std::vector<QString> found;
-        connect(&search, &CKV_Target_Search::entry_found, this, [&](int index, QString name, KV_Routes::_route) {
-            QCOMPARE(index, int(found.size()));
-            found.push_back(name);
+        connect(&search, &CKV_Target_Search::entries_added, this, [&](int first, int count) {
+            QCOMPARE(first, int(found.size()));
+            for (int i = first; i < first + count; ++i)
+                found.push_back(search.entries()[size_t(i)].name);
         });
         search.set_target(QHostAddress::LocalHost, first.port());
         search.start();
@@ -87,6 +89,55 @@ private slots:
         // A new start forgets what was found.
         search.start();
         QVERIFY(search.entries().empty());
+    }
+
+    void same_controller_same_identity_data()
+    {
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("second");
+        QTest::addColumn<bool>("same");
+        const auto answer = [](std::string serial, std::string mac, std::string ip = "10.0.0.1") {
+            KV_SysInfo info;
+            info.m_str_serial = serial;
+            info.m_str_mac = mac;
+            info.m_str_ip = ip;
+            return QByteArray::fromStdString(info.encode());
+        };
+        QTest::newRow("MAC written differently, new address")
+            << answer("S1", "00:1a:2b:3c:4d:5e") << answer("S1", "00-1A-2B-3C-4D-5E", "10.0.0.2") << true;
+        QTest::newRow("other serial") << answer("S1", "00:1a") << answer("S2", "00:1a") << false;
+        QTest::newRow("other MAC") << answer("S1", "00:1a") << answer("S1", "00:1b") << false;
+        QTest::newRow("neither, same name") << answer("", "") << answer("", "") << true;
+        QTest::newRow("neither, other name") << answer("", "") << answer("", "", "10.0.0.2") << false;
+    }
+    void same_controller_same_identity()
+    {
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, second);
+        QFETCH(bool, same);
+        const QHostAddress sender(QStringLiteral("192.168.1.5"));
+        QCOMPARE(kv_parse_search_answer(first, sender)->identity == kv_parse_search_answer(second, sender)->identity,
+                 same);
+    }
+
+    void refused_answers()
+    {
+        const QHostAddress sender(QStringLiteral("192.168.1.5"));
+        QVERIFY(!kv_parse_search_answer("KIRO_VANTOR_BROADCAST_SEARCH", sender));
+        QVERIFY(!kv_parse_search_answer(QByteArray(KV_SEARCH_MAX_ANSWER + 1, 'x'), sender));
+        QVERIFY(kv_parse_search_answer(QByteArray(KV_SEARCH_MAX_ANSWER, 'x'), sender));
+    }
+
+    void answers_beyond_one_batch_are_all_read()
+    {
+        // Nothing arrives after the burst, so what one turn leaves must still be read.
+        CKV_Target_Search search(nullptr, 0);
+        search.start();
+        QUdpSocket sender;
+        const std::vector<QByteArray> answers = kv_test_search_answers(KV_SEARCH_BATCH * 3 + 1, false);
+        for (const QByteArray& answer : answers)
+            sender.writeDatagram(answer, QHostAddress::LocalHost, search.listen_port());
+        QTRY_COMPARE(search.entries().size(), answers.size());
     }
 
     void own_request_is_ignored()
