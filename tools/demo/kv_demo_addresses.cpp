@@ -1,6 +1,8 @@
 // Group addresses of the demo house: main group = trade, middle group = floor
 // or function, with believable current values.
 
+#include <map>
+
 #include "kv_demo_parts.h"
 #include "kv_project_db.h"
 
@@ -161,6 +163,11 @@ void kv_demo_add_addresses(CKV_Project_Db& db)
         }
     }
     const KV_Group_Address all_off = address_from_text("6/0/5");
+    // The switching address of each light's feedback (".. Schalten RM"): the
+    // feedback listens to it, as an actuator would answer at once.
+    std::map<std::string, KV_Group_Address> switching;
+    for (const Demo_Address& entry : ADDRESSES)
+        switching[std::string(entry.comment) + " RM"] = address_from_text(entry.addr);
     for (const Demo_Address& entry : ADDRESSES) {
         KV_Addr_Db record;
         record.m_addr_write = address_from_text(entry.addr);
@@ -169,6 +176,9 @@ void kv_demo_add_addresses(CKV_Project_Db& db)
         record.m_fread_init = entry.type == 0 || entry.type == 15 ? 0 : 1;
         if (entry.listens_to_all_off)
             record.m_addr_listen.push_back(all_off);
+        const std::string comment = entry.comment;
+        if (comment.ends_with("Schalten RM") && switching.contains(comment))
+            record.m_addr_listen.push_back(switching[comment]);
         if (entry.text)
             set_value_from_text(record, entry.text);
         else
