@@ -6,6 +6,7 @@
 #include "kv_file_modes.h"
 #include "kv_fonts.h"
 #include "kv_studio_main_app.h"
+#include "kv_trace.h"
 #include "kv_window_grab.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@ int kv_start(int argc, char** argv)
     KV_App_Context& app_context = kv_app();
     app_context.main_window = nullptr;
     app_context.second_window = nullptr;
+    kv_trace::reset();
 
     // Help and version need no display: they come before anything else.
     const KV_App_Flags flags = kv_scan_command_line(argc, argv);

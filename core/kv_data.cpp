@@ -1,10 +1,13 @@
 #include "kv_data.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <locale.h>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -472,6 +475,14 @@ std::string_view find_value(std::string_view text, std::string_view key, uint32_
     return text.substr(stx + 1, etx - stx - 1);
 }
 
+// strtod in the "C" locale: a number too large or too small for from_chars
+// still reads as inf or the nearest tiny value, whatever LC_NUMERIC says.
+static double c_strtod(const std::string& number)
+{
+    static const locale_t c_locale = newlocale(LC_NUMERIC_MASK, "C", nullptr);
+    return c_locale ? strtod_l(number.c_str(), nullptr, c_locale) : 0.0;
+}
+
 // Skips leading blanks and one sign, as atoi/atof do; returns the index after them.
 static size_t skip_space_and_sign(std::string_view text, bool& negative)
 {
@@ -509,12 +520,13 @@ double kv_atof(std::string_view text)
     double value = 0.0;
     const char* first = text.data() + i;
     const char* last = text.data() + text.size();
-    if (first < last && *first == '-')
-        return 0.0; // a second sign is not a number
+    // Only a decimal number counts: a second sign, "inf" or "nan" read as 0.
+    if (first == last || !(std::isdigit(static_cast<unsigned char>(*first)) || *first == '.'))
+        return 0.0;
     // from_chars takes the longest leading decimal number and ignores the locale.
     auto res = std::from_chars(first, last, value, std::chars_format::general);
     if (res.ec == std::errc::result_out_of_range)
-        value = std::strtod(std::string(first, res.ptr).c_str(), nullptr);
+        value = c_strtod(std::string(first, res.ptr));
     else if (res.ec != std::errc())
         value = 0.0;
     return negative ? -value : value;

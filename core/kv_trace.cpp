@@ -1,13 +1,18 @@
 #include "kv_trace.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <sys/time.h>
+#include <syslog.h>
 
 namespace {
 constexpr size_t kMessageBuffer = 4064;
+
+// Set once the system log is open for this process.
+std::atomic<unsigned char> g_syslog_open {0};
 
 const char* const kCategoryNames[] = {
     nullptr,      "LOGIC",     "SERVER",    "UPD-INT",    "ZRQ",     "SEARCH",     "KNX",
@@ -37,6 +42,12 @@ int build_line(char* out, size_t out_size, int level, int category, const char* 
 }
 } // namespace
 
+void kv_trace::reset()
+{
+    if (g_syslog_open.exchange(0) != 0)
+        closelog();
+}
+
 const char* kv_trace::category_name(int category)
 {
     constexpr int count = sizeof kCategoryNames / sizeof kCategoryNames[0];
@@ -64,4 +75,7 @@ void TRACE(int level, int category, const char* fmt, ...)
     // One write per line keeps lines whole when several threads trace.
     fputs(line, stdout);
     fflush(stdout);
+    if (g_syslog_open.exchange(1) == 0)
+        openlog(nullptr, LOG_PID, LOG_USER);
+    syslog(level == kv_trace::LEVEL_ERR ? LOG_ERR : LOG_INFO, "%s", line);
 }

@@ -1,5 +1,7 @@
 #include <QtTest>
 
+#include <clocale>
+#include <cmath>
 #include <cstdlib>
 
 #include "kv_data.h"
@@ -93,6 +95,10 @@ private slots:
         QTest::newRow("unsigned wraps like atoi") << "4294967295" << -1 << 4294967295.0;
         QTest::newRow("double sign") << "--5" << 0 << 0.0;
         QTest::newRow("tenth") << "0.100000" << 0 << 0.1;
+        QTest::newRow("inf is no number") << "inf" << 0 << 0.0;
+        QTest::newRow("nan is no number") << "-nan" << 0 << 0.0;
+        QTest::newRow("too large") << "1.5e999" << 1 << HUGE_VAL;
+        QTest::newRow("too small") << "-2.5e-400" << -2 << -0.0;
     }
     void conversions()
     {
@@ -105,6 +111,27 @@ private slots:
         // Key present with an empty value: the empty string, not the default.
         QCOMPARE(get_string(r, "s", "dflt"), std::string());
         QCOMPARE(get_string(r, "missing", "dflt"), std::string("dflt"));
+    }
+
+    // Numbers read and write the same under a locale with a decimal comma.
+    void numbersIgnoreTheLocale()
+    {
+        QTemporaryDir dir;
+        QProcess localedef;
+        localedef.start("localedef", {"-i", "de_DE", "-f", "UTF-8", dir.filePath("de_DE.UTF-8")});
+        if (!localedef.waitForFinished(30000) || localedef.exitCode() != 0)
+            QSKIP("no German locale can be built here (package locales)");
+        qputenv("LOCPATH", dir.path().toLocal8Bit());
+        QVERIFY(setlocale(LC_NUMERIC, "de_DE.UTF-8"));
+        QCOMPARE(std::strtod("1,5", nullptr), 1.5); // the comma locale is in force
+        KV_Data r(fld("big", "1.5e999") + fld("half", "0.5"));
+        const double big = get_double(r, "big", 0.0);
+        const double half = get_double(r, "half", 0.0);
+        const std::string written = put_double("k", 0.5);
+        setlocale(LC_NUMERIC, "C");
+        QCOMPARE(big, HUGE_VAL);
+        QCOMPARE(half, 0.5);
+        QCOMPARE(written, fld("k", "0.500000"));
     }
 
     void malformedFields()
@@ -160,8 +187,11 @@ private slots:
         QVERIFY(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d:\\d\\d\\d$").match(parts[1]).hasMatch());
         QCOMPARE(parts[2], QString("SQLITE: boom\n"));
 
-        for (int unknown : {0, 34, -1})
+        for (int unknown : {0, 8, 9, 10, 12, 34, -1})
             QCOMPARE(kv_trace::category_name(unknown), "UNKNOWN");
+        QCOMPARE(kv_trace::category_name(7), "WEBSVR");
+        QCOMPARE(kv_trace::category_name(11), "LOGGER");
+        QCOMPARE(kv_trace::category_name(13), "MODBUS_MA");
         QCOMPARE(kv_trace::category_name(33), "ANALYTICS_INF");
         kv_trace::format_line(line, sizeof line, 2, 33, "x");
         QVERIFY(QString(line).startsWith("MSG:ANALYTICS_INF\t"));
