@@ -1,7 +1,6 @@
 #include "kv_settings_bus.h"
 
 #include "kv_record_fields.h"
-#include "kv_trace.h"
 
 // ---- KNX ----
 
@@ -23,14 +22,8 @@ std::string KV_Settings_KNX::encode()
     m_text += put_int("m_read_zykl", m_read_zykl);
     m_text += put_int("m_intern_ab", m_intern_ab);
     m_text += put_int("m_ip_routing", m_ip_routing);
-    // An interface without an IP address would end the list on reading and
-    // hide the ones after it, so it is left out.
     uint32_t i = 0;
     for (const Interface& itf : m_list_interface) {
-        if (itf.m_str_ip_addr.empty()) {
-            TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_SERVER, "KNX/IP interface without an address not written\n");
-            continue;
-        }
         m_text += put_string("m_str_ip_addr", itf.m_str_ip_addr, i);
         m_text += put_string("m_str_name", itf.m_str_name, i);
         m_text += put_int("m_port", itf.m_port, i);

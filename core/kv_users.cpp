@@ -1,7 +1,6 @@
 #include "kv_users.h"
 
 #include "kv_record_fields.h"
-#include "kv_trace.h"
 
 KV_Settings_Users::KV_Settings_Users(const std::string& text)
     : KV_Data(text)
@@ -12,14 +11,8 @@ KV_Settings_Users::KV_Settings_Users(const std::string& text)
 std::string KV_Settings_Users::encode()
 {
     m_text.clear();
-    // A nameless account would end the list on reading and hide the
-    // accounts after it, so it is left out.
     uint32_t index = 0;
     for (const User& user : m_list_user) {
-        if (user.m_str_name.empty()) {
-            TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_SERVER, "user account without a name not written\n");
-            continue;
-        }
         m_text += put_string("m_str_name", user.m_str_name, index);
         m_text += put_string("m_str_passwd_md5", user.m_str_passwd_md5, index);
         m_text += put_bool("m_str_analytics", user.m_str_analytics, index);

@@ -87,3 +87,11 @@ inline void verify_round_trip()
     QCOMPARE(codec.reencode(text), text);
     QCOMPARE(codec.reencode(std::string()), codec.fresh());
 }
+
+// A record read from the fields `text` ("k=v|..."), for checking what it writes.
+template <class R>
+void default_row(const char* name, const std::string& text, const std::string& expected)
+{
+    const Codec codec{[](const std::string& t) { return R(t).encode(); }, [] { return R().encode(); }};
+    QTest::newRow(name) << codec << (text.empty() ? std::string() : fields(text)) << expected;
+}
