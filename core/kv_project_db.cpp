@@ -51,14 +51,13 @@ void load_pages(CKV_Sqlite_Db& db, const char* page_table, const char* control_t
     db.for_each_row(page_table, [&](std::string_view text) {
         row_page.m_text.assign(text);
         decode_text(row_page);
-        const auto it = row_page.m_str_guid.empty() ? by_guid.end() : by_guid.find(row_page.m_str_guid);
+        const auto it = by_guid.find(row_page.m_str_guid);
         if (it != by_guid.end()) {
             it->second->set_text(row_page.m_text); // the later row's fields, same controls
             return;
         }
         pages.push_back(std::make_unique<Page>(row_page.m_text));
-        if (!row_page.m_str_guid.empty())
-            by_guid.emplace(row_page.m_str_guid, pages.back().get());
+        by_guid.emplace(row_page.m_str_guid, pages.back().get());
     });
 
     db.for_each_row(control_table, [&](std::string_view text) {
@@ -159,14 +158,15 @@ bool CKV_Project_Db::load(const std::string& path)
         return false;
     m_path = path;
 
+    // The worker's connection keeps its own last error; it is handed on below.
+    CKV_Sqlite_Db gui_db;
     std::future<bool> gui;
     try {
-        gui = std::async(std::launch::async, [this, &old_pages] {
+        gui = std::async(std::launch::async, [this, &old_pages, &gui_db] {
             old_pages.clear();
-            CKV_Sqlite_Db db;
-            if (!db.open(m_path, false))
+            if (!gui_db.open(m_path, false))
                 return false;
-            load_pages<KV_GUI_Page, KV_GUI_Control>(db, "KV_GUI_Page", "KV_GUI_Control", m_gui_pages);
+            load_pages<KV_GUI_Page, KV_GUI_Control>(gui_db, "KV_GUI_Page", "KV_GUI_Control", m_gui_pages);
             return true;
         });
     } catch (const std::system_error& error) {
@@ -185,6 +185,8 @@ bool CKV_Project_Db::load(const std::string& path)
     load_pages<KV_LOGIC_Page, KV_LOGIC_Control>(m_db, "KV_LOGIC_Page", "KV_LOGIC_Control", m_logic_pages);
     if (!gui.valid() || !gui.get())
         load_pages<KV_GUI_Page, KV_GUI_Control>(m_db, "KV_GUI_Page", "KV_GUI_Control", m_gui_pages);
+    else
+        m_db.take_error(gui_db);
     return true;
 }
 

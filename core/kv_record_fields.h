@@ -83,13 +83,10 @@ void read_list(std::vector<T>& list, size_t max, std::string_view name, Read rea
         trace_list_cut(name, max);
 }
 
-// First element of `list` whose m_str_guid is `guid`; an empty GUID names
-// nothing, so records without an identity never replace one another.
+// First element of `list` whose m_str_guid is `guid` (an empty GUID too).
 template <class T>
 T* find_by_guid(const std::vector<std::unique_ptr<T>>& list, const std::string& guid)
 {
-    if (guid.empty())
-        return nullptr;
     for (const auto& element : list)
         if (element->m_str_guid == guid)
             return element.get();

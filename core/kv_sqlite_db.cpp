@@ -71,6 +71,12 @@ void CKV_Sqlite_Db::store_error(const std::string& message)
     TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_SERVER, "SQLITE: %s\n", m_last_error.c_str());
 }
 
+void CKV_Sqlite_Db::take_error(const CKV_Sqlite_Db& other)
+{
+    if (!other.m_last_error.empty())
+        m_last_error = other.m_last_error;
+}
+
 bool CKV_Sqlite_Db::format_statement(char* out, size_t out_size, const char* format, const char* table)
 {
     if (is_identifier(table)) {

@@ -41,6 +41,9 @@ public:
     // Keeps SQLite's current message as last error and traces it.
     void store_error();
     void store_error(const std::string& message);
+    // Takes over the last error of another connection to the same file,
+    // when it has one (already traced there).
+    void take_error(const CKV_Sqlite_Db& other);
 
     // Statement text with a table name put in: the name must be an SQL
     // identifier and the text must fit the buffer, else false (and traced).

@@ -215,6 +215,8 @@ private slots:
         QCOMPARE(value_as_double(*store.m_addr.find_address(5, 1, 8)), 21.5);
         QCOMPARE(store.m_settings_dmx.encode(), KV_Settings_DMX().encode());
         QCOMPARE(store.m_gui_pages[0]->m_width, 1024);
+        // The page tables are read on a connection of their own; their errors count too.
+        QCOMPARE(store.last_error(), std::string("no such table: KV_GUI_Control"));
 
         QVERIFY(store.save(false));
         const auto contents = table_contents(file);
@@ -232,7 +234,9 @@ private slots:
                                 "KV_GUI_Control:m_str_guid={c1}|m_str_guid_parent_page={a}|m_x=1",
                                 "KV_GUI_Control:m_str_guid={c2}|m_str_guid_parent_page={zz}",
                                 "KV_GUI_Control:m_str_guid={c1}|m_str_guid_parent_page={a}|m_x=2",
-                                "KV_GUI_Control:m_str_guid={c3}|m_str_guid_parent_page={b}", "KV_LOGIC_Page:m_str_guid={l}",
+                                "KV_GUI_Control:m_str_guid={c3}|m_str_guid_parent_page={b}",
+                                "KV_GUI_Page:m_str_caption=ohne 1", "KV_GUI_Page:m_str_caption=ohne 2",
+                                "KV_GUI_Control:m_str_name=ohne Seite", "KV_LOGIC_Page:m_str_guid={l}",
                                 "KV_LOGIC_Control:m_str_guid={x}|m_str_guid_parent_page={none}",
                                 "KV_LOGIC_Control:m_str_guid={y}|m_str_guid_parent_page={l}"}) {
             const std::string text = row;
@@ -243,7 +247,7 @@ private slots:
         Trace_Capture trace;
         QVERIFY(store.load(file));
         const QByteArray lines = trace.text();
-        QCOMPARE(store.m_gui_pages.size(), size_t(2));
+        QCOMPARE(store.m_gui_pages.size(), size_t(3));
         KV_GUI_Page* a = store.find_gui_page("{a}");
         QCOMPARE(a, store.m_gui_pages[0].get());
         QCOMPARE(a->m_str_caption, std::string("neu"));
@@ -252,6 +256,10 @@ private slots:
         QCOMPARE(a->m_controls[0]->m_x, 2);
         QCOMPARE(store.find_gui_page("{b}")->m_controls.size(), size_t(1));
         QVERIFY(lines.contains("{c2}"));
+        // An empty GUID joins like any other.
+        KV_GUI_Page* unnamed = store.find_gui_page("");
+        QCOMPARE(unnamed->m_str_caption, std::string("ohne 2"));
+        QCOMPARE(unnamed->m_controls.size(), size_t(1));
         QCOMPARE(store.m_logic_pages[0]->m_controls.size(), size_t(1));
         QCOMPARE(store.m_logic_pages[0]->m_controls[0]->m_str_guid, std::string("{y}"));
         QVERIFY(lines.contains("{x}"));

@@ -91,15 +91,6 @@ private slots:
         QCOMPARE(seen.size(), size_t(2000));
     }
 
-    // Missing m_activ and m_transparenz in an otherwise written control.
-    void controlDefaults()
-    {
-        const KV_GUI_Control sparse(fields("m_typ=7|m_x=-3|m_y=40|m_width=200"));
-        QCOMPARE(sparse.m_activ, true);
-        QCOMPARE(sparse.m_transparenz, 100);
-        QCOMPARE(sparse.m_width, 200);
-    }
-
     void controlAddressSlots()
     {
         const std::string three = fields("m_list_addr.addr.m_use_it_0=1|m_list_addr.addr.m_addr_0=1/1/1|"
@@ -183,12 +174,12 @@ private slots:
         QCOMPARE(page.find_control("{b}"), page.m_controls[1].get());
         QCOMPARE(page.find_control("{none}"), nullptr);
 
-        // Controls without an identity are all kept.
+        // An empty GUID is an identity like any other.
         KV_GUI_Control anonymous;
-        page.add_control(anonymous);
-        page.add_control(anonymous);
-        QCOMPARE(page.m_controls.size(), size_t(4));
-        QCOMPARE(page.find_control(""), nullptr);
+        KV_GUI_Control* unnamed = page.add_control(anonymous);
+        QCOMPARE(page.add_control(anonymous), unnamed);
+        QCOMPARE(page.m_controls.size(), size_t(3));
+        QCOMPARE(page.find_control(""), unnamed);
     }
 
     void logicBlockConnectors()
