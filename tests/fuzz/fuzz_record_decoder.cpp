@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "kv_addr.h"
 #include "kv_gui.h"
 #include "kv_logic.h"
 #include "kv_project.h"
@@ -78,5 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     check<KV_Settings_Users>(input);
     check<KV_Routes>(input);
     check<KV_SysInfo>(input);
+    check<KV_Addr_Db>(input);
+    check<KV_Addr_MG>(input);
+    check<KV_Addr_HG>(input);
     return 0;
 }
