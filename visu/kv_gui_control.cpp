@@ -452,7 +452,8 @@ void CKV_Gui_Control::mousePressEvent(QMouseEvent* event)
     m_press_takeovers = m_canvas->takeovers();
     // A finger that stops a running flick only stops it.
     m_moved = run && m_canvas->scroll_area()->press_caught_flick();
-    if (event->button() != Qt::LeftButton) {
+    // Only live pages operate; the release then finds nothing pressed.
+    if (event->button() != Qt::LeftButton || !run) {
         update_cursor();
         return;
     }

@@ -93,7 +93,7 @@ void CKV_Gui_Control_Switch_Base::on_press(const QPoint&)
     if (m_function == KV_SWITCH_ONLY_ON) {
         show_state(true);
     } else if (m_function == KV_SWITCH_PUSH) {
-        write_value(0, m_value_on);
+        send(m_value_on);
         show_state(true);
     }
 }
@@ -101,10 +101,17 @@ void CKV_Gui_Control_Switch_Base::on_press(const QPoint&)
 void CKV_Gui_Control_Switch_Base::on_release(const QPoint&)
 {
     const KV_Switch_Step step = kv_switch_release(m_function, m_current, m_value_on, m_value_off);
-    write_value(0, step.value);
-    if (m_function == KV_SWITCH_ON_OFF_VALUE && keeps_own_value())
-        m_current = step.value;
+    send(step.value);
     show_state(step.on);
+}
+
+void CKV_Gui_Control_Switch_Base::send(double value)
+{
+    // What the switch sends is the address's value from now on, echo or not,
+    // so the next toggle starts from it.
+    write_value(0, value);
+    if (keeps_own_value())
+        m_current = value;
 }
 
 CKV_Gui_Control_Button_Universal::CKV_Gui_Control_Button_Universal(CKV_Gui_Control_Container* canvas,

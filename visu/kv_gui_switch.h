@@ -41,6 +41,7 @@ private:
     // entry 0, unless the window keeps feedback apart and there is one.
     bool keeps_own_value() const;
     void show_state(bool on);
+    void send(double value);
 
     const char* m_label_on;
     const char* m_label_off;

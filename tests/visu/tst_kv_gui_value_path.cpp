@@ -169,11 +169,11 @@ private slots:
         QTest::addColumn<std::vector<double>>("sent_in_all");
         QTest::addColumn<bool>("on_after");
         using V = std::vector<double>;
-        QTest::newRow("toggle at 0.5") << int(KV_SWITCH_TOGGLE) << 0.5 << V{} << V{0.0} << false;
-        QTest::newRow("on/off value") << int(KV_SWITCH_ON_OFF_VALUE) << 5.0 << V{} << V{2.0} << false;
-        QTest::newRow("Nur Ein Wert") << int(KV_SWITCH_ONLY_ON) << 0.0 << V{} << V{5.0} << false;
-        QTest::newRow("Taster") << int(KV_SWITCH_PUSH) << 0.0 << V{5.0} << V{5.0, 2.0}
-                                << false;
+        // Two clicks with no echo between them: the second starts from what the first sent.
+        QTest::newRow("toggle at 0.5") << int(KV_SWITCH_TOGGLE) << 0.5 << V{} << V{0.0, 1.0} << true;
+        QTest::newRow("on/off value") << int(KV_SWITCH_ON_OFF_VALUE) << 5.0 << V{} << V{2.0, 5.0} << true;
+        QTest::newRow("Nur Ein Wert") << int(KV_SWITCH_ONLY_ON) << 0.0 << V{} << V{5.0, 5.0} << false;
+        QTest::newRow("Taster") << int(KV_SWITCH_PUSH) << 0.0 << V{5.0} << V{5.0, 2.0, 5.0, 2.0} << false;
     }
     void switch_functions()
     {
@@ -188,8 +188,14 @@ private slots:
         if (function >= KV_SWITCH_ONLY_ON)
             QVERIFY(control->is_on()); // shows on while held
         QTest::mouseRelease(control, Qt::LeftButton, {}, QPoint(10, 10));
+        KV_Test_Page::click(control);
         QTEST(p.host.sent_values(), "sent_in_all");
         QTEST(control->is_on(), "on_after");
+        // Outside run mode (the editor) a click operates nothing.
+        p.host.running = false;
+        const size_t sent = p.host.sent.size();
+        KV_Test_Page::click(control);
+        QCOMPARE(p.host.sent.size(), sent);
     }
 
     void feedback_drives_the_switch()
