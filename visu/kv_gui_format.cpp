@@ -96,19 +96,25 @@ QString kv_format_address_value(const KV_Addr_Db* address, const QString& format
     if (!format.contains(QLatin1Char('%')))
         return QStringLiteral("%1").arg(value);
 
-    // The format comes from the project: only one numeric conversion is
-    // accepted, and the argument type follows that conversion.
+    // A format with an "f" anywhere gets the value as a double, any other
+    // one an integer. The format comes from the project: only one numeric
+    // conversion is accepted, and where its letter wants the other type
+    // ("%e" without an "f", "%d fach") the argument is converted to it.
     const QByteArray utf8 = format.toUtf8();
-    switch (kv_format_kind(utf8)) {
-    case KV_Format_Kind::Double:
-        return printf_text(utf8, value);
-    case KV_Format_Kind::Integer: {
+    const KV_Format_Kind conversion = kv_format_kind(utf8);
+    if (conversion != KV_Format_Kind::Invalid && !utf8.contains('f')) {
         const bool as_unsigned = address && address->m_data_signed == 0 && address->m_data_typ != kTypeFloat2 &&
                                  address->m_data_typ != kTypeFloat4;
-        if (as_unsigned)
-            return printf_text(utf8, static_cast<unsigned int>(static_cast<uint32_t>(truncated<int64_t>(value))));
-        return printf_text(utf8, static_cast<int>(truncated<int32_t>(value)));
+        value = as_unsigned ? static_cast<double>(static_cast<uint32_t>(truncated<int64_t>(value)))
+                            : static_cast<double>(truncated<int32_t>(value));
     }
+    switch (conversion) {
+    case KV_Format_Kind::Double:
+        return printf_text(utf8, value);
+    case KV_Format_Kind::Integer:
+        if (value >= 0.0)
+            return printf_text(utf8, static_cast<unsigned int>(truncated<uint32_t>(value)));
+        return printf_text(utf8, static_cast<int>(truncated<int32_t>(value)));
     case KV_Format_Kind::Invalid:
         break;
     }

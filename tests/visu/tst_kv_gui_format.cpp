@@ -42,6 +42,13 @@ private slots:
         QTest::newRow("unsigned wraps") << 14 << 0.0 << false << "%u" << 1.0 << -1.0 << "4294967295";
         QTest::newRow("%.1f °C") << 9 << 21.456 << false << "%.1f °C" << 1.0 << 0.0 << "21.5 °C";
         QTest::newRow("width and %%") << 9 << 21.456 << false << "Temp %05.2f%%" << 1.0 << 0.0 << "Temp 21.46%";
+        // Without an "f" the value goes in as an integer, with one as a double,
+        // whatever the conversion letter.
+        QTest::newRow("%e without f") << 9 << 21.7 << false << "%e" << 1.0 << 0.0 << "2.100000e+01";
+        QTest::newRow("%g without f") << 9 << -21.7 << false << "%g" << 1.0 << 0.0 << "-21";
+        QTest::newRow("%g unsigned wraps") << 14 << 0.0 << false << "%g" << 1.0 << -1.0 << "4.29497e+09";
+        QTest::newRow("%d fach") << 9 << -21.7 << false << "%d fach" << 1.0 << 0.0 << "-21 fach";
+        QTest::newRow("%e with f") << 9 << 21.7 << false << "%.1e fach" << 1.0 << 0.0 << "2.2e+01 fach";
         for (const char* format : {"%s", "%d %d", "%n", "%*d", "%ld", "100%"})
             QTest::newRow(format) << 9 << 2.5 << false << format << 1.0 << 0.0 << "2.5";
     }
@@ -55,13 +62,6 @@ private slots:
         QFETCH(double, offset);
         const KV_Addr_Db record = address(type, value, is_signed);
         QTEST(kv_format_address_value(&record, format, factor, offset), "expected");
-    }
-
-    void format_kinds()
-    {
-        QCOMPARE(kv_format_kind("%-8.3e"), KV_Format_Kind::Double);
-        QCOMPARE(kv_format_kind("%03x"), KV_Format_Kind::Integer);
-        QCOMPARE(kv_format_kind("50%%"), KV_Format_Kind::Double);
     }
 
     void time_date_and_text_ignore_format()
