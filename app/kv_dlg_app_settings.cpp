@@ -96,7 +96,10 @@ CKV_Dlg_App_Settings::CKV_Dlg_App_Settings(CKV_Dlg_Settings& settings, const QSt
 
     connect(style_group, &QButtonGroup::idClicked, this, [this](int index) { m_settings.set_app_style(index); });
     connect(m_checkBox_push, &QCheckBox::clicked, this, &CKV_Dlg_App_Settings::push_changed);
-    connect(m_checkBox_stay_active, &QCheckBox::clicked, this, [this](bool on) { m_settings.set_stay_active(on); });
+    connect(m_checkBox_stay_active, &QCheckBox::clicked, this, [this](bool on) {
+        m_settings.set_stay_active(on);
+        emit stay_active_changed(on);
+    });
     connect(m_radioButton_de, &QRadioButton::clicked, this, [this] { choose_language(QStringLiteral("de")); });
     connect(m_radioButton_en, &QRadioButton::clicked, this, [this] { choose_language(QStringLiteral("en")); });
     connect(m_pushButton_working_dir, &QPushButton::clicked, this, &CKV_Dlg_App_Settings::choose_working_dir);
@@ -118,6 +121,12 @@ void CKV_Dlg_App_Settings::set_push(bool on)
 bool CKV_Dlg_App_Settings::is_push_on() const
 {
     return m_checkBox_push->isChecked();
+}
+
+void CKV_Dlg_App_Settings::add_group(QWidget* group)
+{
+    auto* column = static_cast<QVBoxLayout*>(layout());
+    column->insertWidget(column->indexOf(m_label_restart), group);
 }
 
 void CKV_Dlg_App_Settings::choose_language(const QString& language)

@@ -23,6 +23,8 @@ public:
     // The controller's state of its push messages (message 1103).
     void set_push(bool on);
     bool is_push_on() const;
+    // A further group of rows, below the others.
+    void add_group(QWidget* group);
 
     static constexpr const char* RESTART_HINT_DE = "App muss neu gestartet werden damit die Änderungen wirksam werden";
     static constexpr const char* RESTART_BUTTON_DE = "App Schließen";
@@ -40,6 +42,7 @@ signals:
     // stores it (visualisation language emptied), effective at the next start.
     void language_chosen(const QString& language);
     void push_changed(bool on);
+    void stay_active_changed(bool on);
 
 private:
     void choose_language(const QString& language);

@@ -21,6 +21,7 @@
 #include "kv_app_context.h"
 #include "kv_app_dirs.h"
 #include "kv_app_version.h"
+#include "kv_kiosk_guard.h"
 #include "kv_dlg_app_settings.h"
 #include "kv_dlg_settings.h"
 #include "kv_dlg_zielsystem.h"
@@ -112,12 +113,13 @@ CKV_Studio_Main_App::CKV_Studio_Main_App(QWidget* parent)
     kv_register_clock_controls();
 
     build_menu();
+    build_views();
+    build_wall_panel();
     if (is_full_screen_app()) {
         // Hidden before the first show, so that showing needs no event processing.
         m_menu_shown = false;
         menuBar()->hide();
     }
-    build_views();
     setWindowIcon(QIcon(QStringLiteral(":/images/icons/logo_icon.png")));
 
     // Created on first start; a folder the panel cannot write is named to
@@ -130,6 +132,9 @@ CKV_Studio_Main_App::CKV_Studio_Main_App(QWidget* parent)
     connect(qApp, &QGuiApplication::applicationStateChanged, this, &CKV_Studio_Main_App::applicationStateChanged);
     m_version_countdown = VERSION_CHECK_PERIOD_S;
 
+    // The values in the local project are from the last run: stale until
+    // the controller has sent everything.
+    dispatch().set_stale(true);
     build_pages(); // sets the orientation the pages call for
     update_title();
 
@@ -597,13 +602,13 @@ void CKV_Studio_Main_App::slot_status()
 
 bool CKV_Studio_Main_App::is_full_screen_app() const
 {
-    return settings()._m_app_full_screen != 0;
+    return settings()._m_app_full_screen != 0 || (m_kiosk && m_kiosk->is_active());
 }
 
 bool CKV_Studio_Main_App::eventFilter(QObject* watched, QEvent* event)
 {
     // Controls take their own double clicks; what reaches a canvas hit a free area.
-    if (event->type() == QEvent::MouseButtonDblClick && is_full_screen_app() &&
+    if (event->type() == QEvent::MouseButtonDblClick && is_full_screen_app() && !m_kiosk->is_active() &&
         m_canvases.contains(qobject_cast<CKV_Gui_Control_Container*>(watched)))
         showMenu(!m_menu_shown);
     return CKV_Studio_Main::eventFilter(watched, event);
@@ -772,6 +777,7 @@ void CKV_Studio_Main_App::on_connection_lost()
 {
     m_project_timeout = 0;
     m_logged_in = false;
+    dispatch().set_stale(true);
     CKV_Network_Msg lost = kv_make_header(kv_msg::CONNECTION_LOST, 0);
     slot_onDataReadClient(&lost, nullptr);
     if (current_view() == View_Pages) {
@@ -877,6 +883,7 @@ void CKV_Studio_Main_App::slot_onDataReadClient(CKV_Network_Msg* msg, uchar* dat
         update_title();
         break;
     case kv_msg::ALL_SENT:
+        dispatch().set_stale(false);
         client().send(kv_msg::ALL_SENT_ANSWER);
         client().send(kv_msg::READY);
         break;

@@ -13,12 +13,16 @@
 #include "kv_device_display.h"
 #include "kv_studio_main.h"
 #include "kv_visu_host.h"
+#include "kv_wall_settings.h"
 
 class CKV_Dlg_App_Settings;
 class CKV_Dlg_App_Zielsystem;
 class CKV_Dlg_App_Zielsysteminfo;
 class CKV_Gui_Control_Container;
+class KV_Idle_Return;
 class KV_Image_Cache;
+class KV_Kiosk_Guard;
+class KV_Screen_Inhibitor;
 class QAbstractButton;
 class QActionGroup;
 class QLabel;
@@ -93,6 +97,12 @@ public:
     bool is_status_panel_shown() const;
     QToolButton* status_button() const { return m_btn_status; }
 
+    // Wall panel: return to the start page, kiosk mode, screen kept on.
+    KV_Wall_Settings& wall_settings() { return m_wall; }
+    KV_Idle_Return* idle_return() const { return m_idle; }
+    KV_Kiosk_Guard* kiosk_guard() const { return m_kiosk; }
+    KV_Screen_Inhibitor* screen_inhibitor() const { return m_inhibitor; }
+
 signals:
     void close_overlay();
     // After every rebuild of the pages (start, download).
@@ -123,6 +133,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void build_wall_panel();
+    void apply_wall_settings();
     void build_menu();
     void build_views();
     void open_local_project();
@@ -179,4 +191,9 @@ private:
     QTimer m_timer_tick_slow;
 
     std::unique_ptr<KV_Image_Cache> m_images;
+
+    KV_Wall_Settings m_wall;
+    KV_Idle_Return* m_idle = nullptr;
+    KV_Kiosk_Guard* m_kiosk = nullptr;
+    KV_Screen_Inhibitor* m_inhibitor = nullptr;
 };

@@ -14,6 +14,12 @@ cmake --build build -j "$JOBS"
 # The Debian package, installed into a scratch root and started from there.
 ./scripts/package-check.sh build
 
+# Soak: the panel offscreen against random controller faults, each interval ten
+# times shorter, for two minutes (20 minutes of panel time).
+build/tools/kvsoak --minutes 2 --speed 10 >build/kvsoak.log 2>&1 ||
+    { tail -40 build/kvsoak.log; echo "soak run failed"; exit 1; }
+tail -8 build/kvsoak.log
+
 # The project store reads its page tables on a second thread while loading:
 # its tests run once more under ThreadSanitizer.
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="-fsanitize=thread -O1" \

@@ -12,6 +12,7 @@
 #include "kv_gui_container.h"
 #include "kv_gui_format.h"
 #include "kv_gui_overlay_pin.h"
+#include "kv_gui_stale_veil.h"
 #include "kv_gui_value_dispatch.h"
 #include "kv_touch.h"
 #include "kv_trace.h"
@@ -153,6 +154,24 @@ void CKV_Gui_Control::show_pin_overlay()
     });
     connect(overlay, &CKV_Gui_Overlay_Pin::cancelled, overlay, &QObject::deleteLater);
     overlay->show_over(window());
+}
+
+bool CKV_Gui_Control::shows_values() const
+{
+    return std::any_of(m_record.m_list_addr.begin(), m_record.m_list_addr.end(),
+                       [](const KV_Group_Address& address) { return !address.is_null(); });
+}
+
+void CKV_Gui_Control::set_stale(bool stale)
+{
+    if (stale == is_stale())
+        return;
+    if (stale) {
+        m_stale_veil = new KV_Gui_Stale_Veil(this);
+    } else {
+        delete m_stale_veil;
+        m_stale_veil = nullptr;
+    }
 }
 
 KV_Visu_Host& CKV_Gui_Control::host() const

@@ -184,6 +184,13 @@ public:
     bool disabled_by_address() const;
     bool hidden_by_address() const;
 
+    // Whether an entry names a group address: only such controls show values.
+    bool shows_values() const;
+    // Stale: the shown value dates from before a lost connection (a veil
+    // that the style sheet colours) until a fresh value arrives.
+    void set_stale(bool stale);
+    bool is_stale() const { return m_stale_veil != nullptr; }
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -253,6 +260,7 @@ private:
     bool m_subscribed = false;
     bool m_pin_pending = false; // a press waits for the PIN; its release is swallowed
     QPointer<CKV_Gui_Overlay_Pin> m_pin_overlay;
+    QWidget* m_stale_veil = nullptr;
     int m_min_width = 10;
     int m_min_height = 10;
 

@@ -34,8 +34,18 @@ std::vector<KV_Group_Address> CKV_Gui_Value_Dispatch::addresses_of(const CKV_Gui
     return result;
 }
 
+void CKV_Gui_Value_Dispatch::set_stale(bool stale)
+{
+    m_stale = stale;
+    for (const auto& [address, list] : m_subscribers)
+        for (CKV_Gui_Control* control : list)
+            control->set_stale(stale && control->shows_values());
+}
+
 void CKV_Gui_Value_Dispatch::subscribe(CKV_Gui_Control* control)
 {
+    if (m_stale && control->shows_values())
+        control->set_stale(true);
     for (const KV_Group_Address& address : addresses_of(*control)) {
         Subscribers& list = m_subscribers[address];
         list.insert(std::upper_bound(list.begin(), list.end(), control, by_serial), control);
@@ -86,8 +96,12 @@ int CKV_Gui_Value_Dispatch::on_telegram(const KV_Addr_Tgm& telegram)
         targets.erase(std::unique(targets.begin(), targets.end()), targets.end());
     }
     int matched = 0;
-    for (CKV_Gui_Control* control : targets)
-        matched += control->on_telegram(telegram) ? 1 : 0;
+    for (CKV_Gui_Control* control : targets) {
+        if (!control->on_telegram(telegram))
+            continue;
+        ++matched;
+        control->set_stale(false);
+    }
     return matched;
 }
 

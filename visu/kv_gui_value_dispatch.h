@@ -26,6 +26,12 @@ public:
     // Returns the number of controls that reported a match.
     int on_telegram(const KV_Addr_Tgm& telegram);
 
+    // Values from before a lost connection: every control that shows values
+    // looks stale, those built meanwhile too, until a telegram for one of its
+    // addresses arrives or the controller has sent everything (stale off).
+    void set_stale(bool stale);
+    bool stale() const { return m_stale; }
+
     void subscribe(CKV_Gui_Control* control);
     void unsubscribe(CKV_Gui_Control* control);
 
@@ -46,6 +52,7 @@ private:
     static std::vector<KV_Group_Address> addresses_of(const CKV_Gui_Control& control);
 
     KV_Visu_Host& m_host;
+    bool m_stale = false;
     std::vector<CKV_Gui_Control_Container*> m_canvases;
     // Kept in creation order (control serial), so that dispatch needs no sort
     // when a telegram concerns one address.

@@ -56,16 +56,17 @@ QString log_text(const std::string& payload, bool whole)
     return text.size() > 80 && !whole ? text.left(80) + "..." : text;
 }
 
-std::vector<KV_Addr_Db*> all_addresses(const KV_Addr_Tree& tree)
+} // namespace
+
+std::vector<KV_Addr_Db*> CKV_Sim_Controller::all_addresses() const
 {
     std::vector<KV_Addr_Db*> addresses;
-    for (const auto& hg : tree.main_groups())
+    for (const auto& hg : m_db.m_addr.main_groups())
         for (const auto& mg : hg->middle_groups())
             for (const auto& address : mg->addresses())
                 addresses.push_back(address.get());
     return addresses;
 }
-} // namespace
 
 CKV_Sim_Session::CKV_Sim_Session(QTcpSocket* socket, const unsigned char* send_key, CKV_Sim_Controller& controller)
     : QObject(&controller)
@@ -157,7 +158,7 @@ void CKV_Sim_Controller::run_command(const QString& line)
     } else if (verb == "scene") {
         send_settings(kv_msg::SCENE_SETTINGS, m_db.m_settings_scene,
                       m_db.m_settings_scene.m_list_scene.empty() ? nullptr : &m_db.m_settings_scene.m_list_scene[0].m_str_name, rest);
-    } else {
+    } else if (!run_fault_command(verb, rest)) {
         printf("command refused: %s\n", qPrintable(line));
         fflush(stdout);
     }
@@ -194,7 +195,7 @@ bool CKV_Sim_Controller::start()
         printf("search answers on %u\n", m_search_socket.localPort());
     }
     if (m_options.live_interval_ms > 0) {
-        for (KV_Addr_Db* address : all_addresses(m_db.m_addr))
+        for (KV_Addr_Db* address : all_addresses())
             if (QString::fromStdString(address->m_str_comment).contains("temperatur", Qt::CaseInsensitive))
                 m_drifting.push_back({address, value_as_double(*address)});
         m_live_timer.start(m_options.live_interval_ms);
@@ -253,6 +254,8 @@ void CKV_Sim_Controller::answer_searches()
 
 void CKV_Sim_Controller::on_message(CKV_Sim_Session& session, const CKV_Network_Msg& header, const uint8_t* payload)
 {
+    if (paused())
+        return; // a controller that hangs hears nothing
     const std::string text = payload_text(payload, header.data_length);
     log_line(session.peer(), QString("<- %1 (%2 bytes) %3").arg(header.id).arg(header.data_length).arg(
                                  header.id == kv_msg::FILE ? QString() : log_text(text, m_options.full_log)));
@@ -275,6 +278,7 @@ void CKV_Sim_Controller::on_message(CKV_Sim_Session& session, const CKV_Network_
     case kv_msg::PROJECT_REQUEST:
         send_project(session, KV_BOOT_PROJECT_FILE);
         session.send(kv_msg::LOGGED_IN);
+        send_all_values(session);
         if (m_options.flood_count > 0)
             flood(session);
         break;
@@ -387,6 +391,8 @@ void CKV_Sim_Controller::run_scene(const std::string& guid)
 
 void CKV_Sim_Controller::on_netvar(CKV_Sim_Session& session, const KV_Addr_Tgm& tgm)
 {
+    if (paused())
+        return;
     const KV_Group_Address dest{tgm.dest_address[0], tgm.dest_address[1], tgm.dest_address[2]};
     log_line(session.peer(), QString("<- 13 %1 %2 type %3 value %4")
                                  .arg(command_name(tgm.command), QString::fromStdString(address_to_text(dest)))
@@ -414,11 +420,16 @@ KV_Addr_Tgm CKV_Sim_Controller::telegram_of(const KV_Addr_Db& record, uint32_t c
     return tgm;
 }
 
-void CKV_Sim_Controller::write_to_bus(KV_Addr_Db& record)
+KV_Addr_Tgm CKV_Sim_Controller::bus_write(const KV_Addr_Db& record)
 {
     const KV_Addr_Tgm tgm = telegram_of(record, KV_TGM_WRITE);
     m_db.m_addr.addresses_for_telegram(tgm); // the listeners of the address
-    send_to_all(tgm);
+    return tgm;
+}
+
+void CKV_Sim_Controller::write_to_bus(KV_Addr_Db& record)
+{
+    send_to_all(bus_write(record));
 }
 
 void CKV_Sim_Controller::send_to_all(const KV_Addr_Tgm& tgm)
@@ -430,11 +441,11 @@ void CKV_Sim_Controller::send_to_all(const KV_Addr_Tgm& tgm)
 
 void CKV_Sim_Controller::flood(CKV_Sim_Session& session)
 {
-    const std::vector<KV_Addr_Db*> addresses = all_addresses(m_db.m_addr);
+    const std::vector<KV_Addr_Db*> addresses = all_addresses();
     if (addresses.empty())
         return;
     for (int i = 0; i < m_options.flood_count; ++i)
-        session.send_netvar(telegram_of(*addresses[static_cast<size_t>(i) % addresses.size()], KV_TGM_WRITE));
+        session.send_netvar(bus_write(*addresses[static_cast<size_t>(i) % addresses.size()]));
     log_line(session.peer(), QString("-> flood of %1 net variables").arg(m_options.flood_count));
 }
 

@@ -4,6 +4,7 @@
 // project, echoes writes to every client like the bus does, stores clock and
 // scene settings, answers searches, and injects faults on request.
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QSocketNotifier>
 #include <QTcpServer>
@@ -57,10 +58,30 @@ public:
     // Commands on standard input, one a line: "send <id>" sends a bare
     // message, "clock [name]" and "scene [name]" send the clock (180) or
     // scene (192) settings text, renaming the first clock or scene first
-    // when a name is given; all to every logged-in app.
+    // when a name is given; all to every logged-in app. The fault commands
+    // of run_fault_command come on top.
     void run_command(const QString& line);
 
 private:
+    // Faults injected while running (kv_sim_faults.cpp), for soak runs:
+    // "drop", "garbage N", "flood N" act at once on every app;
+    // "wrong-key on|off", "refuse on|off" hold for the connections that
+    // follow (the open ones are dropped); "corrupt on|off" serves broken
+    // project files and asks the apps to fetch the project again;
+    // "pause MS" leaves everything unanswered for that long; "change N"
+    // writes new values to N random addresses; "dump" prints every value.
+    // False for a verb that is none of these.
+    bool run_fault_command(const QString& verb, const QString& rest);
+    bool paused() const { return !m_pause.hasExpired(); }
+    void drop_sessions();
+    void change_values(int count);
+    // The addresses that the project's controls pair with an address as
+    // switching address "X" and its feedback "X RM", either way round.
+    std::vector<KV_Group_Address> feedback_partners(const KV_Group_Address& address) const;
+    void dump_values();
+    // After a login: every value, then 35 (all sent).
+    void send_all_values(CKV_Sim_Session& session);
+
     void accept_connections();
     void answer_searches();
     void on_login(CKV_Sim_Session& session, const std::string& text);
@@ -73,6 +94,9 @@ private:
     void send_snapshot(CKV_Sim_Session& session, const std::string& text);
     // 203: "GUID;" and the simulator's picture for that time of day.
     void send_picture(CKV_Sim_Session& session, const std::string& guid, const QTime& time);
+    std::vector<KV_Addr_Db*> all_addresses() const;
+    // A write of the address's value on the bus: its listeners take it too.
+    KV_Addr_Tgm bus_write(const KV_Addr_Db& record);
     void write_to_bus(KV_Addr_Db& record);
     void send_to_all(const KV_Addr_Tgm& tgm);
     void flood(CKV_Sim_Session& session);
@@ -97,6 +121,7 @@ private:
     std::vector<Drifting> m_drifting;
     QTimer m_live_timer;
     int m_live_step = 0;
+    QDeadlineTimer m_pause{0};
     QSocketNotifier* m_commands = nullptr;
     QByteArray m_command_bytes;
 };

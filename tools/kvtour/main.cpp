@@ -1,7 +1,8 @@
 // Takes the README pictures: runs the panel offscreen against a running
-// simulator and saves the target dialog, the status panel and the demo pages
-// in the light and the dark style, and one page before and after switching
-// its language.
+// simulator and saves the target dialog, the status panel, the demo pages (one
+// also as it looks with values from before a lost connection) and the settings
+// view in the light and the dark style, and one page before and after
+// switching its language.
 //
 //   kvtour OUTDIR WORKDIR      (WORKDIR holds kv_app.kvp with an active route)
 
@@ -19,6 +20,7 @@
 #include "kv_fonts.h"
 #include "kv_gui.h"
 #include "kv_gui_tile_jalousie.h"
+#include "kv_gui_value_dispatch.h"
 #include "kv_project_db.h"
 #include "kv_studio_main_app.h"
 
@@ -96,8 +98,15 @@ int main(int argc, char** argv)
         failures += !save(window, out + "main-window" + suffix);
         window->goPage(page_guid("Erdgeschoss"));
         failures += !save(window, out + "page-classic" + suffix);
+        // Between a reconnect and the controller's "all sent": values from before the loss.
+        window->dispatch().set_stale(true);
+        failures += !save(window, out + "page-stale" + suffix);
+        window->dispatch().set_stale(false);
         window->goPage(page_guid("Technik"));
         failures += !save(window, out + "page-catalogue" + suffix);
+        window->slot_settings();
+        failures += !save(window, out + "settings-wall" + suffix);
+        window->goHomePage();
 
         // The tile pages are portrait pages.
         window->slot_ver();
