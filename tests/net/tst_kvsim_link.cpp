@@ -155,8 +155,11 @@ private slots:
         Kvsim_Process sim;
         QVERIFY(sim.start({"--project", m_project_path}));
         App_Side app(route_to(sim.port));
-        QTRY_VERIFY(app.got(kv_msg::LOGGED_IN));
-        QCOMPARE(app.ids, (std::vector<uint32_t>{kv_msg::LOGIN_ACCEPTED, kv_msg::FILE, kv_msg::LOGGED_IN}));
+        QTRY_VERIFY(app.got(kv_msg::ALL_SENT));
+        // After the login: the project, the logged-in answer, every value, then "all sent".
+        QCOMPARE(app.ids, (std::vector<uint32_t>{kv_msg::LOGIN_ACCEPTED, kv_msg::FILE, kv_msg::LOGGED_IN, kv_msg::ALL_SENT}));
+        QCOMPARE(app.netvars.size(), size_t(2));
+        app.netvars.clear();
 
         // The boot project: name field, then a project file the store opens.
         QCOMPARE(QByteArray(app.project_file.constData()), QByteArray(KV_BOOT_PROJECT_FILE));
@@ -172,7 +175,8 @@ private slots:
 
         // Our own write comes back as the bus echo, to a second client too.
         App_Side other(route_to(sim.port));
-        QTRY_VERIFY(other.got(kv_msg::LOGGED_IN));
+        QTRY_VERIFY(other.got(kv_msg::ALL_SENT));
+        other.netvars.clear();
         QVERIFY(app.client.send_netvar(LIGHT, 1.0));
         QTRY_VERIFY(app.last_netvar_for(LIGHT));
         QTRY_VERIFY(other.last_netvar_for(LIGHT));
