@@ -19,7 +19,7 @@ constexpr double SUPERVISION_MS = 10000; // the client's supervision and the win
 constexpr double NOTICE_MS = 4000;       // a lost connection shows the status panel after this
 // Login, project download, page rebuild and every value: real work that no
 // speed shortens.
-constexpr int LOGIN_REAL_MS = 1500;
+constexpr int LOGIN_REAL_MS = 2000;
 // A connection that is dropped or refused is back within one reconnect
 // period. A link that falls silent (a paused controller, a stream that
 // garbage or a foreign key made unreadable, a flood that holds up the
