@@ -416,6 +416,17 @@ std::vector<const KV_LOGIC_Control*> CKV_Studio_Main_App::logic_blocks()
     return blocks;
 }
 
+bool CKV_Studio_Main_App::store_logic_block(const KV_LOGIC_Control& block)
+{
+    for (const auto& page : project().m_logic_pages)
+        if (KV_LOGIC_Control* held = page->find_control(block.m_str_guid)) {
+            KV_LOGIC_Control copy = block;
+            held->set_text(copy.encode());
+            return true;
+        }
+    return false;
+}
+
 std::vector<std::string> CKV_Studio_Main_App::page_order()
 {
     std::vector<std::string> order;
@@ -896,6 +907,10 @@ void CKV_Studio_Main_App::slot_onDataReadClient(CKV_Network_Msg* msg, uchar* dat
         break;
     case kv_msg::SCENE_SETTINGS:
         replace_settings_text(project().m_settings_scene, data, length);
+        break;
+    case kv_msg::BLOCK_CHANGED:
+        // The controls linked to the block re-read it when the message reaches them.
+        store_logic_block(KV_LOGIC_Control(payload_text(data, length)));
         break;
     case kv_msg::MAIN_SWITCH:
         m_dlg_app_settings->set_push(length > 0 && data[0] == '1');

@@ -56,6 +56,7 @@ public:
     QPixmap image(const QString& name) override;
     QByteArray file_data(const QString& name) override;
     std::vector<const KV_LOGIC_Control*> logic_blocks() override;
+    bool store_logic_block(const KV_LOGIC_Control& block) override;
     std::vector<std::string> page_order() override;
     QList<KV_Visu_Language> visu_languages() override;
     void set_visu_language(const QString& code) override;

@@ -22,11 +22,6 @@ std::vector<CKV_Gui_Control_App_Uhr*>& live_clock_controls()
     static std::vector<CKV_Gui_Control_App_Uhr*> controls;
     return controls;
 }
-
-QPixmap load_image(KV_Visu_Host& host, const QString& name)
-{
-    return name.startsWith(QLatin1Char(':')) ? QPixmap(name) : host.image(name);
-}
 } // namespace
 
 // ---------------------------------------------------------------- editor
@@ -97,7 +92,7 @@ void CKV_Gui_Clock_Editor::show_time(int index)
     if (!exists)
         return;
     m_choice->setCurrentIndex(index);
-    m_form->set_time(clock->m_list_time[size_t(index)], kv_clock_data_type(m_host, *clock), m_texts);
+    m_form->set_time(clock->m_list_time[size_t(index)], kv_clock_choices(m_host, *clock, m_texts));
 }
 
 void CKV_Gui_Clock_Editor::accept()
@@ -120,6 +115,7 @@ CKV_Gui_Control_App_Uhr::CKV_Gui_Control_App_Uhr(CKV_Gui_Control_Container* canv
     : CKV_Gui_Control(canvas, record)
 {
     live_clock_controls().push_back(this);
+    connect(&m_hold, &KV_Press_Hold::held, this, &CKV_Gui_Control_App_Uhr::open_editor);
 }
 
 CKV_Gui_Control_App_Uhr::~CKV_Gui_Control_App_Uhr()
@@ -167,7 +163,27 @@ QString CKV_Gui_Control_App_Uhr::state_image_name() const
     return param(m_state != 0.0 ? "Icon Ein" : "Icon Aus");
 }
 
+CKV_Gui_Control_App_Uhr::View CKV_Gui_Control_App_Uhr::view() const
+{
+    const int view = param_int("Ansicht");
+    return view >= HORIZONTAL && view <= POPUP ? View(view) : COMPACT;
+}
+
+void CKV_Gui_Control_App_Uhr::on_press(const QPoint&)
+{
+    if (opens_on_hold())
+        m_hold.start(std::max(0.1, param_double("Zeit Popup")));
+}
+
 void CKV_Gui_Control_App_Uhr::on_release(const QPoint&)
+{
+    m_hold.stop();
+    // Released before the hold: only an unlinked control says why nothing opens.
+    if (!opens_on_hold() || (!m_hold.fired() && !kv_find_clock(host().clock_settings(), m_guid)))
+        open_editor();
+}
+
+void CKV_Gui_Control_App_Uhr::open_editor()
 {
     if (!kv_find_clock(host().clock_settings(), m_guid)) {
         host().show_message(QString::fromUtf8(UNLINKED_MESSAGE));
@@ -201,15 +217,31 @@ void CKV_Gui_Control_App_Uhr::paintEvent(QPaintEvent*)
     painter.drawRoundedRect(frame_box(), borderradius(), borderradius());
 
     QRect text_box = rect().adjusted(4, 2, -4, -2);
-    const QPixmap image = load_image(host(), state_image_name());
+    const View shown_view = view();
+    const QPixmap image = host().named_image(state_image_name());
     if (!image.isNull()) {
-        const int side = std::min(height() - 4, width() / 4);
-        const QRect icon(4, (height() - side) / 2, side, side);
+        const int side = shown_view == POPUP ? std::min(height() * 2 / 3, width() - 8)
+                                             : std::min(height() - 4, width() / 4);
+        const QRect icon = shown_view == POPUP ? QRect((width() - side) / 2, 4, side, side)
+                                               : QRect(4, (height() - side) / 2, side, side);
         painter.drawPixmap(icon, image.scaled(icon.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-        text_box.setLeft(icon.right() + 6);
+        if (shown_view == POPUP)
+            text_box.setTop(icon.bottom() + 2);
+        else
+            text_box.setLeft(icon.right() + 6);
     }
     painter.setFont(text_font());
     painter.setPen(or_default(btncolortext(), QColor(0x3B, 0x3B, 0x3B)));
     const QString times = m_shown < 0 ? m_value : QStringList{m_time, m_when, m_value}.join(QStringLiteral("   "));
-    painter.drawText(text_box, Qt::AlignLeft | Qt::AlignVCenter, text_param("Text") + QLatin1Char('\n') + times);
+    switch (shown_view) {
+    case HORIZONTAL:
+        painter.drawText(text_box, Qt::AlignLeft | Qt::AlignVCenter, text_param("Text") + QStringLiteral("   ") + times);
+        break;
+    case COMPACT:
+        painter.drawText(text_box, Qt::AlignLeft | Qt::AlignVCenter, text_param("Text") + QLatin1Char('\n') + times);
+        break;
+    case POPUP:
+        painter.drawText(text_box, Qt::AlignHCenter | Qt::AlignTop, text_param("Text"));
+        break;
+    }
 }

@@ -1,13 +1,15 @@
 #pragma once
 // The clock control: shows its text, the switching time of its clock that
 // is due next (time, weekdays or date, value) and a state image by the
-// clock's value. A click opens the editor of the clock's switching times.
+// clock's value. A click (or holding, as set) opens the editor of the
+// clock's switching times.
 
 #include <QPointer>
 #include <QWidget>
 #include <string>
 
 #include "kv_clock_model.h"
+#include "kv_gui_classic_popup.h"
 #include "kv_gui_control.h"
 
 class CKV_Gui_Clock_Time_Form;
@@ -57,7 +59,17 @@ public:
     void on_value(const KV_Addr_Db& address, int entry, double value) override;
     // A clock record from the controller replaces the app's copy: re-read.
     void on_message(const CKV_Network_Msg& header, const unsigned char* payload) override;
+    void on_press(const QPoint& point) override;
     void on_release(const QPoint& point) override;
+
+    // Views ("Ansicht"): one line beside the state image, text over the
+    // time due next, or the image and text only (the times in the editor).
+    enum View { HORIZONTAL = 0, COMPACT = 1, POPUP = 2 };
+    View view() const;
+    // "Editor öffnen": on a short click, or on holding for "Zeit Popup".
+    bool opens_on_hold() const { return param_int("Editor öffnen") == 1; }
+    // The editor over the page; the message when no clock is linked.
+    void open_editor();
 
     // Re-reads the linked clock and repaints.
     void reload();
@@ -88,4 +100,5 @@ private:
     QString m_value;
     double m_state = 0.0;
     QPointer<CKV_Gui_Clock_Editor> m_editor;
+    KV_Press_Hold m_hold;
 };

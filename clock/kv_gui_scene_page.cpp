@@ -21,6 +21,7 @@ namespace {
 const QString SYMBOL_GREY = QStringLiteral(":/images/icons/szene_grau.png");
 const QString SYMBOL_WHITE = QStringLiteral(":/images/icons/szene_weiss.png");
 const QString ICON_RUN = QStringLiteral(":/images/icons/play_re.png");
+const QString ICON_STOP = QStringLiteral(":/images/icons/stop_2.png");
 
 QPushButton* touch_button(const QString& text, const char* name, QWidget* parent)
 {
@@ -173,12 +174,19 @@ CKV_Gui_Control_App_Scene_Page_Popup_List::CKV_Gui_Control_App_Scene_Page_Popup_
     QPushButton* run = touch_button(QStringLiteral("Ausführen"), "kv_scene_run", m_actions);
     run->setIcon(QIcon(ICON_RUN));
     QPushButton* configure = touch_button(QStringLiteral("Konfigurieren"), "kv_scene_configure", m_actions);
+    m_stop = touch_button(QStringLiteral("Stoppen"), "kv_scene_stop", m_actions);
+    m_stop->setIcon(QIcon(ICON_STOP));
     action_rows->insertWidget(0, run);
-    action_rows->insertWidget(1, configure);
+    action_rows->insertWidget(1, m_stop);
+    action_rows->insertWidget(2, configure);
     QPushButton* back = touch_button(QStringLiteral("Zurück"), "kv_scene_back", m_actions);
     action_column->addWidget(back);
     connect(run, &QPushButton::clicked, this, &CKV_Gui_Control_App_Scene_Page_Popup_List::run_scene);
     connect(configure, &QPushButton::clicked, this, &CKV_Gui_Control_App_Scene_Page_Popup_List::configure_scene);
+    connect(m_stop, &QPushButton::clicked, this, [this] {
+        kv_scene_stop(m_host, m_guid);
+        hide();
+    });
     connect(back, &QPushButton::clicked, this, [this] { m_views->setCurrentWidget(m_list); });
 
     m_config = new CKV_Gui_Scene_Config_View(m_views);
@@ -221,6 +229,8 @@ void CKV_Gui_Control_App_Scene_Page_Popup_List::choose_scene(int index)
         return;
     }
     m_actions_title->setText(QString::fromStdString(scenes[static_cast<size_t>(index)].m_str_name));
+    // Only a scene with a stop address can be stopped.
+    m_stop->setVisible(!scenes[static_cast<size_t>(index)].m_addr_bit_stop.is_null());
     m_views->setCurrentWidget(m_actions);
 }
 

@@ -15,6 +15,7 @@ class KV_Addr_Tree;
 class KV_Visu_Host;
 class QCheckBox;
 class QLabel;
+class QPushButton;
 class QStackedWidget;
 class QVBoxLayout;
 
@@ -91,6 +92,7 @@ private:
     QWidget* m_list = nullptr;
     QVBoxLayout* m_list_rows = nullptr;
     QWidget* m_actions = nullptr;
+    QPushButton* m_stop = nullptr;
     QLabel* m_actions_title = nullptr;
     CKV_Gui_Scene_Config_View* m_config = nullptr;
 };

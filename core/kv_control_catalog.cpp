@@ -466,6 +466,7 @@ std::vector<KV_Control_Schema> build_schemas()
             .param(14, "Ansicht", "1", "Horizontal;Kompakt;Popup")
             .param(19, "Anzeige mit", "%1")
             .param(20, "Zeit Popup", "0.5")
+            .param(21, "Editor öffnen", "0", "Kurzer klick;Langer klick")
             .param(22, "Text Wert ein")
             .param(23, "Text Wert aus")
             .param(24, PIN);
@@ -515,6 +516,7 @@ std::vector<KV_Control_Schema> build_schemas()
     {
         Schema_Builder b("CKV_Gui_Control_App_WS_Anzeige");
         b.param(0, "Text", "Wetterstation")
+            .param(1, "Darstellung", "0", "Grafik;Werte")
             .param(10, "Skal. Temp. Min", "-10")
             .param(11, "Skal. Temp. Max", "40")
             .param(12, "Skal. Wind. Max", "80")

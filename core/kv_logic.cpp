@@ -1,5 +1,7 @@
 #include "kv_logic.h"
 
+#include <algorithm>
+
 #include "kv_record_fields.h"
 
 namespace {
@@ -157,4 +159,55 @@ KV_LOGIC_Control* KV_LOGIC_Page::add_control(const KV_LOGIC_Control& record)
     }
     m_controls.push_back(std::make_unique<KV_LOGIC_Control>(text));
     return m_controls.back().get();
+}
+
+const std::string* KV_LOGIC_Control::param(std::string_view name) const
+{
+    for (const KV_LOGIC_Param& p : m_list_param)
+        if (p.m_str_name == name)
+            return &p.m_str_value;
+    return nullptr;
+}
+
+bool KV_LOGIC_Control::set_param(std::string_view name, const std::string& value)
+{
+    for (KV_LOGIC_Param& p : m_list_param)
+        if (p.m_str_name == name) {
+            p.m_str_value = value;
+            return true;
+        }
+    if (m_list_param.size() >= MAX_PARAM)
+        return false;
+    m_list_param.push_back({std::string(name), value});
+    return true;
+}
+
+std::string kv_list_text(const std::vector<std::string>& elements)
+{
+    std::string text = std::to_string(elements.size()) + "#";
+    for (size_t i = 0; i < elements.size(); ++i) {
+        std::string element = elements[i];
+        std::replace(element.begin(), element.end(), '#', ' ');
+        text += (i ? "#" : "") + element;
+    }
+    return text;
+}
+
+std::string_view kv_next_field(std::string_view& text, char separator)
+{
+    const size_t end = text.find(separator);
+    const std::string_view field = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    return field;
+}
+
+std::vector<std::string_view> kv_list_from_text(std::string_view text, size_t max)
+{
+    std::vector<std::string_view> elements;
+    if (text.find('#') == std::string_view::npos)
+        return elements;
+    const int32_t count = kv_atoi(kv_next_field(text, '#'));
+    for (int32_t i = 0; i < count && elements.size() < max && !text.empty(); ++i)
+        elements.push_back(kv_next_field(text, '#'));
+    return elements;
 }

@@ -3,8 +3,10 @@
 // visual controls read the group addresses of their connectors.
 
 #include <cstdint>
+#include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "kv_address.h"
@@ -37,6 +39,12 @@ public:
     const std::vector<std::shared_ptr<KV_LOGIC_IO>>& inputs() const { return m_list_io_input; }
     const std::vector<std::shared_ptr<KV_LOGIC_IO>>& outputs() const { return m_list_io_output; }
 
+    // The value of the first parameter with that name, or null.
+    const std::string* param(std::string_view name) const;
+    // Sets the first parameter with that name, else appends one while the
+    // list has room; false when it had none.
+    bool set_param(std::string_view name, const std::string& value);
+
     int32_t m_typ = 0;
     int32_t m_x = 0;
     int32_t m_y = 0;
@@ -52,6 +60,15 @@ public:
     std::vector<KV_LOGIC_Param> m_list_param;
     std::vector<std::shared_ptr<KV_LOGIC_IO>> m_list_io_output;
 };
+
+// Lists in a block parameter: the count as "%d#", then the elements joined
+// by "#" ("#" inside an element becomes a blank).
+std::string kv_list_text(const std::vector<std::string>& elements);
+// At most `max` of the counted elements that are there; empty for a text
+// without "#".
+std::vector<std::string_view> kv_list_from_text(std::string_view text, size_t max);
+// The text up to `separator` (or the end); `text` moves past the separator.
+std::string_view kv_next_field(std::string_view& text, char separator);
 
 class KV_LOGIC_Page : public KV_Data {
 public:

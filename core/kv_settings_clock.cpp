@@ -1,5 +1,10 @@
 #include "kv_settings_clock.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "kv_logic.h"
 #include "kv_record_fields.h"
 
 namespace {
@@ -101,4 +106,39 @@ void KV_Settings_Clock::decode()
                   [&](uint32_t t, Time& time) { return read_time(*this, KV_Prefixed_Key(time_prefix(p.prefix(), t)), time); });
         return true;
     });
+}
+
+std::string kv_time_entry_text(const KV_Settings_Clock::Time& time)
+{
+    // The shortest text that reads back the same value: "3", "21.5".
+    char value[64];
+    const auto written = std::to_chars(value, value + sizeof value, time.m_value);
+    std::string days;
+    for (bool day : time.m_fwekday)
+        days += day ? '1' : '0';
+    return std::to_string(time.m_typ) + "/" + days + "/" + std::to_string(time.m_hour) + "/" +
+           std::to_string(time.m_minute) + "/" + std::string(value, written.ptr) + "/" + std::to_string(time.m_day) +
+           "/" + std::to_string(time.m_month) + "/" + std::to_string(time.m_year) + "/" +
+           (time.m_use_year ? "1" : "0") + "/" + time.m_str_name;
+}
+
+KV_Settings_Clock::Time kv_time_entry_from_text(std::string_view text)
+{
+    KV_Settings_Clock::Time time;
+    time.m_typ = kv_atoi(kv_next_field(text, '/')) == 0 ? 0 : 1;
+    const std::string_view days = kv_next_field(text, '/');
+    for (size_t d = 0; d < 7 && d < days.size(); ++d)
+        time.m_fwekday[d] = days[d] == '1';
+    time.m_hour = std::clamp(kv_atoi(kv_next_field(text, '/')), 0, 23);
+    time.m_minute = std::clamp(kv_atoi(kv_next_field(text, '/')), 0, 59);
+    const double value = kv_atof(kv_next_field(text, '/'));
+    time.m_value = std::isfinite(value) ? value : 0.0;
+    time.m_day = std::clamp(kv_atoi(kv_next_field(text, '/')), 0, 31);
+    time.m_month = std::clamp(kv_atoi(kv_next_field(text, '/')), 0, 12);
+    const std::string_view year = kv_next_field(text, '/');
+    if (!year.empty())
+        time.m_year = kv_atoi(year);
+    time.m_use_year = kv_atoi(kv_next_field(text, '/')) != 0;
+    time.m_str_name = std::string(text);
+    return time;
 }

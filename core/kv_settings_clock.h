@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "kv_address.h"
@@ -53,3 +54,9 @@ public:
     std::string m_str_groups = KV_CLOCK_DEFAULT_GROUPS; // ";"-separated, position = mode number
     std::vector<Clock> m_list_clock;
 };
+
+// A switching time inside a logic block parameter (a room's heating program):
+// "typ/days/hour/minute/value/day/month/year/use_year/name", days as seven
+// "0" or "1" from Monday. Missing or bad fields read as the defaults.
+std::string kv_time_entry_text(const KV_Settings_Clock::Time& time);
+KV_Settings_Clock::Time kv_time_entry_from_text(std::string_view text);

@@ -287,12 +287,24 @@ void CKV_Gui_Control_App_IP_Cam_Snapshot::paintEvent(QPaintEvent*)
     painter.setFont(text_font());
     painter.setPen(or_default(btncolortext(), static_text_color()));
     const QString count_text = QString::number(count());
-    // "Kompakt" puts the count under the text, "Horizontal" beside it.
-    if (param_int("Aurichtung") == 1)
-        painter.drawText(rect(), Qt::AlignCenter, text_param("Text") + QLatin1Char('\n') + count_text);
+    // "Kompakt" puts icon, text and count under each other, "Horizontal"
+    // beside each other.
+    const bool compact = param_int("Aurichtung") == 1;
+    QRect text_box = compact ? rect() : rect().adjusted(8, 0, -8, 0);
+    const QPixmap icon = host().named_image(param("Icon"));
+    if (!icon.isNull()) {
+        const int side = compact ? std::min(width() - 8, height() / 2) : std::min(height() - 8, width() / 4);
+        const QRect box = compact ? QRect((width() - side) / 2, 4, side, side) : QRect(8, (height() - side) / 2, side, side);
+        painter.drawPixmap(box, icon.scaled(box.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        if (compact)
+            text_box.setTop(box.bottom() + 2);
+        else
+            text_box.setLeft(box.right() + 8);
+    }
+    if (compact)
+        painter.drawText(text_box, Qt::AlignCenter, text_param("Text") + QLatin1Char('\n') + count_text);
     else
-        painter.drawText(rect().adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                         text_param("Text") + QStringLiteral(": ") + count_text);
+        painter.drawText(text_box, Qt::AlignVCenter | Qt::AlignLeft, text_param("Text") + QStringLiteral(": ") + count_text);
 }
 
 CKV_Gui_Control_App_Overlay_Ip_Cam_Snapshot::CKV_Gui_Control_App_Overlay_Ip_Cam_Snapshot(

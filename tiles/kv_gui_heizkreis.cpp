@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "kv_gui_container.h"
 #include "kv_gui_raumr.h"
 #include "kv_visu_host.h"
 
@@ -36,6 +37,7 @@ CKV_Gui_Control_App_Heizkreis::CKV_Gui_Control_App_Heizkreis(CKV_Gui_Control_Con
 CKV_Gui_Control_App_Heizkreis::~CKV_Gui_Control_App_Heizkreis()
 {
     delete m_popup;
+    delete m_times;
 }
 
 void CKV_Gui_Control_App_Heizkreis::apply_record()
@@ -59,6 +61,13 @@ void CKV_Gui_Control_App_Heizkreis::on_value(const KV_Addr_Db&, int entry, doubl
     changed();
 }
 
+void CKV_Gui_Control_App_Heizkreis::on_message(const CKV_Network_Msg& header, const unsigned char* payload)
+{
+    CKV_Gui_Control::on_message(header, payload);
+    if (m_link.relink_on(header, payload))
+        changed();
+}
+
 void CKV_Gui_Control_App_Heizkreis::on_release(const QPoint&)
 {
     if (host().run_mode())
@@ -71,7 +80,7 @@ void CKV_Gui_Control_App_Heizkreis::open_popup()
         m_popup = new CKV_Gui_Control_App_Heizkreis_Popup(*this, window());
     m_popup->refresh();
     m_popup->show_over_window();
-    m_link.send(KV_Climate_Link::MSG_SETTINGS_SHOWN);
+    m_link.send(kv_msg::BLOCK_SHOWN);
 }
 
 QStringList CKV_Gui_Control_App_Heizkreis::lines() const
@@ -119,6 +128,18 @@ void CKV_Gui_Control_App_Heizkreis::set_manual(bool manual)
 {
     if (m_link.set_manual(manual))
         changed();
+}
+
+void CKV_Gui_Control_App_Heizkreis::open_times()
+{
+    if (!settings())
+        return;
+    if (m_popup)
+        m_popup->hide();
+    if (!m_times)
+        m_times = new CKV_Gui_Control_App_Overlay_Timer(std::make_unique<KV_Heating_Program>(m_link),
+                                                        canvas()->scroll_area());
+    m_times->set_visible_animated(true);
 }
 
 void CKV_Gui_Control_App_Heizkreis::changed()
@@ -178,6 +199,11 @@ CKV_Gui_Control_App_Heizkreis_Popup::CKV_Gui_Control_App_Heizkreis_Popup(CKV_Gui
         modes->addWidget(m_automatic);
     }
     grid->addLayout(modes, row++, 1, 1, 3);
+    if (m_control.settings()) {
+        QPushButton* times = add_button(box, QStringLiteral("kv_heizkreis_time"), tr("Zeit"));
+        connect(times, &QPushButton::clicked, this, [this] { m_control.open_times(); });
+        grid->addWidget(times, row++, 1, 1, 3);
+    }
 
     m_comfort = add_stepper(grid, row++, tr("Komfort"), QStringLiteral("kv_heizkreis_comfort"),
                             [this](int steps) { m_control.step_comfort(steps); });

@@ -2,8 +2,9 @@
 // The classic heating circuit control: shows flow, outside and room
 // temperature, operating mode and pump of a heating circuit; a tap on a live
 // page opens its popup, which chooses the mode (and manual or automatic
-// operation of a linked logic block), steps the comfort and frost set points
-// and sends the curve and parallel-shift steps.
+// operation of a linked logic block), steps the comfort and frost set points,
+// sends the curve and parallel-shift steps and opens the block's heating
+// program ("Zeit").
 
 #include <QPointer>
 #include <QStringList>
@@ -42,6 +43,7 @@ public:
     void apply_record() override;
     void on_value(const KV_Addr_Db& address, int entry, double value) override;
     void on_release(const QPoint& point) override;
+    void on_message(const CKV_Network_Msg& header, const unsigned char* payload) override;
 
     // Mode and set points (shown, scaled back from the received values).
     const KV_Climate_Values& values() const { return m_values; }
@@ -65,6 +67,9 @@ public:
     // Linked logic block only.
     CTRL_Settings_Heizkreis* settings() const { return m_link.settings(); }
     void set_manual(bool manual);
+    // "Zeit": the block's heating program slides in over the page.
+    void open_times();
+    CKV_Gui_Control_App_Overlay_Timer* times() const { return m_times; }
 
 signals:
     void values_changed();
@@ -80,6 +85,7 @@ private:
     KV_Climate_Link m_link;
     std::array<double, KV_HEIZKREIS_SLOTS> m_raw{};
     QPointer<CKV_Gui_Control_App_Heizkreis_Popup> m_popup;
+    QPointer<CKV_Gui_Control_App_Overlay_Timer> m_times;
 };
 
 class CKV_Gui_Control_App_Heizkreis_Popup : public CKV_Gui_Control_Popup_Panel {

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <cmath>
 
+#include "kv_network_msg.h"
 #include "kv_scene_messages.h"
 #include "kv_visu_host.h"
 
@@ -70,4 +71,11 @@ QColor CKV_Gui_Control_Tile_Scene::icon_color(bool on) const
 void CKV_Gui_Control_Tile_Scene::paint_content(QPainter& painter)
 {
     paint_standard(painter, text_param("Text"), text_param("Info"), is_active());
+}
+
+void CKV_Gui_Control_Tile_Scene::on_message(const CKV_Network_Msg& header, const unsigned char* payload)
+{
+    CKV_Gui_Control_Tile_Base::on_message(header, payload);
+    if (header.id == kv_msg::SCENE_SETTINGS)
+        update();
 }

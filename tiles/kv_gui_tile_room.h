@@ -36,6 +36,8 @@ public:
 
     void on_value(const KV_Addr_Db& address, int entry, double value) override;
     void on_release(const QPoint& point) override;
+    // New scene settings (192) may rename or re-icon the tile's scene.
+    void on_message(const CKV_Network_Msg& header, const unsigned char* payload) override;
     // The feedback address is set and reports the scene active.
     bool is_active() const;
 

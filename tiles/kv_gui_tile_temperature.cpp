@@ -104,14 +104,23 @@ void CKV_Gui_Control_Tile_Temperature::step_preset(int mode, int steps)
         return;
     const double from = settings->preset(mode).value_or(m_values.set_point(mode));
     settings->set_preset(mode, kv_set_point_stepped(from, step(), steps, minimum(mode), maximum(mode)));
-    m_link.send(KV_Climate_Link::MSG_SETTINGS_CHANGED);
+    m_link.changed();
     emit values_changed();
+}
+
+void CKV_Gui_Control_Tile_Temperature::on_message(const CKV_Network_Msg& header, const unsigned char* payload)
+{
+    CKV_Gui_Control_Tile_Touch_Base::on_message(header, payload);
+    if (m_link.relink_on(header, payload)) {
+        emit values_changed();
+        update();
+    }
 }
 
 void CKV_Gui_Control_Tile_Temperature::open_overlay()
 {
     CKV_Gui_Control_Tile_Touch_Base::open_overlay();
-    m_link.send(KV_Climate_Link::MSG_SETTINGS_SHOWN);
+    m_link.send(kv_msg::BLOCK_SHOWN);
 }
 
 QString CKV_Gui_Control_Tile_Temperature::state_text() const
@@ -208,6 +217,7 @@ CKV_Gui_Control_Tile_Temperature_Overlay::CKV_Gui_Control_Tile_Temperature_Overl
         operation->addWidget(m_automatic);
         column->addLayout(operation);
         column->addWidget(build_presets());
+        column->addWidget(build_times());
     }
     column->addStretch();
 
@@ -251,6 +261,34 @@ QWidget* CKV_Gui_Control_Tile_Temperature_Overlay::build_presets()
     return box;
 }
 
+QWidget* CKV_Gui_Control_Tile_Temperature_Overlay::build_times()
+{
+    auto* box = new QWidget(this);
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* title = new QLabel(tr("Schaltzeit"), box);
+    title->setFont(panel_font(20, true));
+    row->addWidget(title);
+    m_times_button = add_button(QStringLiteral("kv_temp_times"), {});
+    m_times_button->setParent(box);
+    row->addWidget(m_times_button, 1);
+    connect(m_times_button, &QPushButton::clicked, this, &CKV_Gui_Control_Tile_Temperature_Overlay::open_times);
+    return box;
+}
+
+void CKV_Gui_Control_Tile_Temperature_Overlay::open_times()
+{
+    if (!m_tile.settings())
+        return;
+    if (!m_times) {
+        // Slides in over this panel; the list rebuilds this panel's summary.
+        m_times = new CKV_Gui_Control_App_Overlay_Timer(std::make_unique<KV_Heating_Program>(m_tile.link()), this);
+        connect(m_times, &CKV_Gui_Control_Tile_Overlay_Base::closed, this,
+                &CKV_Gui_Control_Tile_Temperature_Overlay::refresh);
+    }
+    m_times->set_visible_animated(true);
+}
+
 void CKV_Gui_Control_Tile_Temperature_Overlay::refresh()
 {
     const KV_Climate_Values& values = m_tile.values();
@@ -267,6 +305,17 @@ void CKV_Gui_Control_Tile_Temperature_Overlay::refresh()
         const auto preset = settings->preset(mode);
         m_presets[mode - 1]->setText(preset ? kv_degrees(*preset) : QStringLiteral("–"));
     }
+    // The times in short, the first three: "06:30 Mo-Fr Anwesend".
+    QStringList times;
+    for (const KV_Clock_Time& time : settings->times())
+        times << QStringList{kv_clock_time_text(time, KV_CLOCK_TIME_TILE),
+                             time.m_typ == 0 ? kv_clock_weekdays_text(time) : kv_clock_once_text(time),
+                             kv_mode_name(int(time.m_value))}
+                     .join(QLatin1Char(' '));
+    m_times_button->setText(times.isEmpty() ? tr("Keine Schaltzeit angelegt")
+                                            : (times.mid(0, 3) + (times.size() > 3 ? QStringList{QStringLiteral("…")}
+                                                                                     : QStringList{}))
+                                                  .join(QLatin1Char('\n')));
 }
 
 void CKV_Gui_Control_Tile_Temperature_Overlay::paint_panel(QPainter& painter)

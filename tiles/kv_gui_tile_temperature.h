@@ -23,6 +23,7 @@ public:
     void apply_record() override;
     void on_value(const KV_Addr_Db& address, int entry, double value) override;
     void open_overlay() override;
+    void on_message(const CKV_Network_Msg& header, const unsigned char* payload) override;
     bool is_off() const override { return !m_values.heating() && !m_values.cooling(); }
 
     const KV_Climate_Values& values() const { return m_values; }
@@ -38,6 +39,7 @@ public:
     CTRL_Settings_Heizkreis* settings() const { return m_link.settings(); }
     void set_manual(bool manual);
     void step_preset(int mode, int steps);
+    KV_Climate_Link& link() { return m_link; }
 
     // "Automatik" or "Manuell", with the mode name when known.
     QString state_text() const override;
@@ -68,6 +70,9 @@ public:
 
     // Takes the tile's values and settings.
     void refresh();
+    // Slides in the room's switching times (linked block only).
+    void open_times();
+    CKV_Gui_Control_App_Overlay_Timer* times() const { return m_times; }
 
 protected:
     void paint_panel(QPainter& painter) override;
@@ -75,9 +80,12 @@ protected:
 private:
     QPushButton* add_button(const QString& name, const QString& text, bool checkable = false);
     QWidget* build_presets();
+    QWidget* build_times();
 
     CKV_Gui_Control_Tile_Temperature& m_tile;
     QLabel* m_set_point = nullptr;
+    QPushButton* m_times_button = nullptr;
+    CKV_Gui_Control_App_Overlay_Timer* m_times = nullptr;
     QLabel* m_room = nullptr;
     QPushButton* m_modes[4] = {};
     QPushButton* m_manual = nullptr;

@@ -3,6 +3,7 @@
 #include "kv_gui_cam.h"
 #include "kv_gui_classic_blind.h"
 #include "kv_gui_classic_color.h"
+#include "kv_gui_color_sequence.h"
 #include "kv_gui_classic_light.h"
 #include "kv_gui_factory.h"
 #include "kv_gui_heizkreis.h"

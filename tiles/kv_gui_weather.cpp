@@ -133,8 +133,17 @@ void CKV_Gui_Control_App_WS_Anzeige::paintEvent(QPaintEvent*)
     painter.drawText(QRectF(8, 0, width() - 16, row), Qt::AlignLeft | Qt::AlignVCenter, text_param("Text"));
 
     // Rows: temperature and wind as bars on their scales, brightness and
-    // rain as images.
+    // rain as images; "Werte" shows the values only.
     const auto row_box = [&](int i) { return QRectF(0, row * (i + 1), width(), row); };
+    if (param_int("Darstellung") == VALUES_ONLY) {
+        const QString names[] = {tr("Temperatur"), tr("Helligkeit"), tr("Wind"), tr("Regen")};
+        const QString values[] = {temperature_text(), brightness_text(), wind_text(), rain_text()};
+        for (int i = 0; i < 4; ++i) {
+            painter.drawText(row_box(i).adjusted(8, 0, -8, 0), Qt::AlignLeft | Qt::AlignVCenter, names[i]);
+            painter.drawText(row_box(i).adjusted(8, 0, -8, 0), Qt::AlignRight | Qt::AlignVCenter, values[i]);
+        }
+        return;
+    }
     const auto value = [&](int i, const QString& value_text) {
         painter.setPen(text);
         painter.drawText(QRectF(width() - value_w - 8, row_box(i).top(), value_w, row), Qt::AlignRight | Qt::AlignVCenter,
@@ -169,16 +178,25 @@ CKV_Gui_Control_App_Open_Weather::~CKV_Gui_Control_App_Open_Weather() = default;
 
 const KV_LOGIC_Control* CKV_Gui_Control_App_Open_Weather::block() const
 {
-    const std::string id = param("ID").toStdString();
-    for (const KV_LOGIC_Control* block : host().logic_blocks())
-        if (!id.empty() && block->m_str_guid == id)
-            return block;
-    return nullptr;
+    return host().find_logic_block(param("ID").toStdString());
 }
 
 void CKV_Gui_Control_App_Open_Weather::apply_record()
 {
     CKV_Gui_Control::apply_record();
+    read_block();
+}
+
+void CKV_Gui_Control_App_Open_Weather::on_message(const CKV_Network_Msg& header, const unsigned char* payload)
+{
+    CKV_Gui_Control::on_message(header, payload);
+    const std::string guid = KV_Visu_Host::changed_block_guid(header, payload);
+    if (!guid.empty() && guid == param("ID").toStdString())
+        read_block();
+}
+
+void CKV_Gui_Control_App_Open_Weather::read_block()
+{
     m_current = {};
     m_forecast = {};
     if (const KV_LOGIC_Control* linked = block()) {
@@ -189,6 +207,8 @@ void CKV_Gui_Control_App_Open_Weather::apply_record()
                 m_forecast = CTRL_Settings_Open_Weather_Forecast(kv_weather_record_text(p.m_str_value));
         }
     }
+    if (m_popup)
+        m_popup->update();
     update();
 }
 

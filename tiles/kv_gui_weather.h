@@ -18,6 +18,8 @@ class KV_LOGIC_Control;
 class CKV_Gui_Control_App_WS_Anzeige : public CKV_Gui_Control {
     Q_OBJECT
 public:
+    // "Darstellung": bars and images (0) or the values only.
+    static constexpr int VALUES_ONLY = 1;
     enum Entry { TEMPERATURE = 0, BRIGHTNESS = 1, WIND = 2, RAIN = 3 };
     // From this brightness on the sun is drawn lit.
     static constexpr double SUNNY_LUX = 1000.0;
@@ -59,6 +61,8 @@ public:
 
     void apply_record() override;
     void on_release(const QPoint& point) override;
+    // A weather block the controller changed (602) is read again.
+    void on_message(const CKV_Network_Msg& header, const unsigned char* payload) override;
 
     bool has_data() const { return m_current.m_time != 0; }
     const CTRL_Settings_Open_Weather_Current& current() const { return m_current; }
@@ -75,6 +79,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void read_block();
     const KV_LOGIC_Control* block() const;
 
     CTRL_Settings_Open_Weather_Current m_current;

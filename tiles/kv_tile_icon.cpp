@@ -57,7 +57,8 @@ bool KV_Tile_Icon::load(const QString& name, const File_Reader& read_file)
         return true;
     }
     qDebug().noquote() << QStringLiteral("Missing Icon: ") + name;
-    load_bytes(QString::fromLatin1(MISSING), read_resource_or_path(QString::fromLatin1(MISSING)));
+    // The stand-in is drawn like any icon.
+    m_loaded = load_bytes(QString::fromLatin1(MISSING), read_resource_or_path(QString::fromLatin1(MISSING)));
     return false;
 }
 

@@ -10,6 +10,10 @@ class KV_Visu_Host;
 // False while not connected.
 bool kv_scene_start(KV_Visu_Host& host, const std::string& scene_guid);
 
+// Stops a running scene: writes its stop trigger to its stop address.
+// False when the scene has no stop address in the project.
+bool kv_scene_stop(KV_Visu_Host& host, const std::string& scene_guid);
+
 // Sends the host's scene record, then the identifier of the scene just
 // stored, then the request to apply the record. Stops at the first message
 // that could not be sent (nothing goes out while not connected).

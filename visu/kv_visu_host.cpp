@@ -5,8 +5,11 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QUrl>
+#include <cstring>
 
 #include "kv_gui_value_dispatch.h"
+#include "kv_logic.h"
+#include "kv_network_msg.h"
 
 KV_Visu_Host::KV_Visu_Host()
     : m_dispatch(std::make_unique<CKV_Gui_Value_Dispatch>(*this))
@@ -25,6 +28,36 @@ QByteArray KV_Visu_Host::file_data(const QString&)
 std::vector<const KV_LOGIC_Control*> KV_Visu_Host::logic_blocks()
 {
     return {};
+}
+
+const KV_LOGIC_Control* KV_Visu_Host::find_logic_block(const std::string& guid)
+{
+    if (guid.empty())
+        return nullptr;
+    for (const KV_LOGIC_Control* block : logic_blocks())
+        if (block && block->m_str_guid == guid)
+            return block;
+    return nullptr;
+}
+
+QPixmap KV_Visu_Host::named_image(const QString& name)
+{
+    if (name.isEmpty())
+        return {};
+    return name.startsWith(QLatin1Char(':')) ? QPixmap(name) : image(name);
+}
+
+bool KV_Visu_Host::store_logic_block(const KV_LOGIC_Control&)
+{
+    return false;
+}
+
+std::string KV_Visu_Host::changed_block_guid(const CKV_Network_Msg& header, const unsigned char* payload)
+{
+    if (header.id != kv_msg::BLOCK_CHANGED || !payload)
+        return {};
+    const char* text = reinterpret_cast<const char*>(payload);
+    return KV_LOGIC_Control(std::string(text, strnlen(text, header.data_length))).m_str_guid;
 }
 
 std::vector<std::string> KV_Visu_Host::page_order()

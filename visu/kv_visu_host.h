@@ -17,6 +17,7 @@
 
 class KV_GUI_Page;
 class KV_LOGIC_Control;
+struct CKV_Network_Msg;
 class KV_Settings_Clock;
 class KV_Settings_Scene;
 class CKV_Gui_Value_Dispatch;
@@ -47,6 +48,8 @@ public:
     // The decoded image of a stored file, from the window's image cache;
     // a null pixmap when the project has no such file.
     virtual QPixmap image(const QString& name) = 0;
+    // A resource (":/...") or a stored file, as a parameter names an image.
+    QPixmap named_image(const QString& name);
     // The bytes of a stored file (sounds, animations); empty when missing.
     virtual QByteArray file_data(const QString& name);
     // The project's time switches and scenes; controls that change them
@@ -55,6 +58,16 @@ public:
     virtual KV_Settings_Scene& scene_settings() = 0;
     // Every logic block of the project, in project order.
     virtual std::vector<const KV_LOGIC_Control*> logic_blocks();
+    // The first block with that GUID; null for an empty or unknown one.
+    const KV_LOGIC_Control* find_logic_block(const std::string& guid);
+    // Replaces the project's block of the same GUID with `block` (a control
+    // changed the settings it keeps in the block's parameters); false when
+    // the project has no such block.
+    virtual bool store_logic_block(const KV_LOGIC_Control& block);
+    // The GUID of the block a controller message 602 carries (the controller
+    // changed a block's settings, a weather block fetched new data); empty
+    // for any other message.
+    static std::string changed_block_guid(const CKV_Network_Msg& header, const unsigned char* payload);
     // The page GUIDs in the order the window shows them.
     virtual std::vector<std::string> page_order();
 

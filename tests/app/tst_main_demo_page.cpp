@@ -1,14 +1,22 @@
 // End to end on the demo house: the panel logs in to the simulator serving the
 // demo project, a click on the kitchen switch of a classic page reaches the
 // simulator as a write, the simulator's bus echo comes back to the panel, and
-// the pages follow a switch of the visualisation language.
+// the pages follow a switch of the visualisation language; a colour preset
+// recalled on the terrace light reaches the simulator's channels, and a date
+// entry made in a clock tile its clock record.
 
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
 #include "../net/kvsim_process.h"
 #include "kv_addr.h"
+#include "kv_gui_classic_color.h"
+#include "kv_gui_clock_time_form.h"
+#include "kv_gui_tile_clock.h"
 #include "kv_gui_container.h"
 #include "kv_gui_label.h"
 #include "kv_gui_switch.h"
@@ -51,7 +59,7 @@ private slots:
         KV_Test_Settings_Home::reset_common(dir.path() + QStringLiteral("/"));
 
         Kvsim_Process sim; // serves the demo project
-        QVERIFY(sim.start({"--no-discovery"}));
+        QVERIFY(sim.start({"--no-discovery", "--full-log"}));
         QVERIFY(write_test_project(dir.filePath(QStringLiteral("kv_app.kvp")), "Lokal", {},
                                    {test_route("Sim", "127.0.0.1:" + std::to_string(sim.port))}));
 
@@ -100,6 +108,70 @@ private slots:
         QVERIFY(!texts().contains("Haus Sonnenhang"));
         window.set_visu_language("");
         QVERIFY(texts().contains("Haus Sonnenhang"));
+
+        recall_colour_preset(window, sim);
+        create_date_entry(window, sim);
+    }
+
+private:
+    // The terrace light's overlay shows its block (600); recalling "Magenta"
+    // writes the four channels, which the simulator logs.
+    static void recall_colour_preset(CKV_Studio_Main_App& window, Kvsim_Process& sim)
+    {
+        CKV_Gui_Control_App_RGBW* light = nullptr;
+        for (auto* candidate : window.findChildren<CKV_Gui_Control_App_RGBW*>())
+            if (candidate->record().m_typ == 1512)
+                light = candidate;
+        QVERIFY(light);
+        window.goPage(int(window.canvases().indexOf(light->canvas())));
+        QTest::mouseClick(light, Qt::LeftButton, {}, light->rect().center());
+        QVERIFY(light->overlay());
+        QTRY_VERIFY_WITH_TIMEOUT(sim.logged("<- 600 "), WAIT_MS);
+        QTRY_COMPARE(light->overlay()->state(), CKV_Gui_Control_Tile_Overlay_Base::State::Open);
+        QPushButton* magenta = nullptr;
+        for (QPushButton* row : light->overlay()->preset_list()->rows())
+            if (row->text() == QStringLiteral("Magenta"))
+                magenta = row;
+        QVERIFY(magenta);
+        magenta->click();
+        for (const char* write : {"WRITE 1/2/3 type 6 value ff", "WRITE 1/2/4 type 6 value 00",
+                                  "WRITE 1/2/5 type 6 value ff", "WRITE 1/2/6 type 6 value 00"})
+            QTRY_VERIFY2_WITH_TIMEOUT(sim.logged(QString::fromLatin1(write)), write, WAIT_MS);
+        light->overlay()->set_visible_animated(false);
+    }
+
+    // A one-time date entry made in the garden clock tile's editor reaches
+    // the simulator's clock record.
+    static void create_date_entry(CKV_Studio_Main_App& window, Kvsim_Process& sim)
+    {
+        auto tiles = window.findChildren<CKV_Gui_Control_Tile_Clock*>();
+        QVERIFY(!tiles.isEmpty());
+        CKV_Gui_Control_Tile_Clock* tile = tiles.first();
+        window.goPage(int(window.canvases().indexOf(tile->canvas())));
+        tile->open_overlay();
+        auto* overlay = qobject_cast<CKV_Gui_Control_App_Overlay_Timer*>(tile->overlay());
+        QVERIFY(overlay);
+        QTRY_COMPARE(overlay->state(), CKV_Gui_Control_Tile_Overlay_Base::State::Open);
+        const int index = int(overlay->rows().size());
+        overlay->add_button()->click();
+        CKV_Gui_Overlay_Shift_Time_Edit* editor = overlay->editor();
+        QTRY_COMPARE(editor->state(), CKV_Gui_Control_Tile_Overlay_Base::State::Open);
+        CKV_Gui_Clock_Time_Form* form = editor->form();
+        form->set_name(QStringLiteral("Sommerfest"));
+        form->date_button()->click();
+        form->every_year()->setChecked(false);
+        emit form->calendar()->clicked(QDate(2027, 6, 21));
+        editor->done_button()->click();
+        const QString time = QStringLiteral("clock__0__tm__%1_").arg(index);
+        for (const QString& field : {time + "m_typ=1 ", time + "m_str_name=Sommerfest ", time + "m_year=2027 ",
+                                     time + "m_use_year=1 ", time + "m_month=6 ", time + "m_day=21 "})
+            QTRY_VERIFY2_WITH_TIMEOUT(sim.logged(field), qPrintable(field), WAIT_MS);
+        QTRY_VERIFY_WITH_TIMEOUT(sim.logged("clock settings stored"), WAIT_MS);
+        // The simulator's record comes back (renamed there) with the entry in it.
+        sim.command("clock Garten neu");
+        const auto clock = [&window] { return window.clock_settings().m_list_clock.at(0); };
+        QTRY_COMPARE_WITH_TIMEOUT(clock().m_str_name, std::string("Garten neu"), WAIT_MS);
+        QCOMPARE(clock().m_list_time.at(size_t(index)).m_str_name, std::string("Sommerfest"));
     }
 };
 

@@ -5,7 +5,11 @@
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QCalendarWidget>
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QToolButton>
@@ -396,15 +400,18 @@ private slots:
         QCOMPARE(times[0].m_str_name, std::string("Schaltzeit 1"));
         QCOMPARE(p.host.messages_sent, COMMIT_MESSAGES);
         QCOMPARE(first_sent_record(p.host).m_list_clock[0].m_list_time[0].m_str_name, std::string("Schaltzeit 1"));
-        QCOMPARE(overlay->row_texts(), QStringList{QStringLiteral("Schaltzeit 1\n00:00   Auswahl Tage...")});
+        QCOMPARE(overlay->row_texts(), QStringList{QStringLiteral("Schaltzeit 1\n00:00   Auswahl Tage...   0")});
+        QTRY_COMPARE(overlay->editor()->state(), CKV_Gui_Control_Tile_Overlay_Base::State::Open); // set the new time
         QVERIFY(!overlay->empty_label()->isVisibleTo(overlay));
 
-        // The count names the next one; a date time reads as a one-time entry.
+        // The count names the next one; a date time reads as a one-time or a yearly entry.
         p.host.clocks.m_list_clock[0].m_list_time.push_back(on_date(2, 3, 2027, true));
+        p.host.clocks.m_list_clock[0].m_list_time.push_back(on_date(24, 12, 2027, false));
         overlay->add_button()->click();
-        QCOMPARE(times.size(), size_t(3));
-        QCOMPARE(times[2].m_str_name, std::string("Schaltzeit 3"));
-        QCOMPARE(overlay->row_texts().at(1), QStringLiteral("\n00:00   Einmalig am 02.03.2027"));
+        QCOMPARE(times.size(), size_t(4));
+        QCOMPARE(times[3].m_str_name, std::string("Schaltzeit 4"));
+        QCOMPARE(overlay->row_texts().at(1), QStringLiteral("\n00:00   Einmalig am 02.03.2027   0"));
+        QCOMPARE(overlay->row_texts().at(2), QStringLiteral("\n00:00   Jährlich am 24.12   0"));
     }
 
     void time_editor_stores_with_done()
@@ -435,7 +442,7 @@ private slots:
         QCOMPARE(date.m_day, 17);
         QCOMPARE(date.m_month, 8);
         QCOMPARE(p.host.messages_sent, COMMIT_MESSAGES);
-        QCOMPARE(overlay->row_texts().at(1), QStringLiteral("\n00:00   Einmalig am 17.08.2020"));
+        QCOMPARE(overlay->row_texts().at(1), QStringLiteral("\n00:00   Einmalig am 17.08.2020   Aus"));
 
         // A weekly time: hour, minute, days and the switching value.
         overlay->rows().at(0)->click();
@@ -452,9 +459,118 @@ private slots:
         QCOMPARE(time.m_minute, 9);
         QCOMPARE(time.m_value, 1.0);
         QCOMPARE(kv_clock_weekdays_text(time), QStringLiteral("Mo-So"));
-        QCOMPARE(overlay->row_texts().at(0), QStringLiteral("\n05:09   Mo-So"));
+        QCOMPARE(overlay->row_texts().at(0), QStringLiteral("\n05:09   Mo-So   Ein"));
         // The clock control of the page follows the tile's change.
         QCOMPARE(p.control<CKV_Gui_Control_App_Uhr>("{uhr}")->time_text(), QStringLiteral("05h : 09m"));
+    }
+    // A time made in the tile's editor: named, switched to a date on the
+    // calendar (the day kept within its month), tied to a mode and a scene;
+    // the record sent carries all of it. Deleting asks first.
+    void editor_makes_a_named_date_entry_and_deletes_after_asking()
+    {
+        using State = CKV_Gui_Control_Tile_Overlay_Base::State;
+        KV_Test_Page p;
+        p.host.add_address(OUTPUT, KV_CLOCK_TYPE_SWITCH);
+        KV_Settings_Scene::Scene evening;
+        evening.m_str_name = "Abend";
+        evening.m_str_guid = "{abend}";
+        p.host.scenes.m_list_scene.push_back(evening);
+        add_clock(p.host, "{c1}", {weekly(6, 0, {0})});
+        p.add(139, "{tile}", {OUTPUT}, {{"Uhr", "{c1}"}}, 240, 270);
+        p.build();
+        auto* tile = p.control<CKV_Gui_Control_Tile_Clock>("{tile}");
+        tile->open_overlay();
+        auto* overlay = qobject_cast<CKV_Gui_Control_App_Overlay_Timer*>(tile->overlay());
+        overlay->add_button()->click();
+        p.host.messages_sent.clear();
+        p.host.texts_sent.clear();
+        CKV_Gui_Overlay_Shift_Time_Edit* editor = overlay->editor();
+        QTRY_COMPARE(editor->state(), State::Open);
+        QCOMPARE(editor->index(), 1);
+        CKV_Gui_Clock_Time_Form* form = editor->form();
+
+        form->name_button()->click();
+        auto* input = editor->window()->findChild<CKV_Gui_Control_Popup_Name*>();
+        QVERIFY(input && input->isVisible());
+        QCOMPARE(input->findChild<QLabel*>()->text(), QStringLiteral("Name der Schaltzeit"));
+        input->input()->setText(QStringLiteral("Ferienbeginn"));
+        field<QPushButton>(input, "kv_name_ok")->click();
+        QCOMPARE(form->name_button()->text(), QStringLiteral("Ferienbeginn"));
+
+        form->date_button()->click();
+        QVERIFY(!field<QWidget>(editor, "kv_days")->isVisibleTo(editor));
+        QVERIFY(form->calendar()->isVisibleTo(editor));
+        form->every_year()->setChecked(false);
+        emit form->calendar()->clicked(QDate(2028, 2, 29));
+        QCOMPARE(form->day()->value(), 29);
+        QCOMPARE(form->month()->currentText(), QStringLiteral("Februar"));
+        // April has 30 days: the 31st is not there to pick.
+        form->month()->setCurrentIndex(3);
+        emit form->month()->activated(3);
+        form->day()->setValue(31);
+        QCOMPARE(form->day()->value(), 30);
+        QCOMPARE(form->calendar()->selectedDate(), QDate(2028, 4, 30));
+        form->group()->setCurrentIndex(5); // "Urlaub", mode 4
+        QCOMPARE(form->group()->currentText(), QStringLiteral("Urlaub"));
+        form->scene()->setCurrentIndex(1);
+        editor->done_button()->click();
+
+        QCOMPARE(p.host.messages_sent, COMMIT_MESSAGES);
+        const KV_Clock_Time sent = first_sent_record(p.host).m_list_clock[0].m_list_time.at(1);
+        QCOMPARE(sent.m_str_name, std::string("Ferienbeginn"));
+        QCOMPARE(sent.m_typ, 1);
+        QCOMPARE(QDate(sent.m_year, sent.m_month, sent.m_day), QDate(2028, 4, 30));
+        QVERIFY(sent.m_use_year);
+        QCOMPARE(sent.m_group, 4);
+        QVERIFY(sent.m_use_group);
+        QCOMPARE(sent.m_str_scene, std::string("{abend}"));
+        QCOMPARE(overlay->row_texts().at(1), QStringLiteral("Ferienbeginn\n00:00   Einmalig am 30.04.2028   Aus"));
+
+        // "Nein" keeps the time, "Ja" removes it and sends the record.
+        for (const auto& [answer, count] : {std::pair{QMessageBox::No, size_t(2)}, std::pair{QMessageBox::Yes, size_t(1)}}) {
+            p.host.messages_sent.clear();
+            p.host.texts_sent.clear();
+            overlay->rows().at(0)->click();
+            QTRY_COMPARE(editor->state(), State::Open);
+            editor->remove_button()->click();
+            QVERIFY(editor->question() && editor->question()->isVisible());
+            editor->question()->button(answer)->click();
+            QCOMPARE(p.host.clocks.m_list_clock[0].m_list_time.size(), count);
+            if (answer == QMessageBox::Yes) {
+                QCOMPARE(p.host.messages_sent, COMMIT_MESSAGES);
+                QCOMPARE(first_sent_record(p.host).m_list_clock[0].m_list_time.size(), size_t(1));
+                QCOMPARE(overlay->rows().size(), 1);
+            } else {
+                QVERIFY(p.host.messages_sent.empty());
+                editor->set_visible_animated(false);
+                QTRY_COMPARE(editor->state(), State::Hidden);
+            }
+        }
+    }
+
+    void clock_control_opens_on_its_click_setting_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<bool>("click_opens");
+        QTest::newRow("Kurzer klick") << "0" << true;
+        QTest::newRow("Langer klick") << "1" << false;
+    }
+    void clock_control_opens_on_its_click_setting()
+    {
+        QFETCH(QString, setting);
+        QFETCH(bool, click_opens);
+        KV_Test_Page p;
+        add_clock(p.host, "{c1}", {weekly(6, 0, {0})});
+        p.add(111, "{uhr}", {OUTPUT}, {{"Uhr", "{c1}"}, {"Editor öffnen", setting.toStdString()}, {"Zeit Popup", "0.2"}});
+        p.build();
+        auto* control = p.control<CKV_Gui_Control_App_Uhr>("{uhr}");
+        KV_Test_Page::click(control);
+        QCOMPARE(control->editor() != nullptr, click_opens);
+        if (click_opens)
+            return;
+        QTest::mousePress(control, Qt::LeftButton, {}, QPoint(10, 10));
+        QTRY_VERIFY(control->editor() && control->editor()->isVisible());
+        QTest::mouseRelease(control, Qt::LeftButton, {}, QPoint(10, 10));
     }
 };
 

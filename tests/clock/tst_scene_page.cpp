@@ -138,6 +138,28 @@ private slots:
         QVERIFY(!popup->isVisible());
     }
 
+    // Only a scene with a stop address offers "Stoppen"; it writes the stop trigger.
+    void stop_writes_the_trigger_of_a_stoppable_scene()
+    {
+        Scene_Page s("1");
+        const KV_Group_Address stop{1, 0, 3};
+        s.p.host.add_address(stop, 1);
+        s.p.host.scenes.m_list_scene[1].m_addr_bit_stop = stop;
+        s.p.host.scenes.m_list_scene[1].m_addr_bit_stop_trigger = 1;
+        Popup* popup = s.open();
+        const auto rows = popup->list_view()->findChildren<QPushButton*>(QStringLiteral("kv_scene_row"));
+        QPushButton* stop_button = Scene_Page::button(popup->actions_view(), "kv_scene_stop");
+        rows.at(0)->click();
+        QVERIFY(!stop_button->isVisibleTo(popup));
+        Scene_Page::button(popup->actions_view(), "kv_scene_back")->click();
+        rows.at(1)->click();
+        QVERIFY(stop_button->isVisibleTo(popup));
+        QVERIFY(!stop_button->icon().isNull());
+        stop_button->click();
+        QCOMPARE(s.p.host.sent_pairs(), (std::vector<std::pair<KV_Group_Address, double>>{{stop, 1.0}}));
+        QVERIFY(!popup->isVisible());
+    }
+
     void configuring_takes_current_values_of_ticked_known_items()
     {
         Scene_Page s("1");

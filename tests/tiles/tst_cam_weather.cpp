@@ -311,7 +311,7 @@ private slots:
         QVERIFY(snap->overlay()->reset_button()->isHidden());
     }
 
-    void weather_loads_before_block_data_arrives()
+    void weather_follows_the_block_the_controller_updates()
     {
         KV_Test_Page p;
         auto block = std::make_unique<KV_LOGIC_Control>();
@@ -350,8 +350,15 @@ private slots:
         p.host.blocks[0]->m_list_param.push_back({"Vorhersage", kv_weather_param(days)});
         // As the block travels in the project: its record text must still
         // hold whole parameters after an encode and decode.
-        *p.host.blocks[0] = KV_LOGIC_Control(p.host.blocks[0]->encode());
-        weather->apply_record();
+        const std::string text = p.host.blocks[0]->encode();
+        *p.host.blocks[0] = KV_LOGIC_Control(text);
+        // The window keeps the block the controller sends (602), then hands
+        // the message on: only the message for the view's own block counts.
+        KV_LOGIC_Control other;
+        other.m_str_guid = "{other}";
+        deliver(p, kv_msg::BLOCK_CHANGED, QByteArray::fromStdString(other.encode()));
+        QVERIFY(!weather->has_data());
+        deliver(p, kv_msg::BLOCK_CHANGED, QByteArray::fromStdString(text));
 
         QVERIFY(weather->has_data());
         QCOMPARE(weather->lines(), (QStringList{"Online Wetter", "23.4 °C klar", "Wind 12 km/h", "09:05",

@@ -2,8 +2,7 @@
 // bar writes one level where the finger lifts, feedback moves the level and
 // the icon, the keypad popup writes the percent entered, the relative
 // dimmer starts and stops dimming, and the blind moves, stops and takes a
-// height from its keypad; the colour controls refuse without their logic
-// block and otherwise write the four channels from the colour overlay.
+// height from its keypad.
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,7 +11,6 @@
 #include "../visu/kv_fake_host.h"
 #include "kv_blind_commands.h"
 #include "kv_gui_classic_blind.h"
-#include "kv_gui_classic_color.h"
 #include "kv_gui_classic_light.h"
 #include "kv_gui_factory.h"
 #include "kv_gui_tile_dimmer.h"
@@ -38,9 +36,6 @@ const std::vector<KV_Group_Address> DIMMER_ADDRESSES = {{1, 0, 1}, {1, 0, 2}, {1
 // Relative: dimming, value feedback, switching, switching feedback.
 const std::vector<KV_Group_Address> PM_ADDRESSES = {{2, 0, 1}, {2, 0, 2}, {2, 0, 3}, {2, 0, 4}};
 // Blind: move, step, height, slat, height feedback, slat feedback.
-// Colour: as many channels as the sequence control has (it starts with the
-// sequence start).
-const std::vector<KV_Group_Address> RGBW_ADDRESSES = {{4, 0, 1}, {4, 0, 2}, {4, 0, 3}, {4, 0, 4}, {4, 0, 5}};
 const std::vector<KV_Group_Address> BLIND_ADDRESSES = {{3, 0, 1}, {3, 0, 2}, {3, 0, 3},
                                                        {3, 0, 4}, {3, 0, 5}, {3, 0, 6}};
 
@@ -54,9 +49,8 @@ void add_addresses(KV_Fake_Host& host)
     host.add_address({2, 0, 2}, PERCENT);
     host.add_address({2, 0, 3}, FLOAT);
     host.add_address({2, 0, 4}, BIT);
-    for (const auto* list : {&BLIND_ADDRESSES, &RGBW_ADDRESSES})
-        for (const KV_Group_Address& address : *list)
-            host.add_address(address, PERCENT);
+    for (const KV_Group_Address& address : BLIND_ADDRESSES)
+        host.add_address(address, PERCENT);
 }
 
 template <class Control>
@@ -268,75 +262,6 @@ private slots:
         QCOMPARE(blind->value_popup()->input()->text(), QStringLiteral("25"));
         press_keys(blind->value_popup(), {"6", "5", "OK"});
         QCOMPARE(p.host.sent_pairs(), (Sent{{BLIND_ADDRESSES[KV_BLIND_HEIGHT], 65.0}}));
-    }
-    void colour_control_without_logic_only_tells_so_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("id");
-        QTest::newRow("RGBW, no ID") << 1512 << QString();
-        QTest::newRow("RGBW 1525, unknown ID") << 1525 << QStringLiteral("{gone}");
-        QTest::newRow("sequence, no ID") << 1526 << QString();
-    }
-    void colour_control_without_logic_only_tells_so()
-    {
-        QFETCH(int, type);
-        QFETCH(QString, id);
-        KV_Test_Page p;
-        auto block = std::make_unique<KV_LOGIC_Control>();
-        block->m_str_guid = "{rgbw}";
-        p.host.blocks.push_back(std::move(block));
-        auto* control = build<CKV_Gui_Control_App_Color_Base>(p, type, RGBW_ADDRESSES, {{"ID", id.toStdString()}});
-        QVERIFY(control);
-        KV_Test_Page::click(control);
-        QCOMPARE(p.host.messages,
-                 (std::vector<QString>{QStringLiteral("Keine Logik mit dem Bedienelement verknüpft. Klicken Sie mit der "
-                                                      "rechten maustaste auf das Bedienelement und verknüpfen es mit "
-                                                      "einer entsprechenden Logik.")}));
-        QVERIFY(!control->overlay());
-        QVERIFY(p.host.sent.empty());
-    }
-
-    void colour_overlay_writes_the_four_channels_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<int>("first");
-        QTest::newRow("RGBW") << 1512 << 0;
-        QTest::newRow("sequence") << 1526 << 1;
-    }
-    void colour_overlay_writes_the_four_channels()
-    {
-        QFETCH(int, type);
-        QFETCH(int, first);
-        KV_Test_Page p;
-        auto block = std::make_unique<KV_LOGIC_Control>();
-        block->m_str_guid = "{rgbw}";
-        p.host.blocks.push_back(std::move(block));
-        auto* control = build<CKV_Gui_Control_App_Color_Base>(p, type, RGBW_ADDRESSES, {{"ID", "{rgbw}"}});
-        KV_Test_Page::click(control);
-        QVERIFY(p.host.messages.empty());
-        auto* overlay = control->overlay();
-        QVERIFY(overlay && overlay->isVisible());
-        auto* ring = overlay->findChild<CKV_Gui_Control_Widget_Color_Selection*>(QStringLiteral("ZRQColorSelectionWidget"));
-        auto* white = overlay->findChild<CKV_Gui_Control_Widget_Gradient_Slider*>(QStringLiteral("ZRQGradientSliderWidget"));
-        QVERIFY(ring && white);
-        QCOMPARE(ring->font().family(), QStringLiteral("Graphik Regular"));
-        QVERIFY(ring->metaObject()->indexOfProperty("colordesign") >= 0);
-        QVERIFY(white->metaObject()->indexOfProperty("sliderdesign") >= 0);
-
-        // Red sits at the top of the ring; a quarter turn on is yellow-green.
-        const QRect box = ring->ring_box();
-        const QPoint top(box.center().x(), box.top() + box.height() / 20);
-        KV_Test_Page::click(ring, top);
-        const auto channel = [&](int i) { return RGBW_ADDRESSES[first + i]; };
-        QCOMPARE(p.host.sent_pairs(), (Sent{{channel(0), 100.0}, {channel(1), 0.0}, {channel(2), 0.0}, {channel(3), 0.0}}));
-        const QPoint right(box.right() - box.width() / 20, box.center().y());
-        QVERIFY(std::abs(ring->color_at(right).hsvHueF() - 0.25) < 0.005);
-
-        // The white level where the finger lifts, with the colour chosen.
-        p.host.sent.clear();
-        KV_Test_Page::click(white, QPoint(white->width() - 1, white->height() / 2));
-        QCOMPARE(p.host.sent_pairs(), (Sent{{channel(0), 100.0}, {channel(1), 0.0}, {channel(2), 0.0}, {channel(3), 100.0}}));
-        QCOMPARE(control->shown_color(), QColor(Qt::red));
     }
 };
 

@@ -5,6 +5,8 @@
 // and after each change of manual operation or presets. The classic room
 // controller's popup does the same steps within one pair of limits.
 
+#include <QComboBox>
+#include <QToolButton>
 #include <QtTest>
 
 #include "kv_tile_test.h"
@@ -12,6 +14,7 @@
 #include "kv_gui_factory.h"
 #include "kv_gui_raumr.h"
 #include "kv_gui_tile_temperature.h"
+#include "kv_gui_time_program.h"
 #include "kv_gui_tiles.h"
 
 namespace {
@@ -270,6 +273,44 @@ private slots:
         QCOMPARE(tile->state_text(), QStringLiteral("Automatik"));
         tile->open_overlay();
         QVERIFY(p.host.messages_sent.empty());
+    }
+
+    // The room's heating program: listed in the overlay, a time added and
+    // set there goes out in the block (602) and stays in the project's block.
+    void overlay_shows_and_edits_the_rooms_switching_times()
+    {
+        using State = CKV_Gui_Control_Tile_Overlay_Base::State;
+        KV_Test_Page p;
+        add_block(p.host, "{block-bad}");
+        p.host.blocks[0]->m_list_param.push_back({"Zeitprogramm", "1#0/1111100/6/0/1/0/0/2016/0/Aufstehen"});
+        Tile* tile = temperature(p, {{"ID", "{block-bad}"}});
+        Panel* panel = open_panel(tile);
+        auto* summary = panel->findChild<QPushButton*>(QStringLiteral("kv_temp_times"));
+        QCOMPARE(summary->text(), QStringLiteral("06:00 Mo-Fr Anwesend"));
+        QTRY_COMPARE(panel->state(), State::Open);
+        summary->click();
+        CKV_Gui_Control_App_Overlay_Timer* times = panel->times();
+        QVERIFY(times && times->isVisible());
+        QCOMPARE(times->row_texts(), QStringList{QStringLiteral("Aufstehen\n06:00   Mo-Fr   Anwesend")});
+
+        QTRY_COMPARE(times->state(), State::Open);
+        times->add_button()->click();
+        CKV_Gui_Overlay_Shift_Time_Edit* editor = times->editor();
+        QTRY_COMPARE(editor->state(), State::Open);
+        auto* mode = editor->findChild<QComboBox*>(QStringLiteral("kv_value"));
+        QCOMPARE(mode->count(), 4);
+        mode->setCurrentIndex(2); // "Nachtmodus"
+        editor->findChild<QWidget*>(QStringLiteral("kv_days"))->findChildren<QToolButton*>().at(0)->click();
+        editor->done_button()->click();
+
+        const std::string program = "2#0/1111100/6/0/1/0/0/2016/0/Aufstehen#0/1000000/0/0/3/0/0/2016/0/Schaltzeit 2";
+        QCOMPARE(p.host.texts_sent.back().first, 602u);
+        QCOMPARE(QString::fromStdString(param_of(block_of(p.host.texts_sent.back().second), "Zeitprogramm")),
+                 QString::fromStdString(program));
+        QCOMPARE(*p.host.blocks[0]->param("Zeitprogramm"), program);
+        QCOMPARE(times->row_texts().at(1), QStringLiteral("Schaltzeit 2\n00:00   Mo   Nachtmodus"));
+        times->set_visible_animated(false);
+        QTRY_COMPARE(summary->text(), QStringLiteral("06:00 Mo-Fr Anwesend\n00:00 Mo Nachtmodus"));
     }
 
     void unlinked_tiles_send_no_settings()

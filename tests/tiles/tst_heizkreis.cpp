@@ -9,6 +9,7 @@
 #include "kv_tile_test.h"
 #include "kv_gui_factory.h"
 #include "kv_gui_heizkreis.h"
+#include "kv_gui_time_program.h"
 #include "kv_gui_tiles.h"
 
 namespace {
@@ -171,10 +172,17 @@ private slots:
         QVERIFY(button(popup, "kv_heizkreis_auto")->isChecked());
         QCOMPARE(slot_writes(p.host).size(), size_t(1)); // settings travel as messages
 
-        // Unlinked: no manual operation offered, no messages.
+        // "Zeit" slides in the block's heating program in place of the popup.
+        click_child(popup, "kv_heizkreis_time");
+        QVERIFY(!popup->isVisible());
+        QVERIFY(control->times() && control->times()->isVisible());
+        QVERIFY(control->times()->empty_label()->isVisibleTo(control->times()));
+
+        // Unlinked: no manual operation and no time program offered, no messages.
         KV_Test_Page q;
         Control* lonely = heizkreis(q, {{"ID", "{no-such-block}"}});
         QVERIFY(!button(open(lonely), "kv_heizkreis_manual"));
+        QVERIFY(!button(open(lonely), "kv_heizkreis_time"));
         lonely->set_manual(true);
         QVERIFY(q.host.messages_sent.empty());
     }

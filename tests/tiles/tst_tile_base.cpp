@@ -103,6 +103,7 @@ private slots:
         p.add(135, "{default}");
         p.add(137, "{missing}", {}, {{"Icon", "weg.svg"}});
         p.add(137, "{broken}", {}, {{"Icon", "kaputt.svg"}});
+        p.add(137, "{close}", {}, {{"Icon", ":/images/Tablet/tablet_Schliessen.svg"}});
         QTest::ignoreMessage(QtDebugMsg, "Missing Icon: weg.svg");
         QTest::ignoreMessage(QtDebugMsg, "Missing Icon: kaputt.svg");
         p.build();
@@ -110,11 +111,14 @@ private slots:
 
         auto* with_default = p.control<CKV_Gui_Control_Tile_Base>("{default}");
         QVERIFY(with_default->has_icon()); // the on/off tile's own icon
+        // Both show the close icon, drawn as a tile with that icon draws it.
+        const QImage close = p.control<CKV_Gui_Control_Tile_Base>("{close}")->grab().toImage();
         for (const char* guid : {"{missing}", "{broken}"}) {
             auto* tile = p.control<CKV_Gui_Control_Tile_Base>(guid);
-            QVERIFY(!tile->has_icon());
-            QCOMPARE(tile->nominal_height(), 210);
+            QVERIFY(tile->has_icon());
+            QCOMPARE(tile->nominal_height(), 270);
             QCOMPARE(tile->icon().name(), QString::fromLatin1(guid == std::string("{missing}") ? "weg.svg" : "kaputt.svg"));
+            QCOMPARE(tile->grab().toImage(), close);
         }
     }
 

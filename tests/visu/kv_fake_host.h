@@ -74,6 +74,15 @@ public:
             result.push_back(block.get());
         return result;
     }
+    bool store_logic_block(const KV_LOGIC_Control& block) override
+    {
+        for (auto& held : blocks)
+            if (held->m_str_guid == block.m_str_guid) {
+                *held = block;
+                return true;
+            }
+        return false;
+    }
     std::vector<std::string> page_order() override
     {
         std::vector<std::string> result;

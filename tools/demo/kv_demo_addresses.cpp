@@ -132,6 +132,7 @@ const Demo_Address ADDRESSES[] = {
     {"6/0/7",  "Zeitschaltuhr Betriebsart",            14, 0},
     {"6/0/8",  "Szene Abend aktiv RM",                 1, 0},
     {"6/0/9",  "Konstante Ein",                        0, 1},
+    {"6/0/21", "Szene Abend stoppen",                  1, 0},
     {"6/1/1",  "Rauchmelder Alarm",                    1, 0},
     {"6/1/2",  "Wassermelder Keller",                  1, 0},
     {"6/1/3",  "Kamera Einfahrt Freigabe",             1, 1},

@@ -2,6 +2,7 @@
 // circuit, colour light and sequence, weather, snapshot, blinds and alarms.
 // Block type numbers follow the controller's block catalogue.
 
+#include "kv_color_settings.h"
 #include "kv_demo_ids.h"
 #include "kv_demo_parts.h"
 #include "kv_project_db.h"
@@ -100,16 +101,65 @@ void add_weather_fetch(KV_LOGIC_Control& block)
     block.m_list_param.push_back({"Vorhersage", kv_weather_param(forecast)});
 }
 
+// The living room's week: comfort in the mornings and evenings, night
+// set-back, and frost protection over the family's winter holiday.
+void add_heating_program(KV_LOGIC_Control& block)
+{
+    const auto time = [](const char* name, const char* days, int hour, int minute, int mode) {
+        KV_Settings_Clock::Time t;
+        t.m_str_name = name;
+        for (int d = 0; d < 7; ++d)
+            t.m_fwekday[d] = days[d] == '1';
+        t.m_hour = hour;
+        t.m_minute = minute;
+        t.m_value = mode;
+        return t;
+    };
+    KV_Settings_Clock::Time holiday = time("Winterurlaub", "0000000", 8, 0, 4);
+    holiday.m_typ = 1;
+    holiday.m_day = 27;
+    holiday.m_month = 12;
+    holiday.m_year = 2026;
+    holiday.m_use_year = true;
+    std::vector<std::string> entries;
+    for (const KV_Settings_Clock::Time& t :
+         {time("Aufstehen", "1111100", 6, 0, 1), time("Nachtabsenkung", "1111111", 22, 30, 3),
+          time("Wochenende", "0000011", 8, 0, 1), holiday})
+        entries.push_back(kv_time_entry_text(t));
+    block.set_param("Zeitprogramm", kv_list_text(entries));
+}
+
+// The terrace light's presets: the usual ones and two of the family's own.
+void add_color_presets(KV_LOGIC_Control& block)
+{
+    CTRL_Settings_RGBW settings(block);
+    settings.m_presets.push_back({{100, 35, 0, 20}, "Abendstimmung"});
+    settings.m_presets.push_back({{0, 10, 40, 0}, "Kino"});
+    settings.write_to(block);
+}
+
+// A slow rainbow and a flickering fire.
+void add_color_sequences(KV_LOGIC_Control& block)
+{
+    CTRL_Settings_RGBW_SEQU settings(block);
+    settings.m_sequences = {
+        {{{100, 0, 0, 0}, 0, 20, false}, {{100, 100, 0, 0}, 0, 20, false}, {{0, 100, 0, 0}, 0, 20, false},
+         {{0, 100, 100, 0}, 0, 20, false}, {{0, 0, 100, 0}, 0, 20, false}, {{100, 0, 100, 0}, 0, 20, false}},
+        {{{100, 20, 0, 0}, 60, 2, true}, {{80, 10, 0, 0}, 100, 1, true}, {{100, 30, 0, 10}, 40, 3, true}},
+    };
+    settings.write_to(block);
+}
+
 } // namespace
 
 void kv_demo_add_logic(CKV_Project_Db& db)
 {
     Logic_Page climate(db, "klima", "Klima");
-    climate.add(ROOM_CONTROLLER, "raumregler_wz", "Raumregler Wohnzimmer",
+    add_heating_program(*climate.add(ROOM_CONTROLLER, "raumregler_wz", "Raumregler Wohnzimmer",
                 {{"3/0/7", "Istwert"}, {"3/0/9", "Fensterkontakt"}, {"3/0/1", "Betriebsart"},
                  {"3/0/2", "Sollwert Komfort"}},
                 {{"Komfort", "21.5"}, {"Standby", "19.5"}, {"Nacht", "18.0"}, {"Frost", "7.0"}},
-                {{"3/0/8", "Stellgröße Heizen"}, {"3/0/6", "Sollwert RM"}});
+                {{"3/0/8", "Stellgröße Heizen"}, {"3/0/6", "Sollwert RM"}}));
     climate.add(ROOM_CONTROLLER, "raumregler_sz", "Raumregler Schlafzimmer",
                 {{"3/1/4", "Istwert"}, {"0/0/0", "Fensterkontakt"}, {"3/1/1", "Betriebsart"},
                  {"3/1/2", "Sollwert Komfort"}},
@@ -123,11 +173,11 @@ void kv_demo_add_logic(CKV_Project_Db& db)
                  {"3/2/8", "Status bitcodiert"}});
 
     Logic_Page light(db, "licht", "Licht und Wetter");
-    light.add(RGBW, "rgbw_terrasse", "RGBW Terrasse", {}, {},
-              {{"1/2/3", "Rot"}, {"1/2/4", "Grün"}, {"1/2/5", "Blau"}, {"1/2/6", "Weiß"}});
-    light.add(RGBW_SEQUENCE, "rgbw_sequenz", "Farbwechsel Terrasse",
-              {{"1/2/7", "Start"}, {"1/2/8", "Zeit"}, {"1/2/9", "Nummer"}}, {},
-              {{"1/2/3", "Rot"}, {"1/2/4", "Grün"}, {"1/2/5", "Blau"}, {"1/2/6", "Weiß"}});
+    add_color_presets(*light.add(RGBW, "rgbw_terrasse", "RGBW Terrasse", {}, {},
+                                 {{"1/2/3", "Rot"}, {"1/2/4", "Grün"}, {"1/2/5", "Blau"}, {"1/2/6", "Weiß"}}));
+    add_color_sequences(*light.add(RGBW_SEQUENCE, "rgbw_sequenz", "Farbwechsel Terrasse",
+                                   {{"1/2/7", "Start"}, {"1/2/8", "Zeit"}, {"1/2/9", "Nummer"}}, {},
+                                   {{"1/2/3", "Rot"}, {"1/2/4", "Grün"}, {"1/2/5", "Blau"}, {"1/2/6", "Weiß"}}));
     light.add(WEATHER_STATION, "wetterstation", "Wetterstation", {}, {{"Standort", "Dach Nordseite"}},
               {{"4/0/1", "Temperatur"}, {"4/0/2", "Helligkeit"}, {"4/0/3", "Wind"}, {"4/0/4", "Regen"},
                {"4/0/5", "Windalarm"}});

@@ -101,6 +101,8 @@ void add_scenes(KV_Settings_Scene& scenes)
                                         {{"1/0/4", 40}, {"1/0/11", 60}, {"1/0/13", 1}, {"2/0/3", 100}}));
     scenes.m_list_scene.back().m_addr_bit_load = address_from_text("6/0/8");
     scenes.m_list_scene.back().m_addr_bit_load_trigger = 1;
+    scenes.m_list_scene.back().m_addr_bit_stop = address_from_text("6/0/21");
+    scenes.m_list_scene.back().m_addr_bit_stop_trigger = 1;
     scenes.m_list_scene.push_back(scene("kino", "Kino", "lampe_aus.svg", {{"1/0/4", 10}, {"1/0/11", 0}, {"2/0/3", 100}}));
     scenes.m_list_scene.push_back(scene("alles_aus", "Alles aus", "lampe_aus.svg",
                                         {{"1/0/1", 0}, {"1/0/6", 0}, {"1/0/8", 0}, {"1/0/13", 0}, {"1/1/1", 0},

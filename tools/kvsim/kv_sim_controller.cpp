@@ -1,5 +1,6 @@
 #include "kv_sim_controller.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QNetworkDatagram>
 #include <QRandomGenerator>
@@ -11,10 +12,12 @@
 #include <unistd.h>
 
 #include "kv_addr.h"
+#include "kv_color_settings.h"
 #include "kv_crypto.h"
 #include "kv_discovery.h"
 #include "kv_network_msg.h"
 #include "kv_sim_camera.h"
+#include "kv_weather.h"
 
 namespace {
 // A key no controller uses, for the wrong-key fault.
@@ -155,6 +158,8 @@ void CKV_Sim_Controller::run_command(const QString& line)
     } else if (verb == "clock") {
         send_settings(kv_msg::CLOCK_SETTINGS, m_db.m_settings_clock,
                       m_db.m_settings_clock.m_list_clock.empty() ? nullptr : &m_db.m_settings_clock.m_list_clock[0].m_str_name, rest);
+    } else if (verb == "weather") {
+        refresh_weather();
     } else if (verb == "scene") {
         send_settings(kv_msg::SCENE_SETTINGS, m_db.m_settings_scene,
                       m_db.m_settings_scene.m_list_scene.empty() ? nullptr : &m_db.m_settings_scene.m_list_scene[0].m_str_name, rest);
@@ -294,6 +299,9 @@ void CKV_Sim_Controller::on_message(CKV_Sim_Session& session, const CKV_Network_
     case kv_msg::SCENE_TEXT:
         run_scene(text);
         break;
+    case kv_msg::BLOCK_CHANGED:
+        store_block(session, text);
+        break;
     case kv_msg::CAMERA_REQUEST:
         send_camera_picture(session, text);
         break;
@@ -407,8 +415,58 @@ void CKV_Sim_Controller::on_netvar(CKV_Sim_Session& session, const KV_Addr_Tgm& 
     }
     m_db.m_addr.addresses_for_telegram(tgm);
     // The bus carries a write to every listener, the writer included.
-    if (tgm.command == KV_TGM_WRITE)
+    if (tgm.command == KV_TGM_WRITE) {
         send_to_all(tgm);
+        if (const KV_Addr_Db* record = m_db.m_addr.find_address(dest))
+            start_sequences(dest, value_as_double(*record));
+    }
+}
+
+void CKV_Sim_Controller::store_block(CKV_Sim_Session& from, const std::string& text)
+{
+    const KV_LOGIC_Control block(text);
+    for (const auto& page : m_db.m_logic_pages)
+        if (KV_LOGIC_Control* held = page->find_control(block.m_str_guid)) {
+            held->set_text(text);
+            const bool saved = m_db.save(false);
+            printf("logic block %s stored%s\n", held->m_str_name.c_str(),
+                   saved ? "" : ", but the project file could not be written");
+            fflush(stdout);
+            for (CKV_Sim_Session* session : m_sessions)
+                if (session != &from && session->m_logged_in)
+                    session->send_text(kv_msg::BLOCK_CHANGED, text);
+            return;
+        }
+    printf("logic block %s unknown\n", block.m_str_guid.c_str());
+    fflush(stdout);
+}
+
+void CKV_Sim_Controller::start_sequences(const KV_Group_Address& dest, double value)
+{
+    if (value == 0.0)
+        return;
+    for (const auto& page : m_db.m_logic_pages)
+        for (const auto& block : page->m_controls) {
+            const auto start = block->input(0);
+            const auto number_input = block->input(2);
+            if (!start || start->m_addr != dest || !block->param(CTRL_Settings_RGBW_SEQU::param_name(1)))
+                continue;
+            const KV_Addr_Db* number = number_input ? m_db.m_addr.find_address(number_input->m_addr) : nullptr;
+            const int n = number ? std::max(1, int(value_as_double(*number))) : 1;
+            const std::string* text = block->param(CTRL_Settings_RGBW_SEQU::param_name(size_t(n)));
+            const std::vector<KV_Sequence_Step> steps = text ? kv_sequence_from_text(*text) : std::vector<KV_Sequence_Step>{};
+            if (steps.empty())
+                continue;
+            const double channels[] = {steps[0].color.red, steps[0].color.green, steps[0].color.blue, steps[0].color.white};
+            for (size_t i = 0; i < 4; ++i)
+                if (const auto output = block->output(i))
+                    if (KV_Addr_Db* record = m_db.m_addr.find_address(output->m_addr)) {
+                        set_value_from_double(*record, channels[i]);
+                        write_to_bus(*record);
+                    }
+            printf("sequence %d of %s started with %zu steps\n", n, block->m_str_name.c_str(), steps.size());
+            fflush(stdout);
+        }
 }
 
 KV_Addr_Tgm CKV_Sim_Controller::telegram_of(const KV_Addr_Db& record, uint32_t command) const
@@ -458,4 +516,24 @@ void CKV_Sim_Controller::live_step()
         set_value_from_double(*m_drifting[i].record, std::round((m_drifting[i].base + 1.5 * std::sin(phase)) * 10.0) / 10.0);
         write_to_bus(*m_drifting[i].record);
     }
+}
+
+void CKV_Sim_Controller::refresh_weather()
+{
+    const int64_t now = static_cast<int64_t>(QDateTime::currentSecsSinceEpoch());
+    for (const auto& page : m_db.m_logic_pages)
+        for (const auto& block : page->m_controls) {
+            const std::string* param = block->param("Aktuell");
+            if (!param)
+                continue;
+            CTRL_Settings_Open_Weather_Current current(kv_weather_record_text(*param));
+            current.m_time = now;
+            current.m_temp = std::round((current.m_temp + 0.3) * 10.0) / 10.0; // a little warmer each fetch
+            block->set_param("Aktuell", kv_weather_param(current));
+            const std::string text = block->encode();
+            for (CKV_Sim_Session* session : m_sessions)
+                if (session->m_logged_in)
+                    session->send_text(kv_msg::BLOCK_CHANGED, text);
+            log_line("command", QString("-> 602 weather %1, %2 °C").arg(QString::fromStdString(block->m_str_name)).arg(current.m_temp));
+        }
 }

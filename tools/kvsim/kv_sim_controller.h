@@ -58,8 +58,9 @@ public:
     // Commands on standard input, one a line: "send <id>" sends a bare
     // message, "clock [name]" and "scene [name]" send the clock (180) or
     // scene (192) settings text, renaming the first clock or scene first
-    // when a name is given; all to every logged-in app. The fault commands
-    // of run_fault_command come on top.
+    // when a name is given, "weather" refreshes the weather blocks; all to
+    // every logged-in app. The fault commands of run_fault_command come on
+    // top.
     void run_command(const QString& line);
 
 private:
@@ -88,6 +89,15 @@ private:
     void send_project(CKV_Sim_Session& session, const std::string& name);
     void store_settings(KV_Data& record, const char* what, const std::string& text);
     void run_scene(const std::string& guid);
+    // 602: the block's settings changed in the app; kept in the project and
+    // passed on to the other apps.
+    void store_block(CKV_Sim_Session& from, const std::string& text);
+    // "weather": the online weather blocks fetch (the hour's data moves on)
+    // and go to every app as 602.
+    void refresh_weather();
+    // A write to the start input of a colour sequence block shows the
+    // sequence's first step on the block's colour outputs.
+    void start_sequences(const KV_Group_Address& dest, double value);
     // 203 with a fresh picture for a camera of the project.
     void send_camera_picture(CKV_Sim_Session& session, const std::string& guid);
     // 203 with stored snapshot n of a snapshot block of the project ("GUID;n").

@@ -1,8 +1,8 @@
 // Takes the README pictures: runs the panel offscreen against a running
 // simulator and saves the target dialog, the status panel, the demo pages (one
 // also as it looks with values from before a lost connection) and the settings
-// view in the light and the dark style, and one page before and after
-// switching its language.
+// view in the light and the dark style, one page before and after switching
+// its language, and the colour, sequence and time editors.
 //
 //   kvtour OUTDIR WORKDIR      (WORKDIR holds kv_app.kvp with an active route)
 
@@ -19,6 +19,11 @@
 #include "kv_dlg_zielsysteminfo.h"
 #include "kv_fonts.h"
 #include "kv_gui.h"
+#include "kv_gui_classic_color.h"
+#include "kv_gui_clock_time_form.h"
+#include "kv_gui_color_sequence.h"
+#include "kv_gui_container.h"
+#include "kv_gui_tile_clock.h"
 #include "kv_gui_tile_jalousie.h"
 #include "kv_gui_value_dispatch.h"
 #include "kv_project_db.h"
@@ -42,6 +47,61 @@ bool save(QWidget* widget, const QString& path)
     const bool ok = widget->grab().save(path);
     QTextStream(stdout) << (ok ? "saved " : "could not save ") << path << '\n';
     return ok;
+}
+
+bool opened(CKV_Gui_Control_Tile_Overlay_Base* overlay)
+{
+    return wait_until([overlay] { return overlay->state() == CKV_Gui_Control_Tile_Overlay_Base::State::Open; }, 2000);
+}
+
+// The colour overlay with its presets, the sequence overlay with a step in
+// its editor, and a clock tile's time editor on a date with its calendar.
+int shoot_colours_and_times(CKV_Studio_Main_App* window, const QString& out)
+{
+    int failures = 0;
+    for (auto* light : window->findChildren<CKV_Gui_Control_App_RGBW*>()) {
+        if (light->record().m_typ != 1512)
+            continue;
+        window->goPage(light->canvas()->page_guid());
+        light->open_overlay();
+        failures += !opened(light->overlay()) || !save(window, out + "colour-overlay.png");
+        light->overlay()->set_visible_animated(false);
+        break;
+    }
+    for (auto* sequence : window->findChildren<CKV_Gui_Control_App_RGBW_SEQU*>()) {
+        window->goPage(sequence->canvas()->page_guid());
+        sequence->on_release({});
+        failures += !opened(sequence->overlay()) || !save(window, out + "sequence-overlay.png");
+        sequence->overlay()->edit_step(1);
+        failures += !opened(sequence->overlay()->step_editor()) || !save(window, out + "sequence-step.png");
+        sequence->overlay()->step_editor()->set_visible_animated(false);
+        sequence->overlay()->set_visible_animated(false);
+        break;
+    }
+    // The tile pages are portrait pages.
+    window->slot_ver();
+    window->resize(560, 1000);
+    settle(100);
+    for (auto* tile : window->findChildren<CKV_Gui_Control_Tile_Clock*>()) {
+        window->goPage(tile->canvas()->page_guid());
+        settle(100);
+        if (!tile->isVisible())
+            continue;
+        tile->open_overlay();
+        auto* times = qobject_cast<CKV_Gui_Control_App_Overlay_Timer*>(tile->overlay());
+        // Shown, not stored: the editor closes without "Fertig".
+        times->editor()->edit(0);
+        times->editor()->form()->set_type(1);
+        times->editor()->form()->set_date(QDate(2027, 6, 21));
+        failures += !opened(times->editor()) || !save(window, out + "time-editor.png");
+        times->editor()->set_visible_animated(false);
+        times->set_visible_animated(false);
+        settle(500);
+        break;
+    }
+    window->slot_hor();
+    window->resize(1280, 800);
+    return failures;
 }
 
 std::string page_guid(const char* caption)
@@ -143,6 +203,7 @@ int main(int argc, char** argv)
     }
 
     context.settings->set_app_style(0);
+    failures += shoot_colours_and_times(window, out);
     window->goHomePage();
     window->goPage(page_guid("Übersicht"));
     failures += !save(window, out + "language-before.png");

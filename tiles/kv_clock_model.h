@@ -5,6 +5,9 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
+#include <utility>
+#include <vector>
 #include <string>
 
 #include "kv_settings_clock.h"
@@ -33,7 +36,8 @@ QString kv_clock_time_text(const KV_Clock_Time& time, const char* pattern);
 QString kv_clock_weekdays_text(const KV_Clock_Time& time);
 // Day and month of a date time, as the clock control shows it.
 QString kv_clock_date_text(const KV_Clock_Time& time);
-// A date time in the tile overlay: "Einmalig am" day, month, year.
+// A date time in the tile overlay: "Einmalig am" day, month, year, or
+// "Jährlich am" day and month when the year is not used.
 QString kv_clock_once_text(const KV_Clock_Time& time);
 // What the clock control shows beside the time: weekdays or the date.
 QString kv_clock_when_text(const KV_Clock_Time& time);
@@ -52,6 +56,23 @@ KV_Clock_Value_Texts kv_clock_value_texts(const CKV_Gui_Control& control);
 QString kv_clock_value_text(const KV_Clock_Time* time, uint32_t data_type, const KV_Clock_Value_Texts& texts);
 // The data type of the clock's output address; 0 when it is not in the tree.
 uint32_t kv_clock_data_type(KV_Visu_Host& host, const KV_Clock& clock);
+
+// What the fields of a switching time offer.
+struct KV_Time_Choices {
+    // Named values to pick; none: the value is a number.
+    std::vector<std::pair<double, QString>> values;
+    // Operating modes a time can be limited to (position = mode number);
+    // none: no such limit is offered.
+    QStringList groups;
+    // Scenes a time can start, as name and GUID; none: no scene is offered.
+    std::vector<std::pair<QString, std::string>> scenes;
+};
+// A clock's choices: "Aus" and "Ein" (or the control's texts) for a
+// switching output, the record's operating modes and the project's scenes.
+KV_Time_Choices kv_clock_choices(KV_Visu_Host& host, const KV_Clock& clock, const KV_Clock_Value_Texts& texts);
+
+// Removes switching time `index` of the clock; false when it is gone already.
+bool kv_clock_remove_time(KV_Settings_Clock& settings, const std::string& guid, int index);
 
 // The index of the time that switches next after `now`, or of the first
 // time when none is due any more; -1 for a clock without times.

@@ -6,6 +6,7 @@
 
 #include "kv_gui_control.h"
 #include "kv_network_msg.h"
+#include "kv_settings_scene.h"
 #include "kv_visu_host.h"
 
 namespace {
@@ -90,6 +91,8 @@ QString kv_clock_date_text(const KV_Clock_Time& time)
 
 QString kv_clock_once_text(const KV_Clock_Time& time)
 {
+    if (!time.m_use_year)
+        return QStringLiteral("Jährlich am %1.%2").arg(two_digits(time.m_day), two_digits(time.m_month));
     return QStringLiteral("Einmalig am %1.%2.%3").arg(two_digits(time.m_day), two_digits(time.m_month)).arg(time.m_year);
 }
 
@@ -131,6 +134,26 @@ uint32_t kv_clock_data_type(KV_Visu_Host& host, const KV_Clock& clock)
 {
     const KV_Addr_Db* address = host.address_tree().find_address(clock.m_addr_db_write);
     return address ? address->m_data_typ : 0;
+}
+
+KV_Time_Choices kv_clock_choices(KV_Visu_Host& host, const KV_Clock& clock, const KV_Clock_Value_Texts& texts)
+{
+    KV_Time_Choices choices;
+    if (kv_clock_data_type(host, clock) == KV_CLOCK_TYPE_SWITCH)
+        choices.values = {{0.0, texts.off_text()}, {1.0, texts.on_text()}};
+    choices.groups = QString::fromStdString(host.clock_settings().m_str_groups).split(QLatin1Char(';'));
+    for (const KV_Settings_Scene::Scene& scene : host.scene_settings().m_list_scene)
+        choices.scenes.emplace_back(QString::fromStdString(scene.m_str_name), scene.m_str_guid);
+    return choices;
+}
+
+bool kv_clock_remove_time(KV_Settings_Clock& settings, const std::string& guid, int index)
+{
+    KV_Clock* clock = kv_find_clock(settings, guid);
+    if (!clock || index < 0 || size_t(index) >= clock->m_list_time.size())
+        return false;
+    clock->m_list_time.erase(clock->m_list_time.begin() + index);
+    return true;
 }
 
 int kv_clock_next_time(const KV_Clock& clock, const QDateTime& now)
