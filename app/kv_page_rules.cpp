@@ -5,6 +5,7 @@
 
 #include "kv_app_version.h"
 #include "kv_gui.h"
+#include "kv_users.h"
 #include "kv_visu_host.h"
 
 bool kv_page_visible_to(const KV_GUI_Page& page, const std::string& user)
@@ -13,6 +14,16 @@ bool kv_page_visible_to(const KV_GUI_Page& page, const std::string& user)
         return true;
     const QStringList users = QString::fromStdString(page.m_str_users).split(QLatin1Char(';'));
     return users.contains(QString::fromStdString(user), Qt::CaseSensitive);
+}
+
+bool kv_logger_allowed(const KV_Settings_Users& users, const std::string& user)
+{
+    if (user == "root")
+        return true;
+    for (const KV_Settings_Users::User& entry : users.m_list_user)
+        if (entry.m_str_name == user)
+            return entry.m_str_analytics;
+    return false;
 }
 
 bool kv_page_fits(bool vertical_page, int orientation)

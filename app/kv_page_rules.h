@@ -7,10 +7,15 @@
 #include <string>
 
 class KV_GUI_Page;
+class KV_Settings_Users;
 
 // "root" sees every page; a page without a user list is everybody's;
 // otherwise the ";"-separated list must name the user exactly.
 bool kv_page_visible_to(const KV_GUI_Page& page, const std::string& user);
+
+// The data logger: "root" always, other users by the analytics flag of
+// their user record; a user the project does not know never.
+bool kv_logger_allowed(const KV_Settings_Users& users, const std::string& user);
 
 // A vertical page is shown only in portrait, a horizontal one only in
 // landscape (KV_ORIENTATION_*).

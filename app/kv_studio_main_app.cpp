@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -36,8 +37,10 @@
 #include "kv_gui_value_dispatch.h"
 #include "kv_image_cache.h"
 #include "kv_local_project.h"
+#include "kv_logger_view.h"
 #include "kv_network_client.h"
 #include "kv_page_rules.h"
+#include "kv_style.h"
 #include "kv_project_db.h"
 #include "kv_trace.h"
 
@@ -128,6 +131,9 @@ CKV_Studio_Main_App::CKV_Studio_Main_App(QWidget* parent)
     open_local_project();
     if (!working_dir_problem.isEmpty())
         QTimer::singleShot(0, this, [this, working_dir_problem] { show_information(working_dir_problem); });
+    // The history lives next to the local project.
+    m_logger->open_history(QFileInfo(QString::fromStdString(local_project_path())).dir().filePath(KV_HISTORY_FILE),
+                           KV_Logger_Settings::read());
 
     connect(qApp, &QGuiApplication::applicationStateChanged, this, &CKV_Studio_Main_App::applicationStateChanged);
     m_version_countdown = VERSION_CHECK_PERIOD_S;
@@ -277,10 +283,8 @@ void CKV_Studio_Main_App::build_views()
     m_views->addWidget(m_start_view);
 
     // View 1: the data logger.
-    m_label_logger = new QLabel;
-    m_label_logger->setObjectName(QStringLiteral("m_label_logger"));
-    m_label_logger->setAlignment(Qt::AlignCenter);
-    m_views->addWidget(m_label_logger);
+    m_logger = new CKV_Logger_View;
+    m_views->addWidget(m_logger);
 
     // View 2: the app settings.
     m_dlg_app_settings = new CKV_Dlg_App_Settings(settings(), language_main());
@@ -355,6 +359,7 @@ void CKV_Studio_Main_App::build_pages()
     else
         set_orientation(screen_orientation());
 
+    m_logger->set_logger_groups(project().m_logger_groups);
     m_pages_ready = true;
     for (CKV_Gui_Control_Container* canvas : std::as_const(m_canvases))
         canvas->place_controls();
@@ -632,11 +637,8 @@ void CKV_Studio_Main_App::slot_settings()
 
 void CKV_Studio_Main_App::slot_logger()
 {
-    bool granted = m_str_user == "root";
-    for (const KV_Settings_Users::User& user : project().m_settings_users.m_list_user)
-        if (user.m_str_name == m_str_user)
-            granted = granted || user.m_str_analytics;
-    m_label_logger->setText(granted ? QStringLiteral("Datenlogger") : QStringLiteral("Keine Berechtigung für den Datenlogger"));
+    m_logger->set_dark(settings().m_app_styleSheet == KV_STYLE_DARK);
+    m_logger->show_for(kv_logger_allowed(project().m_settings_users, m_str_user));
     show_view(View_Logger);
 }
 
@@ -764,6 +766,7 @@ void CKV_Studio_Main_App::slot_onConnectClient(bool fconnected, KV_Routes::_rout
 {
     refresh_tool_icons();
     update_title();
+    m_logger->set_connected(fconnected);
     if (!fconnected) {
         on_connection_lost();
         return;
@@ -961,4 +964,5 @@ void CKV_Studio_Main_App::on_telegram(const KV_Addr_Tgm& telegram)
 {
     std::lock_guard lock(kv_address_lock());
     dispatch().on_telegram(telegram);
+    m_logger->record(telegram, project().m_addr, dispatch());
 }

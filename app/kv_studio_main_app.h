@@ -19,6 +19,7 @@ class CKV_Dlg_App_Settings;
 class CKV_Dlg_App_Zielsystem;
 class CKV_Dlg_App_Zielsysteminfo;
 class CKV_Gui_Control_Container;
+class CKV_Logger_View;
 class KV_Idle_Return;
 class KV_Image_Cache;
 class KV_Kiosk_Guard;
@@ -97,6 +98,7 @@ public:
     // View 3 with the target dialog's status panel in front.
     bool is_status_panel_shown() const;
     QToolButton* status_button() const { return m_btn_status; }
+    CKV_Logger_View* logger_view() const { return m_logger; }
 
     // Wall panel: return to the start page, kiosk mode, screen kept on.
     KV_Wall_Settings& wall_settings() { return m_wall; }
@@ -176,7 +178,7 @@ private:
     QToolButton* m_btn_logger = nullptr;
     QToolButton* m_btn_settings = nullptr;
     QToolButton* m_btn_status = nullptr;
-    QLabel* m_label_logger = nullptr;
+    CKV_Logger_View* m_logger = nullptr;
     CKV_Dlg_App_Settings* m_dlg_app_settings = nullptr;
     CKV_Dlg_App_Zielsystem* m_dlg_zielsystem = nullptr;
     QActionGroup* m_group_sizes = nullptr;

@@ -61,6 +61,7 @@ echo "screenshot: out/screenshots/panel.png"
 # and a page before and after switching its language.
 rm -rf "$OUT/tour" && mkdir -p "$OUT/tour"
 build/tools/kvtool route "$OUT/tour/kv_app.kvp" "Simulator" "127.0.0.1:$PORT" root werk-zugang >/dev/null
+build/tools/kvtool history "$OUT/tour/kv_app_history.db" 14
 QT_QPA_PLATFORM=offscreen build/tools/kvtour "$OUT/screenshots" "$OUT/tour" >"$OUT/tour.log" 2>&1 ||
     echo "the picture tour failed, see out/tour.log"
 sleep "${KV_DEMO_SECONDS:-25}"

@@ -13,6 +13,7 @@
 
 #include "kv_control_catalog.h"
 #include "kv_demo_media.h"
+#include "kv_demo_logger.h"
 #include "kv_demo_project.h"
 #include "kv_project_db.h"
 
@@ -226,6 +227,30 @@ private slots:
         QVERIFY(used >= 150);
         const KV_Addr_Db* switched = m_db.m_addr.find_address(address_from_text("1/0/1"));
         QVERIFY(exists(switched->m_addr_listen.at(0)));
+    }
+
+    // Every logger curve charts a demo address of its type whose values the
+    // model of the house gives, within believable bounds over two days.
+    void logger_groups_follow_the_model()
+    {
+        QCOMPARE(m_db.m_logger_groups.size(), size_t(4));
+        for (const auto& group : m_db.m_logger_groups)
+            for (const auto& curve : group->m_list_curve) {
+                const KV_Addr_Db* address = m_db.m_addr.find_address(curve.m_addr);
+                QVERIFY2(address && address->m_data_typ == uint32_t(curve.m_addr_typ), curve.m_str_alias.c_str());
+                const bool is_switch = curve.m_addr_typ == 1;
+                const bool is_power = curve.m_unit == "kW";
+                double low = 1e9, high = -1e9;
+                for (int64_t t = 1780272000000; t < 1780272000000 + 2 * 86400000LL; t += 600000) {
+                    const std::optional<double> v = kv_demo_logged_value(curve.m_addr, t);
+                    QVERIFY2(v, curve.m_str_alias.c_str());
+                    low = std::min(low, *v * curve.m_factor);
+                    high = std::max(high, *v * curve.m_factor);
+                }
+                const auto [min_low, max_high] = is_switch ? std::pair{0.0, 1.0}
+                                                 : is_power ? std::pair{0.0, 8.0} : std::pair{-25.0, 40.0};
+                QVERIFY2(low >= min_low && high <= max_high && high > low, curve.m_str_alias.c_str());
+            }
     }
 
     void users_and_their_pages()

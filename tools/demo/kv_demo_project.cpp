@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "kv_demo_ids.h"
+#include "kv_demo_logger.h"
 #include "kv_demo_media.h"
 #include "kv_demo_parts.h"
 #include "kv_project_db.h"
@@ -33,6 +34,7 @@ bool kv_build_demo_project(CKV_Project_Db& db)
     kv_demo_add_tile_pages(db, errors);
     kv_demo_add_logic(db);
     kv_demo_add_settings(db);
+    kv_demo_add_logger_groups(db);
     for (const std::string& error : errors.list())
         TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_SERVER, "DEMO: %s\n", error.c_str());
     if (!errors.empty())

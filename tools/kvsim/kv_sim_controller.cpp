@@ -14,6 +14,7 @@
 #include "kv_addr.h"
 #include "kv_color_settings.h"
 #include "kv_crypto.h"
+#include "kv_demo_logger.h"
 #include "kv_discovery.h"
 #include "kv_network_msg.h"
 #include "kv_sim_camera.h"
@@ -200,9 +201,12 @@ bool CKV_Sim_Controller::start()
         printf("search answers on %u\n", m_search_socket.localPort());
     }
     if (m_options.live_interval_ms > 0) {
-        for (KV_Addr_Db* address : all_addresses())
-            if (QString::fromStdString(address->m_str_comment).contains("temperatur", Qt::CaseInsensitive))
+        for (KV_Addr_Db* address : all_addresses()) {
+            if (kv_demo_logged_value(address->m_addr_write, 0))
+                m_modelled.push_back({address, NAN});
+            else if (QString::fromStdString(address->m_str_comment).contains("temperatur", Qt::CaseInsensitive))
                 m_drifting.push_back({address, value_as_double(*address)});
+        }
         m_live_timer.start(m_options.live_interval_ms);
     }
     printf("project %s with %zu group addresses\n", m_db.m_project.m_str_name.c_str(), m_db.m_addr.address_count());
@@ -515,6 +519,16 @@ void CKV_Sim_Controller::live_step()
         const double phase = 2.0 * M_PI * (m_live_step / 120.0 + static_cast<double>(i) / 7.0);
         set_value_from_double(*m_drifting[i].record, std::round((m_drifting[i].base + 1.5 * std::sin(phase)) * 10.0) / 10.0);
         write_to_bus(*m_drifting[i].record);
+    }
+    // Sent when the model changes, so that a light switched by hand stays until the model switches it.
+    const int64_t now = QDateTime::currentMSecsSinceEpoch();
+    for (Drifting& m : m_modelled) {
+        const double value = kv_demo_logged_value(m.record->m_addr_write, now).value_or(m.base);
+        if (value == m.base)
+            continue;
+        m.base = value;
+        set_value_from_double(*m.record, value);
+        write_to_bus(*m.record);
     }
 }
 

@@ -129,6 +129,8 @@ private:
         double base;
     };
     std::vector<Drifting> m_drifting;
+    // Logged addresses follow the demo's model of the house; base holds the value last sent.
+    std::vector<Drifting> m_modelled;
     QTimer m_live_timer;
     int m_live_step = 0;
     QDeadlineTimer m_pause{0};

@@ -2,14 +2,18 @@
 //   kvtool dump FILE.kvp   every table's records and the stored files
 //   kvtool demo FILE.kvp   write the demo project
 //   kvtool route FILE.kvp NAME HOST[:PORT] [USER [PASSWORD]]
+//   kvtool history FILE [DAYS]   write DAYS (14) of the demo's logged values
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <sqlite3.h>
 #include <string>
 #include <vector>
 
+#include "kv_demo_logger.h"
 #include "kv_demo_project.h"
 #include "kv_record_dump.h"
 #include "kv_route_command.h"
@@ -120,6 +124,28 @@ int cmd_demo(int argc, char** argv)
     return kv_write_demo_project(argv[0]) ? 0 : 1;
 }
 
+// Never appends to or overwrites a history someone has recorded.
+int cmd_history(int argc, char** argv)
+{
+    if (argc < 1 || argc > 2) {
+        std::cerr << "usage: kvtool history FILE [DAYS]\n";
+        return 2;
+    }
+    const int days = argc == 2 ? std::atoi(argv[1]) : 14;
+    if (days < 1 || days > 3660) {
+        std::cerr << "kvtool: DAYS must be 1 to 3660\n";
+        return 2;
+    }
+    if (std::FILE* existing = std::fopen(argv[0], "rb")) {
+        std::fclose(existing);
+        std::cerr << "kvtool: " << argv[0] << " exists; remove it first\n";
+        return 1;
+    }
+    using namespace std::chrono;
+    const int64_t now = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+    return kv_demo_write_history(argv[0], days, now) ? 0 : 1;
+}
+
 struct Command {
     const char* name;
     int (*run)(int argc, char** argv); // arguments after the command name
@@ -130,6 +156,7 @@ struct Command {
 const Command kCommands[] = {
     {"dump", cmd_dump, "dump FILE.kvp     print every table's records and the stored files"},
     {"demo", cmd_demo, "demo FILE.kvp     write the demo project \"Haus Sonnenhang\""},
+    {"history", cmd_history, "history FILE [DAYS]  fill a history file with DAYS (14) of the demo's logged values"},
     {"route", kv_route_command, "route FILE.kvp NAME HOST[:PORT] [USER [PASSWORD]]  add a direct route and make it active"},
 };
 

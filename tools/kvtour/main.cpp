@@ -4,7 +4,8 @@
 // view in the light and the dark style, one page before and after switching
 // its language, and the colour, sequence and time editors.
 //
-//   kvtour OUTDIR WORKDIR      (WORKDIR holds kv_app.kvp with an active route)
+//   kvtour OUTDIR WORKDIR      (WORKDIR holds kv_app.kvp with an active route
+//                               and kv_app_history.db, see kvtool history)
 
 #include <QApplication>
 #include <QDir>
@@ -26,6 +27,7 @@
 #include "kv_gui_tile_clock.h"
 #include "kv_gui_tile_jalousie.h"
 #include "kv_gui_value_dispatch.h"
+#include "kv_logger_view.h"
 #include "kv_project_db.h"
 #include "kv_studio_main_app.h"
 
@@ -190,6 +192,16 @@ int main(int argc, char** argv)
         window->slot_hor();
         window->resize(1280, 800);
         settle(100);
+
+        // The data logger over the history that WORKDIR holds: room temperatures.
+        window->slot_logger();
+        window->logger_view()->open_group(0);
+        for (auto [range, name] : {std::pair{CKV_Logger_View::Range_Day, "logger-day"},
+                                   std::pair{CKV_Logger_View::Range_Week, "logger-week"}}) {
+            window->logger_view()->set_range(range);
+            window->logger_view()->wait_idle();
+            failures += !save(window, out + name + suffix);
+        }
 
         window->slot_status();
         failures += !save(window, out + "target-dialog" + suffix);
