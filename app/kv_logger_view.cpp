@@ -314,8 +314,8 @@ CKV_Logger_View::Reading CKV_Logger_View::read(uint64_t serial, const std::vecto
     reading.serial = serial;
     reading.t0 = t0;
     reading.t1 = t1;
-    // Half a screen either side, so that a drag shows curves before the next reading arrives.
-    const int64_t margin = (t1 - t0) / 2;
+    // A quarter screen either side, so that a drag shows curves before the next reading arrives.
+    const int64_t margin = (t1 - t0) / 4;
     const int64_t q0 = t0 - margin;
     const int64_t q1 = t1 + margin;
     for (const KV_Settings_Logger_Group::Curve& curve : curves) {

@@ -248,10 +248,8 @@ std::vector<KV_History_Run> kv_history_runs(const std::vector<KV_History_Bucket>
             runs.push_back(std::move(run));
             run.clear();
         }
-        if (b.n == 1 || b.vmin == b.vmax) {
-            point(b.t_first, b.vmin);
-            if (b.t_last != b.t_first)
-                point(b.t_last, b.vmin);
+        if (b.vmin == b.vmax) {
+            point(b.t_first + (b.t_last - b.t_first) / 2, b.vmin); // one value: one point
         } else if (std::abs(b.v_first - b.vmin) <= std::abs(b.v_first - b.vmax)) {
             point(b.t_first, b.vmin);
             point(b.t_last, b.vmax);

@@ -1,5 +1,6 @@
 #include "kv_history_store.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <sqlite3.h>
@@ -140,7 +141,8 @@ bool CKV_History_Store::open(const std::string& path, int64_t now_ms)
         return false;
     sqlite3_busy_timeout(m_db.handle(), 2000);
     // FULL: a committed batch survives a power cut too, at one sync per batch.
-    bool ok = m_db.exec("PRAGMA journal_mode=WAL") && m_db.exec("PRAGMA synchronous=FULL");
+    bool ok = m_db.exec("PRAGMA journal_mode=WAL") && m_db.exec("PRAGMA synchronous=FULL") &&
+              m_db.exec("PRAGMA cache_size=-32000");
     for (const char* sql : SCHEMA)
         ok = ok && m_db.exec(sql);
     m_series.clear();
@@ -242,7 +244,7 @@ void CKV_History_Store::run()
 {
     using clock = std::chrono::steady_clock;
     auto last_thin = clock::now() - std::chrono::milliseconds(THIN_INTERVAL_MS);
-    std::vector<Item> batch;
+    std::deque<Item> batch;
     std::unique_lock lock(m_mutex);
     for (;;) {
         // Woken early by a full batch, a flush or the end.
@@ -289,7 +291,7 @@ int64_t CKV_History_Store::series_id(const KV_Group_Address& address)
     return id;
 }
 
-bool CKV_History_Store::write_batch(const std::vector<Item>& batch)
+bool CKV_History_Store::write_batch(const std::deque<Item>& batch)
 {
     if (!m_db.exec("BEGIN IMMEDIATE"))
         return false;
@@ -300,39 +302,52 @@ bool CKV_History_Store::write_batch(const std::vector<Item>& batch)
     Bucket_Map hours;
     int64_t alive = INT64_MIN;
     std::vector<int64_t> thin_at;
-    {
+    // Values sorted by series and time: each series' rows go in one after
+    // another instead of jumping across the whole table.
+    struct Row {
+        int64_t series;
+        int64_t t;
+        double v;
+        bool operator<(const Row& o) const { return series != o.series ? series < o.series : t < o.t; }
+    };
+    std::vector<Row> rows;
+    rows.reserve(batch.size());
+    for (size_t i = 0; ok && i < batch.size(); ++i) {
+        const Item& item = batch[i];
+        switch (item.kind) {
+        case Kind::Value: {
+            const int64_t id = series_id(item.address);
+            ok = id >= 0;
+            rows.push_back({id, item.t, item.value});
+            add_to(minutes, id, floor_to(item.t, KV_MINUTE_MS), item.value);
+            add_to(hours, id, floor_to(item.t, KV_HOUR_MS), item.value);
+            break;
+        }
+        case Kind::Connected:
+            ok = close_gap(m_db, item.t);
+            break;
+        case Kind::Disconnected:
+            ok = open_gap(m_db, item.t);
+            break;
+        case Kind::Thin:
+            thin_at.push_back(item.t);
+            continue;
+        }
+        alive = std::max(alive, item.t);
+    }
+    // Stable: of two values at the same time the later one stays.
+    std::stable_sort(rows.begin(), rows.end());
+    if (ok) {
         CKV_Sqlite_Statement insert(m_db, "INSERT OR REPLACE INTO raw(series, t, v) VALUES(?, ?, ?)");
         ok = insert.ok();
-        for (size_t i = 0; ok && i < batch.size(); ++i) {
-            const Item& item = batch[i];
-            switch (item.kind) {
-            case Kind::Value: {
-                const int64_t id = series_id(item.address);
-                ok = id >= 0;
-                if (!ok)
-                    break;
-                sqlite3_bind_int64(insert.get(), 1, id);
-                sqlite3_bind_int64(insert.get(), 2, item.t);
-                sqlite3_bind_double(insert.get(), 3, item.value);
-                ok = sqlite3_step(insert.get()) == SQLITE_DONE;
-                if (!ok)
-                    m_db.store_error();
-                sqlite3_reset(insert.get());
-                add_to(minutes, id, floor_to(item.t, KV_MINUTE_MS), item.value);
-                add_to(hours, id, floor_to(item.t, KV_HOUR_MS), item.value);
-                break;
-            }
-            case Kind::Connected:
-                ok = close_gap(m_db, item.t);
-                break;
-            case Kind::Disconnected:
-                ok = open_gap(m_db, item.t);
-                break;
-            case Kind::Thin:
-                thin_at.push_back(item.t);
-                continue;
-            }
-            alive = std::max(alive, item.t);
+        for (size_t i = 0; ok && i < rows.size(); ++i) {
+            sqlite3_bind_int64(insert.get(), 1, rows[i].series);
+            sqlite3_bind_int64(insert.get(), 2, rows[i].t);
+            sqlite3_bind_double(insert.get(), 3, rows[i].v);
+            ok = sqlite3_step(insert.get()) == SQLITE_DONE;
+            if (!ok)
+                m_db.store_error();
+            sqlite3_reset(insert.get());
         }
     }
     ok = ok && write_buckets(m_db, "minute", minutes) && write_buckets(m_db, "hour", hours);

@@ -6,6 +6,7 @@
 // values and minutes as they age; the coarser levels already hold them.
 
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <cstdint>
 #include <mutex>
@@ -69,7 +70,7 @@ private:
 
     void push(const Item& item);
     void run();
-    bool write_batch(const std::vector<Item>& batch);
+    bool write_batch(const std::deque<Item>& batch);
     int64_t series_id(const KV_Group_Address& address);
     bool thin_now(int64_t now_ms);
 
@@ -82,7 +83,7 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_written;
-    std::vector<Item> m_pending;
+    std::deque<Item> m_pending; // grows without moving what it holds
     uint64_t m_added = 0;    // items handed in
     uint64_t m_done = 0;     // items written (or given up)
     uint64_t m_flush_target = 0; // written at once up to here

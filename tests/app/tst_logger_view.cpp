@@ -121,9 +121,9 @@ private slots:
         QCOMPARE(m_view->table_text(0, CKV_Logger_View::Col_Max), high);
         QCOMPARE(m_view->table_text(1, CKV_Logger_View::Col_Min), QStringLiteral("Aus"));
         QCOMPARE(m_view->table_text(1, CKV_Logger_View::Col_Max), QStringLiteral("Ein"));
-        // At most two points per pixel column, over the visible time and half of it either side.
+        // At most two points per pixel column, over the visible time and a quarter of it either side.
         const int columns = chart->plot_width();
-        QVERIFY2(chart->drawn_points(0) <= 4 * columns + 8, qPrintable(QString::number(chart->drawn_points(0))));
+        QVERIFY2(chart->drawn_points(0) <= 3 * columns + 8, qPrintable(QString::number(chart->drawn_points(0))));
         QVERIFY(chart->drawn_points(0) > 0);
         // The light switches: every segment is level or upright.
         const auto series = chart->chart()->series();

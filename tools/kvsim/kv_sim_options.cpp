@@ -38,7 +38,7 @@ KV_Sim_Options kv_sim_parse_options(const QCoreApplication& app)
         {"password", "Password whose MD5 digest the login must carry.", "password", "werk-zugang"},
         {"ip", "IP address reported in search answers.", "address", "127.0.0.1"},
         {"mac", "MAC address reported in search answers.", "mac", "02:4b:56:00:00:01"},
-        {"live", "Let temperatures drift, one step every N ms.", "ms"},
+        {"live", "Let values change, one step every N ms: the logged values of the demo follow its model of the house, other temperatures drift.", "ms"},
         {"refuse-login", "Refuse every login."},
         {"drop-after", "Close each connection N seconds after accepting it.", "seconds"},
         {"garbage", "Send N random bytes to each new connection.", "bytes"},
