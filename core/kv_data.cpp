@@ -502,13 +502,16 @@ int32_t kv_atoi(std::string_view text)
     // Accumulate like strtol into 64 bits (saturating), then narrow like
     // atoi does on this platform, so an unsigned 4294967295 reads as -1.
     int64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    bool saturated = false;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && !saturated; ++i) {
         if (value < (INT64_MAX - 9) / 10)
             value = value * 10 + (text[i] - '0');
         else
-            value = negative ? INT64_MIN : INT64_MAX;
+            saturated = true;
     }
-    if (negative && value != INT64_MIN)
+    if (saturated)
+        value = negative ? INT64_MIN : INT64_MAX;
+    else if (negative)
         value = -value;
     return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(value)));
 }

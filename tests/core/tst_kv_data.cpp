@@ -93,6 +93,7 @@ private slots:
         QTest::newRow("trailing junk") << "12x" << 12 << 12.0;
         QTest::newRow("blanks and sign") << "  -7.5e1z" << -7 << -75.0;
         QTest::newRow("unsigned wraps like atoi") << "4294967295" << -1 << 4294967295.0;
+        QTest::newRow("huge saturates like strtol") << "-44444444444444444444444" << 0 << -4.4444444444444444e22;
         QTest::newRow("double sign") << "--5" << 0 << 0.0;
         QTest::newRow("tenth") << "0.100000" << 0 << 0.1;
         QTest::newRow("inf is no number") << "inf" << 0 << 0.0;
