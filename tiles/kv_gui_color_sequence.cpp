@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -159,16 +158,10 @@ CKV_Gui_Control_App_Overlay_Sequence_Colors::CKV_Gui_Control_App_Overlay_Sequenc
     head->addWidget(add_sequence);
     column->addLayout(head);
 
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->viewport()->setAutoFillBackground(false);
-    m_list = new QWidget(scroll);
-    m_list->setAutoFillBackground(false);
+    m_list = new QWidget;
     m_list_layout = new QVBoxLayout(m_list);
     m_list_layout->addStretch();
-    scroll->setWidget(m_list);
-    column->addWidget(scroll, 1);
+    column->addWidget(kv_panel_scroll(m_list, this), 1);
 
     auto* buttons = new QHBoxLayout;
     for (QPushButton* button : {m_add, m_start, m_stop, m_done})

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScroller>
 #include <QVBoxLayout>
 
 void kv_style_panel(QWidget* panel)
@@ -12,6 +13,18 @@ void kv_style_panel(QWidget* panel)
     QPalette palette = panel->palette();
     palette.setColor(QPalette::WindowText, Qt::white);
     panel->setPalette(palette);
+}
+
+QScrollArea* kv_panel_scroll(QWidget* content, QWidget* parent)
+{
+    auto* scroll = new QScrollArea(parent);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->viewport()->setAutoFillBackground(false);
+    QScroller::grabGesture(scroll->viewport(), QScroller::TouchGesture);
+    content->setAutoFillBackground(false);
+    scroll->setWidget(content);
+    return scroll;
 }
 
 QLabel* kv_panel_title(const QString& text, QWidget* parent)
@@ -35,17 +48,11 @@ CKV_Gui_Overlay_Preset_List::CKV_Gui_Overlay_Preset_List(IPresetWidgetInterface&
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(new QLabel(tr("Voreinstellungen"), this));
 
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->viewport()->setAutoFillBackground(false);
-    m_list = new QWidget(scroll);
-    m_list->setAutoFillBackground(false);
+    m_list = new QWidget;
     m_list_layout = new QVBoxLayout(m_list);
     m_list_layout->setContentsMargins(0, 0, 0, 0);
     m_list_layout->addStretch();
-    scroll->setWidget(m_list);
-    column->addWidget(scroll, 1);
+    column->addWidget(kv_panel_scroll(m_list, this), 1);
 
     m_empty = new QLabel(QString::fromUtf8(EMPTY_TEXT), this);
     m_empty->setAlignment(Qt::AlignCenter);

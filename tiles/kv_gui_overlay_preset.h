@@ -9,6 +9,7 @@
 #include "kv_gui_tile_overlay.h"
 
 class QLabel;
+class QScrollArea;
 class QLineEdit;
 class QPushButton;
 class QVBoxLayout;
@@ -82,4 +83,6 @@ private:
 // Dark panels: light text, a title in the panel font, finger-sized buttons.
 void kv_style_panel(QWidget* panel);
 QLabel* kv_panel_title(const QString& text, QWidget* parent);
+// A transparent scroll area around content, scrolled by finger as well.
+QScrollArea* kv_panel_scroll(QWidget* content, QWidget* parent);
 inline constexpr int KV_PANEL_TOUCH_HEIGHT = 56;

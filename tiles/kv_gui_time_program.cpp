@@ -9,17 +9,6 @@
 #include "kv_gui_clock_time_form.h"
 
 namespace {
-QScrollArea* scroll_column(QWidget* content, QWidget* parent)
-{
-    auto* scroll = new QScrollArea(parent);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->viewport()->setAutoFillBackground(false);
-    content->setAutoFillBackground(false);
-    scroll->setWidget(content);
-    return scroll;
-}
-
 QPushButton* panel_button(const QString& text, QWidget* parent)
 {
     auto* button = new QPushButton(text, parent);
@@ -42,7 +31,7 @@ CKV_Gui_Overlay_Shift_Time_Edit::CKV_Gui_Overlay_Shift_Time_Edit(KV_Time_Program
     column->addWidget(m_title);
     // The form is taller than a phone: it scrolls.
     m_form = new CKV_Gui_Clock_Time_Form({"kv_hour", "kv_minute", "kv_day", "kv_month", "kv_days", "kv_value"}, nullptr);
-    column->addWidget(scroll_column(m_form, this), 1);
+    column->addWidget(kv_panel_scroll(m_form, this), 1);
     auto* buttons = new QHBoxLayout;
     m_remove = panel_button(tr("Löschen"), this);
     m_remove->setObjectName(QStringLiteral("kv_time_remove"));
@@ -119,7 +108,7 @@ CKV_Gui_Control_App_Overlay_Timer::CKV_Gui_Control_App_Overlay_Timer(std::unique
     m_list = new QWidget;
     m_list_layout = new QVBoxLayout(m_list);
     m_list_layout->addStretch();
-    column->addWidget(scroll_column(m_list, this), 1);
+    column->addWidget(kv_panel_scroll(m_list, this), 1);
 
     m_empty = new QLabel(tr("Keine Schaltzeit angelegt"), this);
     m_empty->setAlignment(Qt::AlignCenter);
