@@ -248,12 +248,7 @@ CKV_Gui_Control* CKV_Gui_Control_Container::find_control(const std::string& guid
 void CKV_Gui_Control_Container::set_zoom(float zoom)
 {
     m_zoom = std::clamp(zoom, KV_ZOOM_MIN, KV_ZOOM_MAX);
-    refit();
-}
-
-void CKV_Gui_Control_Container::refit()
-{
-    fit_to_view(m_scroll->viewport()->size());
+    m_scroll->fit_page();
 }
 
 void CKV_Gui_Control_Container::pinch_zoom(qreal total_scale, Qt::GestureState state)
@@ -409,7 +404,24 @@ void CKV_Gui_Control_Container_Sv::enable_kinetic_scrolling()
 void CKV_Gui_Control_Container_Sv::resizeEvent(QResizeEvent* event)
 {
     QScrollArea::resizeEvent(event);
-    if (CKV_Gui_Control_Container* page = canvas())
-        page->fit_to_view(viewport()->size());
+    fit_page();
+}
+
+void CKV_Gui_Control_Container_Sv::fit_page()
+{
+    CKV_Gui_Control_Container* page = canvas();
+    if (!page)
+        return;
+    QSize view = maximumViewportSize();
+    page->fit_to_view(view);
+    const bool tall = page->height() > view.height();
+    const bool wide = page->width() > view.width();
+    if (!tall && !wide)
+        return;
+    if (tall)
+        view.rwidth() -= verticalScrollBar()->sizeHint().width();
+    if (wide)
+        view.rheight() -= horizontalScrollBar()->sizeHint().height();
+    page->fit_to_view(view);
 }
 

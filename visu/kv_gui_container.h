@@ -95,7 +95,6 @@ private:
     // swipe off them; display-only controls let presses through.
     void apply_touch_roles();
     void set_zoom(float zoom);
-    void refit();
     void animation_tick();
     QRect background_rect(const QSize& image) const;
 
@@ -138,6 +137,10 @@ public:
     bool press_caught_flick() const { return m_caught_flick; }
     // The horizontal scroll position when the finger went down.
     int press_scroll_x() const { return m_press_scroll_x; }
+    // Fits the page to the view. Where the page scrolls one way, the bar it
+    // brings narrows the view the other way, and the page is fitted to what
+    // is left, so the bar brings no scroll of a few pixels the other way.
+    void fit_page();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -170,7 +170,7 @@ public:
 
     // Places the control from its design geometry (loaded record) scaled by
     // sx, sy, and its children alike; returns the bottom edge.
-    int place_scaled(double sx, double sy);
+    virtual int place_scaled(double sx, double sy);
 
     // The group address of entry `index`; 0/0/0 for a missing entry.
     KV_Group_Address entry_address(int index) const;

@@ -68,13 +68,23 @@ void CKV_Gui_Control_Popup_Container::watch_controls(CKV_Gui_Control* control)
 
 void CKV_Gui_Control_Popup_Container::open(bool centred, bool close_after_use)
 {
+    m_centred = centred;
     m_close_after_use = close_after_use;
-    QWidget* page = parentWidget();
-    if (!m_backdrop) {
-        m_backdrop = new Popup_Backdrop(page, this);
-    }
-    m_backdrop->setGeometry(page->rect());
+    if (!m_backdrop)
+        m_backdrop = new Popup_Backdrop(parentWidget(), this);
+    place_in_view();
+    watch_controls(this);
+    m_backdrop->show();
+    m_backdrop->raise();
+    show();
+    raise();
+    host().set_popup_open(true);
+}
 
+void CKV_Gui_Control_Popup_Container::place_in_view()
+{
+    QWidget* page = parentWidget();
+    m_backdrop->setGeometry(page->rect());
     // The visible part of the page inside the scroll area.
     QRect visible = page->rect();
     if (QScrollArea* area = canvas()->scroll_area()) {
@@ -82,16 +92,17 @@ void CKV_Gui_Control_Popup_Container::open(bool centred, bool close_after_use)
                         area->viewport()->size())
                       .intersected(page->rect());
     }
-    const int h = centred ? 1 : m_align_h;
-    const int v = centred ? 1 : m_align_v;
+    const int h = m_centred ? 1 : m_align_h;
+    const int v = m_centred ? 1 : m_align_v;
     move(aligned(h, visible.left(), visible.width(), width()), aligned(v, visible.top(), visible.height(), height()));
+}
 
-    watch_controls(this);
-    m_backdrop->show();
-    m_backdrop->raise();
-    show();
-    raise();
-    host().set_popup_open(true);
+int CKV_Gui_Control_Popup_Container::place_scaled(double sx, double sy)
+{
+    const int bottom = CKV_Gui_Control::place_scaled(sx, sy);
+    if (is_open())
+        place_in_view();
+    return bottom;
 }
 
 void CKV_Gui_Control_Popup_Container::close_popup()

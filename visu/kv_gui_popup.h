@@ -17,6 +17,9 @@ public:
     void open(bool centred, bool close_after_use);
     void close_popup();
     bool is_open() const { return isVisible(); }
+    // An open popup keeps its place in the visible part of the page when the
+    // page is placed anew (resize, zoom).
+    int place_scaled(double sx, double sy) override;
 
 protected:
     QRect pressed_area() const override { return {}; }
@@ -27,9 +30,13 @@ protected:
 
 private:
     void watch_controls(CKV_Gui_Control* control);
+    // Moves the popup into the visible part of the page and the backdrop
+    // over the whole page.
+    void place_in_view();
 
     int m_align_h = 1;
     int m_align_v = 1;
+    bool m_centred = false;
     bool m_close_after_use = false;
     QWidget* m_backdrop = nullptr;
 };

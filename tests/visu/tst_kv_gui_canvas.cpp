@@ -2,11 +2,13 @@
 // from the design geometry, zoom clamps and snaps, and the control factory's
 // type table.
 
+#include <QScrollBar>
 #include <QtTest>
 
 #include "kv_fake_host.h"
 #include "kv_gui_control.h"
 #include "kv_gui_factory.h"
+#include "kv_gui_popup.h"
 
 class tst_kv_gui_canvas : public QObject {
     Q_OBJECT
@@ -126,6 +128,45 @@ private slots:
         canvas->fit_to_view(QSize(800, 600));
         QCOMPARE(canvas->find_control("{low}")->geometry(), QRect(20, 1800, 200, 200)); // scale 2
         QCOMPARE(canvas->size(), QSize(800, 2000));
+    }
+
+    // The bar of a page that scrolls down narrows the view: the page is
+    // fitted to what is left, so nothing scrolls sideways.
+    void scroll_bar_brings_no_sideways_scroll()
+    {
+        KV_Fake_Host host;
+        KV_GUI_Page& page = host.add_page("{p}", 800, 1000);
+        auto area = build(host, page);
+        area->resize(800, 600);
+        area->show();
+        QVERIFY(QTest::qWaitForWindowExposed(area.get()));
+        QVERIFY(area->verticalScrollBar()->maximum() > 0);
+        QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(area->canvas()->width(), area->viewport()->width());
+    }
+
+    // An open popup stays centred in the view when the page is fitted anew.
+    void open_popup_keeps_its_place_on_resize_and_zoom()
+    {
+        KV_Test_Page p;
+        p.add(200, "{button}", {}, {{"Container", "{popup}"}, {"Popup zentrieren", "1"}});
+        KV_GUI_Control& container = p.add(201, "{popup}", {}, {}, 200, 100);
+        container.m_x = 10;
+        container.m_y = 400;
+        p.build();
+        auto* popup = p.control<CKV_Gui_Control_Popup_Container>("{popup}");
+        KV_Test_Page::click(p.control<CKV_Gui_Control_Popup_Button>("{button}"));
+        QVERIFY(popup->is_open());
+        const auto centred = [&] {
+            const QRect view(QPoint(p.area->horizontalScrollBar()->value(), p.area->verticalScrollBar()->value()),
+                             p.area->viewport()->size());
+            return (popup->geometry().center() - view.center()).manhattanLength() <= 2;
+        };
+        QVERIFY(centred());
+        p.area->resize(700, 500);
+        QVERIFY(centred());
+        p.canvas()->wheel_zoom(120);
+        QVERIFY(centred());
     }
 
     void zoom_clamps_while_moving_and_snaps_at_the_end()
