@@ -342,7 +342,7 @@ std::vector<KV_Control_Schema> build_schemas()
         Schema_Builder b("CKV_Gui_Control_Button_Gruppe");
         b.next("Anzahl Buttons", "2");
         for (int i = 1; i <= 8; ++i)
-            b.next(numbered("Wert: %1", i), std::to_string(i - 1)).next(numbered("Name: %1", i));
+            b.next(numbered("Button %1", i)).next(numbered("Wert: %1", i), std::to_string(i - 1)).next(numbered("Name: %1", i));
         b.next(PIN);
         add(b.slots({"Schaltadresse", "Schaltadresse RM"}));
     }
