@@ -1,6 +1,9 @@
 #include "kv_gui_action_button.h"
 
+#include <QAudioOutput>
 #include <QDir>
+#include <QFileInfo>
+#include <QMediaPlayer>
 #include <QPainter>
 #include <QUrl>
 
@@ -66,17 +69,18 @@ CKV_Gui_Control_Button_Sound::CKV_Gui_Control_Button_Sound(CKV_Gui_Control_Conta
 
 CKV_Gui_Control_Button_Sound::~CKV_Gui_Control_Button_Sound()
 {
-    m_effect.reset(); // stops reading before the file goes
+    delete m_player; // stops reading before the file goes
 }
 
 void CKV_Gui_Control_Button_Sound::apply_record()
 {
     CKV_Gui_Control_Button_Action::apply_record();
     const QString name = param("Audio");
-    if (name == m_audio && m_effect)
+    if (name == m_audio && m_file)
         return;
     m_audio = name;
-    m_effect.reset();
+    if (m_player)
+        m_player->setSource(QUrl());
     m_file.reset();
     if (name.isEmpty())
         return;
@@ -85,15 +89,18 @@ void CKV_Gui_Control_Button_Sound::apply_record()
         TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "SOUND NOT FOUND: %s\n", qPrintable(name));
         return;
     }
-    // The player reads from a file; the copy lives as long as the button.
-    auto file = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/kv_sound_XXXXXX.wav"));
+    // The player reads from a file and tells the format partly by its
+    // suffix; the copy lives as long as the button.
+    const QString suffix = QFileInfo(name).suffix();
+    auto file = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/kv_sound_XXXXXX") +
+                                                 (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix));
     if (!file->open() || file->write(bytes) != bytes.size() || !file->flush()) {
         TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "SOUND NOT WRITTEN: %s\n", qPrintable(name));
         return;
     }
     m_file = std::move(file);
-    m_effect = std::make_unique<QSoundEffect>();
-    m_effect->setSource(QUrl::fromLocalFile(m_file->fileName()));
+    if (m_player)
+        m_player->setSource(QUrl::fromLocalFile(m_file->fileName()));
 }
 
 QString CKV_Gui_Control_Button_Sound::sound_file() const
@@ -103,10 +110,16 @@ QString CKV_Gui_Control_Button_Sound::sound_file() const
 
 void CKV_Gui_Control_Button_Sound::act()
 {
-    if (!m_effect)
+    if (!m_file)
         return;
+    if (!m_player) {
+        m_player = new QMediaPlayer(this);
+        m_player->setAudioOutput(new QAudioOutput(m_player));
+        m_player->setSource(QUrl::fromLocalFile(m_file->fileName()));
+    }
     ++m_plays;
-    m_effect->play();
+    m_player->setPosition(0);
+    m_player->play();
 }
 
 // ---- Exit ----

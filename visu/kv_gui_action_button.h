@@ -3,7 +3,6 @@
 // address fires ("Trigger": click only, every telegram, rising or falling
 // edge): start a program, play a sound, end the application.
 
-#include <QSoundEffect>
 #include <QTemporaryFile>
 #include <memory>
 
@@ -33,14 +32,18 @@ protected:
     void act() override;
 };
 
+class QMediaPlayer;
+
+// Plays the stored "Audio" file with the platform's media player, so every
+// format it decodes (WAV, MP3, Ogg ...) plays.
 class CKV_Gui_Control_Button_Sound : public CKV_Gui_Control_Button_Action {
     Q_OBJECT
 public:
     CKV_Gui_Control_Button_Sound(CKV_Gui_Control_Container* canvas, const KV_GUI_Control& record);
     ~CKV_Gui_Control_Button_Sound() override;
     void apply_record() override;
-    // The temporary copy of the stored sound the player reads; empty when
-    // the project has no such file.
+    // The temporary copy of the stored sound the player reads, with the
+    // stored name's suffix; empty when the project has no such file.
     QString sound_file() const;
     int plays() const { return m_plays; }
 
@@ -50,7 +53,7 @@ protected:
 private:
     QString m_audio;
     std::unique_ptr<QTemporaryFile> m_file;
-    std::unique_ptr<QSoundEffect> m_effect;
+    QMediaPlayer* m_player = nullptr; // made at the first play
     int m_plays = 0;
 };
 

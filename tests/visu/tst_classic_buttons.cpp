@@ -73,9 +73,9 @@ private slots:
     {
         KV_Test_Page p;
         const QByteArray wav = QByteArray("RIFF") + QByteArray(40, '\1');
-        p.host.files[QStringLiteral("gong.wav")] = wav;
+        p.host.files[QStringLiteral("gong.mp3")] = wav;
         p.host.add_address({5, 1, 1}, 14);
-        p.add(124, "{gong}", {{5, 1, 1}}, {{"Audio", "gong.wav"}, {"Trigger", "2"}});
+        p.add(124, "{gong}", {{5, 1, 1}}, {{"Audio", "gong.mp3"}, {"Trigger", "2"}});
         p.add(124, "{silent}", {}, {{"Audio", "fehlt.wav"}});
         Trace_Capture trace;
         p.build();
@@ -83,6 +83,7 @@ private slots:
 
         auto* gong = p.control<CKV_Gui_Control_Button_Sound>("{gong}");
         const QString copy = gong->sound_file();
+        QVERIFY(copy.endsWith(QStringLiteral(".mp3"))); // the player tells the format by it too
         QFile file(copy);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), wav);
