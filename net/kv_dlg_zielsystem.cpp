@@ -384,9 +384,6 @@ void CKV_Dlg_App_Zielsystem::rebuild_targets()
 
     const std::vector<KV_Routes::_route>& list = route_list();
     for (size_t i = 0; i < list.size(); ++i) {
-        // The demonstration route is "Demo-Modus" itself.
-        if (is_demo(list[i]))
-            continue;
         const int id = int(i) + 1;
         auto* row = new QHBoxLayout;
         auto* target = new QPushButton(QString::fromStdString(list[i].m_str_name));
@@ -458,12 +455,11 @@ void CKV_Dlg_App_Zielsystem::remove_route(size_t index)
 
 void CKV_Dlg_App_Zielsystem::remove_demo_route()
 {
-    // The demonstration route is made anew for every demo connection; the
-    // name is reserved, so every route of that name is the demo's.
-    std::vector<KV_Routes::_route>& list = route_list();
-    for (size_t i = list.size(); i-- > 0;)
-        if (is_demo(list[i]))
-            remove_route(i);
+    // The demonstration route is made anew for every demo connection and
+    // appended, so the one left from the last demo connection is the last.
+    const std::vector<KV_Routes::_route>& list = route_list();
+    if (!list.empty() && is_demo(list.back()))
+        remove_route(list.size() - 1);
 }
 
 KV_Routes::_route CKV_Dlg_App_Zielsystem::demo_route() const
@@ -931,14 +927,13 @@ void CKV_Dlg_App_Zielsystem::on_m_btn_neu_online_connect_clicked()
 void CKV_Dlg_App_Zielsystem::on_m_btn_connect_clicked()
 {
     const int selected = selected_target();
+    remove_demo_route();
     std::vector<KV_Routes::_route>& list = route_list();
-    if (selected >= 1 && size_t(selected) <= list.size() && !is_demo(list[size_t(selected - 1)])) {
-        // Removing the demo route below moves the active index along.
+    if (selected >= 1 && size_t(selected) <= list.size()) {
         routes().m_route_default = selected - 1;
-        remove_demo_route();
-        m_route_connect = list[size_t(routes().m_route_default)];
+        m_route_connect = list[size_t(selected - 1)];
     } else {
-        remove_demo_route();
+        // "Demo-Modus", or the old demo route just removed.
         list.push_back(demo_route());
         routes().m_route_default = int32_t(list.size() - 1);
         m_route_connect = list.back();

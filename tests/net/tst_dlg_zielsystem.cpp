@@ -220,16 +220,20 @@ private slots:
         QCOMPARE(m_db->m_routes.m_route_default, 1);
         QCOMPARE(fields(m_client->route()), fields(local_route("Demo-VPN", controller_host(), "werk-zugang")));
 
-        // "Demo-Modus" stands for the demo route: it gets no button of its own,
-        // and connecting to a real target removes it.
+        // Every route has its button, the demo route too; a connection
+        // removes the demo route only from the end of the list.
         m_dlg->show_targets();
         auto* group = m_dlg->findChild<QButtonGroup*>(QStringLiteral("m_buttonGroup_targets"));
-        QCOMPARE(group->buttons().size(), 2);
-        QCOMPARE(group->checkedId(), 0);
+        QCOMPARE(group->buttons().size(), 3);
         QCOMPARE(group->button(0)->text(), Dlg::DEMO_BUTTON);
+        QCOMPARE(group->checkedButton()->text(), QStringLiteral("Demo-VPN"));
         connect_target(1);
         QCOMPARE(names(stored_routes()), QStringList{"Haus"});
         QCOMPARE(m_db->m_routes.m_route_default, 0);
+        m_db->m_routes.m_list_route.insert(m_db->m_routes.m_list_route.begin(), local_route("Demo-VPN", "10.0.0.2", "b"));
+        connect_target(2);
+        QCOMPARE(names(stored_routes()), (QStringList{"Demo-VPN", "Haus"}));
+        QCOMPARE(m_db->m_routes.m_route_default, 1);
     }
 
     void online_target_and_serial_choice()
