@@ -67,11 +67,11 @@ void CKV_GUITranslator::load_language_file(const QString& language_usr)
             m_first_index.insert(m_entries.sources[i], i);
 }
 
-QString CKV_GUITranslator::find_translation(const QString& source) const
+std::optional<QString> CKV_GUITranslator::find_translation(const QString& source) const
 {
     const auto found = m_first_index.constFind(source);
-    if (found == m_first_index.constEnd() || m_entries.translations[*found].isEmpty())
-        return QString();
+    if (found == m_first_index.constEnd())
+        return std::nullopt;
     return kv_unescape_translation(m_entries.translations[*found]);
 }
 
@@ -80,9 +80,8 @@ QString CKV_GUITranslator::translate(const char* context, const char* source_tex
 {
     if (!source_text || !*source_text)
         return QString();
-    const QString translation = find_translation(QString::fromUtf8(source_text));
-    if (!translation.isNull())
-        return translation;
+    if (std::optional<QString> translation = find_translation(QString::fromUtf8(source_text)))
+        return *translation;
     return QTranslator::translate(context, source_text, disambiguation, n);
 }
 
@@ -95,8 +94,7 @@ QString CKV_GUITranslator::translate_text(const QString& source) const
 {
     if (source.isEmpty())
         return QString();
-    const QString translation = find_translation(source);
-    return translation.isNull() ? source : translation;
+    return find_translation(source).value_or(source);
 }
 
 QStringList CKV_GUITranslator::project_languages() const

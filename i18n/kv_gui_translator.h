@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QStringList>
 #include <QTranslator>
+#include <optional>
 
 #include "kv_language_file.h"
 
@@ -47,8 +48,9 @@ signals:
 
 private:
     void load_language_file(const QString& language_usr);
-    // The shown translation of `source`, or a null string when there is none.
-    QString find_translation(const QString& source) const;
+    // The shown translation of `source` (an empty one too), none when the
+    // file has no entry for it.
+    std::optional<QString> find_translation(const QString& source) const;
 
     CKV_Project_Db& m_project;
     QString m_language_main;

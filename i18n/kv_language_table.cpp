@@ -166,11 +166,11 @@ const char* const kLanguages[] = {
 
 QString kv_language_lookup(const QString& code)
 {
-    // The code must fill the entry's first field: "d" or "" names no language.
-    const QString prefix = code + QLatin1Char(';');
+    // The first entry that begins with the code: the language part alone
+    // ("de") or any leading part of it ("d" gives "da").
     for (const char* entry : kLanguages) {
         const QString text = QString::fromUtf8(entry);
-        if (text.startsWith(prefix))
+        if (text.startsWith(code))
             return text;
     }
     return QStringLiteral("00;00;00");

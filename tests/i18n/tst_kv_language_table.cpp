@@ -15,7 +15,8 @@ private slots:
         QTest::newRow("no native name") << "am" << "am;Amharisch;";
         QTest::newRow("unknown") << "xx" << "00;00;00";
         QTest::newRow("upper case") << "DE" << "00;00;00";
-        QTest::newRow("empty") << "" << "00;00;00";
+        QTest::newRow("beginning of a code") << "d" << QString::fromUtf8("da;Dänisch;Dansk;");
+        QTest::newRow("empty: the first entry") << "" << "aa;Afar;Afaraf;";
     }
 
     void lookup()
