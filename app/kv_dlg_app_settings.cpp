@@ -94,7 +94,7 @@ CKV_Dlg_App_Settings::CKV_Dlg_App_Settings(CKV_Dlg_Settings& settings, const QSt
     layout->addWidget(m_pushButton_restart, 0, Qt::AlignLeft);
     layout->addStretch(1);
 
-    connect(style_group, &QButtonGroup::idClicked, this, [this](int index) { m_settings.set_app_style(index); });
+    connect(style_group, &QButtonGroup::idClicked, this, &CKV_Dlg_App_Settings::style_chosen);
     connect(m_checkBox_push, &QCheckBox::clicked, this, &CKV_Dlg_App_Settings::push_changed);
     connect(m_checkBox_stay_active, &QCheckBox::clicked, this, [this](bool on) {
         m_settings.set_stay_active(on);

@@ -43,6 +43,8 @@ signals:
     void language_chosen(const QString& language);
     void push_changed(bool on);
     void stay_active_changed(bool on);
+    // The user chose the app style (0 light, 1 dark).
+    void style_chosen(int index);
 
 private:
     void choose_language(const QString& language);

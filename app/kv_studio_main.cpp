@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QScreen>
 #include <QSettings>
+#include <QTimer>
 #include <cmath>
 
 #include "kv_addr.h"
@@ -154,12 +155,29 @@ void CKV_Studio_Main::slot_extras_lang(QAction* action)
 void CKV_Studio_Main::slot_help_quick()
 {
     const QString program = kv_app().dirs.program_dir + QStringLiteral("bin/") + QLatin1String(QUICK_SUPPORT_PROGRAM);
-    QProcess process;
-    process.setProgram(program);
-    if (process.startDetached())
-        return;
-    TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "QUICK SUPPORT NOT STARTED: %s\n", qPrintable(program));
-    show_information(QStringLiteral("Fehler beim Aufruf von \"%1\"").arg(program));
+    // Waited for without holding the window: the program reports its start
+    // or its failure, and one that has not started after 30 s counts as failed.
+    auto* process = new QProcess(this);
+    process->setProgram(program);
+    auto* limit = new QTimer(process);
+    limit->setSingleShot(true);
+    const auto failed = [this, process, program] {
+        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "QUICK SUPPORT NOT STARTED: %s\n", qPrintable(program));
+        show_information(QStringLiteral("Fehler beim Aufruf von \"%1\"").arg(QLatin1String(QUICK_SUPPORT_PROGRAM)));
+        process->deleteLater(); // its time limit goes with it
+    };
+    connect(process, &QProcess::started, limit, &QTimer::stop);
+    connect(process, &QProcess::errorOccurred, this, [failed](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            failed();
+    });
+    connect(limit, &QTimer::timeout, this, [process, failed] {
+        process->kill();
+        failed();
+    });
+    connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    limit->start(QUICK_SUPPORT_WAIT_MS);
+    process->start();
 }
 
 void CKV_Studio_Main::show_information(const QString& text)

@@ -26,6 +26,7 @@ public:
     static constexpr const char* LANGUAGE_SCOPE = "Global";
     static constexpr const char* RESTART_MESSAGE = "Anwendung muss neu gestartet werden damit Änderungen wirksam werden";
     static constexpr const char* QUICK_SUPPORT_PROGRAM = "TeamViewerQS.exe";
+    static constexpr int QUICK_SUPPORT_WAIT_MS = 30000;
 
     explicit CKV_Studio_Main(QWidget* parent = nullptr);
     ~CKV_Studio_Main() override;

@@ -290,6 +290,13 @@ void CKV_Studio_Main_App::build_views()
     m_dlg_app_settings = new CKV_Dlg_App_Settings(settings(), language_main());
     connect(m_dlg_app_settings, &CKV_Dlg_App_Settings::language_chosen, this,
             [this](const QString& language) { set_languages(language, QString()); });
+    connect(m_dlg_app_settings, &CKV_Dlg_App_Settings::style_chosen, this, [this](int index) {
+        emit stylesheet_App_Changed(index);
+        refresh_tool_icons(); // the icons take the new style's text colour
+    });
+    // The controller keeps the push state; it answers with 1103 like at login.
+    connect(m_dlg_app_settings, &CKV_Dlg_App_Settings::push_changed, this,
+            [this](bool on) { client().send_text(kv_msg::MAIN_SWITCH, on ? "1" : "0"); });
     m_views->addWidget(m_dlg_app_settings);
 
     // View 3: the controller status, the target dialog with its status panel.

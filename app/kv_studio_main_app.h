@@ -74,8 +74,6 @@ public:
     bool pages_ready() const override { return m_pages_ready; }
     int orientation() const override { return page_orientation(); }
     QString language() const override { return language_usr(); }
-    void goNextPage() override;
-    void goPrevPage() override;
     void goPage(const std::string& page_guid) override;
 
     void tick(int code) override;
@@ -115,6 +113,8 @@ public slots:
     void applicationStateChanged(Qt::ApplicationState state);
     void showMenu(bool show);
     void goHomePage();
+    void goPrevPage() override;
+    void goNextPage() override;
     void goPage(int page);
     bool isPageVisible(const KV_GUI_Page* page) const;
     void slot_status();

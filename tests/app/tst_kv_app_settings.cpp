@@ -86,67 +86,49 @@ private slots:
         qApp->setStyleSheet(QString());
     }
 
-    void defaults_follow_the_working_directory()
+    // Every key of the "Common" scope under its name, with its default; the
+    // path defaults follow the working directory.
+    void keys_and_defaults()
     {
-        QSettings store(org, common);
+        const std::pair<const char*, QString> keys[] = {
+            {"m_str_working_dir__", "/w/"}, {"m_str_last_archiv_dir_to", "/w/archiv/"},
+            {"m_str_last_archiv_dir_from", "/w/archiv/"}, {"m_open_last_project_1", "0"}, {"m_autosave_", "30"},
+            {"m_history", "10"}, {"m_check_version_", "1"}, {"m_str_last_project", "/w/app_demo.kvp"},
+            {"m_str_last_esf_import_dir", ""}, {"m_str_last_image_import_dir", ""}, {"m_raster_move___", "10"},
+            {"m_raster_view___", "10"}, {"m_last_orientation", "2"}, {"m_raster_on_gui", "1"},
+            {"m_raster_on_logic", "1"}, {"m_diag_max_rows", "200"}, {"m_toolbar_on_off_state", "1"},
+            {"m_warning_schweiz", "1"}, {"m_app_stay_active", "1"}, {"m_app_str_last_guid", ""},
+            {"_m_app_full_screen", "0"}, {"m_last_view", "0"}, {"m_styleSheet", "0"}, {"m_app_styleSheet", "0"},
+            {"m_live_update", "false"}, {"m_str_version_url", ""}};
         KV_Common_Settings settings;
-        settings.read(store, QStringLiteral("/opt/kv/bin/project/"));
-        QCOMPARE(settings.m_str_working_dir__, QStringLiteral("/opt/kv/bin/project/"));
-        QCOMPARE(settings.m_str_last_archiv_dir_to, QStringLiteral("/opt/kv/bin/project/archiv/"));
-        QCOMPARE(settings.m_str_last_archiv_dir_from, QStringLiteral("/opt/kv/bin/project/archiv/"));
-        QCOMPARE(settings.m_str_last_project, QStringLiteral("/opt/kv/bin/project/app_demo.kvp"));
-        QCOMPARE(settings.m_autosave_, 30u);
-        QCOMPARE(settings.m_history, 10u);
-        QCOMPARE(settings.m_check_version_, 1u);
-        QCOMPARE(settings.m_last_orientation, 2u);
-        QCOMPARE(settings.m_diag_max_rows, 200u);
-        QCOMPARE(settings.m_app_stay_active, 1u);
-        QCOMPARE(settings._m_app_full_screen, 0u);
-        QCOMPARE(settings.m_app_styleSheet, 0u);
-        QCOMPARE(settings.m_live_update, false);
-        QCOMPARE(settings.m_str_version_url, QString()); // no address: the check asks nobody
-
-        // A stored working directory moves the archive and project defaults along.
-        store.setValue(QStringLiteral("m_str_working_dir__"), QStringLiteral("/data/kv/"));
-        settings.read(store, QStringLiteral("/opt/kv/bin/project/"));
-        QCOMPARE(settings.m_str_working_dir__, QStringLiteral("/data/kv/"));
-        QCOMPARE(settings.m_str_last_archiv_dir_to, QStringLiteral("/data/kv/archiv/"));
-        QCOMPARE(settings.m_str_last_archiv_dir_from, QStringLiteral("/data/kv/archiv/"));
-        QCOMPARE(settings.m_str_last_project, QStringLiteral("/data/kv/app_demo.kvp"));
-    }
-
-    void keys_round_trip_under_their_names()
-    {
-        KV_Common_Settings written;
-        written.m_str_last_archiv_dir_to = QStringLiteral("/to/");
-        written.m_str_last_archiv_dir_from = QStringLiteral("/from/");
-        written.m_autosave_ = 8;
-        written.m_history = 9;
-        written.m_raster_move___ = 11;
-        written.m_raster_view___ = 12;
-        written._m_app_full_screen = 1;
-        written.m_app_styleSheet = 1;
-        written.m_live_update = true;
         {
             QSettings store(org, common);
-            written.write(store);
+            settings.read(store, QStringLiteral("/w/")); // the project directory
+            settings.write(store);
         }
         QSettings store(org, common);
-        QCOMPARE(store.allKeys().size(), 26);
-        QCOMPARE(stored("m_str_last_archiv_dir_to").toString(), QStringLiteral("/to/"));
-        QCOMPARE(stored("m_raster_move___").toUInt(), 11u);
-        QCOMPARE(stored("_m_app_full_screen").toUInt(), 1u);
-        QVERIFY(!store.contains(QStringLiteral("m_app_full_screen")));
+        QCOMPARE(store.allKeys().size(), 26); // and the version address
+        for (const auto& [key, value] : keys)
+            QCOMPARE(store.value(QLatin1String(key)).toString(), value);
 
-        // Read back and written again elsewhere: every key keeps its value, so
-        // no member is read from a neighbour's key.
-        KV_Common_Settings read;
-        read.read(store, QStringLiteral("/p/"));
+        // Each key is read into its own member: distinct values come back unchanged.
+        int n = 0;
+        for (const auto& [key, value] : keys)
+            store.setValue(QLatin1String(key), value.startsWith('/') || value.isEmpty() ? QStringLiteral("/k%1/").arg(n++)
+                                                                                    : QVariant(++n));
+        store.setValue(QStringLiteral("m_live_update"), true);
+        settings.read(store, QStringLiteral("/p/"));
         QSettings copy(org, QStringLiteral("Common-copy"));
-        read.write(copy);
-        for (const QString& key : store.allKeys())
-            QCOMPARE(copy.value(key).toString(), store.value(key).toString());
-        QCOMPARE(read.m_live_update, true);
+        settings.write(copy);
+        for (const auto& [key, value] : keys)
+            QCOMPARE(copy.value(QLatin1String(key)).toString(), store.value(QLatin1String(key)).toString());
+
+        // A stored working directory, not the project directory, moves the path defaults.
+        QSettings moved(org, QStringLiteral("Common-moved"));
+        moved.setValue(QStringLiteral("m_str_working_dir__"), QStringLiteral("/data/kv/"));
+        settings.read(moved, QStringLiteral("/p/"));
+        QCOMPARE(settings.m_str_last_archiv_dir_from, QStringLiteral("/data/kv/archiv/"));
+        QCOMPARE(settings.m_str_last_project, QStringLiteral("/data/kv/app_demo.kvp"));
     }
 
     void unconvertible_numbers_read_as_zero()
@@ -289,11 +271,10 @@ private slots:
         Recording_Settings settings;
         CKV_Dlg_App_Settings form(settings, QStringLiteral("en"));
         form.show();
-        auto* dark = form.findChild<QRadioButton*>(QStringLiteral("m_radioButton_dark"));
-        QCOMPARE(dark->text(), QStringLiteral("Dark Mode"));
-        dark->click();
-        QCOMPARE(qApp->styleSheet(), kv_read_style_sheet(kv_app_style_path(KV_STYLE_DARK)));
-        QCOMPARE(settings.findChild<QComboBox*>(QStringLiteral("m_comboBox_Stylesheet_App"))->currentIndex(), 1);
+        QSignalSpy style(&form, &CKV_Dlg_App_Settings::style_chosen);
+        form.findChild<QRadioButton*>(QStringLiteral("m_radioButton_dark"))->click();
+        QCOMPARE(style.size(), 1);
+        QCOMPARE(style.first().first().toInt(), int(KV_STYLE_DARK));
         // The language choice is a group of its own and stays as it was.
         auto* english = form.findChild<QRadioButton*>(QStringLiteral("m_radioButton_en"));
         QVERIFY(english->isChecked());

@@ -4,6 +4,9 @@
 // replacement of the local project by a broken download.
 
 #include <QAction>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QToolButton>
 #include <QFile>
 #include <QMenuBar>
 #include <QNetworkAccessManager>
@@ -13,12 +16,16 @@
 #include <QTest>
 
 #include "../net/kv_test_http_responder.h"
+#include "../net/test_controller.h"
 #include "kv_app_context.h"
 #include "kv_device_display.h"
 #include "kv_dlg_settings.h"
+#include "kv_dlg_zielsystem.h"
+#include "kv_dlg_zielsysteminfo.h"
 #include "kv_gui_container.h"
 #include "kv_local_project.h"
 #include "kv_page_rules.h"
+#include "kv_style.h"
 #include "kv_studio_main_app.h"
 #include "kv_test_main_project.h"
 #include "kv_test_settings_home.h"
@@ -250,8 +257,90 @@ private slots:
 
         window.informations.clear();
         window.slot_help_quick();
-        QCOMPARE(window.informations,
-                 QStringList{QStringLiteral("Fehler beim Aufruf von \"%1nowhere/bin/TeamViewerQS.exe\"").arg(working_dir())});
+        QTRY_COMPARE(window.informations, QStringList{QStringLiteral("Fehler beim Aufruf von \"TeamViewerQS.exe\"")});
+    }
+
+    // What the controller sends, from a stand-in controller on the other end
+    // of the link, and what the window makes of it.
+    void controller_messages_through_the_link()
+    {
+        Test_Controller peer;
+        const std::string address = "127.0.0.1:" + std::to_string(peer.port());
+        QVERIFY(write_test_project(local_path(), "Lokal", {{"{l}"}}, {test_route("Peer", address)}));
+        Test_Window window; // connects to the active route by itself
+        window.set_tick_intervals(3600000, 3600000);
+        const auto received = [&peer](uint32_t id) {
+            return std::count_if(peer.received.begin(), peer.received.end(), [id](auto& m) { return m.id == id; });
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(received(kv_msg::LOGIN), 1, 5000);
+        CKV_Dlg_App_Zielsysteminfo* panel = window.target_dialog()->info();
+        auto* push = window.findChild<QCheckBox*>(QStringLiteral("m_checkBox_push"));
+        KV_Project record;
+        record.m_str_name = "Vom Controller";
+        const auto status = [&](const char* title, const char* text) {
+            return window.current_view() == int(CKV_Studio_Main_App::View_Status) && panel->title() == title &&
+                   panel->text() == text && !window.target_dialog()->is_connect_timer_active();
+        };
+        struct Step {
+            uint32_t id;
+            std::string payload;
+            std::function<bool()> done;
+        };
+        const Step steps[] = {
+            {kv_msg::ONLINE_ACCEPTED, "SN-42",
+             [&] {
+                 return received(kv_msg::LOGIN) == 2 && peer.received.back().payload.find("m_str_serial\x02SN-42") != std::string::npos &&
+                        window.project().m_routes.active_route()->m_str_serial == "SN-42" && window.project_timeout() > 0;
+             }},
+            {kv_msg::FILE_PROGRESS, KV_BOOT_PROJECT_FILE + std::string(";1000"), [&] { return window.project_timeout() == 0; }},
+            {kv_msg::ONLINE_SERIAL_WRONG, "",
+             [&] {
+                 return status("Seriennummer nicht korrekt",
+                               "Bitte bearbeiten Sie ihre Route und fügen Sie eine korrekte Seriennummer ein!");
+             }},
+            {kv_msg::ONLINE_PASSWORD_WRONG, "",
+             [&] {
+                 return status("Passwort für den Onlinezugang nicht korrekt",
+                               "Bitte bearbeiten Sie ihre Route und benutzen Sie die Zugangsdaten von ZRQ-Connect!");
+             }},
+            {kv_msg::ONLINE_NOT_REGISTERED, "",
+             [&] { return status("", "Leider konnte sich die App nicht mit dem Zielsystem verbinden."); }},
+            {kv_msg::ONLINE_SERIALS, "SN-1;SN-2",
+             [&] {
+                 return status("Mehrere Seriennummer mit E-Mail Adresse verknüpft",
+                               "Bitte bearbeiten Sie ihre Route und fügen Sie eine Seriennummer hinzu!");
+             }},
+            {kv_msg::FILE_MISSING, "",
+             [&] { return status("", "Leider konnte das Projekt nicht vom Zielsystem geladen werden."); }},
+            {kv_msg::PROJECT_RECORD, record.encode(),
+             [&] { return window.project().m_project.m_str_name == "Vom Controller"; }},
+            {kv_msg::ALL_SENT, "", [&] { return received(kv_msg::ALL_SENT_ANSWER) == 1 && received(kv_msg::READY) == 1; }},
+            {kv_msg::MAIN_SWITCH, "1", [&] { return push->isChecked(); }},
+            {kv_msg::MAIN_SWITCH, "0", [&] { return !push->isChecked(); }},
+        };
+        for (const Step& step : steps) {
+            peer.send(step.id, step.payload.empty() ? step.payload : step.payload + '\0');
+            QTRY_VERIFY2_WITH_TIMEOUT(step.done(), qPrintable(QString::number(step.id)), 5000);
+        }
+        // The push toggle asks the controller, which answers with 1103.
+        QVERIFY(push->isEnabled());
+        push->click();
+        QTRY_VERIFY_WITH_TIMEOUT(received(kv_msg::MAIN_SWITCH) == 1, 5000);
+        QCOMPARE(peer.received.back().payload, std::string("1", 2));
+    }
+
+    // A style chosen in the settings view is applied and tints the navigation icons anew.
+    void style_choice_retints_the_navigation_icons()
+    {
+        Test_Window window;
+        window.show();
+        const auto icon = [&window] { return window.status_button()->icon().pixmap(24).toImage(); };
+        const QImage light = icon();
+        window.findChild<QRadioButton*>(QStringLiteral("m_radioButton_dark"))->click();
+        QCOMPARE(qApp->styleSheet(), kv_read_style_sheet(kv_app_style_path(KV_STYLE_DARK)));
+        QVERIFY(icon() != light);
+        window.findChild<QRadioButton*>(QStringLiteral("m_radioButton_light"))->click();
+        QCOMPARE(icon(), light);
     }
 
     void version_check_runs_weekly_only_when_enabled()

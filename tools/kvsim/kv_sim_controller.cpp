@@ -312,6 +312,9 @@ void CKV_Sim_Controller::on_message(CKV_Sim_Session& session, const CKV_Network_
     case kv_msg::SNAPSHOT_REQUEST:
         send_snapshot(session, text);
         break;
+    case kv_msg::MAIN_SWITCH: // the push switch: the state is confirmed as it is set
+        session.send_text(kv_msg::MAIN_SWITCH, text);
+        break;
     default: // 181, 182, 183, 193, 1197 and the rest: accepted, logged above
         break;
     }
