@@ -81,14 +81,6 @@ private slots:
         QFile::remove(local_path());
     }
 
-    void title_texts()
-    {
-        QCOMPARE(kv_window_title(QStringLiteral("/x/kv_app.kvp"), true), QStringLiteral("kirovantor3 3.01 [kv_app] - [online] "));
-        QCOMPARE(kv_window_title(QStringLiteral("/x/kv_app.kvp"), false), QStringLiteral("kirovantor3 3.01 [kv_app] - [offline] "));
-        QCOMPARE(kv_window_title(QString(), true), QStringLiteral("*kirovantor3 3.01 [Unbenannt] - [online] "));
-        QCOMPARE(kv_window_title(QString(), false), QStringLiteral("kirovantor3 3.01 [Unbenannt] - [offline] "));
-    }
-
     void page_visibility_rules()
     {
         QVERIFY(visible("", ""));

@@ -133,13 +133,6 @@ private slots:
         kv_register_clock_controls();
     }
 
-    void factory_builds_the_clock_classes()
-    {
-        for (int type : {111, 1120, 1505})
-            QCOMPARE(kv_created_class_name(type), "CKV_Gui_Control_App_Uhr");
-        QCOMPARE(kv_created_class_name(139), "CKV_Gui_Control_Tile_Clock");
-    }
-
     void weekday_texts()
     {
         const struct {

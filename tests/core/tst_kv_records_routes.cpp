@@ -41,8 +41,6 @@ private slots:
 
     void routeFields()
     {
-        // The communication version is not part of the list form.
-        QCOMPARE(KV_Routes(route_1).m_list_route.at(0).m_communication_version, 0);
         // The default index is written unsigned.
         KV_Routes routes(route_1);
         routes.m_route_default = -1;

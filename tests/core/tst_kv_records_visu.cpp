@@ -196,10 +196,6 @@ private slots:
         QVERIFY(!block.input(3) && !block.output(5));
         QCOMPARE(block.m_activ, true);
 
-        // The elements are shared: what a reader holds is the block's element.
-        block.input(0)->m_str_comment = "gelesen";
-        QCOMPARE(block.input(0)->m_str_comment, std::string("gelesen"));
-
         const KV_LOGIC_Control gap(drop_field(text, "m_list_io_input.io.m_use_it_1"));
         QCOMPARE(gap.inputs().size(), size_t(1));
         QCOMPARE(gap.outputs().size(), size_t(2));

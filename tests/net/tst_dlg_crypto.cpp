@@ -10,7 +10,7 @@ private slots:
     void md5_rfc1321_suite();
     void pbkdf2_sha512_vectors_data();
     void pbkdf2_sha512_vectors();
-    void pbkdf2_route_defaults_and_bad_parameters();
+    void pbkdf2_bad_parameters();
 };
 
 void Tst_Dlg_Crypto::md5_rfc1321_suite_data()
@@ -57,13 +57,8 @@ void Tst_Dlg_Crypto::pbkdf2_sha512_vectors()
     QCOMPARE(QByteArray::fromStdString(hex), key);
 }
 
-void Tst_Dlg_Crypto::pbkdf2_route_defaults_and_bad_parameters()
+void Tst_Dlg_Crypto::pbkdf2_bad_parameters()
 {
-    // The online digest uses 10,000 rounds and 64 bytes.
-    const std::string hex = kv_crypto::pbkdf2_sha512_hex("password", "salt");
-    QCOMPARE(hex.size(), size_t(128));
-    QCOMPARE(hex, kv_crypto::pbkdf2_sha512_hex("password", "salt", 10000, 64));
-    QVERIFY(hex != kv_crypto::pbkdf2_sha512_hex("password", "salt", 4096, 64));
     QVERIFY(kv_crypto::pbkdf2_sha512_hex("password", "salt", 0, 64).empty());
     QVERIFY(kv_crypto::pbkdf2_sha512_hex("password", "salt", 1, 0).empty());
 }

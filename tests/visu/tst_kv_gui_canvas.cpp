@@ -229,9 +229,6 @@ private slots:
         for (int type : types) {
             const CKV_Gui_Control* control = canvas->find_control(guid(type));
             QCOMPARE(control->type(), kv_control_class_name(type) ? type : 9999);
-            QCOMPARE(QString::fromLatin1(control->metaObject()->className()),
-                     QString::fromLatin1(kv_created_class_name(type)));
-            QCOMPARE(control->description(), QString::fromUtf8(kv_control_display_name(control->type())));
         }
         QCOMPARE(canvas->find_control("{dimmer-9}")->type(), 9999);
         QCOMPARE(canvas->find_control("{dimmer-4}")->type(), 118);
