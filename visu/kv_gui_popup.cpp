@@ -100,8 +100,9 @@ void CKV_Gui_Control_Popup_Container::place_in_view()
 int CKV_Gui_Control_Popup_Container::place_scaled(double sx, double sy)
 {
     const int bottom = CKV_Gui_Control::place_scaled(sx, sy);
+    // Once the scroll area has laid out its bars and view for the new size.
     if (is_open())
-        place_in_view();
+        QMetaObject::invokeMethod(this, &CKV_Gui_Control_Popup_Container::place_in_view, Qt::QueuedConnection);
     return bottom;
 }
 
