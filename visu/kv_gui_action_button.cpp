@@ -113,6 +113,10 @@ void CKV_Gui_Control_Button_Sound::act()
     if (!m_file)
         return;
     if (!m_player) {
+        // Qt's GStreamer backend crashes when the system lacks GStreamer's
+        // base plugins; the FFmpeg backend comes with Qt Multimedia itself.
+        if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
+            qputenv("QT_MEDIA_BACKEND", "ffmpeg");
         m_player = new QMediaPlayer(this);
         m_player->setAudioOutput(new QAudioOutput(m_player));
         m_player->setSource(QUrl::fromLocalFile(m_file->fileName()));
