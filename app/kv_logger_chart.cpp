@@ -84,7 +84,24 @@ QColor CKV_Logger_Chart::curve_color(int curve) const
     return CURVE_COLORS[static_cast<size_t>(curve) % std::size(CURVE_COLORS)];
 }
 
-void CKV_Logger_Chart::set_runs(int curve, const QList<QVector<QPointF>>& runs)
+void CKV_Logger_Chart::clear_data()
+{
+    for (qsizetype c = 0; c < m_series.size(); ++c)
+        set_runs(int(c), {});
+}
+
+void CKV_Logger_Chart::set_data(const QList<Runs>& curves, double low, double high)
+{
+    // Every series is laid out again when an axis changes and when its
+    // points change: emptied first, the new points are laid out only once.
+    clear_data();
+    if (std::isfinite(low) && std::isfinite(high))
+        set_value_range(low, high);
+    for (qsizetype c = 0; c < curves.size(); ++c)
+        set_runs(int(c), curves[c]);
+}
+
+void CKV_Logger_Chart::set_runs(int curve, const Runs& runs)
 {
     if (curve < 0 || curve >= m_series.size())
         return;
@@ -96,11 +113,15 @@ void CKV_Logger_Chart::set_runs(int curve, const QList<QVector<QPointF>>& runs)
         chart()->addSeries(series);
         series->attachAxis(m_axis_t);
         series->attachAxis(m_axis_v);
-        series->setPen(QPen(curve_color(curve), 2.0));
+        series->setPen(curve_pen(curve));
         pool.append(series);
     }
-    for (qsizetype i = 0; i < pool.size(); ++i)
-        pool[i]->replace(i < runs.size() ? (m_curves[curve].step ? as_steps(runs[i]) : runs[i]) : QVector<QPointF>());
+    for (qsizetype i = 0; i < pool.size(); ++i) {
+        if (i < runs.size())
+            pool[i]->replace(m_curves[curve].step ? as_steps(runs[i]) : runs[i]);
+        else if (pool[i]->count() > 0)
+            pool[i]->clear();
+    }
 }
 
 int CKV_Logger_Chart::drawn_points(int curve) const
@@ -120,16 +141,28 @@ void CKV_Logger_Chart::set_value_range(double low, double high)
     }
     const double margin = (high - low) * 0.08;
     m_axis_v->setRange(low - margin, high + margin);
+    // Nice numbers change the tick count: from the same start each time, so
+    // that the same values get the same scale.
+    m_axis_v->setTickCount(VALUE_TICKS);
     m_axis_v->applyNiceNumbers();
+}
+
+QPen CKV_Logger_Chart::curve_pen(int curve) const
+{
+    return QPen(curve_color(curve), m_thin ? 1.0 : 2.0);
+}
+
+void CKV_Logger_Chart::update_pens()
+{
+    for (qsizetype c = 0; c < m_series.size(); ++c)
+        for (QLineSeries* series : std::as_const(m_series[c]))
+            series->setPen(curve_pen(int(c)));
 }
 
 void CKV_Logger_Chart::set_dark(bool dark)
 {
     chart()->setTheme(dark ? QChart::ChartThemeDark : QChart::ChartThemeLight);
-    // The theme sets its own pens: the curves keep theirs.
-    for (qsizetype c = 0; c < m_series.size(); ++c)
-        for (QLineSeries* series : std::as_const(m_series[c]))
-            series->setPen(QPen(curve_color(int(c)), 2.0));
+    update_pens(); // the theme sets its own pens: the curves keep theirs
     chart()->legend()->hide();
     setBackgroundBrush(chart()->backgroundBrush());
 }
@@ -147,6 +180,12 @@ void CKV_Logger_Chart::apply_range(int64_t t0, int64_t t1, bool by_user)
     m_t0 = t0;
     m_t1 = t1;
     m_axis_t->setFormat(axis_format(span));
+    // Over days, each pixel column is an up-and-down stroke of minimum and
+    // maximum: a one-pixel pen draws those bands three times as fast.
+    if (const bool thin = span > THIN_PEN_SPAN_MS; thin != m_thin) {
+        m_thin = thin;
+        update_pens();
+    }
     m_axis_t->setRange(QDateTime::fromMSecsSinceEpoch(t0), QDateTime::fromMSecsSinceEpoch(t1));
     place_crosshair(m_crosshair_t);
     if (by_user)

@@ -6,6 +6,7 @@
 
 #include <QChartView>
 #include <QList>
+#include <QPen>
 #include <QPointF>
 #include <QVector>
 #include <cstdint>
@@ -23,6 +24,9 @@ public:
     // Nothing narrower than a minute nor wider than ten years.
     static constexpr int64_t MIN_SPAN_MS = 60'000;
     static constexpr int64_t MAX_SPAN_MS = 3650LL * 86'400'000;
+    // Wider spans draw their curves with a thin pen.
+    static constexpr int64_t THIN_PEN_SPAN_MS = 2 * 86'400'000LL;
+    static constexpr int VALUE_TICKS = 5;
 
     struct Curve {
         QString name;
@@ -32,10 +36,13 @@ public:
     explicit CKV_Logger_Chart(QWidget* parent = nullptr);
 
     void set_curves(const QList<Curve>& curves);
-    // Runs of (ms, value) points for one curve, already scaled.
-    void set_runs(int curve, const QList<QVector<QPointF>>& runs);
+    // Runs of (ms, value) points per curve, already scaled, and the values
+    // the axis must show.
+    using Runs = QList<QVector<QPointF>>;
+    void set_data(const QList<Runs>& curves, double low, double high);
+    // Empties the curves (old points at a new scale are only cost).
+    void clear_data();
     void set_range(int64_t t0, int64_t t1);
-    void set_value_range(double low, double high);
     void set_dark(bool dark);
 
     int64_t range_start() const { return m_t0; }
@@ -70,6 +77,10 @@ private:
     void pan_by_pixels(qreal dx);
     void apply_range(int64_t t0, int64_t t1, bool by_user);
     void place_crosshair(int64_t t);
+    void set_runs(int curve, const Runs& runs);
+    QPen curve_pen(int curve) const;
+    void update_pens();
+    void set_value_range(double low, double high);
     bool gesture(QGestureEvent* event);
 
     QDateTimeAxis* m_axis_t = nullptr;
@@ -80,6 +91,7 @@ private:
     int64_t m_t0 = 0;
     int64_t m_t1 = 60'000;
     int64_t m_crosshair_t = -1;
+    bool m_thin = false;
     // The press being dragged, in viewport pixels.
     QPointF m_press_pos;
     QPointF m_last_pos;

@@ -263,6 +263,7 @@ void CKV_Logger_View::open_group(int index)
 void CKV_Logger_View::set_range(Range range)
 {
     m_range = range;
+    m_chart->clear_data(); // the old curves at the new scale would only cost
     if (QAbstractButton* button = m_range_buttons->button(range))
         button->setChecked(true);
     const int64_t end = now();
@@ -352,17 +353,17 @@ void CKV_Logger_View::apply_reading(const Reading& reading)
     m_shown = reading;
     double low = INFINITY;
     double high = -INFINITY;
-    for (size_t c = 0; c < reading.curves.size(); ++c) {
-        m_chart->set_runs(int(c), reading.curves[c].runs);
-        for (const QVector<QPointF>& run : reading.curves[c].runs)
+    QList<CKV_Logger_Chart::Runs> curves;
+    for (const Curve_Data& data : reading.curves) {
+        curves.append(data.runs);
+        for (const QVector<QPointF>& run : data.runs)
             for (const QPointF& p : run)
                 if (p.x() >= reading.t0 && p.x() <= reading.t1) {
                     low = std::min(low, p.y());
                     high = std::max(high, p.y());
                 }
     }
-    if (std::isfinite(low))
-        m_chart->set_value_range(low, high);
+    m_chart->set_data(curves, low, high);
     fill_table();
     emit chart_updated();
 }
@@ -478,7 +479,7 @@ void CKV_Logger_View::export_csv()
         return;
     const int64_t t0 = m_chart->range_start();
     const int64_t t1 = m_chart->range_end();
-    // The rows at the level the chart shows: raw values for an hour, minutes for a week.
+    // The rows at the level the chart shows: raw values for an hour, ten minutes for a week.
     const KV_History_Level level = CKV_History_Reader::level_for((t1 - t0) / m_chart->plot_width());
     m_status->setText(QStringLiteral("Export läuft …"));
     m_jobs->post(JOB_EXPORT, [this, curves = g->m_list_curve, t0, t1, level, path] {

@@ -19,11 +19,22 @@ struct KV_History_Limits {
     int hour_days = 0;    // per-hour minimum, maximum and mean
 };
 
-// The levels, finest first, and the width of their buckets.
-enum class KV_History_Level { Raw = 0, Minute = 1, Hour = 2 };
+// The levels, finest first, and the width of their buckets. Ten minutes
+// and six hours are kept as long as minutes and hours: a week or a year
+// then reads about one row per pixel column.
+enum class KV_History_Level { Raw = 0, Minute, Minutes10, Hour, Hours6 };
+inline constexpr int KV_HISTORY_LEVELS = 5;
 inline constexpr int64_t KV_MINUTE_MS = 60'000;
 inline constexpr int64_t KV_HOUR_MS = 3'600'000;
 inline constexpr int64_t KV_DAY_MS = 86'400'000;
+
+struct KV_History_Level_Table {
+    const char* name; // the table; all but raw hold minimum, maximum, sum and count
+    int64_t width;    // of a row's bucket; 0 for raw values
+};
+inline constexpr KV_History_Level_Table KV_HISTORY_TABLES[KV_HISTORY_LEVELS] = {
+    {"raw", 0}, {"minute", KV_MINUTE_MS}, {"minute10", 10 * KV_MINUTE_MS}, {"hour", KV_HOUR_MS},
+    {"hour6", 6 * KV_HOUR_MS}};
 
 // Values of one address within one stretch of time.
 struct KV_History_Bucket {

@@ -1,29 +1,32 @@
 #include "kv_history_reader.h"
 
 #include <cmath>
+#include <string>
 #include <sqlite3.h>
 
 namespace {
 
-struct Level_Table {
-    const char* rows;  // rows of a series in [t0, t1), in time order
-    const char* first; // earliest row of a series
-    const char* last;  // last row of a series before t
-    int64_t width;
+struct Level_Sql {
+    std::string rows;  // rows of a series in [t0, t1), in time order
+    std::string first; // earliest row of a series
+    std::string last;  // last row of a series before t
 };
 
-const Level_Table TABLES[] = {
-    {"SELECT t, v, v, v, 1 FROM raw WHERE series = ? AND t >= ? AND t < ? ORDER BY t",
-     "SELECT min(t) FROM raw WHERE series = ?",
-     "SELECT t, v, v, v, 1 FROM raw WHERE series = ? AND t < ? ORDER BY t DESC LIMIT 1", 0},
-    {"SELECT t, vmin, vmax, vsum, n FROM minute WHERE series = ? AND t >= ? AND t < ? ORDER BY t",
-     "SELECT min(t) FROM minute WHERE series = ?",
-     "SELECT t, vmin, vmax, vsum, n FROM minute WHERE series = ? AND t < ? ORDER BY t DESC LIMIT 1", KV_MINUTE_MS},
-    {"SELECT t, vmin, vmax, vsum, n FROM hour WHERE series = ? AND t >= ? AND t < ? ORDER BY t",
-     "SELECT min(t) FROM hour WHERE series = ?",
-     "SELECT t, vmin, vmax, vsum, n FROM hour WHERE series = ? AND t < ? ORDER BY t DESC LIMIT 1", KV_HOUR_MS},
-};
-constexpr int LEVELS = 3;
+const Level_Sql& level_sql(int level)
+{
+    static const std::vector<Level_Sql> sql = [] {
+        std::vector<Level_Sql> all;
+        for (const KV_History_Level_Table& table : KV_HISTORY_TABLES) {
+            const std::string columns = table.width > 0 ? "t, vmin, vmax, vsum, n" : "t, v, v, v, 1";
+            const std::string from = std::string(" FROM ") + table.name + " WHERE series = ?";
+            all.push_back({"SELECT " + columns + from + " AND t >= ? AND t < ? ORDER BY t",
+                           "SELECT min(t)" + from,
+                           "SELECT " + columns + from + " AND t < ? ORDER BY t DESC LIMIT 1"});
+        }
+        return all;
+    }();
+    return sql[static_cast<size_t>(level)];
+}
 
 int64_t floor_to(int64_t t, int64_t width)
 {
@@ -84,11 +87,10 @@ void CKV_History_Reader::close()
 
 KV_History_Level CKV_History_Reader::level_for(int64_t bucket_ms)
 {
-    if (bucket_ms * 2 >= KV_HOUR_MS)
-        return KV_History_Level::Hour;
-    if (bucket_ms * 2 >= KV_MINUTE_MS)
-        return KV_History_Level::Minute;
-    return KV_History_Level::Raw;
+    int level = KV_HISTORY_LEVELS - 1;
+    while (level > 0 && bucket_ms * 2 < KV_HISTORY_TABLES[level].width)
+        --level;
+    return static_cast<KV_History_Level>(level);
 }
 
 int64_t CKV_History_Reader::series_id(const KV_Group_Address& address)
@@ -109,7 +111,7 @@ int64_t CKV_History_Reader::series_id(const KV_Group_Address& address)
 
 std::optional<int64_t> CKV_History_Reader::first_time(KV_History_Level level, int64_t id)
 {
-    CKV_Sqlite_Statement stmt(m_db, TABLES[static_cast<int>(level)].first);
+    CKV_Sqlite_Statement stmt(m_db, level_sql(static_cast<int>(level)).first.c_str());
     if (!stmt.ok())
         return std::nullopt;
     sqlite3_bind_int64(stmt.get(), 1, id);
@@ -123,15 +125,14 @@ void CKV_History_Reader::read_level(KV_History_Level level, int64_t id, int64_t 
 {
     if (t0 >= t1)
         return;
-    const Level_Table& table = TABLES[static_cast<int>(level)];
-    CKV_Sqlite_Statement stmt(m_db, table.rows);
+    CKV_Sqlite_Statement stmt(m_db, level_sql(static_cast<int>(level)).rows.c_str());
     if (!stmt.ok())
         return;
     sqlite3_bind_int64(stmt.get(), 1, id);
     sqlite3_bind_int64(stmt.get(), 2, t0);
     sqlite3_bind_int64(stmt.get(), 3, t1);
     while (sqlite3_step(stmt.get()) == SQLITE_ROW)
-        rows.push_back(row_bucket(stmt.get(), table.width));
+        rows.push_back(row_bucket(stmt.get(), KV_HISTORY_TABLES[static_cast<int>(level)].width));
 }
 
 std::vector<KV_History_Bucket> CKV_History_Reader::read(const KV_Group_Address& address, int64_t t0, int64_t t1,
@@ -151,11 +152,11 @@ std::vector<KV_History_Bucket> CKV_History_Reader::rows(const KV_Group_Address& 
     // the next level, cut at that level's bucket edge (thinning cuts there).
     std::vector<std::vector<KV_History_Bucket>> parts; // newest first
     int64_t end = t1;
-    for (int level = static_cast<int>(finest); level < LEVELS && end > t0; ++level) {
+    for (int level = static_cast<int>(finest); level < KV_HISTORY_LEVELS && end > t0; ++level) {
         int64_t from = t0;
-        if (level + 1 < LEVELS) {
+        if (level + 1 < KV_HISTORY_LEVELS) {
             const std::optional<int64_t> first = first_time(static_cast<KV_History_Level>(level), id);
-            from = first ? std::max(t0, floor_to(*first, TABLES[level + 1].width)) : end;
+            from = first ? std::max(t0, floor_to(*first, KV_HISTORY_TABLES[level + 1].width)) : end;
         }
         parts.emplace_back();
         read_level(static_cast<KV_History_Level>(level), id, from, end, parts.back());
@@ -171,14 +172,15 @@ std::optional<KV_History_Bucket> CKV_History_Reader::before(const KV_Group_Addre
     const int64_t id = m_db.is_open() ? series_id(address) : -1;
     if (id < 0)
         return std::nullopt;
-    for (const Level_Table& table : TABLES) {
-        CKV_Sqlite_Statement stmt(m_db, table.last);
+    for (int level = 0; level < KV_HISTORY_LEVELS; ++level) {
+        CKV_Sqlite_Statement stmt(m_db, level_sql(level).last.c_str());
         if (!stmt.ok())
             return std::nullopt;
+        const int64_t width = KV_HISTORY_TABLES[level].width;
         sqlite3_bind_int64(stmt.get(), 1, id);
-        sqlite3_bind_int64(stmt.get(), 2, t - table.width); // a whole row before t
+        sqlite3_bind_int64(stmt.get(), 2, t - width); // a whole row before t
         if (sqlite3_step(stmt.get()) == SQLITE_ROW)
-            return row_bucket(stmt.get(), table.width);
+            return row_bucket(stmt.get(), width);
     }
     return std::nullopt;
 }

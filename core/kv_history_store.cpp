@@ -4,6 +4,11 @@
 #include <chrono>
 #include <cmath>
 #include <sqlite3.h>
+#ifdef __linux__
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 
 #include "kv_trace.h"
 
@@ -12,13 +17,15 @@ namespace {
 const char* const SCHEMA[] = {
     "CREATE TABLE IF NOT EXISTS series(id INTEGER PRIMARY KEY, addr TEXT NOT NULL UNIQUE)",
     "CREATE TABLE IF NOT EXISTS raw(series INTEGER, t INTEGER, v REAL, PRIMARY KEY(series, t)) WITHOUT ROWID",
-    "CREATE TABLE IF NOT EXISTS minute(series INTEGER, t INTEGER, vmin REAL, vmax REAL, vsum REAL, n INTEGER, "
-    "PRIMARY KEY(series, t)) WITHOUT ROWID",
-    "CREATE TABLE IF NOT EXISTS hour(series INTEGER, t INTEGER, vmin REAL, vmax REAL, vsum REAL, n INTEGER, "
-    "PRIMARY KEY(series, t)) WITHOUT ROWID",
     "CREATE TABLE IF NOT EXISTS gaps(t_start INTEGER PRIMARY KEY, t_end INTEGER)",
     "CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value INTEGER)",
 };
+
+constexpr int SUM_LEVELS = KV_HISTORY_LEVELS - 1; // all but raw
+
+const KV_History_Level_Table& sum_table(int i) { return KV_HISTORY_TABLES[i + 1]; }
+
+constexpr int WORKER_NICE = 10;
 
 int64_t floor_to(int64_t t, int64_t width)
 {
@@ -113,6 +120,33 @@ bool exec_int(CKV_Sqlite_Db& db, const char* sql, int64_t a, int64_t b = 0)
     return true;
 }
 
+bool table_exists(CKV_Sqlite_Db& db, const char* name)
+{
+    CKV_Sqlite_Statement stmt(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?");
+    if (!stmt.ok())
+        return false;
+    sqlite3_bind_text(stmt.get(), 1, name, -1, SQLITE_STATIC);
+    return sqlite3_step(stmt.get()) == SQLITE_ROW;
+}
+
+// A level that a file made before it existed lacks is filled from the
+// level below it, once.
+bool create_sum_table(CKV_Sqlite_Db& db, int i)
+{
+    const std::string name = sum_table(i).name;
+    const bool fill = i > 0 && !table_exists(db, name.c_str());
+    bool ok = db.exec(("CREATE TABLE IF NOT EXISTS " + name +
+                       "(series INTEGER, t INTEGER, vmin REAL, vmax REAL, vsum REAL, n INTEGER, "
+                       "PRIMARY KEY(series, t)) WITHOUT ROWID").c_str());
+    if (ok && fill) {
+        const std::string w = std::to_string(sum_table(i).width);
+        ok = db.exec(("INSERT INTO " + name + " SELECT series, t - ((t % " + w + ") + " + w + ") % " + w +
+                      " AS b, min(vmin), max(vmax), sum(vsum), sum(n) FROM " + sum_table(i - 1).name +
+                      " GROUP BY series, b").c_str());
+    }
+    return ok;
+}
+
 bool open_gap(CKV_Sqlite_Db& db, int64_t t)
 {
     return exec_int(db, "INSERT OR IGNORE INTO gaps(t_start, t_end) SELECT ?, NULL "
@@ -145,6 +179,8 @@ bool CKV_History_Store::open(const std::string& path, int64_t now_ms)
               m_db.exec("PRAGMA cache_size=-32000");
     for (const char* sql : SCHEMA)
         ok = ok && m_db.exec(sql);
+    for (int i = 0; ok && i < SUM_LEVELS; ++i)
+        ok = create_sum_table(m_db, i);
     m_series.clear();
     if (ok) {
         CKV_Sqlite_Statement stmt(m_db, "SELECT id, addr FROM series");
@@ -242,6 +278,10 @@ size_t CKV_History_Store::pending() const
 
 void CKV_History_Store::run()
 {
+#ifdef __linux__
+    // Background work: the window goes first when both want the core.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), WORKER_NICE);
+#endif
     using clock = std::chrono::steady_clock;
     auto last_thin = clock::now() - std::chrono::milliseconds(THIN_INTERVAL_MS);
     std::deque<Item> batch;
@@ -252,7 +292,14 @@ void CKV_History_Store::run()
             return m_stop || m_pending.size() >= MAX_BATCH || m_done < m_flush_target;
         });
         const bool stop = m_stop;
-        batch.swap(m_pending);
+        // At most a full batch per transaction: a kill loses no more than that.
+        if (m_pending.size() <= MAX_BATCH) {
+            batch.swap(m_pending);
+        } else {
+            const auto end = m_pending.begin() + static_cast<std::ptrdiff_t>(MAX_BATCH);
+            batch.assign(m_pending.begin(), end);
+            m_pending.erase(m_pending.begin(), end);
+        }
         lock.unlock();
 
         if (!batch.empty() && write_batch(batch)) {
@@ -264,9 +311,11 @@ void CKV_History_Store::run()
             last_thin = clock::now();
         }
 
-        lock.lock();
-        m_done += batch.size();
+        // Freed before the lock: a big batch takes a while to free.
+        const size_t written = batch.size();
         batch.clear();
+        lock.lock();
+        m_done += written;
         m_written.notify_all();
         if (stop && m_pending.empty())
             return;
@@ -298,8 +347,7 @@ bool CKV_History_Store::write_batch(const std::deque<Item>& batch)
     // Ids made in a batch that rolls back are not kept.
     const auto series_before = m_series;
     bool ok = true;
-    Bucket_Map minutes;
-    Bucket_Map hours;
+    Bucket_Map sums[SUM_LEVELS];
     int64_t alive = INT64_MIN;
     std::vector<int64_t> thin_at;
     // Values sorted by series and time: each series' rows go in one after
@@ -319,8 +367,8 @@ bool CKV_History_Store::write_batch(const std::deque<Item>& batch)
             const int64_t id = series_id(item.address);
             ok = id >= 0;
             rows.push_back({id, item.t, item.value});
-            add_to(minutes, id, floor_to(item.t, KV_MINUTE_MS), item.value);
-            add_to(hours, id, floor_to(item.t, KV_HOUR_MS), item.value);
+            for (int level = 0; level < SUM_LEVELS; ++level)
+                add_to(sums[level], id, floor_to(item.t, sum_table(level).width), item.value);
             break;
         }
         case Kind::Connected:
@@ -350,7 +398,8 @@ bool CKV_History_Store::write_batch(const std::deque<Item>& batch)
             sqlite3_reset(insert.get());
         }
     }
-    ok = ok && write_buckets(m_db, "minute", minutes) && write_buckets(m_db, "hour", hours);
+    for (int level = 0; level < SUM_LEVELS; ++level)
+        ok = ok && write_buckets(m_db, sum_table(level).name, sums[level]);
     if (ok && alive != INT64_MIN)
         ok = exec_int(m_db, "INSERT INTO meta(key, value) VALUES('alive', ?) "
                        "ON CONFLICT(key) DO UPDATE SET value = max(value, excluded.value)", alive);
@@ -368,24 +417,31 @@ bool CKV_History_Store::write_batch(const std::deque<Item>& batch)
 
 bool CKV_History_Store::thin_now(int64_t now_ms)
 {
+    // A finer level is cut at a bucket edge of the coarser level that takes
+    // over, so no bucket is half in two levels.
     struct Cut {
-        const char* sql;
+        KV_History_Level level;
         int days;
         int64_t align;
     };
     const Cut cuts[] = {
-        {"DELETE FROM raw WHERE series = ? AND t < ?", m_limits.raw_days, KV_MINUTE_MS},
-        {"DELETE FROM minute WHERE series = ? AND t < ?", m_limits.minute_days, KV_HOUR_MS},
-        {"DELETE FROM hour WHERE series = ? AND t < ?", m_limits.hour_days, KV_HOUR_MS},
+        {KV_History_Level::Raw, m_limits.raw_days, KV_MINUTE_MS},
+        {KV_History_Level::Minute, m_limits.minute_days, KV_HOUR_MS},
+        {KV_History_Level::Minutes10, m_limits.minute_days, KV_HOUR_MS},
+        {KV_History_Level::Hour, m_limits.hour_days, 6 * KV_HOUR_MS},
+        {KV_History_Level::Hours6, m_limits.hour_days, 6 * KV_HOUR_MS},
     };
     if (!m_db.exec("BEGIN IMMEDIATE"))
         return false;
     bool ok = true;
-    for (const auto& [address, id] : m_series) {
-        for (const Cut& cut : cuts)
-            // Cut at a bucket edge of the next level, so no bucket is half in two levels.
-            if (cut.days > 0)
-                ok = ok && exec_int(m_db, cut.sql, id, floor_to(now_ms - cut.days * KV_DAY_MS, cut.align));
+    for (const Cut& cut : cuts) {
+        if (cut.days <= 0)
+            continue;
+        char sql[96];
+        ok = ok && m_db.format_statement(sql, sizeof sql, "DELETE FROM %s WHERE series = ? AND t < ?",
+                                         KV_HISTORY_TABLES[static_cast<int>(cut.level)].name);
+        for (const auto& [address, id] : m_series)
+            ok = ok && exec_int(m_db, sql, id, floor_to(now_ms - cut.days * KV_DAY_MS, cut.align));
     }
     if (m_limits.hour_days > 0)
         ok = ok && exec_int(m_db, "DELETE FROM gaps WHERE t_end < ?", now_ms - m_limits.hour_days * KV_DAY_MS);

@@ -1,9 +1,9 @@
 #pragma once
 // Writes the history of values: a SQLite file in WAL mode, filled in batches
 // by a worker thread, so that a burst of values costs the caller a push into
-// a vector. Each batch is one transaction with its per-minute and per-hour
-// sums, so a kill loses at most the batch being written. Thinning drops raw
-// values and minutes as they age; the coarser levels already hold them.
+// a queue. Each batch is one transaction with the sums of every level, so a
+// kill loses at most the batch being written. Thinning drops raw values,
+// minutes and hours as they age; the coarser levels already hold them.
 
 #include <condition_variable>
 #include <deque>

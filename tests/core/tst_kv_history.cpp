@@ -33,17 +33,24 @@ KV_Addr_Tgm telegram(const char* address, uint32_t command, uint32_t type, doubl
     return tgm;
 }
 
-int64_t count(const std::string& path, const char* sql)
+// The first column of the first row, as text ("" without a row).
+QByteArray first_value(const std::string& path, const char* sql)
 {
     sqlite3* db = nullptr;
     sqlite3_open(path.c_str(), &db);
     sqlite3_stmt* stmt = nullptr;
-    int64_t n = -1;
+    QByteArray value;
     if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
-        n = sqlite3_column_int64(stmt, 0);
+        value = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
     sqlite3_finalize(stmt);
     sqlite3_close(db);
-    return n;
+    return value;
+}
+
+int64_t count(const std::string& path, const char* sql)
+{
+    const QByteArray value = first_value(path, sql);
+    return value.isEmpty() ? -1 : static_cast<int64_t>(value.toDouble());
 }
 
 // The child of the kill test: batches of values 0, 1, 2 ... at times 0, 1, 2 ...,
@@ -78,6 +85,7 @@ private slots:
     void a_gap_is_a_gap();
     void a_reading_has_two_points_per_bucket_and_keeps_spikes();
     void a_kill_during_a_batch_loses_at_most_that_batch();
+    void levels_missing_from_an_older_file_are_filled();
 };
 
 void TestKvHistory::logger_addresses_are_recorded_others_not_data()
@@ -255,7 +263,7 @@ void TestKvHistory::a_reading_has_two_points_per_bucket_and_keeps_spikes()
     QVERIFY(reader.open(path));
     const int columns = 1000;
     const int64_t bucket = 7 * KV_DAY_MS / columns;
-    QCOMPARE(CKV_History_Reader::level_for(bucket), KV_History_Level::Minute);
+    QCOMPARE(CKV_History_Reader::level_for(bucket), KV_History_Level::Minutes10);
     const auto buckets = reader.read(a, T0, T0 + 7 * KV_DAY_MS, bucket);
     QVERIFY(buckets.size() <= size_t(columns + 1));
     const auto runs = kv_history_runs(buckets, std::nullopt, {}, T0, T0 + 7 * KV_DAY_MS);
@@ -266,7 +274,7 @@ void TestKvHistory::a_reading_has_two_points_per_bucket_and_keeps_spikes()
         high = std::max(high, v);
     QCOMPARE(high, 35.0);
     // A year reads hours.
-    QCOMPARE(CKV_History_Reader::level_for(365 * KV_DAY_MS / columns), KV_History_Level::Hour);
+    QCOMPARE(CKV_History_Reader::level_for(365 * KV_DAY_MS / columns), KV_History_Level::Hours6);
 }
 
 void TestKvHistory::a_kill_during_a_batch_loses_at_most_that_batch()
@@ -302,8 +310,42 @@ void TestKvHistory::a_kill_during_a_batch_loses_at_most_that_batch()
     QVERIFY2(n >= acknowledged, qPrintable(QString("%1 of %2 acknowledged").arg(n).arg(acknowledged)));
     QCOMPARE(count(path, "SELECT max(v) FROM raw"), n - 1);
     QCOMPARE(count(path, "SELECT count(DISTINCT v) FROM raw"), n);
-    QCOMPARE(count(path, "SELECT sum(n) FROM minute"), n);
-    QCOMPARE(count(path, "SELECT sum(n) FROM hour"), n);
+    for (const char* sql : {"SELECT sum(n) FROM minute", "SELECT sum(n) FROM minute10", "SELECT sum(n) FROM hour",
+                            "SELECT sum(n) FROM hour6"})
+        QVERIFY2(count(path, sql) == n, sql);
+}
+
+void TestKvHistory::levels_missing_from_an_older_file_are_filled()
+{
+    // A file made before the ten-minute and six-hour levels gets them, the
+    // same as the store writes them.
+    const std::string path = fresh_path();
+    const char* const rows_of[] = {"SELECT group_concat(series||','||t||','||vmin||','||vmax||','||vsum||','||n, ';') "
+                                   "FROM (SELECT * FROM minute10 ORDER BY series, t)",
+                                   "SELECT group_concat(series||','||t||','||vmin||','||vmax||','||vsum||','||n, ';') "
+                                   "FROM (SELECT * FROM hour6 ORDER BY series, t)"};
+    {
+        CKV_History_Store store;
+        store.set_clock([] { return T0; }); // no thinning by the wall clock
+        QVERIFY(store.open(path, T0));
+        for (int64_t t = T0 - 5 * KV_HOUR_MS; t < T0 + 2 * KV_DAY_MS; t += 7 * KV_MINUTE_MS)
+            store.add(ga(t / (7 * KV_MINUTE_MS) % 2 ? "1/2/3" : "1/2/4"), t, double(t / KV_MINUTE_MS % 53) - 20.5);
+    }
+    QByteArray written[2];
+    for (int i = 0; i < 2; ++i) {
+        written[i] = first_value(path, rows_of[i]);
+        QVERIFY(written[i].count(';') > 10);
+    }
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    QCOMPARE(sqlite3_exec(db, "DROP TABLE minute10; DROP TABLE hour6", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    CKV_History_Store store;
+    store.set_clock([] { return T0; });
+    QVERIFY(store.open(path, T0 + 3 * KV_DAY_MS));
+    store.close();
+    for (int i = 0; i < 2; ++i)
+        QCOMPARE(first_value(path, rows_of[i]), written[i]);
 }
 
 int main(int argc, char** argv)
