@@ -161,9 +161,12 @@ void CKV_Dlg_Settings::set_stay_active(bool on)
 
 void CKV_Dlg_Settings::set_working_dir(const QString& dir)
 {
+    const bool changed = dir != m_str_working_dir__;
     m_str_working_dir__ = dir;
     m_lineEdit_working_dir->setText(dir);
     write_key("m_str_working_dir__", dir);
+    if (changed)
+        emit working_dir_changed();
 }
 
 void CKV_Dlg_Settings::slot_check_version()
@@ -304,9 +307,12 @@ void CKV_Dlg_Settings::read_dialog()
 
 void CKV_Dlg_Settings::on_buttonBox_accepted()
 {
+    const QString working_dir = m_str_working_dir__;
     read_dialog();
     save();
     accept();
+    if (m_str_working_dir__ != working_dir)
+        emit working_dir_changed();
 }
 
 void CKV_Dlg_Settings::on_buttonBox_rejected()

@@ -47,7 +47,8 @@ public:
     bool stay_active() const;
     void set_stay_active(bool on);
 
-    // Stores the working directory at once; the app uses it from its next start.
+    // Stores the working directory at once; the history moves along at once
+    // (working_dir_changed), the rest of the app from its next start.
     void set_working_dir(const QString& dir);
 
     // Shown when the full-screen option is clicked.
@@ -72,6 +73,8 @@ public slots:
 
 signals:
     void liveUpdateChanged(bool on);
+    // The working directory now names another folder.
+    void working_dir_changed();
 
 protected:
     // The user's answers; message boxes titled "kirovantor3".

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "kv_app_version.h"
 #include "kv_gui_value_dispatch.h"
@@ -159,17 +160,36 @@ QWidget* CKV_Logger_View::build_chart_page()
 bool CKV_Logger_View::open_history(const QString& path, const KV_Logger_Settings& settings)
 {
     close_history();
+    m_settings = settings;
     m_store = std::make_unique<CKV_History_Store>(settings.limits);
     if (!m_store->open(path.toStdString(), wall_clock_ms())) {
         m_store.reset();
         return false;
     }
+    if (m_connected)
+        m_store->set_connected(true, now());
     m_recorder = std::make_unique<KV_History_Recorder>(*m_store);
     m_recorder->set_record_pages(settings.record_pages);
-    m_recorder->set_logger_groups({});
+    m_recorder->set_logger_groups(m_groups);
     const std::string file = path.toStdString();
     m_jobs->post(JOB_EXPORT, [this, file] { m_reader->open(file); });
+    request_reading();
     return true;
+}
+
+void CKV_Logger_View::move_history(const QString& path)
+{
+    const std::string from = m_store ? m_store->path() : std::string();
+    const std::string to = path.toStdString();
+    if (from == to)
+        return;
+    close_history(); // the last batch written: the file is whole
+    m_jobs->post(JOB_EXPORT, [this, from, to, path] {
+        if (!from.empty() && !std::filesystem::exists(to))
+            CKV_History_Store::copy_file(from, to);
+        QMetaObject::invokeMethod(this, [this, path] { emit history_moved(open_history(path, m_settings)); },
+                                  Qt::QueuedConnection);
+    });
 }
 
 void CKV_Logger_View::close_history()
@@ -197,7 +217,7 @@ void CKV_Logger_View::set_logger_groups(const std::vector<std::unique_ptr<KV_Set
                             .arg(g->m_list_curve.size()));
     }
     if (m_recorder)
-        m_recorder->set_logger_groups(groups);
+        m_recorder->set_logger_groups(m_groups);
     if (m_group >= group_count()) {
         m_group = -1;
         m_pages->setCurrentIndex(Page_Groups);
@@ -218,6 +238,7 @@ void CKV_Logger_View::record(const KV_Addr_Tgm& telegram, const KV_Addr_Tree& tr
 
 void CKV_Logger_View::set_connected(bool connected)
 {
+    m_connected = connected;
     if (m_store)
         m_store->set_connected(connected, now());
 }

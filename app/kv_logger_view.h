@@ -52,6 +52,10 @@ public:
     // nothing is recorded and the charts stay empty).
     bool open_history(const QString& path, const KV_Logger_Settings& settings);
     void close_history();
+    // The history goes on at another place (the working directory changed):
+    // a copy of the current one when none is there yet. The copy is made on
+    // the reading thread; history_moved() tells when it is open again.
+    void move_history(const QString& path);
     // The project's groups (copied: a download replaces the project).
     void set_logger_groups(const std::vector<std::unique_ptr<KV_Settings_Logger_Group>>& groups);
     // A received telegram, after it reached the tree and the pages.
@@ -88,6 +92,7 @@ signals:
     // A reading reached the chart.
     void chart_updated();
     void export_done(bool ok, QString path);
+    void history_moved(bool ok);
 
 private:
     struct Curve_Stats {
@@ -132,6 +137,8 @@ private:
     uint64_t m_serial = 0;
     Reading m_shown;
     std::function<int64_t()> m_now;
+    KV_Logger_Settings m_settings;
+    bool m_connected = false;
     std::function<QString()> m_choose_file;
 
     QStackedWidget* m_pages = nullptr;

@@ -131,9 +131,9 @@ CKV_Studio_Main_App::CKV_Studio_Main_App(QWidget* parent)
     open_local_project();
     if (!working_dir_problem.isEmpty())
         QTimer::singleShot(0, this, [this, working_dir_problem] { show_information(working_dir_problem); });
-    // The history lives next to the local project.
-    m_logger->open_history(QFileInfo(QString::fromStdString(local_project_path())).dir().filePath(KV_HISTORY_FILE),
-                           KV_Logger_Settings::read());
+    m_logger->open_history(history_path(), KV_Logger_Settings::read());
+    connect(&settings(), &CKV_Dlg_Settings::working_dir_changed, this,
+            [this] { m_logger->move_history(history_path()); });
 
     connect(qApp, &QGuiApplication::applicationStateChanged, this, &CKV_Studio_Main_App::applicationStateChanged);
     m_version_countdown = VERSION_CHECK_PERIOD_S;
@@ -181,6 +181,12 @@ void CKV_Studio_Main_App::set_tick_intervals(int tick_ms, int slow_tick_ms)
 std::string CKV_Studio_Main_App::local_project_path() const
 {
     return kv_local_project_path(settings().m_str_working_dir__);
+}
+
+QString CKV_Studio_Main_App::history_path() const
+{
+    // The history lives next to the local project.
+    return QFileInfo(QString::fromStdString(local_project_path())).dir().filePath(KV_HISTORY_FILE);
 }
 
 // ---------------------------------------------------------------- building

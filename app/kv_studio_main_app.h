@@ -161,6 +161,7 @@ private:
     void send_login(const KV_Routes::_route& route);
     void apply_fixed_size();
     std::string local_project_path() const;
+    QString history_path() const;
 
     // Pages.
     QStackedWidget* m_views = nullptr;

@@ -10,11 +10,11 @@ KV_History_Recorder::KV_History_Recorder(CKV_History_Store& store)
 {
 }
 
-void KV_History_Recorder::set_logger_groups(const std::vector<std::unique_ptr<KV_Settings_Logger_Group>>& groups)
+void KV_History_Recorder::set_logger_groups(const std::vector<KV_Settings_Logger_Group>& groups)
 {
     m_logged.clear();
-    for (const auto& group : groups)
-        for (const KV_Settings_Logger_Group::Curve& curve : group->m_list_curve)
+    for (const KV_Settings_Logger_Group& group : groups)
+        for (const KV_Settings_Logger_Group::Curve& curve : group.m_list_curve)
             m_logged.insert(curve.m_addr);
 }
 

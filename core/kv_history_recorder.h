@@ -5,7 +5,6 @@
 // address for the live display.
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -26,7 +25,7 @@ public:
 
     explicit KV_History_Recorder(CKV_History_Store& store);
 
-    void set_logger_groups(const std::vector<std::unique_ptr<KV_Settings_Logger_Group>>& groups);
+    void set_logger_groups(const std::vector<KV_Settings_Logger_Group>& groups);
     void set_record_pages(bool on) { m_record_pages = on; }
     bool records_pages() const { return m_record_pages; }
     bool is_logged(const KV_Group_Address& address) const { return m_logged.count(address) > 0; }

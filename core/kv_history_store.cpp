@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <sqlite3.h>
 #ifdef __linux__
 #include <sys/resource.h>
@@ -262,6 +263,29 @@ void CKV_History_Store::flush()
     m_flush_target = std::max(m_flush_target, target);
     m_wake.notify_one();
     m_written.wait(lock, [&] { return m_done >= target || !m_worker.joinable(); });
+}
+
+bool CKV_History_Store::copy_file(const std::string& from, const std::string& to)
+{
+    const std::string part = to + ".part";
+    std::remove(part.c_str());
+    bool ok = false;
+    {
+        CKV_Sqlite_Db source;
+        CKV_Sqlite_Db copy;
+        // The copy's own connection writes (and syncs) every page it takes.
+        if (source.open(from, false) && copy.open(part, true)) {
+            sqlite3_backup* backup = sqlite3_backup_init(copy.handle(), "main", source.handle(), "main");
+            ok = backup && sqlite3_backup_step(backup, -1) == SQLITE_DONE;
+            ok = sqlite3_backup_finish(backup) == SQLITE_OK && ok;
+        }
+    }
+    ok = ok && std::rename(part.c_str(), to.c_str()) == 0;
+    if (!ok) {
+        std::remove(part.c_str());
+        TRACE(kv_trace::LEVEL_ERR, KV_TRACE_AREA_LOGGER, "HISTORY NOT COPIED: %s -> %s\n", from.c_str(), to.c_str());
+    }
+    return ok;
 }
 
 uint64_t CKV_History_Store::batches_written() const

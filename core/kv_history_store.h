@@ -55,6 +55,10 @@ public:
     // Waits until everything handed in so far is written.
     void flush();
 
+    // Copies a history that no store has open, whole or not at all (a
+    // partial copy never takes the name `to`).
+    static bool copy_file(const std::string& from, const std::string& to);
+
     // Transactions committed so far, and values handed in but not written.
     uint64_t batches_written() const;
     size_t pending() const;

@@ -8,7 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "kv_dlg_settings.h"
 #include "kv_history_csv.h"
+#include "kv_history_reader.h"
 #include "kv_history_store.h"
 #include "kv_logger_chart.h"
 #include "kv_logger_view.h"
@@ -238,6 +240,33 @@ private slots:
                  int(allowed ? CKV_Logger_View::Page_Groups : CKV_Logger_View::Page_Denied));
         QCOMPARE(window.logger_view()->group_count(), 1);
         QVERIFY(QFile::exists(working_dir() + KV_HISTORY_FILE));
+    }
+
+    void the_history_follows_the_working_directory()
+    {
+        KV_Test_Settings_Home::reset_common(working_dir());
+        CKV_Studio_Main_App window;
+        CKV_Logger_View* view = window.logger_view();
+        QVERIFY(view->store());
+        const KV_Group_Address a = address_from_text("3/0/7");
+        view->store()->add(a, m_now - KV_MINUTE_MS, 215);
+        QTemporaryDir moved;
+        QSignalSpy done(view, &CKV_Logger_View::history_moved);
+        window.settings().set_working_dir(moved.path() + "/");
+        QVERIFY(done.wait());
+        QVERIFY(done[0][0].toBool());
+        const QString path = moved.filePath(KV_HISTORY_FILE);
+        QCOMPARE(QString::fromStdString(view->store()->path()), path);
+        view->store()->add(a, m_now, 216);
+        view->store()->flush();
+        // What was recorded before came along; what comes now goes there too.
+        CKV_History_Reader reader;
+        QVERIFY(reader.open(path.toStdString()));
+        const auto rows = reader.rows(a, m_now - KV_HOUR_MS, m_now + 1, KV_History_Level::Raw);
+        QCOMPARE(rows.size(), size_t(2));
+        QCOMPARE(rows[0].vmin, 215.0);
+        QCOMPARE(rows[1].vmin, 216.0);
+        QVERIFY(QFile::exists(working_dir() + KV_HISTORY_FILE)); // never deleted
     }
 };
 

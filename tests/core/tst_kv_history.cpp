@@ -117,9 +117,8 @@ void TestKvHistory::logger_addresses_are_recorded_others_not()
     store.set_clock([] { return T0; }); // no thinning by the wall clock
     QVERIFY(store.open(path, T0));
     KV_History_Recorder recorder(store);
-    std::vector<std::unique_ptr<KV_Settings_Logger_Group>> groups;
-    groups.push_back(std::make_unique<KV_Settings_Logger_Group>());
-    groups.back()->m_list_curve.push_back({ga("3/0/7"), "Wohnzimmer", 1.0, "°C", 5});
+    std::vector<KV_Settings_Logger_Group> groups(1);
+    groups.back().m_list_curve.push_back({ga("3/0/7"), "Wohnzimmer", 1.0, "°C", 5});
     recorder.set_logger_groups(groups);
     recorder.set_record_pages(record_pages);
     // The tree says 3/0/7 is a 2-byte float; the telegram's own type is ignored then.
