@@ -45,7 +45,6 @@ CKV_Logger_Chart::CKV_Logger_Chart(QWidget* parent)
     : QChartView(new QChart, parent)
 {
     setObjectName(QStringLiteral("m_chart_logger"));
-    setRenderHint(QPainter::Antialiasing);
     QChart* c = chart();
     c->legend()->hide();
     c->setMargins(QMargins(4, 4, 4, 4));
@@ -186,6 +185,9 @@ void CKV_Logger_Chart::apply_range(int64_t t0, int64_t t1, bool by_user)
         m_thin = thin;
         update_pens();
     }
+    // Over weeks the bands are upright strokes side by side: smoothing their
+    // edges shows nothing and costs half the drawing.
+    setRenderHint(QPainter::Antialiasing, span <= SMOOTH_SPAN_MS);
     m_axis_t->setRange(QDateTime::fromMSecsSinceEpoch(t0), QDateTime::fromMSecsSinceEpoch(t1));
     place_crosshair(m_crosshair_t);
     if (by_user)

@@ -26,6 +26,8 @@ public:
     static constexpr int64_t MAX_SPAN_MS = 3650LL * 86'400'000;
     // Wider spans draw their curves with a thin pen.
     static constexpr int64_t THIN_PEN_SPAN_MS = 2 * 86'400'000LL;
+    // Wider spans draw without smoothing.
+    static constexpr int64_t SMOOTH_SPAN_MS = 14 * 86'400'000LL;
     static constexpr int VALUE_TICKS = 5;
 
     struct Curve {
