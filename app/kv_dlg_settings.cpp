@@ -88,6 +88,24 @@ void CKV_Dlg_Settings::load()
 {
     QSettings store(QLatin1String(KV_SETTINGS_ORGANISATION), common_scope);
     read(store, kv_app().dirs.project_dir);
+    m_store_problem.clear();
+    if (store.status() == QSettings::NoError)
+        return;
+    const QString why = store.status() == QSettings::AccessError ? QStringLiteral("kein Zugriff")
+                                                                 : QStringLiteral("Format fehlerhaft");
+    m_store_problem = QStringLiteral("Die Einstellungen in \"%1\" konnten nicht gelesen werden (%2), es gelten die "
+                                     "Vorgaben.")
+                          .arg(store.fileName(), why);
+    TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "SETTINGS STORE NOT READ: %s (%s)\n", qPrintable(store.fileName()),
+          store.status() == QSettings::AccessError ? "access" : "format");
+}
+
+QString CKV_Dlg_Settings::stored_working_dir()
+{
+    QSettings store(QLatin1String(KV_SETTINGS_ORGANISATION), common_scope);
+    KV_Common_Settings settings;
+    settings.read(store, kv_app().dirs.project_dir);
+    return settings.m_str_working_dir__;
 }
 
 void CKV_Dlg_Settings::save() const

@@ -31,6 +31,12 @@ public:
 
     void load();
     void save() const;
+    // The working directory as load() will find it, read before the
+    // settings object exists.
+    static QString stored_working_dir();
+    // Why the settings store could not be read at the last load; empty when
+    // it could. The defaults are in force then, and the user must know.
+    const QString& store_problem() const { return m_store_problem; }
 
     // Geometry in scope "ViewState", key "_geometry"; window state in scope
     // "_ViewState_<view>", key "_windowState"; both under `organisation` and
@@ -82,6 +88,7 @@ protected:
     virtual void show_message(const QString& text);
 
 private:
+    QString m_store_problem;
     void build_dialog();
     void fill_dialog();
     void read_dialog();

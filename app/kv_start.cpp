@@ -5,12 +5,15 @@
 #include "kv_dlg_settings.h"
 #include "kv_file_modes.h"
 #include "kv_fonts.h"
+#include "kv_instance_lock.h"
 #include "kv_studio_main_app.h"
 #include "kv_trace.h"
 #include "kv_window_grab.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QStandardPaths>
+#include <csignal>
 #include <cstdio>
 
 int kv_start(int argc, char** argv)
@@ -23,6 +26,9 @@ int kv_start(int argc, char** argv)
     app_context.main_window = nullptr;
     app_context.second_window = nullptr;
     kv_trace::reset();
+
+    // A full disk makes writes fail, it must not end the panel.
+    signal(SIGXFSZ, SIG_IGN);
 
     // Help and version need no display: they come before anything else.
     const KV_App_Flags flags = kv_scan_command_line(argc, argv);
@@ -50,6 +56,13 @@ int kv_start(int argc, char** argv)
 
         app_context.flags = flags;
         app_context.flags.app = true; // the operating panel is the only role
+
+        const KV_Instance_Lock lock(CKV_Dlg_Settings::stored_working_dir());
+        if (!lock.is_locked()) {
+            fprintf(stderr, "%s\n", qPrintable(lock.refusal()));
+            QMessageBox::information(nullptr, QStringLiteral("kirovantor3"), lock.refusal());
+            return 1;
+        }
 
         auto* window = new CKV_Studio_Main_App;
         if (app_context.settings && app_context.settings->_m_app_full_screen != 0)

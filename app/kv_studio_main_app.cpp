@@ -1,6 +1,7 @@
 #include "kv_studio_main_app.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -41,7 +42,9 @@
 #include "kv_network_client.h"
 #include "kv_page_rules.h"
 #include "kv_style.h"
+#include "kv_project_check.h"
 #include "kv_project_db.h"
+#include "kv_project_installer.h"
 #include "kv_trace.h"
 
 namespace {
@@ -109,6 +112,7 @@ QToolButton* make_tool_button(const char* name, const QString& tip)
 CKV_Studio_Main_App::CKV_Studio_Main_App(QWidget* parent)
     : CKV_Studio_Main(parent)
     , m_images(std::make_unique<KV_Image_Cache>(project()))
+    , m_installer(new KV_Project_Installer(project(), this))
 {
     m_run_mode = true;
     kv_app().main_window = this;
@@ -129,6 +133,7 @@ CKV_Studio_Main_App::CKV_Studio_Main_App(QWidget* parent)
     // the user once the window shows, as nothing could be kept there.
     const QString working_dir_problem = kv_prepare_working_dir(settings().m_str_working_dir__);
     open_local_project();
+    connect_installer();
     if (!working_dir_problem.isEmpty())
         QTimer::singleShot(0, this, [this, working_dir_problem] { show_information(working_dir_problem); });
     m_logger->open_history(history_path(), KV_Logger_Settings::read());
@@ -159,6 +164,11 @@ CKV_Studio_Main_App::CKV_Studio_Main_App(QWidget* parent)
     // active target is connected at once, as the connect button would.
     if (project().m_routes.active_route())
         connect_active_route();
+    if (!m_start_notice.isEmpty()) {
+        show_view(View_Status);
+        m_dlg_zielsystem->info()->show_message(QStringLiteral("Lokales Projekt"), m_start_notice);
+        m_dlg_zielsystem->show_info();
+    }
 }
 
 CKV_Studio_Main_App::~CKV_Studio_Main_App()
@@ -325,8 +335,12 @@ void CKV_Studio_Main_App::open_local_project()
     // before the routes in them are used again.
     const QFileInfo local(QString::fromStdString(local_project_path()));
     kv_tighten_files(local.path(), local.fileName());
-    if (kv_open_local_project(project(), local_project_path()))
+    const KV_Local_Open opened = kv_open_local_project(project(), local_project_path());
+    if (opened.opened)
         apply_language();
+    m_start_notice = opened.notice;
+    if (settings().store_problem().size())
+        m_start_notice += (m_start_notice.isEmpty() ? QString() : QStringLiteral("\n")) + settings().store_problem();
     const KV_Routes::_route* route = project().m_routes.active_route();
     m_str_user = route ? route->m_str_user : std::string();
 }
@@ -339,6 +353,8 @@ bool CKV_Studio_Main_App::isPageVisible(const KV_GUI_Page* page) const
 void CKV_Studio_Main_App::remove_pages()
 {
     m_pages_ready = false;
+    m_pages_to_build.clear();
+    ++m_build_generation;
     while (m_pages->count() > 0) {
         QWidget* page = m_pages->widget(0);
         m_pages->removeWidget(page);
@@ -347,23 +363,31 @@ void CKV_Studio_Main_App::remove_pages()
     m_canvases.clear();
 }
 
+void CKV_Studio_Main_App::add_canvas(KV_GUI_Page& page)
+{
+    auto* canvas = new CKV_Gui_Control_Container(*this, page, m_pages);
+    m_pages->addWidget(canvas->scroll_area());
+    canvas->installEventFilter(this);
+    canvas->set_modified(false);
+    m_canvases.append(canvas);
+    if (m_pages_ready)
+        canvas->place_controls();
+}
+
 void CKV_Studio_Main_App::build_pages()
 {
     std::lock_guard lock(kv_project_lock());
     remove_pages();
     m_history.clear();
+    m_pages_to_build.clear();
 
     bool vertical = false;
     bool horizontal = false;
     for (const auto& page : project().m_gui_pages) {
         if (!isPageVisible(page.get()))
             continue;
-        auto* canvas = new CKV_Gui_Control_Container(*this, *page, m_pages);
-        m_pages->addWidget(canvas->scroll_area());
-        canvas->installEventFilter(this);
-        canvas->set_modified(false);
-        m_canvases.append(canvas);
-        (canvas->is_vertical() ? vertical : horizontal) = true;
+        m_pages_to_build.push_back(page.get());
+        (page->m_page_orientation != 0 ? vertical : horizontal) = true;
     }
     if (vertical && !horizontal)
         set_orientation(KV_ORIENTATION_PORTRAIT);
@@ -373,12 +397,43 @@ void CKV_Studio_Main_App::build_pages()
         set_orientation(screen_orientation());
 
     m_logger->set_logger_groups(project().m_logger_groups);
+    // The home page and the pages before it now; the rest follow.
+    size_t now = 0;
+    while (now < m_pages_to_build.size() &&
+           !kv_page_fits(m_pages_to_build[now]->m_page_orientation != 0, orientation()))
+        ++now;
+    now = std::min(now + 1, m_pages_to_build.size());
+    for (size_t i = 0; i < now; ++i)
+        add_canvas(*m_pages_to_build[i]);
+    m_pages_to_build.erase(m_pages_to_build.begin(), m_pages_to_build.begin() + long(now));
+
     m_pages_ready = true;
     for (CKV_Gui_Control_Container* canvas : std::as_const(m_canvases))
         canvas->place_controls();
     if (isVisible())
         goHomePage();
-    emit pages_rebuilt();
+    build_more_pages(++m_build_generation);
+}
+
+void CKV_Studio_Main_App::build_more_pages(int generation)
+{
+    if (generation != m_build_generation)
+        return; // a newer build took over
+    constexpr int SLICE_MS = 8;
+    QElapsedTimer slice;
+    slice.start();
+    {
+        std::lock_guard lock(kv_project_lock());
+        size_t built = 0;
+        while (built < m_pages_to_build.size() && (built == 0 || slice.elapsed() < SLICE_MS))
+            add_canvas(*m_pages_to_build[built++]);
+        m_pages_to_build.erase(m_pages_to_build.begin(), m_pages_to_build.begin() + long(built));
+    }
+    if (m_pages_to_build.empty()) {
+        emit pages_rebuilt();
+        return;
+    }
+    QTimer::singleShot(0, this, [this, generation] { build_more_pages(generation); });
 }
 
 void CKV_Studio_Main_App::update_title()
@@ -805,6 +860,7 @@ void CKV_Studio_Main_App::on_connection_lost()
     m_project_timeout = 0;
     m_logged_in = false;
     dispatch().set_stale(true);
+    m_installer->stop_waiting();
     CKV_Network_Msg lost = kv_make_header(kv_msg::CONNECTION_LOST, 0);
     slot_onDataReadClient(&lost, nullptr);
     if (current_view() == View_Pages) {
@@ -826,7 +882,8 @@ void CKV_Studio_Main_App::on_login_accepted()
     m_dlg_zielsystem->stop_connect_timer();
     if (is_status_panel_shown())
         show_view(View_Pages);
-    client().send(kv_msg::PROJECT_REQUEST);
+    if (client().send(kv_msg::PROJECT_REQUEST))
+        m_installer->await_project();
     m_project_timeout = PROJECT_TIMEOUT_LOGIN_S;
 }
 
@@ -838,7 +895,8 @@ void CKV_Studio_Main_App::on_logged_in()
 
 void CKV_Studio_Main_App::request_project()
 {
-    client().send_text(kv_msg::FILE_REQUEST, KV_BOOT_PROJECT_FILE);
+    if (client().send_text(kv_msg::FILE_REQUEST, KV_BOOT_PROJECT_FILE))
+        m_installer->await_project();
 }
 
 void CKV_Studio_Main_App::replace_settings_text(KV_Data& record, const uchar* data, uint32_t length)
@@ -875,7 +933,10 @@ void CKV_Studio_Main_App::slot_onDataReadClient(CKV_Network_Msg* msg, uchar* dat
         if (KV_Routes::_route* route = project().m_routes.active_route()) {
             route->m_str_serial = payload_text(data, length);
             project().save_routes();
-            client().send_text(kv_msg::LOGIN, route_login_text(*route));
+            // The second login speaks the same version as the first.
+            KV_Routes::_route login = *route;
+            login.m_communication_version = client().route().m_communication_version;
+            client().send_text(kv_msg::LOGIN, route_login_text(login));
         }
         m_project_timeout = PROJECT_TIMEOUT_LOGIN_S;
         break;
@@ -896,7 +957,8 @@ void CKV_Studio_Main_App::slot_onDataReadClient(CKV_Network_Msg* msg, uchar* dat
         m_dlg_zielsystem->online_serials(QString::fromStdString(payload_text(data, length)));
         break;
     case kv_msg::FILE:
-        on_project_file(*msg, data);
+        m_project_timeout = 0;
+        m_installer->take_file(data, length);
         break;
     case kv_msg::FILE_MISSING:
         show_view(View_Status);
@@ -904,9 +966,11 @@ void CKV_Studio_Main_App::slot_onDataReadClient(CKV_Network_Msg* msg, uchar* dat
         break;
     case kv_msg::FILE_PROGRESS:
         m_project_timeout = 0;
+        m_installer->on_file_announced(payload_text(data, length));
         break;
     case kv_msg::PROJECT_RECORD:
-        project().m_project.set_text(payload_text(data, length));
+        if (!kv_decode_project_record(payload_text(data, length), project().m_project))
+            TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "PROJECT RECORD NOT DECODED, KEPT\n");
         update_title();
         break;
     case kv_msg::ALL_SENT:
@@ -937,39 +1001,35 @@ void CKV_Studio_Main_App::slot_onDataReadClient(CKV_Network_Msg* msg, uchar* dat
     dispatch().on_message(*msg, data);
 }
 
-void CKV_Studio_Main_App::on_project_file(const CKV_Network_Msg& msg, const uchar* data)
+void CKV_Studio_Main_App::connect_installer()
 {
-    m_project_timeout = 0;
-    if (!data || msg.data_length < 256) {
-        TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "PROJECT FILE TOO SHORT: %u bytes\n", msg.data_length);
-        return;
-    }
-    KV_Download_Result result;
-    {
-        std::lock_guard lock(kv_project_lock());
-        m_dlg_zielsystem->project_arrived();
+    m_installer->set_path(local_project_path());
+    connect(m_installer, &KV_Project_Installer::progress, m_dlg_zielsystem->info(),
+            &CKV_Dlg_App_Zielsysteminfo::set_progress);
+    connect(&client(), &CKV_Studio_Network_Client::receiving, m_installer, &KV_Project_Installer::on_bytes_received);
+    connect(m_installer, &KV_Project_Installer::replacing, this, [this] {
         // The canvases hold no pointers into the old project past this point.
         remove_pages();
         m_images->clear();
-        result = kv_install_downloaded_project(project(), local_project_path(), data + KV_FILE_NAME_FIELD,
-                                               msg.data_length - KV_FILE_NAME_FIELD);
-    }
-    if (result == KV_Download_Result::Opened)
-        apply_language();
+    });
+    connect(m_installer, &KV_Project_Installer::installed, this, &CKV_Studio_Main_App::on_project_installed);
+    connect(m_installer, &KV_Project_Installer::failed, this,
+            [this](KV_Download_Outcome::Kind, const QString& reason) {
+                // The last good project stays in use; the user learns why.
+                show_view(View_Status);
+                m_dlg_zielsystem->project_failed(reason);
+                client().send(kv_msg::PROJECT_HANDLED);
+            });
+}
+
+void CKV_Studio_Main_App::on_project_installed()
+{
+    apply_language();
     build_pages();
     update_title();
-    if (result == KV_Download_Result::Not_Opened) {
-        // Silently back to the last local project, then the same controller again.
-        client().disconnect_route();
-        client().connect_route(project().m_routes.active_route());
-        return;
-    }
-    if (result == KV_Download_Result::Not_Written) {
-        show_view(View_Status);
-        m_dlg_zielsystem->project_failed();
-    } else if (!is_status_panel_shown()) {
+    m_dlg_zielsystem->project_arrived();
+    if (current_view() != View_Status)
         m_dlg_zielsystem->show_targets(); // the list shows the new project's routes
-    }
     client().send(kv_msg::PROJECT_HANDLED);
 }
 

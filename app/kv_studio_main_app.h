@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "kv_device_display.h"
 #include "kv_studio_main.h"
@@ -24,6 +25,7 @@ class KV_Idle_Return;
 class KV_Image_Cache;
 class KV_Kiosk_Guard;
 class KV_Screen_Inhibitor;
+class KV_Project_Installer;
 class QAbstractButton;
 class QActionGroup;
 class QLabel;
@@ -97,6 +99,7 @@ public:
     bool is_status_panel_shown() const;
     QToolButton* status_button() const { return m_btn_status; }
     CKV_Logger_View* logger_view() const { return m_logger; }
+    KV_Project_Installer& installer() const { return *m_installer; }
 
     // Wall panel: return to the start page, kiosk mode, screen kept on.
     KV_Wall_Settings& wall_settings() { return m_wall; }
@@ -106,7 +109,8 @@ public:
 
 signals:
     void close_overlay();
-    // After every rebuild of the pages (start, download).
+    // After every rebuild of the pages (start, download), once the last
+    // canvas is built.
     void pages_rebuilt();
 
 public slots:
@@ -141,7 +145,13 @@ private:
     void build_menu();
     void build_views();
     void open_local_project();
+    // Builds the canvas of the page shown first at once, the others in
+    // slices from the event loop, so that input is served meanwhile.
     void build_pages();
+    void build_more_pages(int generation);
+    void add_canvas(KV_GUI_Page& page);
+    void connect_installer();
+    void on_project_installed();
     bool is_full_screen_app() const;
     // Deletes every canvas; they leave the value path with it.
     void remove_pages();
@@ -154,7 +164,6 @@ private:
     void on_connection_lost();
     void on_login_accepted();
     void on_logged_in();
-    void on_project_file(const CKV_Network_Msg& msg, const uchar* data);
     void replace_settings_text(KV_Data& record, const uchar* data, uint32_t length);
     void request_project();
     void mark_alive(uint32_t id);
@@ -171,6 +180,9 @@ private:
     QList<CKV_Gui_Control_Container*> m_canvases;
     QList<int> m_history;
     bool m_pages_ready = false;
+    // Pages still to be built, in project order, and the build they belong to.
+    std::vector<KV_GUI_Page*> m_pages_to_build;
+    int m_build_generation = 0;
     bool m_menu_shown = true;
     DeviceDisplay m_device_display = Unknown;
 
@@ -200,4 +212,7 @@ private:
     KV_Idle_Return* m_idle = nullptr;
     KV_Kiosk_Guard* m_kiosk = nullptr;
     KV_Screen_Inhibitor* m_inhibitor = nullptr;
+    KV_Project_Installer* m_installer = nullptr;
+    // Told once at start: the local project was not the one expected.
+    QString m_start_notice;
 };

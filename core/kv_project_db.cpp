@@ -103,6 +103,16 @@ std::recursive_mutex& kv_address_lock()
     return lock;
 }
 
+std::vector<const char*> kv_project_tables()
+{
+    return {"KV_PROJECT", "KV_SETTINGS_KNX", "KV_SETTINGS_EAP", "KV_SETTINGS_CLOCK", "KV_SETTINGS_IP_CAM",
+            "KV_SETTINGS_HOST", "KV_SETTINGS_MBUS", "KV_SETTINGS_MAIL", "KV_SETTINGS_SCENE", "KV_SETTINGS_ALEXA",
+            "KV_SETTINGS_SONOS", "KV_SETTINGS_DMX", "KV_SETTINGS_BROADCAST", "KV_SETTINGS_MODBUS_MASTER",
+            "KV_SETTINGS_MODBUS_SLAVE", "KV_SETTINGS_USERS", "KV_SETTINGS_LOGGER_GROUP", "KV_ROUTES", "KV_USERS",
+            "KV_ADDR_HG", "KV_ADDR_MG", "KV_ADDR", "KV_GUI_Control", "KV_GUI_Page", "KV_LOGIC_Control",
+            "KV_LOGIC_Page", "KV_FILES"};
+}
+
 std::recursive_mutex& kv_project_lock()
 {
     static std::recursive_mutex lock;
@@ -136,9 +146,10 @@ void CKV_Project_Db::reset_records()
     for (const Single_Table& single : single_tables())
         single.record->reset();
     m_logger_groups.clear();
+    KV_Addr_Tree old_addresses; // freed outside the lock
     {
         std::lock_guard<std::recursive_mutex> lock(kv_address_lock());
-        m_addr.clear();
+        std::swap(old_addresses, m_addr);
     }
     m_gui_pages.clear();
     m_logic_pages.clear();
@@ -147,6 +158,45 @@ void CKV_Project_Db::reset_records()
 }
 
 void CKV_Project_Db::close_project() { reset_records(); }
+
+void CKV_Project_Db::swap(CKV_Project_Db& other) noexcept
+{
+    std::swap(m_project, other.m_project);
+    std::swap(m_routes, other.m_routes);
+    std::swap(m_settings_knx, other.m_settings_knx);
+    std::swap(m_settings_eap, other.m_settings_eap);
+    std::swap(m_settings_modbus_master, other.m_settings_modbus_master);
+    std::swap(m_settings_modbus_slave, other.m_settings_modbus_slave);
+    std::swap(m_settings_clock, other.m_settings_clock);
+    std::swap(m_settings_ip_cam, other.m_settings_ip_cam);
+    std::swap(m_settings_host, other.m_settings_host);
+    std::swap(m_settings_mbus, other.m_settings_mbus);
+    std::swap(m_settings_mail, other.m_settings_mail);
+    std::swap(m_settings_scene, other.m_settings_scene);
+    std::swap(m_settings_alexa, other.m_settings_alexa);
+    std::swap(m_settings_sonos, other.m_settings_sonos);
+    std::swap(m_settings_dmx, other.m_settings_dmx);
+    std::swap(m_settings_users, other.m_settings_users);
+    m_logger_groups.swap(other.m_logger_groups);
+    {
+        std::lock_guard<std::recursive_mutex> lock(kv_address_lock());
+        std::swap(m_addr, other.m_addr);
+    }
+    m_gui_pages.swap(other.m_gui_pages);
+    m_logic_pages.swap(other.m_logic_pages);
+    m_db.swap(other.m_db);
+    m_path.swap(other.m_path);
+}
+
+bool CKV_Project_Db::reopen(const std::string& path)
+{
+    m_db.close();
+    m_path.clear();
+    if (!m_db.open(path, false))
+        return false;
+    m_path = path;
+    return true;
+}
 
 bool CKV_Project_Db::load(const std::string& path)
 {
@@ -192,7 +242,8 @@ bool CKV_Project_Db::load(const std::string& path)
 
 void CKV_Project_Db::load_addresses()
 {
-    std::lock_guard<std::recursive_mutex> lock(kv_address_lock());
+    // The tree is built aside; the lock is held only for the swap, so that
+    // a store loaded on another thread does not hold up the value path.
     KV_Addr_Tree tree;
     KV_Addr_HG hg;
     m_db.for_each_row("KV_ADDR_HG", [&](std::string_view text) {
@@ -212,7 +263,8 @@ void CKV_Project_Db::load_addresses()
         decode_text(address);
         tree.add_address(std::move(address));
     });
-    m_addr = std::move(tree);
+    std::lock_guard<std::recursive_mutex> lock(kv_address_lock());
+    std::swap(m_addr, tree);
 }
 
 bool CKV_Project_Db::save(bool update_time)

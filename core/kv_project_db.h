@@ -18,6 +18,9 @@
 
 // Held while the address tree is replaced (loading).
 std::recursive_mutex& kv_address_lock();
+// Names of every table a project file has, in their creation order.
+std::vector<const char*> kv_project_tables();
+
 // Held by the main window while a downloaded project replaces the open one.
 std::recursive_mutex& kv_project_lock();
 
@@ -36,6 +39,14 @@ public:
     bool save(bool update_time);
     bool save_routes();
     void close_project();
+    // Swaps every record, the path and the connection with other: a project
+    // loaded aside (on another thread) takes this store's place at once.
+    void swap(CKV_Project_Db& other) noexcept;
+    // Opens the connection again at path (the file was renamed there); the
+    // records in memory stay as they are. False when it does not open.
+    bool reopen(const std::string& path);
+    // Refuses writes to the open file while it is being replaced.
+    bool set_read_only(bool on) { return m_db.set_query_only(on); }
 
     const std::string& path() const { return m_path; }
     bool is_open() const { return !m_path.empty() && m_db.is_open(); }

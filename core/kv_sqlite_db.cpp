@@ -9,6 +9,10 @@ namespace {
 // Statement texts are built in buffers of this size; longer ones are refused.
 constexpr size_t kStatementBuffer = 320;
 
+// A second process (or our own loader thread) may hold the file for a
+// moment: wait for it instead of taking the file for broken.
+constexpr int kBusyTimeoutMs = 3000;
+
 bool is_identifier(const char* name)
 {
     if (!name || !*name)
@@ -29,7 +33,11 @@ bool CKV_Sqlite_Db::open(const std::string& path, bool create)
     close();
     if (!create) {
         sqlite3* probe = nullptr;
-        const int rc = sqlite3_open_v2(path.c_str(), &probe, SQLITE_OPEN_READONLY, nullptr);
+        int rc = sqlite3_open_v2(path.c_str(), &probe, SQLITE_OPEN_READONLY, nullptr);
+        if (rc == SQLITE_OK) {
+            sqlite3_busy_timeout(probe, kBusyTimeoutMs);
+            rc = sqlite3_exec(probe, "PRAGMA schema_version", nullptr, nullptr, nullptr);
+        }
         sqlite3_close(probe);
         if (rc != SQLITE_OK) {
             TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_SERVER, "ERROR OPEN DATABASE: %s\n", path.c_str());
@@ -43,6 +51,7 @@ bool CKV_Sqlite_Db::open(const std::string& path, bool create)
         TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_SERVER, "ERROR OPEN DATABASE: %s\n", path.c_str());
         return false;
     }
+    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
     // SQLite reads the file only at the first statement; a file that is not
     // a database (or a directory) shows up here.
     if (sqlite3_exec(m_db, "PRAGMA schema_version", nullptr, nullptr, nullptr) != SQLITE_OK) {
@@ -53,6 +62,17 @@ bool CKV_Sqlite_Db::open(const std::string& path, bool create)
         return false;
     }
     return true;
+}
+
+void CKV_Sqlite_Db::swap(CKV_Sqlite_Db& other) noexcept
+{
+    std::swap(m_db, other.m_db);
+    std::swap(m_last_error, other.m_last_error);
+}
+
+bool CKV_Sqlite_Db::set_query_only(bool on)
+{
+    return exec(on ? "PRAGMA query_only=1" : "PRAGMA query_only=0");
 }
 
 void CKV_Sqlite_Db::close()

@@ -23,6 +23,10 @@ public:
     bool open(const std::string& path, bool create);
     void close();
     bool is_open() const { return m_db != nullptr; }
+    void swap(CKV_Sqlite_Db& other) noexcept;
+    // Refuses every write on this connection (reads go on) while the file
+    // is being replaced behind it.
+    bool set_query_only(bool on);
 
     // One statement text; false (and last error) on failure or when closed.
     bool exec(const char* sql);

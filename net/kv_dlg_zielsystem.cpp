@@ -747,9 +747,11 @@ void CKV_Dlg_App_Zielsystem::login_refused()
     m_client->disconnect_route();
 }
 
-void CKV_Dlg_App_Zielsystem::project_failed()
+void CKV_Dlg_App_Zielsystem::project_failed(const QString& reason)
 {
-    show_failure(&CKV_Dlg_App_Zielsysteminfo::show_project_failed);
+    end_attempt();
+    m_info->show_project_failed(reason);
+    show_info();
 }
 
 void CKV_Dlg_App_Zielsystem::project_arrived()

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTransform>
 #include <QVBoxLayout>
@@ -56,6 +57,11 @@ void CKV_Dlg_App_Zielsysteminfo::createGui()
     m_label_text->setAlignment(Qt::AlignCenter);
     m_label_text->setWordWrap(true);
     layout->addWidget(m_label_text);
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("m_progress_project"));
+    m_progress->setRange(0, 100);
+    m_progress->hide();
+    layout->addWidget(m_progress);
 
     m_widget_serials = new QWidget(this);
     m_widget_serials->setObjectName(QStringLiteral("m_widget_serials"));
@@ -157,9 +163,22 @@ void CKV_Dlg_App_Zielsysteminfo::show_connection_failed()
     show_mode(Mode::Connection_Failed, Picture::Failure, {}, TEXT_CONNECTION_FAILED);
 }
 
-void CKV_Dlg_App_Zielsysteminfo::show_project_failed()
+void CKV_Dlg_App_Zielsysteminfo::show_project_failed(const QString& reason)
 {
-    show_mode(Mode::Project_Failed, Picture::Failure, {}, TEXT_PROJECT_FAILED);
+    show_mode(Mode::Project_Failed, Picture::Failure, {},
+              reason.isEmpty() ? TEXT_PROJECT_FAILED : TEXT_PROJECT_FAILED + QLatin1Char('\n') + reason);
+}
+
+void CKV_Dlg_App_Zielsysteminfo::set_progress(int percent)
+{
+    m_progress->setVisible(percent >= 0);
+    if (percent >= 0)
+        m_progress->setValue(percent);
+}
+
+int CKV_Dlg_App_Zielsysteminfo::progress() const
+{
+    return m_progress->isHidden() ? -1 : m_progress->value();
 }
 
 void CKV_Dlg_App_Zielsysteminfo::show_message(const QString& title, const QString& text)

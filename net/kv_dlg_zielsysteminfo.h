@@ -9,6 +9,7 @@
 #include <QWidget>
 
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QVBoxLayout;
 
@@ -29,13 +30,17 @@ public:
     void show_connecting();
     void show_success();
     void show_connection_failed();
-    void show_project_failed();
+    // The reason, when known, follows the fixed text on its own line.
+    void show_project_failed(const QString& reason = {});
     void show_message(const QString& title, const QString& text);
     // "Sind Sie sich sicher, dass sie das Zielsystem "name" löschen wollen?"
     void show_delete_question(const QString& route_name);
     void show_serial_choice(const QStringList& serials);
 
     Mode mode() const { return m_mode; }
+    // Progress of a project download, 0-100; -1 hides the bar.
+    void set_progress(int percent);
+    int progress() const;
     QString title() const;
     QString text() const;
 
@@ -66,6 +71,7 @@ private:
     QLabel* m_label_picture = nullptr;
     QLabel* m_label_title = nullptr;
     QLabel* m_label_text = nullptr;
+    QProgressBar* m_progress = nullptr;
     QWidget* m_widget_serials = nullptr;
     QVBoxLayout* m_layout_serials = nullptr;
     QPushButton* m_pushButton_auswahl = nullptr;

@@ -44,7 +44,10 @@ CKV_Studio_Network_Client::CKV_Studio_Network_Client(CKV_Project_Db* project, QO
     m_stream.set_message_handler([this](CKV_Network_Msg* header, uint8_t* payload) {
         emit onDataReadClient(header, payload);
     });
-    m_stream.set_netvar_handler([this](const KV_Addr_Tgm& tgm) { emit onDataReadClient(tgm); });
+    m_stream.set_netvar_handler([this](const KV_Addr_Tgm& tgm) {
+        m_alive = true; // a link that carries only values is alive too
+        emit onDataReadClient(tgm);
+    });
     m_stream.set_pause_hook([this] { pause_for_events(); });
 }
 
@@ -156,7 +159,8 @@ void CKV_Studio_Network_Client::slot_disconnected()
 {
     m_stream.reset();
     m_connected = false;
-    // A loss within the first second after connecting is not reported.
+    // A loss within the first second after connecting is reported when that
+    // second ends, so that the window never goes on showing "connected".
     if (!m_grace)
         emit onConnectClient(false, m_route);
 }
@@ -169,6 +173,8 @@ void CKV_Studio_Network_Client::slot_readyRead()
         const QByteArray bytes = m_socket->readAll();
         m_stream.feed(reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size()));
     }
+    if (m_stream.has_pending_header())
+        emit receiving(qint64(m_stream.buffered_bytes()));
 }
 
 void CKV_Studio_Network_Client::slot_timeout()
@@ -185,6 +191,8 @@ void CKV_Studio_Network_Client::slot_timeout()
 void CKV_Studio_Network_Client::slot_timeout_fresh_connected()
 {
     m_grace = false;
+    if (!m_connected && m_socket->state() != QAbstractSocket::ConnectedState)
+        emit onConnectClient(false, m_route);
 }
 
 void CKV_Studio_Network_Client::pause_for_events()

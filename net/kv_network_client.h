@@ -74,6 +74,8 @@ signals:
     void onDataReadClient(CKV_Network_Msg* header, uchar* data);
     void onDataReadClient(KV_Addr_Tgm tgm);
     void onConnectClient(bool fconnected, KV_Routes::_route route);
+    // Bytes of a message still arriving (a big one, such as a project file).
+    void receiving(qint64 bytes);
 
 public slots:
     void slot_connected();
