@@ -1,24 +1,26 @@
 // The app main window without a controller: the local project at start,
 // title texts, which pages a user sees, orientation rules, navigation,
-// the full-screen menu, fixed sizes, the weekly version check and the
-// replacement of the local project by a broken download.
+// the full-screen menu, fixed sizes and the weekly version check.
 
 #include <QAction>
 #include <QCheckBox>
-#include <QRadioButton>
-#include <QToolButton>
+#include <QDir>
 #include <QFile>
 #include <QMenuBar>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
+#include <QRadioButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include "../net/kv_test_http_responder.h"
 #include "../net/test_controller.h"
 #include "kv_app_context.h"
 #include "kv_device_display.h"
+#include "kv_dlg_zielsystem.h"
+#include "kv_dlg_zielsysteminfo.h"
 #include "kv_dlg_settings.h"
 #include "kv_dlg_zielsystem.h"
 #include "kv_dlg_zielsysteminfo.h"
@@ -121,10 +123,14 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(2048, 'z'));
         file.close();
-        Test_Window window; // an unreadable file is replaced by a fresh project
+        Test_Window window; // an unreadable file is set aside for a fresh project, and the user told
         QVERIFY(window.project().is_open());
         QCOMPARE(window.project().m_project.m_str_guid.size(), size_t(38));
         QVERIFY(QString::fromStdString(window.project().m_project.m_str_guid) != guid);
+        QCOMPARE(QDir(working_dir()).entryList({QStringLiteral("kv_app.kvp.broken-*")}).size(), 1);
+        QCOMPARE(window.current_view(), int(CKV_Studio_Main_App::View_Status));
+        QVERIFY(window.is_status_panel_shown());
+        QVERIFY(window.target_dialog()->info()->text().contains(QStringLiteral("beiseitegelegt")));
     }
 
     void chosen_working_directory_is_created_or_named_data()
@@ -368,30 +374,6 @@ private slots:
         ticks(1);
         QCOMPARE(window.version_countdown(), period);
         QTRY_COMPARE_WITH_TIMEOUT(proxy.paths(), QStringList(QStringLiteral("versions.kv.test:443")), 5000);
-    }
-
-    void broken_download_restores_the_last_local_project()
-    {
-        QVERIFY(write_test_project(local_path(), "Lokal", {{"{l}"}}, {test_route("Panel", "10.0.0.3")}));
-        CKV_Project_Db db;
-        QVERIFY(db.load(local_path().toStdString()));
-        const QByteArray junk = QByteArray("no project ").append(QByteArray(1000, 'q'));
-        const auto install = [&] {
-            return kv_install_downloaded_project(db, local_path().toStdString(),
-                                                 reinterpret_cast<const unsigned char*>(junk.constData()), size_t(junk.size()));
-        };
-        QCOMPARE(install(), KV_Download_Result::Not_Opened);
-        QVERIFY(db.is_open());
-        QCOMPARE(db.m_project.m_str_name, std::string("Lokal"));
-        QCOMPARE(db.m_gui_pages.size(), size_t(1));
-
-        // Nothing to fall back to: a fresh project, still with the routes.
-        QVERIFY(QFile::remove(local_path()));
-        QCOMPARE(install(), KV_Download_Result::Not_Opened);
-        QVERIFY(db.is_open());
-        QVERIFY(db.m_gui_pages.empty());
-        QCOMPARE(db.m_routes.m_list_route.size(), size_t(1));
-        QCOMPARE(db.m_routes.m_list_route[0].m_str_name, std::string("Panel"));
     }
 };
 

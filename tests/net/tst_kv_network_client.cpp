@@ -121,40 +121,42 @@ private slots:
         QCOMPARE(link.netvars[0].dest_address[2], 6u);
     }
 
-    void loss_within_grace_is_not_reported_later_loss_is()
+    void loss_within_grace_is_reported_when_the_grace_ends()
     {
-        Link link(60000, CKV_Studio_Network_Client::GRACE_MS);
+        Link link(60000, 400);
         link.connect();
         QTRY_COMPARE(link.reports.size(), size_t(1));
-        QTest::qWait(500);
+        QTest::qWait(100);
         link.controller.last()->close();
-        QTest::qWait(1000);
-        QCOMPARE(link.reports, std::vector<bool>{true});
+        QTest::qWait(150);
+        QCOMPARE(link.reports, std::vector<bool>{true}); // still inside the grace
+        QTRY_COMPARE(link.reports, (std::vector<bool>{true, false}));
 
-        // Our own disconnect within the grace is quiet too.
+        // Our own disconnect within the grace stays quiet.
         link.connect();
-        QTRY_COMPARE(link.reports.size(), size_t(2));
+        QTRY_COMPARE(link.reports.size(), size_t(3));
         link.client.disconnect_route();
         QVERIFY(!link.client.is_connected());
         QTRY_COMPARE(link.controller.disconnections, 2);
-        QCOMPARE(link.reports, (std::vector<bool>{true, true}));
+        QTest::qWait(500);
+        QCOMPARE(link.reports, (std::vector<bool>{true, false, true}));
 
         // Connecting again closes the old connection.
         link.connect();
-        QTRY_COMPARE(link.reports.size(), size_t(3));
+        QTRY_COMPARE(link.reports.size(), size_t(4));
         link.connect();
         QTRY_COMPARE(link.controller.disconnections, 3);
-        QTRY_COMPARE(link.reports.size(), size_t(4));
-        QTest::qWait(1500);
+        QTRY_COMPARE(link.reports.size(), size_t(5));
+        QTest::qWait(500);
         link.controller.last()->close();
-        QTRY_COMPARE(link.reports, (std::vector<bool>{true, true, true, true, false}));
+        QTRY_COMPARE(link.reports, (std::vector<bool>{true, false, true, true, true, false}));
         QVERIFY(!link.client.is_connected());
         QVERIFY(!link.client.send(kv_msg::KEEP_ALIVE));
 
         // After the grace our own disconnect is reported at once.
         link.connect();
-        QTRY_COMPARE(link.reports.size(), size_t(6));
-        QTest::qWait(1100);
+        QTRY_COMPARE(link.reports.size(), size_t(7));
+        QTest::qWait(500);
         link.client.disconnect_route();
         QCOMPARE(link.reports.back(), false);
         QVERIFY(!link.client.is_reconnect_wanted());
@@ -196,6 +198,14 @@ private slots:
                 });
         link.connect();
         QTRY_VERIFY(link.controller.last());
+        // Values alone keep the link alive.
+        QTimer values;
+        connect(&values, &QTimer::timeout, this, [&] { link.controller.send_netvar(test_netvar(1, 2, 3, 1)); });
+        values.start(50);
+        QTest::qWait(700);
+        values.stop();
+        QCOMPARE(link.controller.disconnections, 0);
+
         QTimer keep_alive;
         connect(&keep_alive, &QTimer::timeout, this, [&] { link.controller.send(kv_msg::KEEP_ALIVE); });
         keep_alive.start(50);

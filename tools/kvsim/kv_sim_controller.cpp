@@ -222,6 +222,8 @@ void CKV_Sim_Controller::accept_connections()
         m_sessions.push_back(session);
         log_line(session->peer(), "connected");
         connect(socket, &QTcpSocket::disconnected, this, [this, session] { forget(session); });
+        if (m_options.project_fault == KV_Sim_Project_Fault::Unsolicited)
+            send_project(*session, KV_BOOT_PROJECT_FILE);
         if (m_options.garbage_bytes > 0) {
             QByteArray garbage(m_options.garbage_bytes, Qt::Uninitialized);
             for (char& byte : garbage)
@@ -334,18 +336,22 @@ void CKV_Sim_Controller::send_project(CKV_Sim_Session& session, const std::strin
 {
     QFile file(QString::fromStdString(m_project_path));
     QByteArray content = name == KV_BOOT_PROJECT_FILE && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    if (m_options.corrupt_project && !content.isEmpty())
-        content = QByteArray(4096, 'x').prepend("no project file, ");
+    if (!content.isEmpty())
+        content = kv_sim_damaged_project(content, m_options.corrupt_project ? KV_Sim_Project_Fault::Not_Sqlite
+                                                                            : m_options.project_fault);
     if (content.isEmpty() || content.size() > qsizetype(KV_MSG_MAX_DATA_LENGTH - KV_FILE_NAME_FIELD)) {
         log_line(session.peer(), QString("-> 27, no file %1").arg(QString::fromStdString(name)));
         session.send(kv_msg::FILE_MISSING);
         return;
     }
+    const std::string sent_name =
+        m_options.project_fault == KV_Sim_Project_Fault::Wrong_Name ? std::string("anderes_projekt.kvp") : name;
+    session.send_text(kv_msg::FILE_PROGRESS, sent_name + ";" + std::to_string(content.size()));
     QByteArray payload(KV_FILE_NAME_FIELD, '\0');
-    std::memcpy(payload.data(), name.data(), std::min<size_t>(name.size(), KV_FILE_NAME_FIELD - 1));
+    std::memcpy(payload.data(), sent_name.data(), std::min<size_t>(sent_name.size(), KV_FILE_NAME_FIELD - 1));
     payload += content;
     session.send(kv_msg::FILE, payload.constData(), static_cast<uint32_t>(payload.size()));
-    log_line(session.peer(), QString("-> 26, %1 bytes of %2").arg(content.size()).arg(QString::fromStdString(name)));
+    log_line(session.peer(), QString("-> 26, %1 bytes of %2").arg(content.size()).arg(QString::fromStdString(sent_name)));
 }
 
 void CKV_Sim_Controller::store_settings(KV_Data& record, const char* what, const std::string& text)

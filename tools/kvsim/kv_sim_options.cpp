@@ -44,7 +44,10 @@ KV_Sim_Options kv_sim_parse_options(const QCoreApplication& app)
         {"garbage", "Send N random bytes to each new connection.", "bytes"},
         {"wrong-key", "Encipher everything sent with a foreign key."},
         {"flood", "Send N net variables as fast as possible after each login.", "count"},
-        {"corrupt-project", "Serve a boot project file that is no project."},
+        {"corrupt-project", "Serve a boot project file that is no project (as --project-fault not-sqlite)."},
+        {"project-fault", "Serve the boot project broken: truncated, zeroed, foreign, not-sqlite, unsolicited "
+                          "(sent before the login) or wrong-name (another file name).", "kind"},
+        {"large-project", "Serve the large benchmark project instead of the demo."},
         {"no-project", "Never answer project requests (305, 25): the app waits for a project in vain."},
         {"full-log", "Log received texts whole instead of shortened."},
     });
@@ -72,6 +75,9 @@ KV_Sim_Options kv_sim_parse_options(const QCoreApplication& app)
     if (parser.isSet("flood"))
         o.flood_count = number(parser, "flood", 1, 100000000);
     o.corrupt_project = parser.isSet("corrupt-project");
+    if (parser.isSet("project-fault") && !kv_sim_parse_project_fault(parser.value("project-fault"), o.project_fault))
+        fail("--project-fault needs truncated, zeroed, foreign, not-sqlite, unsolicited or wrong-name");
+    o.large_project = parser.isSet("large-project");
     o.no_project = parser.isSet("no-project");
     o.full_log = parser.isSet("full-log");
     return o;

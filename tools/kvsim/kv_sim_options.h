@@ -4,6 +4,8 @@
 #include <QHostAddress>
 #include <QString>
 
+#include "kv_sim_project_faults.h"
+
 class QCoreApplication;
 
 struct KV_Sim_Options {
@@ -25,6 +27,8 @@ struct KV_Sim_Options {
     bool wrong_key = false;
     int flood_count = 0;
     bool corrupt_project = false; // serve bytes that are no project file
+    KV_Sim_Project_Fault project_fault = KV_Sim_Project_Fault::None;
+    bool large_project = false;   // serve the large benchmark project
     bool no_project = false;      // never answer 305 or 25
     bool full_log = false;        // log received texts whole
 };

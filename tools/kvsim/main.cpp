@@ -9,12 +9,15 @@
 
 #include "kv_sim_controller.h"
 #include "kv_demo_project.h"
+#include "kv_large_project.h"
 #include "kv_sim_options.h"
 
 namespace {
 // The simulator serves and changes its own copy, never the file it was given.
 bool prepare_project(const KV_Sim_Options& options, const QString& copy)
 {
+    if (options.large_project)
+        return kv_write_large_project(copy.toStdString());
     if (options.project_file.isEmpty())
         return kv_write_demo_project(copy.toStdString());
     if (!QFile::copy(options.project_file, copy)) {
