@@ -747,6 +747,11 @@ void CKV_Dlg_App_Zielsystem::login_refused()
     m_client->disconnect_route();
 }
 
+void CKV_Dlg_App_Zielsystem::project_failed()
+{
+    project_failed(QString());
+}
+
 void CKV_Dlg_App_Zielsystem::project_failed(const QString& reason)
 {
     end_attempt();

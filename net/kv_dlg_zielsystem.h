@@ -80,7 +80,8 @@ public:
     // Answers of a login, as the main window receives them.
     void stop_connect_timer();                       // connection reported, or 11
     void login_refused();                            // 12
-    void project_failed(const QString& reason = {}); // 27, or a project not stored (why)
+    void project_failed();                           // 27
+    void project_failed(const QString& reason);      // a project not stored, and why
     void project_arrived();                          // 26 handled
     void online_serial_wrong();                      // 1002
     void online_password_wrong();                    // 1003

@@ -46,7 +46,7 @@ private slots:
         const QByteArray garbage(4096, 'x');
 
         CKV_Project_Db db;
-        QVERIFY(kv_open_local_project(db, path));
+        QVERIFY(kv_open_local_project(db, path).opened);
         QCOMPARE(open_to_others(dir.path()), QStringList());
 
         KV_Routes::_route route;
@@ -57,22 +57,26 @@ private slots:
         QCOMPARE(open_to_others(dir.path()), QStringList());
 
         const auto download = [&](const QByteArray& content) {
-            return kv_install_downloaded_project(db, path, reinterpret_cast<const unsigned char*>(content.constData()),
-                                                 size_t(content.size()));
+            CKV_Project_Db staging;
+            const KV_Download_Outcome outcome =
+                kv_install_download(staging, path, content.constData(), size_t(content.size()), db.m_routes);
+            if (outcome.kind == KV_Download_Outcome::Installed)
+                db.swap(staging);
+            return outcome.kind;
         };
-        QCOMPARE(download(project), KV_Download_Result::Opened);
+        QCOMPARE(download(project), KV_Download_Outcome::Installed);
         QCOMPARE(open_to_others(dir.path()), QStringList());
-        QCOMPARE(download(garbage), KV_Download_Result::Not_Opened);
+        QCOMPARE(download(garbage), KV_Download_Outcome::Rejected);
         QCOMPARE(open_to_others(dir.path()), QStringList());
 
-        // A local file that no longer opens is replaced; whatever is kept of it stays private.
+        // A local file that no longer opens is set aside; whatever is kept of it stays private.
         db.close_project();
         QFile broken(QString::fromStdString(path));
         QVERIFY(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
         broken.write(garbage);
         broken.close();
-        QVERIFY(kv_open_local_project(db, path));
-        QCOMPARE(db.m_routes.m_list_route.size(), size_t(0));
+        QVERIFY(kv_open_local_project(db, path).opened);
+        QCOMPARE(db.m_routes.m_list_route.size(), size_t(1)); // the previous project took its place
         QCOMPARE(open_to_others(dir.path()), QStringList());
     }
 };

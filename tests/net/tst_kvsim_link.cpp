@@ -157,7 +157,7 @@ private slots:
         App_Side app(route_to(sim.port));
         QTRY_VERIFY(app.got(kv_msg::ALL_SENT));
         // After the login: the project, the logged-in answer, every value, then "all sent".
-        QCOMPARE(app.ids, (std::vector<uint32_t>{kv_msg::LOGIN_ACCEPTED, kv_msg::FILE, kv_msg::LOGGED_IN, kv_msg::ALL_SENT}));
+        QCOMPARE(app.ids, (std::vector<uint32_t>{kv_msg::LOGIN_ACCEPTED, kv_msg::FILE_PROGRESS, kv_msg::FILE, kv_msg::LOGGED_IN, kv_msg::ALL_SENT}));
         QCOMPARE(app.netvars.size(), size_t(2));
         app.netvars.clear();
 
