@@ -429,6 +429,8 @@ void CKV_Studio_Main_App::build_more_pages(int generation)
             add_canvas(*m_pages_to_build[built++]);
         m_pages_to_build.erase(m_pages_to_build.begin(), m_pages_to_build.begin() + long(built));
     }
+    // The orientation may have turned before a page of it was built.
+    show_fitting_page();
     if (m_pages_to_build.empty()) {
         emit pages_rebuilt();
         return;
@@ -723,6 +725,11 @@ void CKV_Studio_Main_App::slot_ver()
 void CKV_Studio_Main_App::on_orientation_changed()
 {
     apply_fixed_size();
+    show_fitting_page();
+}
+
+void CKV_Studio_Main_App::show_fitting_page()
+{
     if (!m_pages_ready)
         return;
     const int current = m_pages->currentIndex();

@@ -149,6 +149,8 @@ private:
     // slices from the event loop, so that input is served meanwhile.
     void build_pages();
     void build_more_pages(int generation);
+    // Shows the first page of the orientation unless the shown one fits it.
+    void show_fitting_page();
     void add_canvas(KV_GUI_Page& page);
     void connect_installer();
     void on_project_installed();

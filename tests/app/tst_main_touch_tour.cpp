@@ -17,6 +17,7 @@
 #include "kv_gui_switch.h"
 #include "kv_gui_tile_onoff.h"
 #include "kv_gui_tile_room.h"
+#include "kv_project_installer.h"
 #include "kv_studio_main_app.h"
 #include "kv_test_main_project.h"
 #include "kv_test_settings_home.h"
@@ -43,6 +44,16 @@ bool named(const CKV_Gui_Control* control, const char* name)
 bool on_kitchen(const CKV_Gui_Control* control)
 {
     return !control->record().m_list_addr.empty() && control->record().m_list_addr[0] == KITCHEN;
+}
+
+// Logged in and showing the project the simulator just sent, installed.
+bool downloaded(CKV_Studio_Main_App& window, const Kvsim_Process& sim, qsizetype from)
+{
+    bool sent = false;
+    for (qsizetype i = from; i < sim.lines.size() && !sent; ++i)
+        sent = sim.lines[i].contains(QStringLiteral("-> 26,"));
+    return sent && window.installer().state() == KV_Project_Installer::State::Idle && window.is_logged_in() &&
+           window.pages_ready() && window.is_page_stack_shown();
 }
 
 void picture(QWidget& window, const char* name)
@@ -103,11 +114,12 @@ private slots:
 
     void landscape_page_button_then_kitchen_switch()
     {
+        const qsizetype from_line = m_sim.lines.size();
         CKV_Studio_Main_App window;
         window.set_tick_intervals(50, 500);
         window.resize(1280, 800);
         window.show();
-        QTRY_VERIFY_WITH_TIMEOUT(window.is_logged_in() && window.pages_ready() && window.is_page_stack_shown(), WAIT_MS);
+        QTRY_VERIFY_WITH_TIMEOUT(downloaded(window, m_sim, from_line), WAIT_MS);
         picture(window, "touch-landscape-1-start.png");
         finger_sized(window, false);
 
@@ -129,10 +141,11 @@ private slots:
 
     void portrait_room_tile_then_kitchen_tile()
     {
+        const qsizetype from_line = m_sim.lines.size();
         CKV_Studio_Main_App window;
         window.set_tick_intervals(50, 500);
         window.show();
-        QTRY_VERIFY_WITH_TIMEOUT(window.is_logged_in() && window.pages_ready() && window.is_page_stack_shown(), WAIT_MS);
+        QTRY_VERIFY_WITH_TIMEOUT(downloaded(window, m_sim, from_line), WAIT_MS);
         // The panel hangs upright.
         window.slot_ver();
         window.resize(800, 1280);

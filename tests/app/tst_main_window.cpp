@@ -275,6 +275,7 @@ private slots:
         auto* push = window.findChild<QCheckBox*>(QStringLiteral("m_checkBox_push"));
         KV_Project record;
         record.m_str_name = "Vom Controller";
+        record.m_str_guid = "{5e0c0000-0000-4000-8000-000000000030}";
         const auto status = [&](const char* title, const char* text) {
             return window.current_view() == int(CKV_Studio_Main_App::View_Status) && panel->title() == title &&
                    panel->text() == text && !window.target_dialog()->is_connect_timer_active();
