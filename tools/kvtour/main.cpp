@@ -61,6 +61,7 @@ bool opened(CKV_Gui_Control_Tile_Overlay_Base* overlay)
 int shoot_colours_and_times(CKV_Studio_Main_App* window, const QString& out)
 {
     int failures = 0;
+    window->goHomePage();
     for (auto* light : window->findChildren<CKV_Gui_Control_App_RGBW*>()) {
         if (light->record().m_typ != 1512)
             continue;
@@ -83,12 +84,11 @@ int shoot_colours_and_times(CKV_Studio_Main_App* window, const QString& out)
     // The tile pages are portrait pages.
     window->slot_ver();
     window->resize(560, 1000);
+    window->goHomePage();
     settle(100);
     for (auto* tile : window->findChildren<CKV_Gui_Control_Tile_Clock*>()) {
         window->goPage(tile->canvas()->page_guid());
         settle(100);
-        if (!tile->isVisible())
-            continue;
         tile->open_overlay();
         auto* times = qobject_cast<CKV_Gui_Control_App_Overlay_Timer*>(tile->overlay());
         // Shown, not stored: the editor closes without "Fertig".
