@@ -291,7 +291,10 @@ private slots:
                  return received(kv_msg::LOGIN) == 2 && peer.received.back().payload.find("m_str_serial\x02SN-42") != std::string::npos &&
                         window.project().m_routes.active_route()->m_str_serial == "SN-42" && window.project_timeout() > 0;
              }},
-            {kv_msg::FILE_PROGRESS, KV_BOOT_PROJECT_FILE + std::string(";1000"), [&] { return window.project_timeout() == 0; }},
+            // Logged in: the project is asked for, and 28 starts its progress bar.
+            {kv_msg::LOGIN_ACCEPTED, "", [&] { return received(kv_msg::PROJECT_REQUEST) == 1; }},
+            {kv_msg::FILE_PROGRESS, KV_BOOT_PROJECT_FILE + std::string(";1000"),
+             [&] { return window.project_timeout() == 0 && panel->progress() == 0; }},
             {kv_msg::ONLINE_SERIAL_WRONG, "",
              [&] {
                  return status("Seriennummer nicht korrekt",
