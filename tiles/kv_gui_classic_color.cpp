@@ -178,12 +178,12 @@ CKV_Gui_Color_Editor::CKV_Gui_Color_Editor(QWidget* parent)
 {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(new QLabel(tr("Farbe"), this));
+    column->addWidget(kv_panel_label(tr("Farbe"), this));
     column->addWidget(m_ring, 1);
     m_white->set_colors(Qt::black, Qt::white);
     for (const auto& [label, slider] : {std::pair{tr("Sättigung"), m_saturation},
                                        std::pair{tr("Helligkeit"), m_brightness}, std::pair{tr("Weiß"), m_white}}) {
-        column->addWidget(new QLabel(label, this));
+        column->addWidget(kv_panel_label(label, this));
         column->addWidget(slider);
     }
     connect(m_ring, &CKV_Gui_Control_Widget_Color_Selection::released, this, [this](const QColor& hue) {

@@ -27,9 +27,17 @@ QScrollArea* kv_panel_scroll(QWidget* content, QWidget* parent)
     return scroll;
 }
 
+QLabel* kv_panel_label(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QStringLiteral("kv_panel_label"));
+    return label;
+}
+
 QLabel* kv_panel_title(const QString& text, QWidget* parent)
 {
     auto* title = new QLabel(text, parent);
+    title->setObjectName(QStringLiteral("kv_panel_title"));
     QFont font(QStringLiteral("Graphik Medium"));
     font.setPixelSize(24);
     title->setFont(font);
@@ -46,7 +54,7 @@ CKV_Gui_Overlay_Preset_List::CKV_Gui_Overlay_Preset_List(IPresetWidgetInterface&
     setObjectName(QStringLiteral("kv_preset_list"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(new QLabel(tr("Voreinstellungen"), this));
+    column->addWidget(kv_panel_label(tr("Voreinstellungen"), this));
 
     m_list = new QWidget;
     m_list_layout = new QVBoxLayout(m_list);

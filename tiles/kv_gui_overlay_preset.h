@@ -83,6 +83,8 @@ private:
 // Dark panels: light text, a title in the panel font, finger-sized buttons.
 void kv_style_panel(QWidget* panel);
 QLabel* kv_panel_title(const QString& text, QWidget* parent);
+// A heading inside a panel (the style sheets keep it light on the dark panel).
+QLabel* kv_panel_label(const QString& text, QWidget* parent);
 // A transparent scroll area around content, scrolled by finger as well.
 QScrollArea* kv_panel_scroll(QWidget* content, QWidget* parent);
 inline constexpr int KV_PANEL_TOUCH_HEIGHT = 56;
