@@ -56,13 +56,13 @@ CKV_Gui_Overlay_Sequence_Color_Edit::CKV_Gui_Overlay_Sequence_Color_Edit(QWidget
     auto* left = new QVBoxLayout;
     left->addWidget(kv_panel_title(tr("Schritt"), this));
     left->addWidget(m_editor, 1);
-    left->addWidget(new QLabel(tr("Orange"), this));
+    left->addWidget(kv_panel_label(tr("Orange"), this));
     m_orange->set_colors(Qt::black, QColor(255, 165, 0));
     left->addWidget(m_orange);
     row->addLayout(left, 3);
 
     auto* right = new QVBoxLayout;
-    right->addWidget(new QLabel(tr("Zeit"), this));
+    right->addWidget(kv_panel_label(tr("Zeit"), this));
     right->addWidget(m_time);
     auto* change = new QHBoxLayout;
     change->addWidget(m_soft);

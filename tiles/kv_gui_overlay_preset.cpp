@@ -62,7 +62,7 @@ CKV_Gui_Overlay_Preset_List::CKV_Gui_Overlay_Preset_List(IPresetWidgetInterface&
     m_list_layout->addStretch();
     column->addWidget(kv_panel_scroll(m_list, this), 1);
 
-    m_empty = new QLabel(QString::fromUtf8(EMPTY_TEXT), this);
+    m_empty = kv_panel_label(QString::fromUtf8(EMPTY_TEXT), this);
     m_empty->setAlignment(Qt::AlignCenter);
     column->addWidget(m_empty);
 

@@ -110,7 +110,7 @@ CKV_Gui_Control_App_Overlay_Timer::CKV_Gui_Control_App_Overlay_Timer(std::unique
     m_list_layout->addStretch();
     column->addWidget(kv_panel_scroll(m_list, this), 1);
 
-    m_empty = new QLabel(tr("Keine Schaltzeit angelegt"), this);
+    m_empty = kv_panel_label(tr("Keine Schaltzeit angelegt"), this);
     m_empty->setAlignment(Qt::AlignCenter);
     column->addWidget(m_empty);
     m_add = panel_button(tr("Schaltzeit hinzufügen"), this);
