@@ -11,10 +11,8 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QSvgRenderer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cstring>
@@ -84,19 +82,6 @@ std::string payload_text(const uchar* data, uint32_t length)
         return {};
     const char* text = reinterpret_cast<const char*>(data);
     return std::string(text, strnlen(text, length));
-}
-
-// An icon drawn from an SVG in one colour (the palette's button text).
-QIcon tinted_icon(const QString& path, const QColor& color, int size)
-{
-    QSvgRenderer renderer(path);
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    renderer.render(&painter);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(pixmap.rect(), color);
-    return QIcon(pixmap);
 }
 
 QToolButton* make_tool_button(const char* name, const QString& tip)
@@ -448,11 +433,11 @@ void CKV_Studio_Main_App::refresh_tool_icons()
 {
     const QColor color = palette().color(QPalette::ButtonText);
     const int size = m_btn_home->iconSize().width();
-    m_btn_home->setIcon(tinted_icon(ICON_HOME, color, size));
-    m_btn_logger->setIcon(tinted_icon(ICON_LOGGER, color, size));
-    m_btn_settings->setIcon(tinted_icon(ICON_SETTINGS, color, size));
+    m_btn_home->setIcon(m_tool_icons.icon(ICON_HOME, color, size));
+    m_btn_logger->setIcon(m_tool_icons.icon(ICON_LOGGER, color, size));
+    m_btn_settings->setIcon(m_tool_icons.icon(ICON_SETTINGS, color, size));
     const bool connected = is_connected();
-    m_btn_status->setIcon(tinted_icon(connected ? ICON_STATUS_ON : ICON_STATUS_OFF, color, size));
+    m_btn_status->setIcon(m_tool_icons.icon(connected ? ICON_STATUS_ON : ICON_STATUS_OFF, color, size));
     m_btn_status->setProperty("kv_connected", connected);
     m_dlg_app_settings->set_connected(connected);
 }

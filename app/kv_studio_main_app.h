@@ -13,6 +13,7 @@
 
 #include "kv_device_display.h"
 #include "kv_studio_main.h"
+#include "kv_tool_icons.h"
 #include "kv_visu_host.h"
 #include "kv_wall_settings.h"
 
@@ -209,6 +210,7 @@ private:
     QTimer m_timer_tick_slow;
 
     std::unique_ptr<KV_Image_Cache> m_images;
+    KV_Tool_Icons m_tool_icons;
 
     KV_Wall_Settings m_wall;
     KV_Idle_Return* m_idle = nullptr;

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -342,7 +343,15 @@ void CKV_Gui_Control_App_Scene_Page::paintEvent(QPaintEvent*)
         const int side = stacked ? text_box.height() / 2 : text_box.height();
         const QRect symbol(text_box.topLeft() + QPoint(stacked ? (text_box.width() - side) / 2 : 0, 0),
                            QSize(side, side));
-        QIcon(view == VIEW_GREY ? SYMBOL_GREY : SYMBOL_WHITE).paint(&painter, symbol);
+        // Drawn as an icon would be (shrunk to fit, centred), but from the
+        // file's shared pixmap: an icon made for each paint would leave a
+        // copy in the pixmap cache every time.
+        const QPixmap pixmap(view == VIEW_GREY ? SYMBOL_GREY : SYMBOL_WHITE);
+        QSize drawn = pixmap.deviceIndependentSize().toSize();
+        if (drawn.width() > symbol.width() || drawn.height() > symbol.height())
+            drawn.scale(symbol.size(), Qt::KeepAspectRatio);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, drawn, symbol), pixmap);
         if (stacked)
             text_box.setTop(symbol.bottom() + 1);
         else

@@ -60,6 +60,12 @@ void KV_Message_Stream::reset()
 {
     m_begin = m_plain_end = m_end = 0;
     m_has_pending = false;
+    // A flood grew the buffer: a new link starts small again, so that a
+    // panel running for months holds no more than its last burst needs.
+    if (m_capacity > INITIAL_CAPACITY) {
+        m_buffer.reset();
+        m_capacity = 0;
+    }
 }
 
 void KV_Message_Stream::append(const uint8_t* data, size_t length)
@@ -92,7 +98,7 @@ void KV_Message_Stream::reserve_tail(size_t length)
     if (m_capacity - m_end >= length)
         return;
     const size_t used = m_end - m_begin;
-    size_t capacity = std::max<size_t>(m_capacity, 64 * 1024);
+    size_t capacity = std::max(m_capacity, INITIAL_CAPACITY);
     while (capacity < used + length)
         capacity *= 2;
     if (capacity == m_capacity && m_begin > 0) {

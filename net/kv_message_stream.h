@@ -26,6 +26,7 @@ public:
     using Pause_Hook = std::function<void()>;
 
     static constexpr uint64_t NETVARS_PER_PAUSE = 102;
+    static constexpr size_t INITIAL_CAPACITY = 64 * 1024;
 
     explicit KV_Message_Stream(const unsigned char* key = KV_MESSAGE_KEY);
 
@@ -38,7 +39,8 @@ public:
     // running call delivers them.
     void feed(const uint8_t* data, size_t length);
 
-    // Forgets the buffered input and the pending header. Safe inside a handler.
+    // Forgets the buffered input and the pending header, and gives back a
+    // buffer grown beyond its first size. Safe inside a handler.
     void reset();
 
     bool has_pending_header() const { return m_has_pending; }

@@ -34,18 +34,21 @@ CKV_Studio_Network_Client::CKV_Studio_Network_Client(CKV_Project_Db* project, QO
     m_supervision.setInterval(SUPERVISION_MS);
     m_grace_timer.setSingleShot(true);
     m_grace_timer.setInterval(GRACE_MS);
+    m_answer_timer.setSingleShot(true);
+    m_answer_timer.setInterval(ANSWER_MS);
     QObject::connect(m_socket, &QTcpSocket::connected, this, &CKV_Studio_Network_Client::slot_connected);
     QObject::connect(m_socket, &QTcpSocket::disconnected, this, &CKV_Studio_Network_Client::slot_disconnected);
     QObject::connect(m_socket, &QTcpSocket::readyRead, this, &CKV_Studio_Network_Client::slot_readyRead);
     QObject::connect(&m_supervision, &QTimer::timeout, this, &CKV_Studio_Network_Client::slot_timeout);
     QObject::connect(&m_grace_timer, &QTimer::timeout, this,
                      &CKV_Studio_Network_Client::slot_timeout_fresh_connected);
+    QObject::connect(&m_answer_timer, &QTimer::timeout, this, &CKV_Studio_Network_Client::no_answer);
 
     m_stream.set_message_handler([this](CKV_Network_Msg* header, uint8_t* payload) {
         emit onDataReadClient(header, payload);
     });
     m_stream.set_netvar_handler([this](const KV_Addr_Tgm& tgm) {
-        m_alive = true; // a link that carries only values is alive too
+        set_alive(true); // values arriving are a sign of life
         emit onDataReadClient(tgm);
     });
     m_stream.set_pause_hook([this] { pause_for_events(); });
@@ -63,6 +66,14 @@ void CKV_Studio_Network_Client::set_intervals(int supervision_ms, int grace_ms)
     m_supervision_ms = supervision_ms;
     m_supervision.setInterval(supervision_ms);
     m_grace_timer.setInterval(grace_ms);
+    m_answer_timer.setInterval(supervision_ms / (SUPERVISION_MS / ANSWER_MS));
+}
+
+void CKV_Studio_Network_Client::set_alive(bool alive)
+{
+    m_alive = alive;
+    if (alive)
+        forget_answer();
 }
 
 bool CKV_Studio_Network_Client::connect_route(const KV_Routes::_route* route)
@@ -91,6 +102,7 @@ void CKV_Studio_Network_Client::disconnect_route()
     m_socket->close();
     m_stream.reset();
     m_grace_timer.stop();
+    forget_answer();
     m_grace = false;
     m_connected = false;
 }
@@ -114,6 +126,10 @@ bool CKV_Studio_Network_Client::send_data(uint32_t id, uint32_t length, const vo
     const qint64 written = m_socket->write(reinterpret_cast<const char*>(m_frame.data()), static_cast<qint64>(m_frame.size()));
     if (written > 0)
         m_bytes_sent += static_cast<quint32>(written);
+    if (id == kv_msg::KEEP_ALIVE && !m_answer_owed) {
+        m_answer_owed = true;
+        m_answer_timer.start();
+    }
     return written == static_cast<qint64>(m_frame.size());
 }
 
@@ -149,6 +165,7 @@ bool CKV_Studio_Network_Client::send_netvar(const KV_Addr_Tgm& tgm)
 void CKV_Studio_Network_Client::slot_connected()
 {
     m_stream.reset();
+    forget_answer();
     m_connected = true;
     m_grace_timer.start();
     m_grace = true;
@@ -158,6 +175,7 @@ void CKV_Studio_Network_Client::slot_connected()
 void CKV_Studio_Network_Client::slot_disconnected()
 {
     m_stream.reset();
+    forget_answer();
     m_connected = false;
     // A loss within the first second after connecting is reported when that
     // second ends, so that the window never goes on showing "connected".
@@ -179,9 +197,12 @@ void CKV_Studio_Network_Client::slot_readyRead()
 
 void CKV_Studio_Network_Client::slot_timeout()
 {
-    if (m_socket->state() == QAbstractSocket::ConnectedState && !m_alive) {
-        TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_ZRQ, "NETWORK_CLIENT::no sign of life, dropping the connection\n");
-        disconnect_route();
+    // An unanswered keep-alive is the answer timer's to judge: an answer just
+    // after the tick counts for the next period.
+    if (m_socket->state() == QAbstractSocket::ConnectedState && !m_alive && !m_answer_owed) {
+        read_pending();
+        if (!m_alive && m_socket->state() == QAbstractSocket::ConnectedState)
+            reconnect_silent_link("no sign of life");
     }
     m_alive = false;
     if (m_socket->state() == QAbstractSocket::UnconnectedState && m_reconnect_wanted)
@@ -193,6 +214,42 @@ void CKV_Studio_Network_Client::slot_timeout_fresh_connected()
     m_grace = false;
     if (!m_connected && m_socket->state() != QAbstractSocket::ConnectedState)
         emit onConnectClient(false, m_route);
+}
+
+void CKV_Studio_Network_Client::forget_answer()
+{
+    m_answer_owed = false;
+    m_answer_timer.stop();
+}
+
+void CKV_Studio_Network_Client::no_answer()
+{
+    // Inside a burst the answer waits behind the values still being handed on.
+    if (m_pausing) {
+        m_answer_timer.start();
+        return;
+    }
+    read_pending();
+    if (!m_answer_owed || m_socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    reconnect_silent_link("keep-alive unanswered");
+}
+
+void CKV_Studio_Network_Client::read_pending()
+{
+    // Bytes that came while the event loop was busy elsewhere may hold the
+    // sign of life: what the socket has buffered, then what the system holds
+    // (read at once, without waiting).
+    slot_readyRead();
+    if (m_socket->state() == QAbstractSocket::ConnectedState)
+        m_socket->waitForReadyRead(0);
+}
+
+void CKV_Studio_Network_Client::reconnect_silent_link(const char* why)
+{
+    // A wall panel has nobody to press connect: the same controller again.
+    TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_ZRQ, "NETWORK_CLIENT::%s, connecting again\n", why);
+    connect_route(&m_route);
 }
 
 void CKV_Studio_Network_Client::pause_for_events()

@@ -35,6 +35,11 @@ class CKV_Studio_Network_Client : public QObject {
 public:
     static constexpr int SUPERVISION_MS = 10000;
     static constexpr int GRACE_MS = 1000;
+    // A keep-alive unanswered this long means a link that fell silent (a
+    // controller that hangs, a stream nothing can be read from): it is
+    // dropped and connected again at once, instead of waiting for the
+    // supervision. A quarter of the supervision period, which scales it.
+    static constexpr int ANSWER_MS = SUPERVISION_MS / 4;
     // Longest time the receive loop lets other events run during a burst.
     static constexpr int PAUSE_MS = 100;
 
@@ -61,7 +66,8 @@ public:
     bool send_netvar(const KV_Group_Address& address, double value);
     bool send_netvar(const KV_Addr_Tgm& tgm);
 
-    void set_alive(bool alive) { m_alive = alive; }
+    // Any sign of life also settles an unanswered keep-alive.
+    void set_alive(bool alive);
     bool is_alive() const { return m_alive; }
     bool is_connected() const { return m_connected; }
     bool is_reconnect_wanted() const { return m_reconnect_wanted; }
@@ -86,11 +92,16 @@ public slots:
 
 private:
     void pause_for_events();
+    void forget_answer();
+    void no_answer();
+    void read_pending();
+    void reconnect_silent_link(const char* why);
 
     CKV_Project_Db* m_project;
     QTcpSocket* m_socket;
     QTimer m_supervision;
     QTimer m_grace_timer;
+    QTimer m_answer_timer; // runs while a keep-alive is unanswered
     int m_supervision_ms = SUPERVISION_MS;
 
     KV_Cipher m_encipher{KV_Cipher::Direction::Encipher};
@@ -103,5 +114,6 @@ private:
     bool m_connected = false;
     bool m_grace = false;
     bool m_alive = false;
+    bool m_answer_owed = false; // a keep-alive sent, no sign of life since
     bool m_pausing = false;
 };

@@ -3,6 +3,7 @@
 // online answer, refused and dropped connections, the project time-out and
 // keep-alive.
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -10,8 +11,10 @@
 #include <memory>
 
 #include "../net/kvsim_process.h"
+#include "../net/trace_capture.h"
 #include "kv_dlg_zielsystem.h"
 #include "kv_dlg_zielsysteminfo.h"
+#include "kv_gui_value_dispatch.h"
 #include "kv_network_client.h"
 #include "kv_studio_main_app.h"
 #include "kv_test_main_project.h"
@@ -288,6 +291,31 @@ private slots:
         QCOMPARE(count(QStringLiteral(" connected")), 2);
         QCOMPARE(count(QStringLiteral(" disconnected")), 1); // only the first, replaced connection
         QVERIFY(m_window->is_connected());
+    }
+
+    void silent_controller_is_connected_again_by_the_client()
+    {
+        if (!start({}))
+            return;
+        // The product's timing at a tenth: keep-alive every second, its answer
+        // owed for 250 ms, supervision every second, the notice after 400 ms.
+        m_window->set_tick_intervals(100, 1000);
+        m_window->client().set_intervals(1000, 100);
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in() && !m_window->dispatch().stale(), WAIT_MS);
+
+        const qint64 connected_icon = m_window->status_button()->icon().cacheKey();
+        Trace_Capture trace;
+        m_sim->command(QStringLiteral("pause 2000")); // hears nothing, answers nothing
+        QElapsedTimer since_pause;
+        since_pause.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->is_logged_in(), WAIT_MS);
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in() && !m_window->dispatch().stale(), WAIT_MS);
+        const qint64 back_ms = since_pause.elapsed() - 2000;
+        QVERIFY(trace.text().contains("keep-alive unanswered, connecting again"));
+        qInfo("back %lld ms after the end of a 2000-ms pause", back_ms);
+        QCOMPARE(m_window->current_view(), int(CKV_Studio_Main_App::View_Pages));
+        // The same icon again, not a new copy for the pixmap cache to keep.
+        QCOMPARE(m_window->status_button()->icon().cacheKey(), connected_icon);
     }
 };
 

@@ -188,8 +188,16 @@ private slots:
         QTRY_COMPARE(absent.reports, std::vector<bool>{true});
     }
 
-    void silent_connection_is_dropped_and_not_reconnected()
+    void silent_connection_is_dropped_and_connected_again_data()
     {
+        QTest::addColumn<int>("life"); // what the controller sends while alive
+        QTest::addRow("keep-alive answers") << int(kv_msg::KEEP_ALIVE);
+        QTest::addRow("values") << int(kv_msg::NETVAR);
+    }
+
+    void silent_connection_is_dropped_and_connected_again()
+    {
+        QFETCH(int, life);
         Link link(200, 50);
         connect(&link.client, qOverload<CKV_Network_Msg*, uchar*>(&CKV_Studio_Network_Client::onDataReadClient), this,
                 [&](CKV_Network_Msg* header, uchar*) {
@@ -198,27 +206,42 @@ private slots:
                 });
         link.connect();
         QTRY_VERIFY(link.controller.last());
-        // Values alone keep the link alive.
-        QTimer values;
-        connect(&values, &QTimer::timeout, this, [&] { link.controller.send_netvar(test_netvar(1, 2, 3, 1)); });
-        values.start(50);
-        QTest::qWait(700);
-        values.stop();
-        QCOMPARE(link.controller.disconnections, 0);
-
-        QTimer keep_alive;
-        connect(&keep_alive, &QTimer::timeout, this, [&] { link.controller.send(kv_msg::KEEP_ALIVE); });
-        keep_alive.start(50);
+        QTimer alive;
+        connect(&alive, &QTimer::timeout, this, [&] {
+            if (life == int(kv_msg::NETVAR))
+                link.controller.send_netvar(test_netvar(1, 1, 1, 1));
+            else
+                link.controller.send(kv_msg::KEEP_ALIVE);
+        });
+        alive.start(50);
         QTest::qWait(1000);
         QCOMPARE(link.controller.disconnections, 0);
         QVERIFY(link.client.is_connected());
 
-        keep_alive.stop();
+        alive.stop();
         QTRY_COMPARE(link.controller.disconnections, 1);
-        QCOMPARE(link.reports, (std::vector<bool>{true, false}));
-        QVERIFY(!link.client.is_reconnect_wanted());
-        QTest::qWait(700);
-        QCOMPARE(link.controller.connections.size(), size_t(1));
+        QTRY_COMPARE(link.reports, (std::vector<bool>{true, false, true}));
+        QCOMPARE(link.controller.connections.size(), size_t(2));
+        QVERIFY(link.client.is_reconnect_wanted());
+    }
+
+    void unanswered_keep_alive_drops_the_link_before_the_supervision()
+    {
+        Link link(2000, 50); // the answer is owed for 500 ms
+        link.connect();
+        QTRY_VERIFY(link.client.is_connected());
+        QTest::qWait(100); // past the grace
+        Trace_Capture trace;
+        link.client.send(kv_msg::KEEP_ALIVE);
+        QTRY_COMPARE(link.reports, (std::vector<bool>{true, false, true}));
+        QVERIFY(trace.text().contains("keep-alive unanswered"));
+
+        // A value in answer settles it: the new link stays.
+        QTRY_COMPARE(link.controller.connections.size(), size_t(2));
+        link.client.send(kv_msg::KEEP_ALIVE);
+        link.controller.send_netvar(test_netvar(1, 1, 1, 1));
+        QTest::qWait(1000);
+        QCOMPARE(link.reports.size(), size_t(3));
     }
 
     void hostile_input_keeps_the_connection()

@@ -84,8 +84,8 @@ private:
     int m_checks = 0;
     int m_mismatches = 0;
     int m_changed_away = 0;
-    qint64 m_rss_warm = 0;
-    qint64 m_rss_end = 0;
+    qint64 m_rss_warm = 0; // lowest of the second fifth of the run
+    qint64 m_rss_end = 0;  // lowest of the last fifth
     qint64 m_rss_peak = 0;
     bool m_crashed = false;
 };
