@@ -98,6 +98,7 @@ bool kv_create_local_project(CKV_Project_Db& project, const std::string& path, c
     project.close_project();
     const std::string fresh = new_file_path(path);
     QFile::remove(QString::fromStdString(fresh));
+    kv_remove_stale_journal(fresh);
     bool ok = project.load(fresh);
     if (ok) {
         project.m_project.m_str_name = KV_LOCAL_PROJECT_FILE;
@@ -189,6 +190,7 @@ KV_Download_Outcome kv_install_download(CKV_Project_Db& staging, const std::stri
         return KV_Download_Outcome{kind, reason};
     };
     std::string error;
+    kv_remove_stale_journal(fresh);
     if (!kv_write_synced(fresh, content, length, error))
         return fail(KV_Download_Outcome::Not_Written, error);
     const std::string reason = kv_check_project_file(fresh);

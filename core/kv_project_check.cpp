@@ -1,5 +1,6 @@
 #include "kv_project_check.h"
 
+#include <cstdio>
 #include <sqlite3.h>
 
 #include "kv_project.h"
@@ -61,8 +62,23 @@ bool kv_decode_project_record(const std::string& text, KV_Project& record)
     return true;
 }
 
+void kv_remove_stale_journal(const std::string& path)
+{
+    for (const char* suffix : {"-journal", "-wal", "-shm"})
+        std::remove((path + suffix).c_str());
+}
+
 std::string kv_check_project_file(const std::string& path)
 {
+    // A write cut short leaves a hot journal that a read-only connection
+    // cannot roll back; any read-write open does, as the next load would.
+    sqlite3* settle = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &settle, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(settle, 3000);
+        sqlite3_exec(settle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    }
+    sqlite3_close(settle);
+
     Reader reader;
     if (sqlite3_open_v2(path.c_str(), &reader.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
         return "not opened: " + reader.error();

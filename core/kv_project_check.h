@@ -15,3 +15,8 @@ bool kv_decode_project_record(const std::string& text, KV_Project& record);
 // project table it has reads to its end and its project record decodes;
 // otherwise the reason, one line for the trace and the user.
 std::string kv_check_project_file(const std::string& path);
+
+// Removes what SQLite keeps beside path (rollback journal, WAL). Only for a
+// file about to be written whole: a journal left by an earlier process would
+// otherwise be rolled back into the new contents.
+void kv_remove_stale_journal(const std::string& path);

@@ -20,7 +20,7 @@
 #include "kv_trace_capture.h"
 
 namespace {
-enum class File { Missing, Good, Garbage, Damaged };
+enum class File { Missing, Good, Garbage, Damaged, Cut_Short };
 
 QByteArray read_all(const QString& path)
 {
@@ -47,6 +47,25 @@ void write_damaged_project(const QString& path, const std::string& name, const K
     for (qsizetype i = bytes.size() / 2; i < bytes.size(); ++i)
         bytes[i] = 0;
     write_all(path, bytes);
+}
+
+// A good project as a kill in the middle of a write leaves it: changed pages
+// already in the file, their old contents in a hot journal beside it.
+void write_cut_short_project(const QString& path, const std::string& name, const KV_Routes::_route& route)
+{
+    const QString writing = path + QStringLiteral(".writing");
+    QVERIFY(write_test_project(writing, name, {{"{p}"}}, {route}));
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(writing.toUtf8().constData(), &db), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(db,
+                          "PRAGMA cache_size=1; BEGIN; UPDATE KV_ROUTES SET DATA='halb';"
+                          "CREATE TABLE PAD(X); INSERT INTO PAD VALUES(zeroblob(100000));",
+                          nullptr, nullptr, nullptr),
+             SQLITE_OK);
+    QVERIFY(QFile::exists(writing + QStringLiteral("-journal")));
+    QVERIFY(QFile::copy(writing, path));
+    QVERIFY(QFile::copy(writing + QStringLiteral("-journal"), path + QStringLiteral("-journal")));
+    sqlite3_close(db);
 }
 
 // The project bytes to download: a small good project.
@@ -97,6 +116,8 @@ class tst_local_project : public QObject {
             write_all(file, QByteArray(5000, 'z'));
         else if (kind == File::Damaged)
             write_damaged_project(file, name, test_route(route, "10.0.0.1"));
+        else if (kind == File::Cut_Short)
+            write_cut_short_project(file, name, test_route(route, "10.0.0.1"));
     }
 
 private slots:
@@ -116,6 +137,7 @@ private slots:
         QTest::addColumn<bool>("told");
         QTest::newRow("good") << File::Good << File::Missing << "Lokal" << "Panel" << 0 << false;
         QTest::newRow("good, older previous") << File::Good << File::Good << "Lokal" << "Panel" << 0 << false;
+        QTest::newRow("write cut short: rolled back") << File::Cut_Short << File::Missing << "Lokal" << "Panel" << 0 << false;
         QTest::newRow("missing, previous good") << File::Missing << File::Good << "Vorher" << "Alt" << 0 << true;
         QTest::newRow("garbage, previous good") << File::Garbage << File::Good << "Vorher" << "Alt" << 1 << true;
         QTest::newRow("damaged, previous good") << File::Damaged << File::Good << "Vorher" << "Alt" << 1 << true;
@@ -136,7 +158,8 @@ private slots:
         QFETCH(bool, told);
         make(path(), local, "Lokal", "Panel");
         make(previous(), last, "Vorher", "Alt");
-        const QByteArray broken = local == File::Good ? QByteArray() : read_all(path());
+        const bool whole = local == File::Good || local == File::Cut_Short;
+        const QByteArray broken = whole ? QByteArray() : read_all(path());
 
         KV_Trace_Capture trace;
         CKV_Project_Db db;
@@ -146,7 +169,7 @@ private slots:
         QCOMPARE(db.m_routes.m_list_route.empty() ? QString() : QString::fromStdString(db.m_routes.m_list_route[0].m_str_name),
                  route);
         QCOMPARE(!opened.notice.isEmpty(), told);
-        QCOMPARE(trace.has(QStringLiteral("LOCAL PROJECT NOT OPENED")), local != File::Good && local != File::Missing);
+        QCOMPARE(trace.has(QStringLiteral("LOCAL PROJECT NOT OPENED")), !whole && local != File::Missing);
         // Whatever did not open is still on disk, byte for byte.
         QCOMPARE(set_aside().size(), aside);
         if (!broken.isEmpty())

@@ -20,6 +20,7 @@
 
 #include "kv_crypto.h"
 #include "kv_local_project.h"
+#include "kv_project_check.h"
 #include "kv_project_db.h"
 
 namespace {
@@ -37,6 +38,7 @@ KV_Routes::_route route(const std::string& name, const std::string& ip)
 bool write_installation(const QString& path, quint16 port)
 {
     QFile::remove(path);
+    kv_remove_stale_journal(path.toStdString());
     CKV_Project_Db db;
     if (!db.load(path.toStdString()))
         return false;
