@@ -1,8 +1,11 @@
 #include "kv_gui_action_button.h"
 
 #include <QAudioOutput>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QPainter>
 #include <QUrl>
@@ -67,9 +70,48 @@ CKV_Gui_Control_Button_Sound::CKV_Gui_Control_Button_Sound(CKV_Gui_Control_Conta
 {
 }
 
+namespace {
+// One player for all sound buttons, kept until the program ends: Qt's media
+// backends crash when a player is destroyed while its audio thread runs,
+// which a page rebuild during a sound would do. A new sound stops the last.
+QMediaPlayer* shared_player()
+{
+    static QMediaPlayer* player = nullptr;
+    if (!player) {
+        // Qt's GStreamer backend crashes when the system lacks GStreamer's
+        // base plugins; the FFmpeg backend comes with Qt Multimedia itself.
+        if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
+            qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+        player = new QMediaPlayer(QCoreApplication::instance());
+        player->setAudioOutput(new QAudioOutput(player));
+    }
+    return player;
+}
+
+bool has_audio_output()
+{
+    static const bool has = [] {
+        const bool found = !QMediaDevices::audioOutputs().isEmpty();
+        if (!found)
+            TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "NO AUDIO OUTPUT: SOUND BUTTONS STAY SILENT\n");
+        return found;
+    }();
+    return has;
+}
+} // namespace
+
 CKV_Gui_Control_Button_Sound::~CKV_Gui_Control_Button_Sound()
 {
-    delete m_player; // stops reading before the file goes
+    release_player();
+}
+
+void CKV_Gui_Control_Button_Sound::release_player()
+{
+    // The player stops reading before the file goes.
+    if (m_playing && m_file && shared_player()->source() == QUrl::fromLocalFile(m_file->fileName())) {
+        shared_player()->stop();
+        shared_player()->setSource(QUrl());
+    }
 }
 
 void CKV_Gui_Control_Button_Sound::apply_record()
@@ -79,8 +121,7 @@ void CKV_Gui_Control_Button_Sound::apply_record()
     if (name == m_audio && m_file)
         return;
     m_audio = name;
-    if (m_player)
-        m_player->setSource(QUrl());
+    release_player();
     m_file.reset();
     if (name.isEmpty())
         return;
@@ -99,8 +140,6 @@ void CKV_Gui_Control_Button_Sound::apply_record()
         return;
     }
     m_file = std::move(file);
-    if (m_player)
-        m_player->setSource(QUrl::fromLocalFile(m_file->fileName()));
 }
 
 QString CKV_Gui_Control_Button_Sound::sound_file() const
@@ -112,18 +151,14 @@ void CKV_Gui_Control_Button_Sound::act()
 {
     if (!m_file)
         return;
-    if (!m_player) {
-        // Qt's GStreamer backend crashes when the system lacks GStreamer's
-        // base plugins; the FFmpeg backend comes with Qt Multimedia itself.
-        if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
-            qputenv("QT_MEDIA_BACKEND", "ffmpeg");
-        m_player = new QMediaPlayer(this);
-        m_player->setAudioOutput(new QAudioOutput(m_player));
-        m_player->setSource(QUrl::fromLocalFile(m_file->fileName()));
-    }
     ++m_plays;
-    m_player->setPosition(0);
-    m_player->play();
+    if (!has_audio_output())
+        return;
+    QMediaPlayer* player = shared_player();
+    player->stop();
+    player->setSource(QUrl::fromLocalFile(m_file->fileName()));
+    player->play();
+    m_playing = true;
 }
 
 // ---- Exit ----

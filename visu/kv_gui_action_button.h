@@ -32,8 +32,6 @@ protected:
     void act() override;
 };
 
-class QMediaPlayer;
-
 // Plays the stored "Audio" file with the platform's media player, so every
 // format it decodes (WAV, MP3, Ogg ...) plays.
 class CKV_Gui_Control_Button_Sound : public CKV_Gui_Control_Button_Action {
@@ -51,9 +49,11 @@ protected:
     void act() override;
 
 private:
+    void release_player();
+
     QString m_audio;
     std::unique_ptr<QTemporaryFile> m_file;
-    QMediaPlayer* m_player = nullptr; // made at the first play
+    bool m_playing = false; // this button gave the shared player its source
     int m_plays = 0;
 };
 
