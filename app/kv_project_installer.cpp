@@ -146,6 +146,7 @@ void KV_Project_Installer::finish(const std::shared_ptr<Job>& job)
         // taken at the start.
         KV_Routes now = m_project.m_routes;
         const bool edited = now.encode() != job->routes.encode();
+        job->staging->m_addr.take_values_from(m_project.m_addr);
         m_project.swap(*job->staging);
         if (edited) {
             m_project.m_routes = now;

@@ -496,6 +496,15 @@ std::vector<KV_Addr_Db*> KV_Addr_Tree::addresses_for_telegram(const KV_Addr_Tgm&
     return result;
 }
 
+void KV_Addr_Tree::take_values_from(const KV_Addr_Tree& other)
+{
+    for (auto& [address, entry] : m_index) {
+        const KV_Addr_Db* current = other.find_address(address);
+        if (current && current->m_data_typ == entry.record->m_data_typ)
+            std::copy(std::begin(current->m_data), std::end(current->m_data), std::begin(entry.record->m_data));
+    }
+}
+
 void KV_Addr_Tree::clear()
 {
     m_list_hg.clear();

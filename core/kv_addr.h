@@ -136,6 +136,11 @@ public:
     // changes nothing. The null address 0/0/0 concerns nobody.
     std::vector<KV_Addr_Db*> addresses_for_telegram(const KV_Addr_Tgm& telegram);
 
+    // Every address that other holds with the same data type takes other's
+    // value: a project installed while the link ran keeps what the
+    // controller sent meanwhile instead of the values saved in its file.
+    void take_values_from(const KV_Addr_Tree& other);
+
     const std::vector<std::unique_ptr<KV_Addr_HG>>& main_groups() const { return m_list_hg; }
     size_t address_count() const { return m_index.size(); }
     void clear();

@@ -251,6 +251,23 @@ private slots:
         QVERIFY(dest(9).empty());
     }
 
+    void values_carry_over_to_a_new_tree_where_address_and_type_match()
+    {
+        KV_Addr_Tree live;
+        live.add_address(address({1, 1, 1}, 1))->m_data[0] = 1;
+        live.add_address(address({1, 1, 2}, 5))->m_data[0] = 40;
+        live.add_address(address({1, 1, 3}, 1))->m_data[0] = 1;
+        KV_Addr_Tree installed;
+        KV_Addr_Db* same = installed.add_address(address({1, 1, 1}, 1));
+        KV_Addr_Db* retyped = installed.add_address(address({1, 1, 2}, 1));
+        KV_Addr_Db* added = installed.add_address(address({2, 2, 2}, 1));
+        added->m_data[0] = 7;
+        installed.take_values_from(live);
+        QCOMPARE(same->m_data[0], 1);
+        QCOMPARE(retyped->m_data[0], 0); // another type: the bytes mean something else
+        QCOMPARE(added->m_data[0], 7);   // unknown before: the file's value
+    }
+
     void many_addresses_stay_findable()
     {
         KV_Addr_Tree tree;
