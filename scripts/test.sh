@@ -15,10 +15,11 @@ cmake --build build -j "$JOBS"
 ./scripts/package-check.sh build
 
 # Soak: the panel offscreen against random controller faults, each interval ten
-# times shorter, for two minutes (20 minutes of panel time). Its memory stays
-# within about 0.5 MB between the second and the last fifth of such a run (and
-# of an hour-long one): 4 MB allows for the noise of single samples.
-build/tools/kvsoak --minutes 2 --speed 10 --rss-bound-kb 4096 >build/kvsoak.log 2>&1 ||
+# times shorter, for two minutes (20 minutes of panel time). Over an hour of
+# panel time the memory stays flat (-0.1 to +0.6 MB); in two minutes a fifth is
+# only 24 s, and a download still held after a recovery can lift its lowest
+# sample by about 5 MB, so the short run allows 8 MB.
+build/tools/kvsoak --minutes 2 --speed 10 --rss-bound-kb 8192 >build/kvsoak.log 2>&1 ||
     { tail -40 build/kvsoak.log; echo "soak run failed"; exit 1; }
 tail -8 build/kvsoak.log
 
