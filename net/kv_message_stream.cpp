@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 #include "kv_trace.h"
 
@@ -60,6 +61,7 @@ void KV_Message_Stream::reset()
 {
     m_begin = m_plain_end = m_end = 0;
     m_has_pending = false;
+    m_large = {};
     // A flood grew the buffer: a new link starts small again, so that a
     // panel running for months holds no more than its last burst needs.
     if (m_capacity > INITIAL_CAPACITY) {
@@ -146,6 +148,8 @@ bool KV_Message_Stream::cut_one()
             return false;
         }
     }
+    if (m_pending.size >= LARGE_PAYLOAD)
+        return collect_large();
     if (m_pending.size > available)
         return false;
     CKV_Network_Msg header = m_pending;
@@ -156,7 +160,30 @@ bool KV_Message_Stream::cut_one()
     return true;
 }
 
-void KV_Message_Stream::deliver(CKV_Network_Msg& header, const uint8_t* payload)
+bool KV_Message_Stream::collect_large()
+{
+    const size_t size = m_pending.size;
+    if (m_large.capacity() < size + 1)
+        m_large.reserve(size + 1); // the NUL deliver adds fits too
+    const size_t take = std::min(m_plain_end - m_begin, size - m_large.size());
+    m_large.insert(m_large.end(), m_buffer.get() + m_begin, m_buffer.get() + m_begin + take);
+    m_begin += take;
+    if (m_large.size() < size)
+        return false;
+    CKV_Network_Msg header = m_pending;
+    m_has_pending = false;
+    std::vector<uint8_t> payload = std::exchange(m_large, {});
+    payload.push_back(0);
+    deliver(header, payload.data(), &payload);
+    return true;
+}
+
+std::vector<uint8_t> KV_Message_Stream::take_payload()
+{
+    return m_delivering ? std::exchange(*m_delivering, {}) : std::vector<uint8_t>();
+}
+
+void KV_Message_Stream::deliver(CKV_Network_Msg& header, const uint8_t* payload, std::vector<uint8_t>* collected)
 {
     if (header.id == kv_msg::NETVAR) {
         deliver_netvar(header, payload);
@@ -168,11 +195,17 @@ void KV_Message_Stream::deliver(CKV_Network_Msg& header, const uint8_t* payload)
         m_on_message(&header, nullptr);
         return;
     }
-    // A copy: the handler may feed more bytes and move the buffer, and a
-    // text payload without NUL must still end.
-    m_payload.assign(payload, payload + header.size);
-    m_payload.push_back(0);
-    m_on_message(&header, m_payload.data());
+    if (!collected) {
+        // A copy: the handler may feed more bytes and move the buffer, and a
+        // text payload without NUL must still end.
+        m_payload.reserve(header.size + 1);
+        m_payload.assign(payload, payload + header.size);
+        m_payload.push_back(0);
+        collected = &m_payload;
+    }
+    m_delivering = collected;
+    m_on_message(&header, collected->data());
+    m_delivering = nullptr;
 }
 
 void KV_Message_Stream::deliver_netvar(const CKV_Network_Msg& header, const uint8_t* payload)

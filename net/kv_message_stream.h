@@ -27,6 +27,10 @@ public:
 
     static constexpr uint64_t NETVARS_PER_PAUSE = 102;
     static constexpr size_t INITIAL_CAPACITY = 64 * 1024;
+    // Payloads from this size on (a project file) are collected apart as
+    // they arrive: the stream buffer stays small, and the payload is copied
+    // neither when the buffer grows nor when it is handed on.
+    static constexpr uint32_t LARGE_PAYLOAD = 256 * 1024;
 
     explicit KV_Message_Stream(const unsigned char* key = KV_MESSAGE_KEY);
 
@@ -43,14 +47,21 @@ public:
     // buffer grown beyond its first size. Safe inside a handler.
     void reset();
 
+    // Inside a message handler: takes the payload (size bytes plus NUL) the
+    // handler was given; the payload pointer stays valid as long as the
+    // returned buffer lives. Empty outside a handler or once taken.
+    std::vector<uint8_t> take_payload();
+
     bool has_pending_header() const { return m_has_pending; }
-    size_t buffered_bytes() const { return m_end - m_begin; }
+    size_t buffered_bytes() const { return m_end - m_begin + m_large.size(); }
 
 private:
     void append(const uint8_t* data, size_t length);
     void reserve_tail(size_t length);
     bool cut_one();
-    void deliver(CKV_Network_Msg& header, const uint8_t* payload);
+    bool collect_large();
+    // collected: the payload already in a buffer of its own, or null.
+    void deliver(CKV_Network_Msg& header, const uint8_t* payload, std::vector<uint8_t>* collected = nullptr);
     void deliver_netvar(const CKV_Network_Msg& header, const uint8_t* payload);
     void compact();
 
@@ -72,6 +83,8 @@ private:
     bool m_feeding = false;
     uint64_t m_netvars_until_pause = NETVARS_PER_PAUSE;
     std::vector<uint8_t> m_payload;
+    std::vector<uint8_t> m_large;                  // the large payload arriving
+    std::vector<uint8_t>* m_delivering = nullptr;  // the payload being handed on
     KV_Addr_Tgm m_tgm; // the net variable being handed on
     size_t m_tgm_length = 0;
 };

@@ -188,11 +188,13 @@ void CKV_Studio_Network_Client::slot_readyRead()
     // Bytes read from inside a handler (a nested event loop) queue behind the
     // message being delivered.
     while (m_socket->bytesAvailable() > 0) {
-        const QByteArray bytes = m_socket->readAll();
+        const QByteArray bytes = m_socket->read(READ_PIECE);
         m_stream.feed(reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size()));
+        if (m_stream.has_pending_header())
+            emit receiving(qint64(m_stream.buffered_bytes()));
+        if (m_socket->bytesAvailable() > 0)
+            pause_for_events(); // a large file or a flood goes on arriving
     }
-    if (m_stream.has_pending_header())
-        emit receiving(qint64(m_stream.buffered_bytes()));
 }
 
 void CKV_Studio_Network_Client::slot_timeout()

@@ -42,6 +42,9 @@ public:
     static constexpr int ANSWER_MS = SUPERVISION_MS / 4;
     // Longest time the receive loop lets other events run during a burst.
     static constexpr int PAUSE_MS = 100;
+    // The receive loop reads, deciphers and hands on at most this many bytes
+    // at a time, and lets other events run between such pieces.
+    static constexpr qint64 READ_PIECE = 256 * 1024;
 
     // project supplies the group addresses for send_netvar; it may be null
     // when only ready-made net variables are sent.
@@ -74,6 +77,9 @@ public:
     quint32 bytes_sent() const { return m_bytes_sent; }
     const KV_Routes::_route& route() const { return m_route; }
     QTcpSocket* socket() const { return m_socket; }
+    // Inside a message handler: takes over the payload buffer, see
+    // KV_Message_Stream::take_payload.
+    std::vector<uint8_t> take_payload() { return m_stream.take_payload(); }
 
 signals:
     // Valid only during the call (direct connections).

@@ -157,6 +157,37 @@ private slots:
         QVERIFY(r.delivered[0].payload == content);
     }
 
+    void large_payload_is_handed_over_whole_and_in_order()
+    {
+        std::string large(KV_Message_Stream::LARGE_PAYLOAD + 1000, '\0');
+        for (size_t i = 0; i < large.size(); ++i)
+            large[i] = char(i * 7 % 251);
+        std::vector<uint8_t> bytes;
+        append(bytes, frame_netvar(1, 2, 3, 1));
+        append(bytes, frame(kv_msg::FILE, large));
+        append(bytes, frame(kv_msg::KEEP_ALIVE, ""));
+        append(bytes, frame(kv_msg::FILE, large));
+        Recorder r;
+        std::vector<std::vector<uint8_t>> taken;
+        bool same_buffer = true;
+        r.stream.set_message_handler([&](CKV_Network_Msg* header, uint8_t* payload) {
+            r.delivered.push_back({header->id, payload ? std::string(reinterpret_cast<char*>(payload), header->data_length)
+                                                       : std::string()});
+            if (header->id == kv_msg::FILE) {
+                taken.push_back(r.stream.take_payload());
+                same_buffer &= taken.back().data() == payload && taken.back()[header->size] == 0;
+            }
+        });
+        for (size_t at = 0; at < bytes.size(); at += 4099)
+            r.feed(bytes, at, at + 4099);
+        QVERIFY(r.delivered == (std::vector<Delivered>{{kv_msg::NETVAR, "1/2/3=1"}, {kv_msg::FILE, large},
+                                                       {kv_msg::KEEP_ALIVE, ""}, {kv_msg::FILE, large}}));
+        QVERIFY(same_buffer);
+        QCOMPARE(taken.size(), size_t(2));
+        QCOMPARE(r.stream.buffered_bytes(), size_t(0));
+        QVERIFY(r.stream.take_payload().empty()); // only inside a handler
+    }
+
     void netvar_without_value_or_address_is_dropped_quietly()
     {
         std::vector<uint8_t> bytes = frame_netvar(0, 0, 0, 1);
