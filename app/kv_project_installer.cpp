@@ -12,7 +12,7 @@
 #include "kv_trace.h"
 
 struct KV_Project_Installer::Job {
-    QByteArray content;
+    File file;
     std::string path;
     KV_Routes routes;
     std::unique_ptr<CKV_Project_Db> staging = std::make_unique<CKV_Project_Db>();
@@ -90,7 +90,7 @@ void KV_Project_Installer::on_bytes_received(qint64 bytes)
         emit progress(int(std::min<qint64>(90, bytes * 90 / m_announced_size)));
 }
 
-bool KV_Project_Installer::take_file(const unsigned char* data, uint32_t length)
+bool KV_Project_Installer::take_file(const unsigned char* data, uint32_t length, std::vector<unsigned char> buffer)
 {
     if (!data || length < KV_FILE_NAME_FIELD + 1) {
         TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "PROJECT FILE TOO SHORT: %u bytes\n", length);
@@ -107,19 +107,21 @@ bool KV_Project_Installer::take_file(const unsigned char* data, uint32_t length)
         return false;
     }
     m_awaiting = false;
-    QByteArray content(reinterpret_cast<const char*>(data) + KV_FILE_NAME_FIELD, length - KV_FILE_NAME_FIELD);
+    if (buffer.data() != data || buffer.size() < length)
+        buffer.assign(data, data + length);
+    File file{std::move(buffer), length};
     if (m_worker) {
-        m_queued = std::move(content); // the newest one wins
+        m_queued = std::move(file); // the newest one wins
         return true;
     }
-    start(std::move(content));
+    start(std::move(file));
     return true;
 }
 
-void KV_Project_Installer::start(QByteArray content)
+void KV_Project_Installer::start(File file)
 {
     auto job = std::make_shared<Job>();
-    job->content = std::move(content);
+    job->file = std::move(file);
     job->path = m_path;
     job->routes = m_project.m_routes;
     // The open file is about to be renamed to the previous one: no write may
@@ -127,10 +129,12 @@ void KV_Project_Installer::start(QByteArray content)
     m_project.set_read_only(true);
     emit progress(95);
 
+    // The buffer stays until finish(): the receive handler that handed it
+    // over may still be reading it.
     m_worker = QThread::create([job] {
-        job->outcome = kv_install_download(*job->staging, job->path, job->content.constData(),
-                                           size_t(job->content.size()), job->routes);
-        job->content = QByteArray(); // not two copies of the project in memory
+        job->outcome = kv_install_download(*job->staging, job->path,
+                                           reinterpret_cast<const char*>(job->file.payload.data()) + KV_FILE_NAME_FIELD,
+                                           job->file.length - KV_FILE_NAME_FIELD, job->routes);
     });
     connect(m_worker, &QThread::finished, this, [this, job] { finish(job); });
     m_worker->start();
@@ -139,6 +143,7 @@ void KV_Project_Installer::start(QByteArray content)
 void KV_Project_Installer::finish(const std::shared_ptr<Job>& job)
 {
     join(m_worker);
+    job->file = {}; // not two copies of the project in memory
     if (job->outcome.kind == KV_Download_Outcome::Installed) {
         std::lock_guard lock(kv_project_lock());
         emit replacing();
@@ -161,8 +166,8 @@ void KV_Project_Installer::finish(const std::shared_ptr<Job>& job)
         emit installed();
     else
         emit failed(job->outcome.kind, QString::fromStdString(job->outcome.reason));
-    if (!m_queued.isEmpty())
-        start(std::exchange(m_queued, QByteArray()));
+    if (!m_queued.payload.empty())
+        start(std::exchange(m_queued, File()));
 }
 
 void KV_Project_Installer::wait_for_worker()

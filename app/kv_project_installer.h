@@ -5,11 +5,11 @@
 // into the window's project store happens on the GUI thread, in one step,
 // once the new project is complete.
 
-#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "kv_local_project.h"
 
@@ -36,8 +36,9 @@ public:
     // Bytes of the file message received so far.
     void on_bytes_received(qint64 bytes);
     // 26. False when it is not taken: not awaited, not the boot project file,
-    // or too short; nothing changes then.
-    bool take_file(const unsigned char* data, uint32_t length);
+    // or too short; nothing changes then. `buffer` may hand over the buffer
+    // data lies in (the link's payload), which saves copying a large file.
+    bool take_file(const unsigned char* data, uint32_t length, std::vector<unsigned char> buffer = {});
 
     // Blocks until no worker runs; for the end of the program and for tools.
     void wait_for_worker();
@@ -53,7 +54,12 @@ signals:
 
 private:
     struct Job;
-    void start(QByteArray content);
+    // The message payload: the file name field, then the file.
+    struct File {
+        std::vector<unsigned char> payload;
+        uint32_t length = 0;
+    };
+    void start(File file);
     void finish(const std::shared_ptr<Job>& job);
     void retire(std::unique_ptr<CKV_Project_Db> old, const std::string& previous_file);
     static void join(QThread*& thread);
@@ -65,5 +71,5 @@ private:
     QThread* m_worker = nullptr;
     QThread* m_retire = nullptr;
     // A second file that arrived while one was being installed.
-    QByteArray m_queued;
+    File m_queued;
 };
