@@ -15,7 +15,6 @@
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <cstring>
 #include <mutex>
 
 #include "kv_app_context.h"
@@ -52,38 +51,6 @@ const QString ICON_SETTINGS = QStringLiteral(":/images/svg/Settings.svg");
 const QString ICON_STATUS_OFF = QStringLiteral(":/images/svg/Zielsystem_Off.svg");
 const QString ICON_STATUS_ON = QStringLiteral(":/images/svg/Zielsystem_On.svg");
 
-// Messages that show the controller is alive.
-bool is_sign_of_life(uint32_t id)
-{
-    switch (id) {
-    case kv_msg::LOGIN_ACCEPTED:
-    case kv_msg::NETVAR:
-    case kv_msg::PROJECT_RECORD:
-    case kv_msg::ALIVE:
-    case kv_msg::ALL_SENT:
-    case kv_msg::PROJECT_CHANGED:
-    case kv_msg::CLOCK_SETTINGS:
-    case kv_msg::SCENE_SETTINGS:
-    case kv_msg::LOGGED_IN:
-    case kv_msg::PROJECT_RELOAD:
-    case kv_msg::MAIN_SWITCH:
-    case kv_msg::READY:
-    case kv_msg::KEEP_ALIVE:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// A payload text up to its NUL, never beyond the message.
-std::string payload_text(const uchar* data, uint32_t length)
-{
-    if (!data)
-        return {};
-    const char* text = reinterpret_cast<const char*>(data);
-    return std::string(text, strnlen(text, length));
-}
-
 QToolButton* make_tool_button(const char* name, const QString& tip)
 {
     auto* button = new QToolButton;
@@ -98,6 +65,7 @@ CKV_Studio_Main_App::CKV_Studio_Main_App(QWidget* parent)
     : CKV_Studio_Main(parent)
     , m_images(std::make_unique<KV_Image_Cache>(project()))
     , m_installer(new KV_Project_Installer(project(), this))
+    , m_session(new KV_Controller_Session(client(), project(), *this, *m_installer, this))
 {
     m_run_mode = true;
     kv_app().main_window = this;
@@ -119,6 +87,7 @@ CKV_Studio_Main_App::CKV_Studio_Main_App(QWidget* parent)
     const QString working_dir_problem = kv_prepare_working_dir(settings().m_str_working_dir__);
     open_local_project();
     connect_installer();
+    connect_session();
     if (!working_dir_problem.isEmpty())
         QTimer::singleShot(0, this, [this, working_dir_problem] { show_information(working_dir_problem); });
     m_logger->open_history(history_path(), KV_Logger_Settings::read());
@@ -303,7 +272,7 @@ void CKV_Studio_Main_App::build_views()
     // View 3: the controller status, the target dialog with its status panel.
     m_dlg_zielsystem = new CKV_Dlg_App_Zielsystem(&project(), &client());
     connect(m_dlg_zielsystem, &CKV_Dlg_App_Zielsystem::clear_project_timeout, this,
-            &CKV_Studio_Main_App::clear_project_timeout);
+            [this] { m_session->clear_project_timeout(); });
     m_views->addWidget(m_dlg_zielsystem);
 
     layout->addWidget(navbar);
@@ -727,7 +696,7 @@ void CKV_Studio_Main_App::show_fitting_page()
 
 void CKV_Studio_Main_App::slot_reload()
 {
-    request_project();
+    m_session->request_project();
 }
 
 void CKV_Studio_Main_App::slot_extras_sizes(QAction* action)
@@ -780,22 +749,14 @@ void CKV_Studio_Main_App::tick(int code)
             control->notify_children(code);
 
     if (code == 1000) {
-        if (m_project_timeout > 0 && --m_project_timeout == 0 && !is_connected())
-            client().connect_route(project().m_routes.active_route());
         if (m_version_countdown != 0 && --m_version_countdown == 0) {
             if (settings().m_check_version_ != 0)
                 settings().slot_check_version();
             m_version_countdown = VERSION_CHECK_PERIOD_S;
         }
-        if (m_lost_countdown > 0 && --m_lost_countdown == 0 && current_view() == View_Pages && !is_connected()) {
-            show_view(View_Status);
-            m_dlg_zielsystem->connection_lost();
-        }
+        m_session->second_passed();
     } else if (code == 10000) {
-        if (m_logged_in)
-            client().send(kv_msg::KEEP_ALIVE);
-        else if (m_project_timeout == 0 && is_status_panel_shown() && !is_connected())
-            client().connect_route(project().m_routes.active_route());
+        m_session->ten_seconds_passed(is_status_panel_shown());
     }
 }
 
@@ -816,10 +777,51 @@ bool CKV_Studio_Main_App::is_status_panel_shown() const
     return current_view() == View_Status && m_dlg_zielsystem->is_info_shown();
 }
 
-
-void CKV_Studio_Main_App::send_login(const KV_Routes::_route& route)
+void CKV_Studio_Main_App::connect_session()
 {
-    client().send_text(route.m_use_kv_dns_svr ? kv_msg::LOGIN_ONLINE : kv_msg::LOGIN, route_login_text(route));
+    connect(m_session, &KV_Controller_Session::login_accepted, this, [this] {
+        m_dlg_zielsystem->stop_connect_timer();
+        if (is_status_panel_shown())
+            show_view(View_Pages);
+    });
+    connect(m_session, &KV_Controller_Session::answer_for_user, this, &CKV_Studio_Main_App::show_answer);
+    connect(m_session, &KV_Controller_Session::project_record_changed, this, &CKV_Studio_Main_App::update_title);
+    connect(m_session, &KV_Controller_Session::main_switch, m_dlg_app_settings, &CKV_Dlg_App_Settings::set_push);
+    connect(m_session, &KV_Controller_Session::lost_for_long, this, [this] {
+        if (current_view() != View_Pages)
+            return;
+        show_view(View_Status);
+        m_dlg_zielsystem->connection_lost();
+    });
+}
+
+void CKV_Studio_Main_App::show_answer(uint32_t message_id, const QString& text)
+{
+    show_view(View_Status);
+    switch (message_id) {
+    case kv_msg::LOGIN_REFUSED:
+        m_dlg_zielsystem->login_refused();
+        refresh_tool_icons();
+        update_title();
+        break;
+    case kv_msg::ONLINE_SERIAL_WRONG:
+        m_dlg_zielsystem->online_serial_wrong();
+        break;
+    case kv_msg::ONLINE_PASSWORD_WRONG:
+        m_dlg_zielsystem->online_password_wrong();
+        break;
+    case kv_msg::ONLINE_NOT_REGISTERED:
+        m_dlg_zielsystem->online_refused();
+        break;
+    case kv_msg::ONLINE_SERIALS:
+        m_dlg_zielsystem->online_serials(text);
+        break;
+    case kv_msg::FILE_MISSING:
+        m_dlg_zielsystem->project_failed();
+        break;
+    default:
+        break;
+    }
 }
 
 void CKV_Studio_Main_App::slot_onConnectClient(bool fconnected, KV_Routes::_route route)
@@ -828,10 +830,12 @@ void CKV_Studio_Main_App::slot_onConnectClient(bool fconnected, KV_Routes::_rout
     update_title();
     m_logger->set_connected(fconnected);
     if (!fconnected) {
-        on_connection_lost();
+        m_session->on_lost(current_view() == View_Pages);
+        // Old values are not shown as live meanwhile.
+        if (current_view() == View_Pages && m_pages->currentIndex() >= 0)
+            show_page_or_notice(m_pages->currentIndex());
         return;
     }
-    m_lost_countdown = 0;
     m_dlg_zielsystem->stop_connect_timer();
     if (is_status_panel_shown())
         show_view(View_Pages);
@@ -839,158 +843,17 @@ void CKV_Studio_Main_App::slot_onConnectClient(bool fconnected, KV_Routes::_rout
         show_page_or_notice(m_pages->currentIndex());
     else
         m_overlay_not_connected->hide();
-    m_project_timeout = PROJECT_TIMEOUT_CONNECTED_S;
     if (route.m_str_user != m_str_user) {
         m_str_user = route.m_str_user;
         build_pages();
     }
-    send_login(route);
-}
-
-void CKV_Studio_Main_App::on_connection_lost()
-{
-    m_project_timeout = 0;
-    m_logged_in = false;
-    dispatch().set_stale(true);
-    m_installer->stop_waiting();
-    CKV_Network_Msg lost = kv_make_header(kv_msg::CONNECTION_LOST, 0);
-    slot_onDataReadClient(&lost, nullptr);
-    if (current_view() == View_Pages) {
-        m_lost_countdown = LOST_CONNECTION_DELAY_S;
-        // Old values are not shown as live meanwhile.
-        if (m_pages->currentIndex() >= 0)
-            show_page_or_notice(m_pages->currentIndex());
-    }
-}
-
-void CKV_Studio_Main_App::mark_alive(uint32_t id)
-{
-    if (is_sign_of_life(id))
-        client().set_alive(true);
-}
-
-void CKV_Studio_Main_App::on_login_accepted()
-{
-    m_dlg_zielsystem->stop_connect_timer();
-    if (is_status_panel_shown())
-        show_view(View_Pages);
-    if (client().send(kv_msg::PROJECT_REQUEST))
-        m_installer->await_project();
-    m_project_timeout = PROJECT_TIMEOUT_LOGIN_S;
-}
-
-void CKV_Studio_Main_App::on_logged_in()
-{
-    m_project_timeout = 0;
-    m_logged_in = true;
-}
-
-void CKV_Studio_Main_App::request_project()
-{
-    if (client().send_text(kv_msg::FILE_REQUEST, KV_BOOT_PROJECT_FILE))
-        m_installer->await_project();
-}
-
-void CKV_Studio_Main_App::replace_settings_text(KV_Data& record, const uchar* data, uint32_t length)
-{
-    const std::string text = payload_text(data, length);
-    if (text == record.m_text)
-        return;
-    record.set_text(text);
-    TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_ZRQ, "SETTINGS REPLACED FROM THE CONTROLLER\n");
+    m_session->on_connected(route);
 }
 
 void CKV_Studio_Main_App::slot_onDataReadClient(CKV_Network_Msg* msg, uchar* data)
 {
-    if (!msg)
-        return;
-    const uint32_t length = data ? msg->data_length : 0;
-    mark_alive(msg->id);
-    switch (msg->id) {
-    case kv_msg::LOGIN_ACCEPTED:
-        on_login_accepted();
-        break;
-    case kv_msg::LOGIN_REFUSED:
-        m_project_timeout = 0;
-        show_view(View_Status);
-        m_dlg_zielsystem->login_refused();
-        refresh_tool_icons();
-        update_title();
-        break;
-    case kv_msg::LOGGED_IN:
-    case kv_msg::READY:
-        on_logged_in();
-        break;
-    case kv_msg::ONLINE_ACCEPTED:
-        if (KV_Routes::_route* route = project().m_routes.active_route()) {
-            route->m_str_serial = payload_text(data, length);
-            project().save_routes();
-            // The second login speaks the same version as the first.
-            KV_Routes::_route login = *route;
-            login.m_communication_version = client().route().m_communication_version;
-            client().send_text(kv_msg::LOGIN, route_login_text(login));
-        }
-        m_project_timeout = PROJECT_TIMEOUT_LOGIN_S;
-        break;
-    case kv_msg::ONLINE_SERIAL_WRONG:
-        show_view(View_Status);
-        m_dlg_zielsystem->online_serial_wrong();
-        break;
-    case kv_msg::ONLINE_PASSWORD_WRONG:
-        show_view(View_Status);
-        m_dlg_zielsystem->online_password_wrong();
-        break;
-    case kv_msg::ONLINE_NOT_REGISTERED:
-        show_view(View_Status);
-        m_dlg_zielsystem->online_refused();
-        break;
-    case kv_msg::ONLINE_SERIALS:
-        show_view(View_Status);
-        m_dlg_zielsystem->online_serials(QString::fromStdString(payload_text(data, length)));
-        break;
-    case kv_msg::FILE:
-        m_project_timeout = 0;
-        m_installer->take_file(data, length);
-        break;
-    case kv_msg::FILE_MISSING:
-        show_view(View_Status);
-        m_dlg_zielsystem->project_failed();
-        break;
-    case kv_msg::FILE_PROGRESS:
-        m_project_timeout = 0;
-        m_installer->on_file_announced(payload_text(data, length));
-        break;
-    case kv_msg::PROJECT_RECORD:
-        if (!kv_decode_project_record(payload_text(data, length), project().m_project))
-            TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "PROJECT RECORD NOT DECODED, KEPT\n");
-        update_title();
-        break;
-    case kv_msg::ALL_SENT:
-        dispatch().set_stale(false);
-        client().send(kv_msg::ALL_SENT_ANSWER);
-        client().send(kv_msg::READY);
-        break;
-    case kv_msg::PROJECT_CHANGED:
-    case kv_msg::PROJECT_RELOAD:
-        request_project();
-        break;
-    case kv_msg::CLOCK_SETTINGS:
-        replace_settings_text(project().m_settings_clock, data, length);
-        break;
-    case kv_msg::SCENE_SETTINGS:
-        replace_settings_text(project().m_settings_scene, data, length);
-        break;
-    case kv_msg::BLOCK_CHANGED:
-        // The controls linked to the block re-read it when the message reaches them.
-        store_logic_block(KV_LOGIC_Control(payload_text(data, length)));
-        break;
-    case kv_msg::MAIN_SWITCH:
-        m_dlg_app_settings->set_push(length > 0 && data[0] == '1');
-        break;
-    default:
-        break;
-    }
-    dispatch().on_message(*msg, data);
+    if (msg)
+        m_session->on_message(*msg, data);
 }
 
 void CKV_Studio_Main_App::connect_installer()

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "kv_controller_session.h"
 #include "kv_device_display.h"
 #include "kv_studio_main.h"
 #include "kv_tool_icons.h"
@@ -40,9 +41,6 @@ public:
     enum View { View_Pages = 0, View_Logger = 1, View_Settings = 2, View_Status = 3 };
 
     static constexpr int VERSION_CHECK_PERIOD_S = 604800;
-    static constexpr int PROJECT_TIMEOUT_CONNECTED_S = 30;
-    static constexpr int PROJECT_TIMEOUT_LOGIN_S = 20;
-    static constexpr int LOST_CONNECTION_DELAY_S = 4;
 
     explicit CKV_Studio_Main_App(QWidget* parent = nullptr);
     ~CKV_Studio_Main_App() override;
@@ -82,10 +80,9 @@ public:
     void tick(int code) override;
 
     // State for the status line, the tests and the target dialog.
-    bool is_logged_in() const { return m_logged_in; }
-    int project_timeout() const { return m_project_timeout; }
-    void clear_project_timeout() { m_project_timeout = 0; }
-    int lost_connection_countdown() const { return m_lost_countdown; }
+    bool is_logged_in() const { return m_session->is_logged_in(); }
+    int project_timeout() const { return m_session->project_timeout(); }
+    int lost_connection_countdown() const { return m_session->lost_connection_countdown(); }
     int version_countdown() const { return m_version_countdown; }
     DeviceDisplay device_display() const { return m_device_display; }
     const std::string& user() const override { return m_str_user; }
@@ -164,13 +161,9 @@ private:
     void show_page_or_notice(int page);
     // First page index from `from` on (forward) that fits the orientation; -1 when none.
     int next_fitting_page(int from) const;
-    void on_connection_lost();
-    void on_login_accepted();
-    void on_logged_in();
-    void replace_settings_text(KV_Data& record, const uchar* data, uint32_t length);
-    void request_project();
-    void mark_alive(uint32_t id);
-    void send_login(const KV_Routes::_route& route);
+    void connect_session();
+    // Shows the status view with the controller's answer.
+    void show_answer(uint32_t message_id, const QString& text);
     void apply_fixed_size();
     std::string local_project_path() const;
     QString history_path() const;
@@ -202,10 +195,7 @@ private:
 
     // Link state.
     std::string m_str_user;
-    bool m_logged_in = false;
-    int m_project_timeout = 0;
     int m_version_countdown = 0;
-    int m_lost_countdown = 0;
     QTimer m_timer_tick;
     QTimer m_timer_tick_slow;
 
@@ -217,6 +207,7 @@ private:
     KV_Kiosk_Guard* m_kiosk = nullptr;
     KV_Screen_Inhibitor* m_inhibitor = nullptr;
     KV_Project_Installer* m_installer = nullptr;
+    KV_Controller_Session* m_session = nullptr;
     // Told once at start: the local project was not the one expected.
     QString m_start_notice;
 };
