@@ -1,6 +1,5 @@
 #include "kv_dlg_zielsystem.h"
 
-#include "kv_crypto.h"
 #include "kv_discovery.h"
 #include "kv_dlg_zielsysteminfo.h"
 #include "kv_network_client.h"
@@ -11,14 +10,12 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QStackedLayout>
 #include <QStackedWidget>
-#include <QStyle>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -26,59 +23,11 @@
 namespace {
 const QString TITLE_INPUT = QStringLiteral("Eingabe erforderlich");
 
-std::string md5_latin1(const QString& password)
-{
-    return kv_crypto::md5_hex(password.toLatin1().toStdString());
-}
-
-std::string trimmed(const QLineEdit* edit)
-{
-    return edit->text().trimmed().toStdString();
-}
-
 QPushButton* make_button(QWidget* parent, const char* object_name, const QString& text)
 {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(object_name));
     return button;
-}
-
-void set_error(QLineEdit* edit, bool error)
-{
-    if (edit->property("error").toBool() == error)
-        return;
-    edit->setProperty("error", error);
-    // The style sheet selects on the property; make it look again.
-    edit->style()->unpolish(edit);
-    edit->style()->polish(edit);
-}
-
-void toggle_password(QLineEdit* edit)
-{
-    edit->setEchoMode(edit->echoMode() == QLineEdit::Password ? QLineEdit::Normal : QLineEdit::Password);
-}
-
-// One labelled line edit of a form; typing clears its mark of an empty
-// field. Secret fields are masked and get a button that shows the text.
-QLineEdit* add_field(QFormLayout* layout, const QString& object_name, const QString& label,
-                     const QString& show_button_name = {})
-{
-    auto* edit = new QLineEdit;
-    edit->setObjectName(object_name);
-    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit] { set_error(edit, false); });
-    if (show_button_name.isEmpty()) {
-        layout->addRow(label, edit);
-        return edit;
-    }
-    edit->setEchoMode(QLineEdit::Password);
-    auto* show = new QPushButton(QStringLiteral("Anzeigen"));
-    show->setObjectName(show_button_name);
-    QObject::connect(show, &QPushButton::clicked, edit, [edit] { toggle_password(edit); });
-    auto* row = new QHBoxLayout;
-    row->addWidget(edit);
-    row->addWidget(show);
-    layout->addRow(label, row);
-    return edit;
 }
 
 void clear_layout(QLayout* layout)
@@ -95,23 +44,6 @@ void clear_layout(QLayout* layout)
 CKV_Dlg_App_Zielsystem::Network_Setup CKV_Dlg_App_Zielsystem::Network_Setup::product()
 {
     return {QString::fromLatin1(KV_ONLINE_SERVER_HOST), CKV_Salt_Client::default_endpoint(), KV_SEARCH_PORT};
-}
-
-QList<QLineEdit*> CKV_Dlg_App_Zielsystem::Route_Form::required() const
-{
-    QList<QLineEdit*> edits;
-    for (QLineEdit* edit : {name, ip, user, password, mail, mail_password})
-        if (edit)
-            edits << edit;
-    return edits;
-}
-
-QList<QLineEdit*> CKV_Dlg_App_Zielsystem::Route_Form::all() const
-{
-    QList<QLineEdit*> edits = required();
-    if (serial)
-        edits << serial;
-    return edits;
 }
 
 CKV_Dlg_App_Zielsystem::CKV_Dlg_App_Zielsystem(CKV_Project_Db* db, CKV_Studio_Network_Client* client,
@@ -183,28 +115,28 @@ void CKV_Dlg_App_Zielsystem::create_gui()
 
     const QString connect_text = QStringLiteral("Verbinden");
     auto* neu_man = new QFormLayout;
-    m_form_neu_man = add_local_fields(neu_man, QStringLiteral("neu_man"), QStringLiteral("m_btn_neu_man_show_pwd"));
+    m_form_neu_man = KV_Route_Form::local(neu_man, QStringLiteral("neu_man"), QStringLiteral("m_btn_neu_man_show_pwd"));
     m_stackedWidget->addWidget(create_form_page(neu_man, {make_button(nullptr, "m_btn_neu_man_connect", connect_text)}));
 
     auto* neu_local = new QFormLayout;
     m_form_neu_local =
-        add_local_fields(neu_local, QStringLiteral("neu_local"), QStringLiteral("m_btn_neu_local_show_pwd"));
+        KV_Route_Form::local(neu_local, QStringLiteral("neu_local"), QStringLiteral("m_btn_neu_local_show_pwd"));
     m_stackedWidget->addWidget(create_form_page(neu_local, {make_button(nullptr, "m_btn_neu_local_connect", connect_text)}));
 
     auto* neu_online = new QFormLayout;
-    m_form_neu_online = add_online_fields(neu_online, QStringLiteral("neu"), QStringLiteral("_show_pwd"));
+    m_form_neu_online = KV_Route_Form::online(neu_online, QStringLiteral("neu"), QStringLiteral("_show_pwd"));
     m_stackedWidget->addWidget(
         create_form_page(neu_online, {make_button(nullptr, "m_btn_neu_online_connect", connect_text)}));
 
     const QString save = QStringLiteral("Speichern");
     const QString remove = QStringLiteral("Löschen");
     auto* be_local = new QFormLayout;
-    m_form_be_local = add_local_fields(be_local, QStringLiteral("be_local"), QStringLiteral("m_btn_be_local_password"));
+    m_form_be_local = KV_Route_Form::local(be_local, QStringLiteral("be_local"), QStringLiteral("m_btn_be_local_password"));
     m_stackedWidget->addWidget(create_form_page(be_local, {make_button(nullptr, "m_btn_local_save", save),
                                                            make_button(nullptr, "m_btn_local_delete", remove)}));
 
     auto* be_online = new QFormLayout;
-    m_form_be_online = add_online_fields(be_online, QStringLiteral("be"), QStringLiteral("_password"));
+    m_form_be_online = KV_Route_Form::online(be_online, QStringLiteral("be"), QStringLiteral("_password"));
     m_stackedWidget->addWidget(create_form_page(be_online, {make_button(nullptr, "m_btn_online_save", save),
                                                             make_button(nullptr, "m_btn_online_delete", remove)}));
 
@@ -299,38 +231,6 @@ QWidget* CKV_Dlg_App_Zielsystem::create_form_page(QFormLayout* form, const QList
     }
     layout->addLayout(row);
     return page;
-}
-
-// Object names: m_lineEdit_<page>_name and so on.
-CKV_Dlg_App_Zielsystem::Route_Form CKV_Dlg_App_Zielsystem::add_local_fields(QFormLayout* layout, const QString& page,
-                                                                            const QString& show_button)
-{
-    const QString edit = QStringLiteral("m_lineEdit_") + page;
-    Route_Form form;
-    form.name = add_field(layout, edit + QStringLiteral("_name"), QStringLiteral("Name"));
-    form.ip = add_field(layout, edit + QStringLiteral("_ip"), QStringLiteral("IP-Adresse"));
-    form.user = add_field(layout, edit + QStringLiteral("_username"), QStringLiteral("Benutzername"));
-    form.password = add_field(layout, edit + QStringLiteral("_password"), QStringLiteral("Passwort"), show_button);
-    return form;
-}
-
-// Object names: m_lineEdit_<stage>_online_name ..., m_lineEdit_<stage>_mail,
-// and the show buttons m_btn_<stage>_online<show_suffix>, m_btn_<stage>_mail<show_suffix>.
-CKV_Dlg_App_Zielsystem::Route_Form CKV_Dlg_App_Zielsystem::add_online_fields(QFormLayout* layout, const QString& stage,
-                                                                             const QString& show_suffix)
-{
-    const QString edit = QStringLiteral("m_lineEdit_") + stage;
-    const QString button = QStringLiteral("m_btn_") + stage;
-    Route_Form form;
-    form.name = add_field(layout, edit + QStringLiteral("_online_name"), QStringLiteral("Name"));
-    form.serial = add_field(layout, edit + QStringLiteral("_online_serial"), QStringLiteral("Seriennummer (optional)"));
-    form.user = add_field(layout, edit + QStringLiteral("_online_username"), QStringLiteral("Benutzername"));
-    form.password = add_field(layout, edit + QStringLiteral("_online_password"), QStringLiteral("Passwort Zielsystem"),
-                              button + QStringLiteral("_online") + show_suffix);
-    form.mail = add_field(layout, edit + QStringLiteral("_mail"), QStringLiteral("E-Mail Adresse"));
-    form.mail_password = add_field(layout, edit + QStringLiteral("_mail_password"),
-                                   QStringLiteral("Passwort ZRQ-Connect"), button + QStringLiteral("_mail") + show_suffix);
-    return form;
 }
 
 // ---------------------------------------------------------------- pages
@@ -469,28 +369,22 @@ KV_Routes::_route CKV_Dlg_App_Zielsystem::demo_route() const
     route.m_str_name = DEMO_ROUTE.toStdString();
     route.m_str_ip = m_online_host.toStdString();
     route.m_str_user = KV_DEFAULT_USER;
-    route.m_str_passwd_md5 = md5_latin1(QString::fromLatin1(KV_DEFAULT_PASSWORD));
+    route.m_str_passwd_md5 = kv_password_md5(QString::fromLatin1(KV_DEFAULT_PASSWORD));
     return route;
 }
 
 // ---------------------------------------------------------------- checks
 
-bool CKV_Dlg_App_Zielsystem::check_form(const Route_Form& form, int own_index)
+bool CKV_Dlg_App_Zielsystem::check_form(const KV_Route_Form& form, int own_index)
 {
-    bool missing = false;
-    for (QLineEdit* edit : form.required()) {
-        const bool empty = edit->text().trimmed().isEmpty();
-        set_error(edit, empty);
-        missing = missing || empty;
-    }
-    if (missing) {
+    if (form.mark_empty()) {
         TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_ZRQ, "target dialog: input rejected, empty fields\n");
         show_message(TITLE_INPUT, QStringLiteral("Bitte füllen Sie alle Felder aus!"));
         return false;
     }
-    if (name_taken(form.name->text().trimmed(), own_index)) {
+    if (name_taken(form.name_text(), own_index)) {
         TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_ZRQ, "target dialog: input rejected, name taken\n");
-        set_error(form.name, true);
+        form.mark_name_taken();
         show_message(TITLE_INPUT, QStringLiteral("Dieser Name wurde bereits vergeben, bitte wählen sie einen neuen!"));
         return false;
     }
@@ -509,24 +403,6 @@ bool CKV_Dlg_App_Zielsystem::name_taken(const QString& name, int own_index) cons
     return false;
 }
 
-void CKV_Dlg_App_Zielsystem::clear_form(const Route_Form& form)
-{
-    for (QLineEdit* edit : form.all()) {
-        edit->clear();
-        set_error(edit, false);
-    }
-    for (QLineEdit* edit : {form.password, form.mail_password})
-        if (edit)
-            edit->setEchoMode(QLineEdit::Password);
-}
-
-void CKV_Dlg_App_Zielsystem::forget_passwords(const Route_Form& form)
-{
-    for (QLineEdit* edit : {form.password, form.mail_password})
-        if (edit)
-            edit->setText(QString()); // unlike clear(), also drops the undo steps
-}
-
 void CKV_Dlg_App_Zielsystem::show_message(const QString& title, const QString& text)
 {
     m_info->show_message(title, text);
@@ -535,34 +411,17 @@ void CKV_Dlg_App_Zielsystem::show_message(const QString& title, const QString& t
 
 // ---------------------------------------------------------------- create and edit
 
-void CKV_Dlg_App_Zielsystem::create_local(const Route_Form& form)
+void CKV_Dlg_App_Zielsystem::create_local(const KV_Route_Form& form)
 {
-    if (!check_form(form, -1))
-        return;
-    KV_Routes::_route route;
-    route.m_use_kv_dns_svr = false;
-    route.m_str_name = trimmed(form.name);
-    route.m_str_ip = trimmed(form.ip);
-    route.m_str_user = trimmed(form.user);
-    route.m_str_passwd_md5 = md5_latin1(form.password->text());
-    forget_passwords(form);
-    append_and_connect(route);
+    if (check_form(form, -1))
+        append_and_connect(form.local_route());
 }
 
 void CKV_Dlg_App_Zielsystem::create_online(const std::string& online_digest)
 {
-    const Route_Form& form = m_form_neu_online;
-    KV_Routes::_route route;
-    route.m_use_kv_dns_svr = true;
-    route.m_str_name = trimmed(form.name);
-    route.m_str_ip = m_online_host.toStdString();
-    route.m_str_dns_vpn = m_online_host.toStdString();
-    route.m_str_user = trimmed(form.user);
-    const bool kept = std::exchange(m_online_digests_kept, false) && form.password->text() == PASSWORD_UNCHANGED;
-    route.m_str_passwd_md5 = kept ? m_route_connect.m_str_passwd_md5 : md5_latin1(form.password->text());
-    forget_passwords(form);
-    route.m_str_serial = trimmed(form.serial);
-    route.m_str_mail = trimmed(form.mail);
+    const bool kept = std::exchange(m_online_digests_kept, false);
+    KV_Routes::_route route =
+        m_form_neu_online.online_route(m_online_host, kept ? &m_route_connect.m_str_passwd_md5 : nullptr);
     route.m_str_passwd_sha512_online = online_digest;
     append_and_connect(route);
 }
@@ -601,39 +460,13 @@ void CKV_Dlg_App_Zielsystem::open_edit(int index)
     if (!route)
         return;
     const bool online = route->m_use_kv_dns_svr;
-    const Route_Form& form = online ? m_form_be_online : m_form_be_local;
-    clear_form(form);
-    form.name->setText(QString::fromStdString(route->m_str_name));
-    form.user->setText(QString::fromStdString(route->m_str_user));
-    form.password->setText(PASSWORD_UNCHANGED);
-    if (online) {
-        form.serial->setText(QString::fromStdString(route->m_str_serial));
-        form.mail->setText(QString::fromStdString(route->m_str_mail));
-        form.mail_password->setText(PASSWORD_UNCHANGED);
-    } else {
-        form.ip->setText(QString::fromStdString(route->m_str_ip));
-    }
+    (online ? m_form_be_online : m_form_be_local).fill(*route);
     show_page(online ? PAGE_BE_ONLINE : PAGE_BE_LOCAL);
 }
 
-void CKV_Dlg_App_Zielsystem::write_edited_fields(KV_Routes::_route& route, const Route_Form& form)
+void CKV_Dlg_App_Zielsystem::finish_edit(KV_Routes::_route& route, const KV_Route_Form& form)
 {
-    route.m_str_name = trimmed(form.name);
-    route.m_str_user = trimmed(form.user);
-    if (form.ip)
-        route.m_str_ip = trimmed(form.ip);
-    if (form.serial)
-        route.m_str_serial = trimmed(form.serial);
-    if (form.mail)
-        route.m_str_mail = trimmed(form.mail);
-    if (form.password->text() != PASSWORD_UNCHANGED)
-        route.m_str_passwd_md5 = md5_latin1(form.password->text());
-}
-
-void CKV_Dlg_App_Zielsystem::finish_edit(KV_Routes::_route& route, const Route_Form& form)
-{
-    write_edited_fields(route, form);
-    forget_passwords(form);
+    form.write_to(route);
     routes().m_route_default = m_edit_index - 1;
     store_routes();
     show_targets();
@@ -684,9 +517,8 @@ void CKV_Dlg_App_Zielsystem::slot_salt_ready(const QString& result)
                      QStringLiteral("Bitte überprüfen Sie die Internetverbindung!"));
         return;
     }
-    const Route_Form& form = purpose == Salt_Purpose::Save_Online ? m_form_be_online : m_form_neu_online;
-    const std::string digest =
-        kv_crypto::pbkdf2_sha512_hex(form.mail_password->text().toUtf8().toStdString(), result.toUtf8().toStdString());
+    const KV_Route_Form& form = purpose == Salt_Purpose::Save_Online ? m_form_be_online : m_form_neu_online;
+    const std::string digest = form.mail_password_digest(result);
     switch (purpose) {
     case Salt_Purpose::Create_Online:
         create_online(digest);
@@ -803,8 +635,7 @@ void CKV_Dlg_App_Zielsystem::online_serials(const QString& serial_list)
         store_routes();
     }
     m_client->disconnect_route();
-    m_form_neu_online.password->setText(PASSWORD_UNCHANGED);
-    m_form_neu_online.mail_password->setText(PASSWORD_UNCHANGED);
+    m_form_neu_online.show_passwords_kept();
     m_online_digests_kept = true;
     m_info->show_serial_choice(serials);
     show_info();
@@ -841,7 +672,7 @@ void CKV_Dlg_App_Zielsystem::slot_delete_confirmed()
 
 void CKV_Dlg_App_Zielsystem::slot_serial_chosen(const QString& serial)
 {
-    m_form_neu_online.serial->setText(serial);
+    m_form_neu_online.set_serial(serial);
     hide_info();
 }
 
@@ -870,11 +701,7 @@ void CKV_Dlg_App_Zielsystem::add_search_entries(int first, int count)
 
 void CKV_Dlg_App_Zielsystem::fill_neu_local(const QString& name, const QString& ip)
 {
-    clear_form(m_form_neu_local);
-    m_form_neu_local.name->setText(name);
-    m_form_neu_local.ip->setText(ip);
-    m_form_neu_local.user->setText(QString::fromLatin1(KV_DEFAULT_USER));
-    m_form_neu_local.password->setText(QString::fromLatin1(KV_DEFAULT_PASSWORD));
+    m_form_neu_local.fill_found(name, ip);
     show_page(PAGE_NEU_LOCAL);
 }
 
@@ -925,10 +752,10 @@ void CKV_Dlg_App_Zielsystem::on_m_btn_neu_online_connect_clicked()
 {
     if (!check_form(m_form_neu_online, -1))
         return;
-    if (m_online_digests_kept && m_form_neu_online.mail_password->text() == PASSWORD_UNCHANGED)
+    if (m_online_digests_kept && m_form_neu_online.mail_password_unchanged())
         create_online(m_route_connect.m_str_passwd_sha512_online);
     else
-        request_salt(Salt_Purpose::Create_Online, m_form_neu_online.mail->text().trimmed());
+        request_salt(Salt_Purpose::Create_Online, m_form_neu_online.mail_text());
 }
 
 void CKV_Dlg_App_Zielsystem::on_m_btn_connect_clicked()
@@ -966,10 +793,10 @@ void CKV_Dlg_App_Zielsystem::on_m_btn_online_save_clicked()
     KV_Routes::_route* route = edited_route();
     if (!route || !check_form(m_form_be_online, m_edit_index - 1))
         return;
-    if (m_form_be_online.mail_password->text() == PASSWORD_UNCHANGED)
+    if (m_form_be_online.mail_password_unchanged())
         save_online(route->m_str_passwd_sha512_online);
     else
-        request_salt(Salt_Purpose::Save_Online, m_form_be_online.mail->text().trimmed());
+        request_salt(Salt_Purpose::Save_Online, m_form_be_online.mail_text());
 }
 
 void CKV_Dlg_App_Zielsystem::on_m_btn_online_delete_clicked()
@@ -984,7 +811,7 @@ void CKV_Dlg_App_Zielsystem::on_m_headerbtn_assistent_clicked()
 
 void CKV_Dlg_App_Zielsystem::on_m_headerbtn_neu_man_clicked()
 {
-    clear_form(m_form_neu_man);
+    m_form_neu_man.clear();
     show_page(PAGE_NEU_MAN);
 }
 
@@ -1000,7 +827,7 @@ void CKV_Dlg_App_Zielsystem::on_m_headerbtn_neu_local_clicked()
 
 void CKV_Dlg_App_Zielsystem::on_m_headerbtn_neu_online_clicked()
 {
-    clear_form(m_form_neu_online);
+    m_form_neu_online.clear();
     m_online_digests_kept = false;
     show_page(PAGE_NEU_ONLINE);
 }

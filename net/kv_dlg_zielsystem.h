@@ -5,6 +5,7 @@
 // failures of a login; the main window reports the controller's answers
 // through the public operations below.
 
+#include "kv_route_form.h"
 #include "kv_routes.h"
 #include "kv_salt_client.h"
 
@@ -55,8 +56,6 @@ public:
 
     static inline const QString DEMO_BUTTON = QStringLiteral("Demo-Modus");
     static inline const QString DEMO_ROUTE = QStringLiteral("Demo-VPN");
-    // Shown in a password field of a stored route: the digest stays.
-    static inline const QString PASSWORD_UNCHANGED = QStringLiteral("******");
 
     // Neither the store nor the client is owned; both must outlive the dialog.
     CKV_Dlg_App_Zielsystem(CKV_Project_Db* db, CKV_Studio_Network_Client* client,
@@ -117,18 +116,6 @@ public slots:
     void on_m_headerbtn_be_online_clicked();
 
 private:
-    // The line edits of one page; fields the page lacks stay null.
-    struct Route_Form {
-        QLineEdit* name = nullptr;
-        QLineEdit* ip = nullptr;
-        QLineEdit* serial = nullptr; // optional: the online server can tell it
-        QLineEdit* user = nullptr;
-        QLineEdit* password = nullptr;
-        QLineEdit* mail = nullptr;
-        QLineEdit* mail_password = nullptr;
-        QList<QLineEdit*> required() const;
-        QList<QLineEdit*> all() const;
-    };
     // What waits for the salt of the online account.
     enum class Salt_Purpose { None, Create_Online, Save_Online };
 
@@ -137,8 +124,6 @@ private:
     QWidget* create_assistent_page();
     QWidget* create_search_page();
     QWidget* create_form_page(QFormLayout* form, const QList<QPushButton*>& buttons);
-    static Route_Form add_local_fields(QFormLayout* layout, const QString& page, const QString& show_button);
-    static Route_Form add_online_fields(QFormLayout* layout, const QString& stage, const QString& show_suffix);
     void rebuild_targets();
 
     KV_Routes& routes();
@@ -153,23 +138,18 @@ private:
     // 1-based index of the checked target button, 0 for "Demo-Modus".
     int selected_target() const;
 
-    bool check_form(const Route_Form& form, int own_index);
+    bool check_form(const KV_Route_Form& form, int own_index);
     bool name_taken(const QString& name, int own_index) const;
-    static void clear_form(const Route_Form& form);
-    // Empties the password fields, undo history included, once their
-    // digests are made: the plain text is kept nowhere.
-    static void forget_passwords(const Route_Form& form);
     void show_message(const QString& title, const QString& text);
 
-    void create_local(const Route_Form& form);
+    void create_local(const KV_Route_Form& form);
     void create_online(const std::string& online_digest);
     void append_and_connect(const KV_Routes::_route& route);
     // The route m_edit_index names, or null (traced).
     KV_Routes::_route* edited_route();
     void open_edit(int index);
     void open_selected_for_edit(bool online);
-    static void write_edited_fields(KV_Routes::_route& route, const Route_Form& form);
-    void finish_edit(KV_Routes::_route& route, const Route_Form& form);
+    void finish_edit(KV_Routes::_route& route, const KV_Route_Form& form);
     void save_online(const std::string& online_digest);
     void ask_delete();
 
@@ -220,9 +200,9 @@ private:
     QVBoxLayout* m_layout_search = nullptr;
     QButtonGroup* m_buttonGroup_search = nullptr;
 
-    Route_Form m_form_neu_man;
-    Route_Form m_form_neu_local;
-    Route_Form m_form_neu_online;
-    Route_Form m_form_be_local;
-    Route_Form m_form_be_online;
+    KV_Route_Form m_form_neu_man;
+    KV_Route_Form m_form_neu_local;
+    KV_Route_Form m_form_neu_online;
+    KV_Route_Form m_form_be_local;
+    KV_Route_Form m_form_be_online;
 };

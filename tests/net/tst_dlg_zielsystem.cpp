@@ -162,7 +162,7 @@ private slots:
         m_db->m_routes.m_route_default = 2;
         click_edit(1);
         QCOMPARE(m_dlg->current_page(), Dlg::PAGE_BE_LOCAL);
-        QCOMPARE(edit("m_lineEdit_be_local_password")->text(), Dlg::PASSWORD_UNCHANGED);
+        QCOMPARE(edit("m_lineEdit_be_local_password")->text(), KV_Route_Form::PASSWORD_UNCHANGED);
 
         // Its own name is no duplicate; the digest stays while "******" shows.
         fill("m_lineEdit_be_local_ip", QStringLiteral(" 10.0.0.9 "));
@@ -273,7 +273,7 @@ private slots:
         QCOMPARE(m_dlg->current_page(), Dlg::PAGE_NEU_ONLINE);
         QCOMPARE(edit("m_lineEdit_neu_online_serial")->text(), QStringLiteral("222"));
         // "******" stands for the digests already made: no second salt request.
-        QCOMPARE(edit("m_lineEdit_neu_mail_password")->text(), Dlg::PASSWORD_UNCHANGED);
+        QCOMPARE(edit("m_lineEdit_neu_mail_password")->text(), KV_Route_Form::PASSWORD_UNCHANGED);
         click("m_btn_neu_online_connect");
         QTRY_COMPARE(names(stored_routes()), (QStringList{"Haus", "Ferienhaus"}));
         QCOMPARE(stored_routes()[1].m_str_serial, std::string("222"));
