@@ -10,18 +10,15 @@
 #include <QToolButton>
 #include <memory>
 
-#include "../net/kvsim_process.h"
 #include "../net/trace_capture.h"
 #include "kv_dlg_zielsystem.h"
 #include "kv_dlg_zielsysteminfo.h"
 #include "kv_gui_value_dispatch.h"
 #include "kv_network_client.h"
 #include "kv_studio_main_app.h"
-#include "kv_test_main_project.h"
-#include "kv_test_settings_home.h"
+#include "kv_test_sim_window.h"
 
 namespace {
-constexpr int WAIT_MS = 15000;
 
 class Test_Window : public CKV_Studio_Main_App {
 public:
@@ -32,38 +29,9 @@ protected:
 };
 } // namespace
 
-class tst_main_link : public QObject {
+class tst_main_link : public QObject, KV_Test_Sim_Window<Test_Window> {
     Q_OBJECT
 
-    KV_Test_Settings_Home m_home;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Kvsim_Process> m_sim;
-    std::unique_ptr<Test_Window> m_window;
-
-    // Starts the simulator with its project and the window on the local
-    // project whose active route points at it. False, with the failure
-    // recorded, when that could not be set up.
-    [[nodiscard]] bool start(const QStringList& sim_options)
-    {
-        // QVERIFY returns from the lambda only; the recorded failure tells the caller.
-        [&] {
-            const QString controller_file = m_dir->filePath(QStringLiteral("controller.kvp"));
-            QVERIFY(write_test_project(controller_file, "Controller", {{"{c1}"}, {"{c2}", "anna"}},
-                                       {test_route("Fremd", "192.168.9.9", "fremd", "fremd-passwort")}));
-            m_sim = std::make_unique<Kvsim_Process>();
-            QVERIFY(m_sim->start(QStringList{"--project", controller_file, "--no-discovery", "--full-log"} + sim_options));
-
-            const std::string sim_ip = "127.0.0.1:" + std::to_string(m_sim->port);
-            QVERIFY(write_test_project(m_dir->filePath(QStringLiteral("kv_app.kvp")), "Lokal", {{"{l}"}},
-                                       {test_route("Büro", "10.255.255.1"), test_route("Sim", sim_ip)}, 1));
-            m_window = std::make_unique<Test_Window>();
-            m_window->set_tick_intervals(50, 500);
-            m_window->show();
-        }();
-        return !QTest::currentTestFailed();
-    }
-
-    int count(const QString& part) const { return int(m_sim->lines.filter(part).size()); }
     int first_line(const QString& part) const
     {
         for (int i = 0; i < m_sim->lines.size(); ++i)
@@ -73,21 +41,8 @@ class tst_main_link : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY(m_home.isValid()); }
-
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        KV_Test_Settings_Home::reset_common(m_dir->path() + QStringLiteral("/"));
-    }
-
-    void cleanup()
-    {
-        m_window.reset();
-        m_sim.reset();
-        m_dir.reset();
-    }
+    void init() { make_folder(); }
+    void cleanup() { tear_down(); }
 
     void login_download_and_installation_routes()
     {

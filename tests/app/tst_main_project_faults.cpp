@@ -10,49 +10,19 @@
 #include <QTest>
 #include <memory>
 
-#include "../net/kvsim_process.h"
 #include "kv_dlg_zielsystem.h"
 #include "kv_dlg_zielsysteminfo.h"
 #include "kv_project_installer.h"
 #include "kv_studio_main_app.h"
-#include "kv_test_main_project.h"
-#include "kv_test_settings_home.h"
+#include "kv_test_sim_window.h"
 #include "kv_trace_capture.h"
 
 namespace {
-constexpr int WAIT_MS = 15000;
 using Info = CKV_Dlg_App_Zielsysteminfo;
 } // namespace
 
-class tst_main_project_faults : public QObject {
+class tst_main_project_faults : public QObject, KV_Test_Sim_Window<CKV_Studio_Main_App> {
     Q_OBJECT
-
-    KV_Test_Settings_Home m_home;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Kvsim_Process> m_sim;
-    std::unique_ptr<CKV_Studio_Main_App> m_window;
-
-    QString local_path() const { return m_dir->filePath(QStringLiteral("kv_app.kvp")); }
-
-    [[nodiscard]] bool start(const QStringList& sim_options)
-    {
-        [&] {
-            const QString controller_file = m_dir->filePath(QStringLiteral("controller.kvp"));
-            QVERIFY(write_test_project(controller_file, "Controller", {{"{c1}"}, {"{c2}"}},
-                                       {test_route("Fremd", "192.168.9.9", "fremd", "fremd-passwort")}));
-            m_sim = std::make_unique<Kvsim_Process>();
-            QVERIFY(m_sim->start(QStringList{"--project", controller_file, "--no-discovery"} + sim_options));
-            const std::string sim_ip = "127.0.0.1:" + std::to_string(m_sim->port);
-            QVERIFY(write_test_project(local_path(), "Lokal", {{"{l}"}},
-                                       {test_route("Büro", "10.255.255.1"), test_route("Sim", sim_ip)}, 1));
-            m_window = std::make_unique<CKV_Studio_Main_App>();
-            m_window->set_tick_intervals(50, 500);
-            m_window->show();
-        }();
-        return !QTest::currentTestFailed();
-    }
-
-    int count(const QString& part) const { return int(m_sim->lines.filter(part).size()); }
 
     // The installation's two targets, the second one active, in memory and
     // in the local file; and the file opens as the project named name.
@@ -73,21 +43,8 @@ class tst_main_project_faults : public QObject {
     Info* info() const { return m_window->target_dialog()->info(); }
 
 private slots:
-    void initTestCase() { QVERIFY(m_home.isValid()); }
-
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        KV_Test_Settings_Home::reset_common(m_dir->path() + QStringLiteral("/"));
-    }
-
-    void cleanup()
-    {
-        m_window.reset();
-        m_sim.reset();
-        m_dir.reset();
-    }
+    void init() { make_folder(); }
+    void cleanup() { tear_down(); }
 
     void broken_download_leaves_the_last_good_project_data()
     {
