@@ -241,7 +241,10 @@ private slots:
 
         // Full screen only warns; the choice itself is written with the dialog.
         settings.findChild<QCheckBox*>(QStringLiteral("m_checkBox_Fullscreen"))->click();
-        QCOMPARE(settings.messages, QStringList(QString::fromUtf8(CKV_Dlg_Settings::FULL_SCREEN_HINT)));
+        QCOMPARE(settings.messages, QStringList(QStringLiteral(
+                                         "Mit dieser Option wird das Hauptmenü nur mehr mit einem Doppelklick auf einen "
+                                         "freien Bereich der Visulalisierung angezeigt!\n\nNach Änderung der "
+                                         "Einstellung ist ein Neustart der Anwendung notwendig.")));
         QVERIFY(!QSettings(org, common).contains(QStringLiteral("_m_app_full_screen")));
         autosave->setValue(45);
         buttons->button(QDialogButtonBox::Ok)->click();

@@ -139,7 +139,7 @@ private slots:
             fill("m_lineEdit_neu_man_password", QStringLiteral("geheim"));
             click("m_btn_neu_man_connect");
         };
-        for (const QString& taken : {QStringLiteral("  Haus "), Dlg::DEMO_ROUTE}) {
+        for (const QString& taken : {QStringLiteral("  Haus "), QStringLiteral("Demo-VPN")}) {
             create(taken);
             QCOMPARE(m_dlg->info()->title(), TITLE_INPUT);
             QCOMPARE(m_dlg->info()->text(), TEXT_DUPLICATE);
@@ -162,7 +162,7 @@ private slots:
         m_db->m_routes.m_route_default = 2;
         click_edit(1);
         QCOMPARE(m_dlg->current_page(), Dlg::PAGE_BE_LOCAL);
-        QCOMPARE(edit("m_lineEdit_be_local_password")->text(), KV_Route_Form::PASSWORD_UNCHANGED);
+        QCOMPARE(edit("m_lineEdit_be_local_password")->text(), QStringLiteral("******"));
 
         // Its own name is no duplicate; the digest stays while "******" shows.
         fill("m_lineEdit_be_local_ip", QStringLiteral(" 10.0.0.9 "));
@@ -225,7 +225,7 @@ private slots:
         m_dlg->show_targets();
         auto* group = m_dlg->findChild<QButtonGroup*>(QStringLiteral("m_buttonGroup_targets"));
         QCOMPARE(group->buttons().size(), 3);
-        QCOMPARE(group->button(0)->text(), Dlg::DEMO_BUTTON);
+        QCOMPARE(group->button(0)->text(), QStringLiteral("Demo-Modus"));
         QCOMPARE(group->checkedButton()->text(), QStringLiteral("Demo-VPN"));
         connect_target(1);
         QCOMPARE(names(stored_routes()), QStringList{"Haus"});
@@ -273,7 +273,7 @@ private slots:
         QCOMPARE(m_dlg->current_page(), Dlg::PAGE_NEU_ONLINE);
         QCOMPARE(edit("m_lineEdit_neu_online_serial")->text(), QStringLiteral("222"));
         // "******" stands for the digests already made: no second salt request.
-        QCOMPARE(edit("m_lineEdit_neu_mail_password")->text(), KV_Route_Form::PASSWORD_UNCHANGED);
+        QCOMPARE(edit("m_lineEdit_neu_mail_password")->text(), QStringLiteral("******"));
         click("m_btn_neu_online_connect");
         QTRY_COMPARE(names(stored_routes()), (QStringList{"Haus", "Ferienhaus"}));
         QCOMPARE(stored_routes()[1].m_str_serial, std::string("222"));
@@ -377,7 +377,7 @@ private slots:
         add_routes({local_route("Haus", controller_host(), "a")});
         connect_target(1);
         QVERIFY(m_dlg->is_connect_timer_active());
-        QCOMPARE(m_dlg->info()->text(), Info::TEXT_CONNECTING);
+        QCOMPARE(m_dlg->info()->text(), QStringLiteral("Verbindung zum Zielsystem wird hergestellt ..."));
         QTRY_VERIFY(m_client->is_connected());
 
         // 11: the attempt is over; the project's arrival shows success.

@@ -1,7 +1,7 @@
 #pragma once
 // Helpers the tile tests share: animation ticks, widgets of an overlay or
-// popup by name, 4-byte float telegrams, and controls whose address slots
-// lie on consecutive subgroups.
+// popup by name, 4-byte float telegrams, controls whose address slots lie on
+// consecutive subgroups, and the addresses of the light controls.
 
 #include <QLabel>
 #include <QPushButton>
@@ -64,4 +64,19 @@ inline std::vector<std::pair<int, double>> slot_writes(const KV_Fake_Host& host)
     for (const auto& sent : host.sent)
         result.push_back({int(sent.address.sub) - 1, sent.value});
     return result;
+}
+
+// The light controls' slots, one address each, in slot order.
+// Dimmer: switching, value, switching feedback, value feedback.
+inline const std::vector<KV_Group_Address> DIMMER_ADDRESSES = {{1, 0, 1}, {1, 0, 2}, {1, 0, 3}, {1, 0, 4}};
+// Relative: dimming, value feedback, switching, switching feedback.
+inline const std::vector<KV_Group_Address> PLUS_MINUS_ADDRESSES = {{2, 0, 1}, {2, 0, 2}, {2, 0, 3}, {2, 0, 4}};
+
+// Both lights' addresses known to the project; the dimmer's switching
+// feedback has the type given.
+inline void add_light_addresses(KV_Fake_Host& host, uint32_t switch_feedback_type)
+{
+    const uint32_t types[] = {5, 6, switch_feedback_type, 6, 2, 6, 5, 1}; // float, percent, ..., dim step, bit
+    for (int i = 0; i < 8; ++i)
+        host.add_address((i < 4 ? DIMMER_ADDRESSES : PLUS_MINUS_ADDRESSES)[size_t(i % 4)], types[i]);
 }

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "../visu/kv_fake_host.h"
+#include "kv_tile_test.h"
 #include "kv_blind_commands.h"
 #include "kv_gui_classic_blind.h"
 #include "kv_gui_classic_light.h"
@@ -26,38 +26,17 @@ constexpr int DIMMER_TYPE = 108;
 constexpr int PLUS_MINUS_TYPE = 1119;
 constexpr int BLIND_TYPE = 106;
 
-constexpr uint32_t BIT = 1;
-constexpr uint32_t DIM_STEP = 2;
-constexpr uint32_t FLOAT = 5;
-constexpr uint32_t PERCENT = 6;
-
-// Dimmer: switching, value, switching feedback, value feedback.
-const std::vector<KV_Group_Address> DIMMER_ADDRESSES = {{1, 0, 1}, {1, 0, 2}, {1, 0, 3}, {1, 0, 4}};
-// Relative: dimming, value feedback, switching, switching feedback.
-const std::vector<KV_Group_Address> PM_ADDRESSES = {{2, 0, 1}, {2, 0, 2}, {2, 0, 3}, {2, 0, 4}};
 // Blind: move, step, height, slat, height feedback, slat feedback.
 const std::vector<KV_Group_Address> BLIND_ADDRESSES = {{3, 0, 1}, {3, 0, 2}, {3, 0, 3},
                                                        {3, 0, 4}, {3, 0, 5}, {3, 0, 6}};
-
-void add_addresses(KV_Fake_Host& host)
-{
-    host.add_address({1, 0, 1}, FLOAT);
-    host.add_address({1, 0, 2}, PERCENT);
-    host.add_address({1, 0, 3}, BIT);
-    host.add_address({1, 0, 4}, PERCENT);
-    host.add_address({2, 0, 1}, DIM_STEP);
-    host.add_address({2, 0, 2}, PERCENT);
-    host.add_address({2, 0, 3}, FLOAT);
-    host.add_address({2, 0, 4}, BIT);
-    for (const KV_Group_Address& address : BLIND_ADDRESSES)
-        host.add_address(address, PERCENT);
-}
 
 template <class Control>
 Control* build(KV_Test_Page& p, int type, const std::vector<KV_Group_Address>& addresses, const KV_Params& params,
                int width = 300, int height = 60)
 {
-    add_addresses(p.host);
+    add_light_addresses(p.host, 1);
+    for (const KV_Group_Address& address : BLIND_ADDRESSES)
+        p.host.add_address(address, 6);
     p.add(type, "{c}", addresses, params, width, height);
     p.build();
     return p.control<Control>("{c}");
@@ -105,12 +84,12 @@ private slots:
         }
         // The relative dimmer switches with a tap between "-" and "+".
         KV_Test_Page p;
-        auto* relative = build<Plus_Minus>(p, PLUS_MINUS_TYPE, PM_ADDRESSES, {{"Ansicht", "0"}});
+        auto* relative = build<Plus_Minus>(p, PLUS_MINUS_TYPE, PLUS_MINUS_ADDRESSES, {{"Ansicht", "0"}});
         QVERIFY(relative);
-        p.host.set_value(PM_ADDRESSES[Plus_Minus::SWITCHING], switching);
-        p.host.set_value(PM_ADDRESSES[Plus_Minus::SWITCH_FEEDBACK], feedback);
+        p.host.set_value(PLUS_MINUS_ADDRESSES[Plus_Minus::SWITCHING], switching);
+        p.host.set_value(PLUS_MINUS_ADDRESSES[Plus_Minus::SWITCH_FEEDBACK], feedback);
         KV_Test_Page::click(relative, relative->rect().center());
-        QCOMPARE(p.host.sent_pairs(), (Sent{{PM_ADDRESSES[Plus_Minus::SWITCHING], written}}));
+        QCOMPARE(p.host.sent_pairs(), (Sent{{PLUS_MINUS_ADDRESSES[Plus_Minus::SWITCHING], written}}));
     }
 
     void drag_writes_the_level_once_where_the_finger_lifts_data()
@@ -228,8 +207,8 @@ private slots:
     {
         for (const char* view : {"0", "1"}) {
             KV_Test_Page p;
-            auto* relative = build<Plus_Minus>(p, PLUS_MINUS_TYPE, PM_ADDRESSES, {{"Ansicht", view}}, 180, 180);
-            const KV_Group_Address dimming = PM_ADDRESSES[Plus_Minus::DIMMING];
+            auto* relative = build<Plus_Minus>(p, PLUS_MINUS_TYPE, PLUS_MINUS_ADDRESSES, {{"Ansicht", view}}, 180, 180);
+            const KV_Group_Address dimming = PLUS_MINUS_ADDRESSES[Plus_Minus::DIMMING];
             QTest::mousePress(relative, Qt::LeftButton, {}, relative->plus_box().center());
             QCOMPARE(p.host.sent_pairs(), (Sent{{dimming, double(KV_DIM_BRIGHTER)}}));
             QTest::mouseRelease(relative, Qt::LeftButton, {}, relative->plus_box().center());

@@ -21,18 +21,6 @@ using Overlay = CKV_Gui_Control_Tile_Overlay_Base;
 constexpr int DIMMER_TYPE = 132;
 constexpr int PLUS_MINUS_TYPE = 136;
 
-// Data types of the address tree.
-constexpr uint32_t BIT = 1;
-constexpr uint32_t DIM_STEP = 2;
-constexpr uint32_t FLOAT = 5;
-constexpr uint32_t PERCENT = 6;
-
-// One address per slot, in slot order; the project knows all of them.
-// Dimmer: switching, value, switching feedback, value feedback.
-const std::vector<KV_Group_Address> DIMMER_ADDRESSES = {{1, 0, 1}, {1, 0, 2}, {1, 0, 3}, {1, 0, 4}};
-// Relative: dimming, value feedback, switching, switching feedback.
-const std::vector<KV_Group_Address> PLUS_MINUS_ADDRESSES = {{2, 0, 1}, {2, 0, 2}, {2, 0, 3}, {2, 0, 4}};
-
 const std::vector<KV_Group_Address>& addresses_of(int type)
 {
     return type == DIMMER_TYPE ? DIMMER_ADDRESSES : PLUS_MINUS_ADDRESSES;
@@ -46,23 +34,11 @@ KV_Group_Address switch_feedback_of(int type)
     return addresses_of(type)[type == DIMMER_TYPE ? int(Dimmer::SWITCH_FEEDBACK) : int(Plus_Minus::SWITCH_FEEDBACK)];
 }
 
-void add_addresses(KV_Fake_Host& host)
-{
-    host.add_address({1, 0, 1}, FLOAT);
-    host.add_address({1, 0, 2}, PERCENT);
-    host.add_address({1, 0, 3}, FLOAT);
-    host.add_address({1, 0, 4}, PERCENT);
-    host.add_address({2, 0, 1}, DIM_STEP);
-    host.add_address({2, 0, 2}, PERCENT);
-    host.add_address({2, 0, 3}, FLOAT);
-    host.add_address({2, 0, 4}, BIT);
-}
-
 template <class Tile>
 Tile* light_tile(KV_Test_Page& p, int type, const std::vector<KV_Group_Address>& addresses,
                  const KV_Params& params = {})
 {
-    add_addresses(p.host);
+    add_light_addresses(p.host, 5);
     p.add(type, "{light}", addresses, params, 240, 270);
     p.build();
     return p.control<Tile>("{light}");
@@ -109,7 +85,6 @@ private slots:
         KV_Test_Page p;
         const KV_Group_Address switching = switching_of(type);
         auto* tile = light_tile<CKV_Gui_Control_Tile_Light_Base>(p, type, addresses_of(type));
-        QCOMPARE(tile->metaObject()->className(), kv_control_class_name(type));
         p.host.set_value(switching, current);
         KV_Test_Page::click(tile);
         QCOMPARE(p.host.sent_pairs(), (Sent{{switching, written}}));
