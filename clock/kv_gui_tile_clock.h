@@ -17,6 +17,7 @@ class KV_Visu_Host;
 class KV_Clock_Program : public KV_Time_Program {
 public:
     KV_Clock_Program(KV_Visu_Host& host, const std::string& guid, const KV_Clock_Value_Texts& texts);
+    std::string guid() override { return m_guid; }
     std::vector<KV_Clock_Time>* times() override;
     void commit() override;
     KV_Time_Choices choices() override;

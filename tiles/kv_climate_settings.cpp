@@ -118,6 +118,11 @@ void KV_Climate_Link::send(uint32_t message_id) const
 
 // ---------------------------------------------------------------- heating program
 
+std::string KV_Heating_Program::guid()
+{
+    return m_link.settings() ? m_link.settings()->block().m_str_guid : std::string();
+}
+
 std::vector<KV_Clock_Time>* KV_Heating_Program::times()
 {
     if (!m_link.settings())

@@ -79,6 +79,7 @@ public:
         : m_link(link)
     {
     }
+    std::string guid() override;
     std::vector<KV_Clock_Time>* times() override;
     void commit() override;
     KV_Time_Choices choices() override;

@@ -69,6 +69,11 @@ QString kv_clock_time_text(const KV_Clock_Time& time, const char* pattern)
     return QString::fromUtf8(pattern).arg(two_digits(time.m_hour), two_digits(time.m_minute));
 }
 
+QString kv_clock_day_name(int day)
+{
+    return day >= 0 && day < 7 ? QString::fromLatin1(DAY_NAMES[day]) : QString();
+}
+
 QString kv_clock_weekdays_text(const KV_Clock_Time& time)
 {
     if (days_exactly(time, 0, 6))
@@ -80,7 +85,7 @@ QString kv_clock_weekdays_text(const KV_Clock_Time& time)
     QStringList chosen;
     for (int d = 0; d < 7; ++d)
         if (time.m_fwekday[d])
-            chosen << QString::fromLatin1(DAY_NAMES[d]);
+            chosen << kv_clock_day_name(d);
     return chosen.isEmpty() ? QStringLiteral("Auswahl Tage...") : chosen.join(QStringLiteral("; "));
 }
 

@@ -29,6 +29,9 @@ inline constexpr const char* KV_CLOCK_TIME_TILE = "%1:%2";
 // The first clock of the record with that identifier; null when none.
 KV_Clock* kv_find_clock(KV_Settings_Clock& settings, const std::string& guid);
 
+// "Mo" ... "So" for the weekdays 0 (Monday) to 6.
+QString kv_clock_day_name(int day);
+
 // Hour and minute with two digits each in `pattern` (%1 hour, %2 minute).
 QString kv_clock_time_text(const KV_Clock_Time& time, const char* pattern);
 // "Mo-So", "Mo-Fr", "Sa-So", the chosen days joined by "; ", or

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
@@ -17,7 +18,6 @@
 #include <limits>
 
 namespace {
-const char* const DAY_NAMES[7] = {"Mo", "Di", "Mi", "Do", "Fr", "Sa", "So"};
 const char* const MONTH_NAMES[12] = {"Januar", "Februar", "März",      "April",   "Mai",      "Juni",
                                      "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
 // Fingers need larger targets than a mouse.
@@ -178,7 +178,7 @@ CKV_Gui_Clock_Time_Form::CKV_Gui_Clock_Time_Form(const KV_Clock_Form_Names& name
     day_row->setContentsMargins(0, 0, 0, 0);
     for (int d = 0; d < 7; ++d) {
         m_day_buttons[d] = new QToolButton(m_days);
-        m_day_buttons[d]->setText(QString::fromLatin1(DAY_NAMES[d]));
+        m_day_buttons[d]->setText(kv_clock_day_name(d));
         m_day_buttons[d]->setCheckable(true);
         m_day_buttons[d]->setMinimumSize(TOUCH_HEIGHT, TOUCH_HEIGHT);
         day_row->addWidget(m_day_buttons[d]);
@@ -190,8 +190,7 @@ CKV_Gui_Clock_Time_Form::CKV_Gui_Clock_Time_Form(const KV_Clock_Form_Names& name
     date_column->setContentsMargins(0, 0, 0, 0);
     m_calendar = new QCalendarWidget(m_date);
     m_calendar->setObjectName(QStringLiteral("kv_time_calendar"));
-    m_calendar->setFirstDayOfWeek(Qt::Monday);
-    m_calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    show_calendar_in_panel_language();
     date_column->addWidget(m_calendar);
     auto* date_row = new QHBoxLayout;
     m_day = field<QSpinBox>(names.day, m_date);
@@ -250,6 +249,31 @@ void CKV_Gui_Clock_Time_Form::set_date(const QDate& date)
 {
     m_year = date.year();
     show_date(date.day(), date.month(), date.year());
+}
+
+void CKV_Gui_Clock_Time_Form::show_calendar_in_panel_language()
+{
+    // The panel speaks German whatever language the system or the toolkit's
+    // dialogs use: months as the month field names them.
+    m_calendar->setLocale(QLocale(QLocale::German, QLocale::Germany));
+    m_calendar->setFirstDayOfWeek(Qt::Monday);
+    m_calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    // The locale would head the days "Mo.": the weekday buttons' names head
+    // them instead, in a row between month bar and days.
+    auto* calendar_column = qobject_cast<QBoxLayout*>(m_calendar->layout());
+    if (!calendar_column)
+        return;
+    m_calendar->setHorizontalHeaderFormat(QCalendarWidget::NoHorizontalHeader);
+    auto* header = new QHBoxLayout;
+    header->setContentsMargins(0, 0, 0, 0);
+    header->setSpacing(0);
+    for (int d = 0; d < 7; ++d) {
+        auto* name = new QLabel(kv_clock_day_name(d), m_calendar);
+        name->setObjectName(QStringLiteral("kv_calendar_day"));
+        name->setAlignment(Qt::AlignCenter);
+        header->addWidget(name, 1);
+    }
+    calendar_column->insertLayout(1, header);
 }
 
 void CKV_Gui_Clock_Time_Form::show_date(int day, int month, int year)

@@ -90,6 +90,8 @@ private:
     // clock keypad: finger-sized, where spin box arrows are not.
     QPushButton* time_button(const char* name, CKV_Gui_Control_Popup_Keyboard_Clock::Part part);
     void show_time_part(CKV_Gui_Control_Popup_Keyboard_Clock::Part part, int value);
+    // Month and weekday names of the calendar as the panel's other fields read.
+    void show_calendar_in_panel_language();
     // Day, month and calendar agree; the day stays within its month.
     void show_date(int day, int month, int year);
 

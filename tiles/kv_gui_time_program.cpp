@@ -1,10 +1,12 @@
 #include "kv_gui_time_program.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "kv_gui_clock_time_form.h"
 
@@ -97,13 +99,17 @@ void CKV_Gui_Overlay_Shift_Time_Edit::ask_remove()
 
 CKV_Gui_Control_App_Overlay_Timer::CKV_Gui_Control_App_Overlay_Timer(std::unique_ptr<KV_Time_Program> program,
                                                                      QWidget* page)
-    : CKV_Gui_Control_Tile_Overlay_Base(page)
+    : CKV_Gui_Control_Tile_Overlay_Preset_Base(page)
     , m_program(std::move(program))
 {
     setObjectName(QStringLiteral("kv_overlay_timer"));
     kv_style_panel(this);
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(68, 16, 24, 24);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(68, 16, 24, 24);
+    row->setSpacing(24);
+    auto* column = new QVBoxLayout;
+    row->addLayout(column, 3);
+    row->addWidget(preset_list(), 2);
     column->addWidget(kv_panel_title(tr("Schaltzeiten"), this));
     m_list = new QWidget;
     m_list_layout = new QVBoxLayout(m_list);
@@ -125,8 +131,11 @@ CKV_Gui_Control_App_Overlay_Timer::CKV_Gui_Control_App_Overlay_Timer(std::unique
 
 void CKV_Gui_Control_App_Overlay_Timer::set_visible_animated(bool visible)
 {
-    if (visible)
+    if (visible) {
         refresh();
+        m_presets = KV_Time_Presets::load(m_program->guid());
+        preset_list()->refresh();
+    }
     CKV_Gui_Control_Tile_Overlay_Base::set_visible_animated(visible);
 }
 
@@ -178,4 +187,54 @@ QStringList CKV_Gui_Control_App_Overlay_Timer::row_texts() const
     for (const QPushButton* row : rows())
         texts << row->text();
     return texts;
+}
+
+// ---------------------------------------------------------------- presets
+
+void CKV_Gui_Control_App_Overlay_Timer::tumbler_changed()
+{
+    m_program->commit();
+    refresh();
+}
+
+QStringList CKV_Gui_Control_App_Overlay_Timer::preset_names() const
+{
+    QStringList names;
+    for (const KV_Time_Preset& preset : m_presets)
+        names << preset.name;
+    return names;
+}
+
+void CKV_Gui_Control_App_Overlay_Timer::recall_preset(int index)
+{
+    std::vector<KV_Clock_Time>* times = m_program->times();
+    if (!times || index < 0 || size_t(index) >= m_presets.size())
+        return;
+    const std::vector<KV_Clock_Time>& recalled = m_presets[size_t(index)].times;
+    times->assign(recalled.begin(), recalled.begin() + std::min(recalled.size(), KV_Settings_Clock::MAX_TIMES));
+    tumbler_changed();
+}
+
+void CKV_Gui_Control_App_Overlay_Timer::store_preset(const QString& name)
+{
+    const std::vector<KV_Clock_Time>* times = m_program->times();
+    if (!times)
+        return;
+    const auto same = std::find_if(m_presets.begin(), m_presets.end(),
+                                   [&name](const KV_Time_Preset& preset) { return preset.name == name; });
+    if (same != m_presets.end())
+        same->times = *times;
+    else if (m_presets.size() < KV_Time_Presets::MAX_PRESETS)
+        m_presets.push_back({name, *times});
+    else
+        return;
+    KV_Time_Presets::save(m_program->guid(), m_presets);
+}
+
+void CKV_Gui_Control_App_Overlay_Timer::remove_preset(int index)
+{
+    if (index < 0 || size_t(index) >= m_presets.size())
+        return;
+    m_presets.erase(m_presets.begin() + index);
+    KV_Time_Presets::save(m_program->guid(), m_presets);
 }

@@ -1,14 +1,16 @@
 #pragma once
 // The overlays of a time program: the list of its switching times with the
-// button that adds one, and the editor of one time, which stores it or,
-// after asking, deletes it. A time program is a clock of the project or the
-// heating program a room controller block keeps.
+// button that adds one and the named presets of the whole set, and the
+// editor of one time, which stores it or, after asking, deletes it. A time
+// program is a clock of the project or the heating program a room
+// controller block keeps.
 
 #include <memory>
 #include <vector>
 
 #include "kv_clock_model.h"
 #include "kv_gui_overlay_preset.h"
+#include "kv_time_presets.h"
 
 class CKV_Gui_Clock_Time_Form;
 class QLabel;
@@ -19,6 +21,8 @@ class QVBoxLayout;
 class KV_Time_Program {
 public:
     virtual ~KV_Time_Program() = default;
+    // The clock's or the block's GUID, which its presets are kept under.
+    virtual std::string guid() = 0;
     // The times; null while the program does not exist.
     virtual std::vector<KV_Clock_Time>* times() = 0;
     // Hands the changed times on: the app's copy keeps them, the controller
@@ -62,19 +66,29 @@ private:
     QMessageBox* m_question = nullptr;
 };
 
-// The switching times of a program, one button each, and the button that
-// adds one.
-class CKV_Gui_Control_App_Overlay_Timer : public CKV_Gui_Control_Tile_Overlay_Base {
+// The switching times of a program, one button each, the button that adds
+// one, and the presets: the whole set of times stored under a name in this
+// panel, and recalled in place of the program's times.
+class CKV_Gui_Control_App_Overlay_Timer : public CKV_Gui_Control_Tile_Overlay_Preset_Base {
     Q_OBJECT
 public:
     CKV_Gui_Control_App_Overlay_Timer(std::unique_ptr<KV_Time_Program> program, QWidget* page);
 
-    // Opening shows the program as it is now.
+    // Opening shows the program and its presets as they are now.
     void set_visible_animated(bool visible) override;
     // Rebuilds the list from the program.
     void refresh();
     // Appends "Schaltzeit <count + 1>" and sends the program.
     void add_time();
+
+    // Sends the changed program and shows it.
+    void tumbler_changed() override;
+    QStringList preset_names() const override;
+    // The preset's times replace the program's, which is sent.
+    void recall_preset(int index) override;
+    // Stores the program's times under that name, over a preset of the same name.
+    void store_preset(const QString& name) override;
+    void remove_preset(int index) override;
 
     QStringList row_texts() const;
     QList<QPushButton*> rows() const;
@@ -85,6 +99,7 @@ public:
 
 private:
     std::unique_ptr<KV_Time_Program> m_program;
+    std::vector<KV_Time_Preset> m_presets;
     QWidget* m_list = nullptr;
     QVBoxLayout* m_list_layout = nullptr;
     QLabel* m_empty = nullptr;

@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "../app/kv_test_settings_home.h"
 #include "../visu/kv_fake_host.h"
 #include "kv_clock_model.h"
 #include "kv_gui_clock.h"
@@ -24,6 +25,7 @@
 #include "kv_gui_tile_clock.h"
 #include "kv_gui_tiles.h"
 #include "kv_network_msg.h"
+#include "kv_time_presets.h"
 
 namespace {
 const KV_Group_Address OUTPUT{1, 1, 1};
@@ -381,8 +383,7 @@ private slots:
         KV_Test_Page::click(tile);
         auto* overlay = qobject_cast<CKV_Gui_Control_App_Overlay_Timer*>(tile->overlay());
         QVERIFY(overlay);
-        QVERIFY(overlay->findChild<QLabel*>() &&
-                overlay->findChildren<QLabel*>().first()->text() == QStringLiteral("Schaltzeiten"));
+        QCOMPARE(overlay->findChild<QLabel*>(QStringLiteral("kv_panel_title"))->text(), QStringLiteral("Schaltzeiten"));
         QCOMPARE(overlay->empty_label()->text(), QStringLiteral("Keine Schaltzeit angelegt"));
         QVERIFY(overlay->empty_label()->isVisibleTo(overlay));
         QVERIFY(overlay->rows().isEmpty());
@@ -497,6 +498,13 @@ private slots:
         emit form->calendar()->clicked(QDate(2028, 2, 29));
         QCOMPARE(form->day()->value(), 29);
         QCOMPARE(form->month()->currentText(), QStringLiteral("Februar"));
+        // The calendar names months and days as the panel does, not as the system.
+        QCOMPARE(form->calendar()->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"))->text(),
+                 QStringLiteral("Februar"));
+        QStringList day_names;
+        for (const QLabel* name : form->calendar()->findChildren<QLabel*>(QStringLiteral("kv_calendar_day")))
+            day_names << name->text();
+        QCOMPARE(day_names.join(' '), QStringLiteral("Mo Di Mi Do Fr Sa So"));
         // April has 30 days: the 31st is not there to pick.
         form->month()->setCurrentIndex(3);
         emit form->month()->activated(3);
@@ -539,6 +547,86 @@ private slots:
                 QTRY_COMPARE(editor->state(), State::Hidden);
             }
         }
+    }
+
+    // The clock's whole set of times stored under names in the tile's
+    // overlay and recalled there: a recall commits like every edit and
+    // reaches the clock control; the presets outlast a new project (kept by
+    // clock GUID in the panel's settings), and removing one takes it away.
+    void presets_store_and_recall_whole_sets_of_times()
+    {
+        KV_Test_Settings_Home home;
+        QVERIFY(home.isValid());
+        KV_Clock_Time holiday = on_date(24, 12, 2027, false);
+        holiday.m_str_name = "Heiligabend";
+        holiday.m_group = 4;
+        holiday.m_use_group = true;
+        holiday.m_str_scene = "{abend}";
+        const std::vector<KV_Clock_Time> workdays = {weekly(6, 30, {0, 1, 2, 3, 4}), holiday};
+        const auto names = [](const CKV_Gui_Overlay_Preset_List* list) {
+            QStringList shown;
+            for (const QPushButton* row : list->rows())
+                shown << row->text();
+            return shown;
+        };
+        const auto open = [](KV_Test_Page& p) {
+            auto* tile = p.control<CKV_Gui_Control_Tile_Clock>("{tile}");
+            tile->open_overlay();
+            return qobject_cast<CKV_Gui_Control_App_Overlay_Timer*>(tile->overlay());
+        };
+        const auto build = [](KV_Test_Page& p, std::vector<KV_Clock_Time> times) {
+            p.host.add_address(OUTPUT, KV_CLOCK_TYPE_SWITCH);
+            add_clock(p.host, "{c1}", std::move(times));
+            p.add(139, "{tile}", {OUTPUT}, {{"Uhr", "{c1}"}}, 240, 270);
+            p.add(111, "{uhr}", {OUTPUT}, {{"Uhr", "{c1}"}});
+            p.build();
+        };
+        {
+            KV_Test_Page p;
+            build(p, workdays);
+            CKV_Gui_Overlay_Preset_List* list = open(p)->preset_list();
+            QVERIFY(list->empty_label()->isVisibleTo(list));
+            QCOMPARE(list->empty_label()->text(), QStringLiteral("Keine Voreinstellung vorhanden."));
+            list->name_field()->setText(QStringLiteral("Werktage"));
+            list->store_button()->click();
+            p.host.clocks.m_list_clock[0].m_list_time = {weekly(9, 0, {0, 1, 2, 3, 4, 5, 6})};
+            for (int twice = 0; twice < 2; ++twice) { // the same name stores over the first
+                list->name_field()->setText(QStringLiteral("Urlaub"));
+                list->store_button()->click();
+            }
+            QCOMPARE(names(list), (QStringList{"Werktage", "Urlaub"}));
+            QVERIFY(!list->empty_label()->isVisibleTo(list));
+            QVERIFY(p.host.messages_sent.empty()); // storing is the panel's own business
+
+            list->rows().at(0)->click();
+            QCOMPARE(p.host.messages_sent, COMMIT_MESSAGES);
+            const std::vector<KV_Clock_Time> sent = first_sent_record(p.host).m_list_clock[0].m_list_time;
+            QCOMPARE(sent.size(), size_t(2));
+            QCOMPARE(sent[0].m_hour, 6);
+            QCOMPARE(kv_clock_weekdays_text(sent[0]), QStringLiteral("Mo-Fr"));
+            QCOMPARE(sent[1].m_str_name, std::string("Heiligabend"));
+            QCOMPARE(sent[1].m_group, 4);
+            QCOMPARE(sent[1].m_str_scene, std::string("{abend}"));
+            QCOMPARE(kv_clock_once_text(sent[1]), QStringLiteral("Jährlich am 24.12"));
+            QCOMPARE(p.host.clocks.m_list_clock[0].m_list_time.size(), size_t(2));
+            QCOMPARE(open(p)->rows().size(), 2);
+        }
+        // A new project with the same clock, its times changed on the controller.
+        KV_Test_Page p;
+        build(p, {});
+        CKV_Gui_Overlay_Preset_List* list = open(p)->preset_list();
+        QCOMPARE(names(list), (QStringList{"Werktage", "Urlaub"}));
+        list->rows().at(1)->click();
+        QCOMPARE(p.host.messages_sent, COMMIT_MESSAGES);
+        QCOMPARE(kv_clock_weekdays_text(first_sent_record(p.host).m_list_clock[0].m_list_time.at(0)),
+                 QStringLiteral("Mo-So"));
+        QCOMPARE(p.control<CKV_Gui_Control_App_Uhr>("{uhr}")->time_text(), QStringLiteral("09h : 00m"));
+        p.host.messages_sent.clear();
+        list->findChildren<QPushButton*>(QStringLiteral("kv_preset_remove")).at(0)->click();
+        QTRY_COMPARE(names(list), QStringList{"Urlaub"});
+        QVERIFY(p.host.messages_sent.empty());
+        QCOMPARE(KV_Time_Presets::load("{c1}").size(), size_t(1));
+        QVERIFY(KV_Time_Presets::load("{c2}").empty());
     }
 
     void clock_control_opens_on_its_click_setting_data()

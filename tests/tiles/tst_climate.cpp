@@ -6,9 +6,11 @@
 // controller's popup does the same steps within one pair of limits.
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QToolButton>
 #include <QtTest>
 
+#include "../app/kv_test_settings_home.h"
 #include "kv_tile_test.h"
 #include "kv_climate.h"
 #include "kv_gui_factory.h"
@@ -276,10 +278,13 @@ private slots:
     }
 
     // The room's heating program: listed in the overlay, a time added and
-    // set there goes out in the block (602) and stays in the project's block.
+    // set there goes out in the block (602) and stays in the project's block;
+    // a preset stored before brings the program back the same way.
     void overlay_shows_and_edits_the_rooms_switching_times()
     {
         using State = CKV_Gui_Control_Tile_Overlay_Base::State;
+        KV_Test_Settings_Home home;
+        QVERIFY(home.isValid());
         KV_Test_Page p;
         add_block(p.host, "{block-bad}");
         p.host.blocks[0]->m_list_param.push_back({"Zeitprogramm", "1#0/1111100/6/0/1/0/0/2016/0/Aufstehen"});
@@ -294,6 +299,8 @@ private slots:
         QCOMPARE(times->row_texts(), QStringList{QStringLiteral("Aufstehen\n06:00   Mo-Fr   Anwesend")});
 
         QTRY_COMPARE(times->state(), State::Open);
+        times->preset_list()->name_field()->setText(QStringLiteral("Normal"));
+        times->preset_list()->store_button()->click();
         times->add_button()->click();
         CKV_Gui_Overlay_Shift_Time_Edit* editor = times->editor();
         QTRY_COMPARE(editor->state(), State::Open);
@@ -311,6 +318,13 @@ private slots:
         QCOMPARE(times->row_texts().at(1), QStringLiteral("Schaltzeit 2\n00:00   Mo   Nachtmodus"));
         times->set_visible_animated(false);
         QTRY_COMPARE(summary->text(), QStringLiteral("06:00 Mo-Fr Anwesend\n00:00 Mo Nachtmodus"));
+
+        summary->click();
+        QTRY_COMPARE(times->state(), State::Open);
+        times->preset_list()->rows().at(0)->click();
+        QCOMPARE(p.host.texts_sent.back().first, 602u);
+        QCOMPARE(*p.host.blocks[0]->param("Zeitprogramm"), std::string("1#0/1111100/6/0/1/0/0/2016/0/Aufstehen"));
+        QCOMPARE(times->rows().size(), 1);
     }
 
     void unlinked_tiles_send_no_settings()
