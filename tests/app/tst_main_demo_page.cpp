@@ -7,6 +7,7 @@
 
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -141,7 +142,8 @@ private:
     }
 
     // A one-time date entry made in the garden clock tile's editor reaches
-    // the simulator's clock record.
+    // the simulator's clock record; the times as they were, stored as a
+    // preset first, are recalled afterwards and replace it there again.
     static void create_date_entry(CKV_Studio_Main_App& window, Kvsim_Process& sim)
     {
         auto tiles = window.findChildren<CKV_Gui_Control_Tile_Clock*>();
@@ -153,6 +155,8 @@ private:
         QVERIFY(overlay);
         QTRY_COMPARE(overlay->state(), CKV_Gui_Control_Tile_Overlay_Base::State::Open);
         const int index = int(overlay->rows().size());
+        overlay->preset_list()->name_field()->setText(QStringLiteral("Alltag"));
+        overlay->preset_list()->store_button()->click();
         overlay->add_button()->click();
         CKV_Gui_Overlay_Shift_Time_Edit* editor = overlay->editor();
         QTRY_COMPARE(editor->state(), CKV_Gui_Control_Tile_Overlay_Base::State::Open);
@@ -172,6 +176,19 @@ private:
         const auto clock = [&window] { return window.clock_settings().m_list_clock.at(0); };
         QTRY_COMPARE_WITH_TIMEOUT(clock().m_str_name, std::string("Garten neu"), WAIT_MS);
         QCOMPARE(clock().m_list_time.at(size_t(index)).m_str_name, std::string("Sommerfest"));
+
+        sim.lines.clear();
+        QCOMPARE(overlay->preset_list()->rows().at(0)->text(), QStringLiteral("Alltag"));
+        overlay->preset_list()->rows().at(0)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(sim.logged("clock settings stored"), WAIT_MS);
+        const QStringList record = sim.lines.filter(QStringLiteral("<- 180 "));
+        QCOMPARE(record.size(), 1);
+        QVERIFY(record[0].contains(QStringLiteral("m_str_name=Garten neu ")));
+        QVERIFY(!record[0].contains(QStringLiteral("Sommerfest")));
+        QVERIFY(record[0].contains(QStringLiteral("clock__0__tm__%1_m_typ=").arg(index - 1)));
+        QVERIFY(!record[0].contains(time));
+        QTRY_VERIFY_WITH_TIMEOUT(sim.logged("<- 182 ") && sim.logged("<- 183 "), WAIT_MS);
+        QCOMPARE(clock().m_list_time.size(), size_t(index));
     }
 };
 
