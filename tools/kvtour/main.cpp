@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QTextStream>
 #include <functional>
@@ -57,7 +59,8 @@ bool opened(CKV_Gui_Control_Tile_Overlay_Base* overlay)
 }
 
 // The colour overlay with its presets, the sequence overlay with a step in
-// its editor, and a clock tile's time editor on a date with its calendar.
+// its editor, and a clock tile's times with a preset and its time editor on
+// a date with its calendar.
 int shoot_colours_and_times(CKV_Studio_Main_App* window, const QString& out)
 {
     int failures = 0;
@@ -91,6 +94,10 @@ int shoot_colours_and_times(CKV_Studio_Main_App* window, const QString& out)
         settle(100);
         tile->open_overlay();
         auto* times = qobject_cast<CKV_Gui_Control_App_Overlay_Timer*>(tile->overlay());
+        // The clock's times as a preset of this panel.
+        times->preset_list()->name_field()->setText(QStringLiteral("Sommer"));
+        times->preset_list()->store_button()->click();
+        failures += !opened(times) || !save(window, out + "time-presets.png");
         // Shown, not stored: the editor closes without "Fertig".
         times->editor()->edit(0);
         times->editor()->form()->set_type(1);
