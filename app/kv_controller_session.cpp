@@ -161,7 +161,7 @@ void KV_Controller_Session::on_message(const CKV_Network_Msg& msg, const uchar* 
         break;
     case kv_msg::FILE:
         m_project_timeout = 0;
-        m_installer.take_file(data, length);
+        m_installer.take_file(data, length, m_client.take_payload());
         break;
     case kv_msg::FILE_PROGRESS:
         m_project_timeout = 0;
