@@ -1,7 +1,6 @@
 #include "kv_studio_main_app.h"
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -36,6 +35,7 @@
 #include "kv_image_cache.h"
 #include "kv_local_project.h"
 #include "kv_logger_view.h"
+#include "kv_page_builder.h"
 #include "kv_network_client.h"
 #include "kv_page_rules.h"
 #include "kv_style.h"
@@ -131,7 +131,7 @@ CKV_Studio_Main_App::~CKV_Studio_Main_App()
     m_timer_tick_slow.stop();
     client().disconnect(this);
     // The canvases leave the value path while this window is still whole.
-    remove_pages();
+    m_builder->remove_pages();
     if (kv_app().main_window == this)
         kv_app().main_window = nullptr;
 }
@@ -232,6 +232,10 @@ void CKV_Studio_Main_App::build_views()
     start_layout->setContentsMargins(0, 0, 0, 0);
     m_pages = new QStackedWidget;
     m_pages->setObjectName(QStringLiteral("m_stackedWidget_pages"));
+    m_builder = new KV_Page_Builder(*this, *m_pages, this, this);
+    // The orientation may have turned before a page of it was built.
+    connect(m_builder, &KV_Page_Builder::pages_added, this, &CKV_Studio_Main_App::show_fitting_page);
+    connect(m_builder, &KV_Page_Builder::pages_built, this, &CKV_Studio_Main_App::pages_rebuilt);
     start_layout->addWidget(m_pages, 1);
     m_overlay_not_connected = new QWidget;
     m_overlay_not_connected->setObjectName(QStringLiteral("kv_overlay_not_connected"));
@@ -304,45 +308,22 @@ bool CKV_Studio_Main_App::isPageVisible(const KV_GUI_Page* page) const
     return page && kv_page_visible_to(*page, m_str_user);
 }
 
-void CKV_Studio_Main_App::remove_pages()
-{
-    m_pages_ready = false;
-    m_pages_to_build.clear();
-    ++m_build_generation;
-    while (m_pages->count() > 0) {
-        QWidget* page = m_pages->widget(0);
-        m_pages->removeWidget(page);
-        delete page;
-    }
-    m_canvases.clear();
-}
-
-void CKV_Studio_Main_App::add_canvas(KV_GUI_Page& page)
-{
-    auto* canvas = new CKV_Gui_Control_Container(*this, page, m_pages);
-    m_pages->addWidget(canvas->scroll_area());
-    canvas->installEventFilter(this);
-    canvas->set_modified(false);
-    m_canvases.append(canvas);
-    if (m_pages_ready)
-        canvas->place_controls();
-}
-
 void CKV_Studio_Main_App::build_pages()
 {
     std::lock_guard lock(kv_project_lock());
-    remove_pages();
     m_history.clear();
-    m_pages_to_build.clear();
-
+    std::vector<KV_GUI_Page*> pages;
     bool vertical = false;
     bool horizontal = false;
     for (const auto& page : project().m_gui_pages) {
         if (!isPageVisible(page.get()))
             continue;
-        m_pages_to_build.push_back(page.get());
+        pages.push_back(page.get());
         (page->m_page_orientation != 0 ? vertical : horizontal) = true;
     }
+    // The builder's old canvases are out of the way before the orientation
+    // turns to the new pages.
+    m_builder->retire_pages();
     if (vertical && !horizontal)
         set_orientation(KV_ORIENTATION_PORTRAIT);
     else if (horizontal && !vertical)
@@ -351,45 +332,9 @@ void CKV_Studio_Main_App::build_pages()
         set_orientation(screen_orientation());
 
     m_logger->set_logger_groups(project().m_logger_groups);
-    // The home page and the pages before it now; the rest follow.
-    size_t now = 0;
-    while (now < m_pages_to_build.size() &&
-           !kv_page_fits(m_pages_to_build[now]->m_page_orientation != 0, orientation()))
-        ++now;
-    now = std::min(now + 1, m_pages_to_build.size());
-    for (size_t i = 0; i < now; ++i)
-        add_canvas(*m_pages_to_build[i]);
-    m_pages_to_build.erase(m_pages_to_build.begin(), m_pages_to_build.begin() + long(now));
-
-    m_pages_ready = true;
-    for (CKV_Gui_Control_Container* canvas : std::as_const(m_canvases))
-        canvas->place_controls();
+    m_builder->build(std::move(pages), orientation());
     if (isVisible())
         goHomePage();
-    build_more_pages(++m_build_generation);
-}
-
-void CKV_Studio_Main_App::build_more_pages(int generation)
-{
-    if (generation != m_build_generation)
-        return; // a newer build took over
-    constexpr int SLICE_MS = 8;
-    QElapsedTimer slice;
-    slice.start();
-    {
-        std::lock_guard lock(kv_project_lock());
-        size_t built = 0;
-        while (built < m_pages_to_build.size() && (built == 0 || slice.elapsed() < SLICE_MS))
-            add_canvas(*m_pages_to_build[built++]);
-        m_pages_to_build.erase(m_pages_to_build.begin(), m_pages_to_build.begin() + long(built));
-    }
-    // The orientation may have turned before a page of it was built.
-    show_fitting_page();
-    if (m_pages_to_build.empty()) {
-        emit pages_rebuilt();
-        return;
-    }
-    QTimer::singleShot(0, this, [this, generation] { build_more_pages(generation); });
 }
 
 void CKV_Studio_Main_App::update_title()
@@ -459,7 +404,7 @@ bool CKV_Studio_Main_App::store_logic_block(const KV_LOGIC_Control& block)
 std::vector<std::string> CKV_Studio_Main_App::page_order()
 {
     std::vector<std::string> order;
-    for (const CKV_Gui_Control_Container* canvas : std::as_const(m_canvases))
+    for (const CKV_Gui_Control_Container* canvas : canvases())
         order.push_back(canvas->page_guid());
     return order;
 }
@@ -480,7 +425,7 @@ void CKV_Studio_Main_App::set_visu_language(const QString& code)
     set_languages(language_main(), code);
     apply_language();
     // Every control takes its texts again, so the visible page changes at once.
-    for (CKV_Gui_Control_Container* canvas : std::as_const(m_canvases)) {
+    for (CKV_Gui_Control_Container* canvas : canvases()) {
         for (CKV_Gui_Control* control : canvas->controls()) {
             control->apply_record();
             control->update();
@@ -559,12 +504,14 @@ void CKV_Studio_Main_App::show_view(int view)
     m_views->setCurrentIndex(view);
 }
 
-int CKV_Studio_Main_App::next_fitting_page(int from) const
+const QList<CKV_Gui_Control_Container*>& CKV_Studio_Main_App::canvases() const
 {
-    for (int i = std::max(0, from); i < m_canvases.size(); ++i)
-        if (kv_page_fits(m_canvases[i]->is_vertical(), orientation()))
-            return i;
-    return -1;
+    return m_builder->canvases();
+}
+
+bool CKV_Studio_Main_App::pages_ready() const
+{
+    return m_builder->ready();
 }
 
 void CKV_Studio_Main_App::show_page_or_notice(int page)
@@ -585,7 +532,7 @@ void CKV_Studio_Main_App::goHomePage()
     if (!is_connected())
         m_pages->hide();
     show_view(View_Pages);
-    const int first = next_fitting_page(0);
+    const int first = m_builder->next_fitting_page(0, orientation());
     if (first >= 0)
         goPage(first);
     else
@@ -594,7 +541,7 @@ void CKV_Studio_Main_App::goHomePage()
 
 void CKV_Studio_Main_App::goPage(int page)
 {
-    if (page < 0 || page >= m_canvases.size() || !kv_page_fits(m_canvases[page]->is_vertical(), orientation()))
+    if (page < 0 || page >= canvases().size() || !kv_page_fits(canvases()[page]->is_vertical(), orientation()))
         return;
     const int current = m_pages->currentIndex();
     if (current >= 0 && current != page)
@@ -604,8 +551,8 @@ void CKV_Studio_Main_App::goPage(int page)
 
 void CKV_Studio_Main_App::goPage(const std::string& page_guid)
 {
-    for (int i = 0; i < m_canvases.size(); ++i)
-        if (m_canvases[i]->page_guid() == page_guid) {
+    for (int i = 0; i < canvases().size(); ++i)
+        if (canvases()[i]->page_guid() == page_guid) {
             goPage(i);
             return;
         }
@@ -614,7 +561,7 @@ void CKV_Studio_Main_App::goPage(const std::string& page_guid)
 
 void CKV_Studio_Main_App::goNextPage()
 {
-    goPage(next_fitting_page(m_pages->currentIndex() + 1));
+    goPage(m_builder->next_fitting_page(m_pages->currentIndex() + 1, orientation()));
 }
 
 void CKV_Studio_Main_App::goPrevPage()
@@ -622,7 +569,7 @@ void CKV_Studio_Main_App::goPrevPage()
     if (m_history.isEmpty())
         return;
     const int page = m_history.takeLast();
-    if (page < m_canvases.size())
+    if (page < canvases().size())
         show_page_or_notice(page);
 }
 
@@ -649,7 +596,7 @@ bool CKV_Studio_Main_App::eventFilter(QObject* watched, QEvent* event)
 {
     // Controls take their own double clicks; what reaches a canvas hit a free area.
     if (event->type() == QEvent::MouseButtonDblClick && is_full_screen_app() && !m_kiosk->is_active() &&
-        m_canvases.contains(qobject_cast<CKV_Gui_Control_Container*>(watched)))
+        canvases().contains(qobject_cast<CKV_Gui_Control_Container*>(watched)))
         showMenu(!m_menu_shown);
     return CKV_Studio_Main::eventFilter(watched, event);
 }
@@ -684,11 +631,11 @@ void CKV_Studio_Main_App::on_orientation_changed()
 
 void CKV_Studio_Main_App::show_fitting_page()
 {
-    if (!m_pages_ready)
+    if (!m_builder->ready())
         return;
     const int current = m_pages->currentIndex();
-    if (current < 0 || !kv_page_fits(m_canvases[current]->is_vertical(), orientation())) {
-        const int first = next_fitting_page(0);
+    if (current < 0 || !kv_page_fits(canvases()[current]->is_vertical(), orientation())) {
+        const int first = m_builder->next_fitting_page(0, orientation());
         if (first >= 0)
             show_page_or_notice(first);
     }
@@ -744,7 +691,7 @@ void CKV_Studio_Main_App::closeEvent(QCloseEvent* event)
 
 void CKV_Studio_Main_App::tick(int code)
 {
-    for (CKV_Gui_Control_Container* canvas : std::as_const(m_canvases))
+    for (CKV_Gui_Control_Container* canvas : canvases())
         for (CKV_Gui_Control* control : canvas->controls())
             control->notify_children(code);
 
@@ -863,8 +810,9 @@ void CKV_Studio_Main_App::connect_installer()
             &CKV_Dlg_App_Zielsysteminfo::set_progress);
     connect(&client(), &CKV_Studio_Network_Client::receiving, m_installer, &KV_Project_Installer::on_bytes_received);
     connect(m_installer, &KV_Project_Installer::replacing, this, [this] {
-        // The canvases hold no pointers into the old project past this point.
-        remove_pages();
+        // The canvases hold no pointers into the old project past this point;
+        // the builder deletes them in slices.
+        m_builder->retire_pages();
         m_images->clear();
     });
     connect(m_installer, &KV_Project_Installer::installed, this, &CKV_Studio_Main_App::on_project_installed);

@@ -27,6 +27,7 @@ class KV_Idle_Return;
 class KV_Image_Cache;
 class KV_Kiosk_Guard;
 class KV_Screen_Inhibitor;
+class KV_Page_Builder;
 class KV_Project_Installer;
 class QAbstractButton;
 class QActionGroup;
@@ -72,7 +73,7 @@ public:
     KV_Settings_Scene& scene_settings() override;
     bool run_mode() const override { return m_run_mode; }
     bool keep_feedback_separate() const override { return false; }
-    bool pages_ready() const override { return m_pages_ready; }
+    bool pages_ready() const override;
     int orientation() const override { return page_orientation(); }
     QString language() const override { return language_usr(); }
     void goPage(const std::string& page_guid) override;
@@ -89,7 +90,7 @@ public:
     int current_view() const;
     int current_page() const;
     QList<int> page_history() const { return m_history; }
-    const QList<CKV_Gui_Control_Container*>& canvases() const { return m_canvases; }
+    const QList<CKV_Gui_Control_Container*>& canvases() const;
     bool is_page_stack_shown() const;
     bool is_not_connected_overlay_shown() const;
     CKV_Dlg_App_Zielsystem* target_dialog() const { return m_dlg_zielsystem; }
@@ -143,24 +144,18 @@ private:
     void build_menu();
     void build_views();
     void open_local_project();
-    // Builds the canvas of the page shown first at once, the others in
-    // slices from the event loop, so that input is served meanwhile.
+    // Builds the canvases of the pages the user may see: the one shown
+    // first at once, the others in slices (KV_Page_Builder).
     void build_pages();
-    void build_more_pages(int generation);
     // Shows the first page of the orientation unless the shown one fits it.
     void show_fitting_page();
-    void add_canvas(KV_GUI_Page& page);
     void connect_installer();
     void on_project_installed();
     bool is_full_screen_app() const;
-    // Deletes every canvas; they leave the value path with it.
-    void remove_pages();
     void update_title();
     void refresh_tool_icons();
     void show_view(int view);
     void show_page_or_notice(int page);
-    // First page index from `from` on (forward) that fits the orientation; -1 when none.
-    int next_fitting_page(int from) const;
     void connect_session();
     // Shows the status view with the controller's answer.
     void show_answer(uint32_t message_id, const QString& text);
@@ -173,12 +168,8 @@ private:
     QStackedWidget* m_pages = nullptr;
     QWidget* m_start_view = nullptr;
     QWidget* m_overlay_not_connected = nullptr;
-    QList<CKV_Gui_Control_Container*> m_canvases;
     QList<int> m_history;
-    bool m_pages_ready = false;
-    // Pages still to be built, in project order, and the build they belong to.
-    std::vector<KV_GUI_Page*> m_pages_to_build;
-    int m_build_generation = 0;
+    KV_Page_Builder* m_builder = nullptr;
     bool m_menu_shown = true;
     DeviceDisplay m_device_display = Unknown;
 

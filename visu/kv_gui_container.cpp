@@ -67,6 +67,12 @@ CKV_Gui_Control_Container::~CKV_Gui_Control_Container()
 {
     // The controls die with the widget tree after this; they leave the
     // value path now, while the host is certainly reachable.
+    leave_value_path();
+}
+
+void CKV_Gui_Control_Container::leave_value_path()
+{
+    m_animation_tick.stop();
     for (CKV_Gui_Control* control : findChildren<CKV_Gui_Control*>())
         control->unsubscribe();
     m_host.dispatch().remove_canvas(this);

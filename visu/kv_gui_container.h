@@ -33,6 +33,9 @@ public:
     // scroll area: `parent`); the scroll area owns the canvas.
     CKV_Gui_Control_Container(KV_Visu_Host& host, const KV_GUI_Page& page, QWidget* parent = nullptr);
     ~CKV_Gui_Control_Container() override;
+    // Takes no more telegrams, messages or animation ticks, so that a canvas
+    // on its way out may be deleted later; the destructor does it too.
+    void leave_value_path();
 
     KV_Visu_Host& host() const { return m_host; }
     CKV_Gui_Control_Container_Sv* scroll_area() const { return m_scroll; }

@@ -68,7 +68,7 @@ private slots:
         const QString local = m_dir->filePath(QStringLiteral("kv_app.kvp"));
         QCOMPARE(QString::fromStdString(project.path()), local);
         QCOMPARE(project.m_project.m_str_name, std::string("Controller"));
-        QCOMPARE(m_window->canvases().size(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->canvases().size(), 2, WAIT_MS);
         QVERIFY(!QFile::exists(local + QStringLiteral(".last")));
         // ... with the installation's routes, in memory and in the file.
         CKV_Project_Db reread;
@@ -107,7 +107,7 @@ private slots:
         QCOMPARE(count(QStringLiteral("<- 25 ")), 2);
         QCOMPARE(m_window->project().m_project.m_str_name, std::string("Controller"));
         QCOMPARE(m_window->project().m_routes.m_list_route.size(), size_t(2));
-        QCOMPARE(m_window->canvases().size(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->canvases().size(), 2, WAIT_MS);
     }
 
     void clock_and_scene_replaced_only_when_the_text_differs()

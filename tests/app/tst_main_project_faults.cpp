@@ -12,6 +12,7 @@
 
 #include "kv_dlg_zielsystem.h"
 #include "kv_dlg_zielsysteminfo.h"
+#include "kv_gui_container.h"
 #include "kv_project_installer.h"
 #include "kv_studio_main_app.h"
 #include "kv_test_sim_window.h"
@@ -122,7 +123,9 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("<- 33 ")), 2, WAIT_MS);
         QTRY_COMPARE_WITH_TIMEOUT(m_window->project().m_project.m_str_name, std::string("Controller"), WAIT_MS);
         verify_local_project("Controller");
-        QCOMPARE(m_window->canvases().size(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->canvases().size(), 2, WAIT_MS);
+        // The old project's canvases are gone, not only out of sight.
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->findChildren<CKV_Gui_Control_Container*>().size(), 2, WAIT_MS);
         QVERIFY(!QFile::exists(local_path() + QStringLiteral(".last")));
         // The bar showed the download and is gone again.
         QVERIFY(progress.size() >= 2);
