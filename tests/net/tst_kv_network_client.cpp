@@ -265,24 +265,29 @@ private slots:
         Link link;
         int netvars = 0;
         int netvars_when_timer_ran = -1;
+        bool in_order = true;
         connect(&link.client, qOverload<KV_Addr_Tgm>(&CKV_Studio_Network_Client::onDataReadClient), this,
-                [&](KV_Addr_Tgm) {
+                [&](KV_Addr_Tgm tgm) {
+                    in_order &= tgm.dest_address[2] == uint32_t(netvars) + 1;
                     if (netvars++ == 0)
                         QTimer::singleShot(0, this, [&] { netvars_when_timer_ran = netvars; });
                 });
         link.connect();
         QTRY_VERIFY(link.controller.last());
-        // One write, so that the client most likely reads it in one piece.
+        // One write, larger than a read piece, so that the client reads it
+        // in a few pieces.
         std::vector<uint8_t> burst;
         KV_Cipher encipher(KV_Cipher::Direction::Encipher);
-        for (uint32_t i = 0; i < 1000; ++i) {
+        for (uint32_t i = 0; i < 4000; ++i) {
             const KV_Addr_Tgm tgm = test_netvar(1, 1, i + 1, 1);
             std::vector<uint8_t> frame;
             kv_frame_message(encipher, kv_msg::NETVAR, &tgm, kv_netvar_data_length(tgm), frame);
             burst.insert(burst.end(), frame.begin(), frame.end());
         }
+        QVERIFY(burst.size() > size_t(CKV_Studio_Network_Client::READ_PIECE));
         link.controller.send_raw(burst);
-        QTRY_COMPARE(netvars, 1000);
+        QTRY_COMPARE(netvars, 4000);
+        QVERIFY(in_order);
         QVERIFY(netvars_when_timer_ran > 0);
         QVERIFY2(netvars_when_timer_ran <= 102, qPrintable(QString::number(netvars_when_timer_ran)));
     }
