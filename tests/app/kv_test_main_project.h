@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "kv_crypto.h"
+#include "../net/kv_test_route.h"
 #include "kv_project_db.h"
 
 struct Test_Page {
@@ -14,17 +14,6 @@ struct Test_Page {
     std::string users;
     bool vertical = false;
 };
-
-inline KV_Routes::_route test_route(const std::string& name, const std::string& ip, const std::string& user = "root",
-                                    const std::string& password = "werk-zugang")
-{
-    KV_Routes::_route route;
-    route.m_str_name = name;
-    route.m_str_ip = ip;
-    route.m_str_user = user;
-    route.m_str_passwd_md5 = kv_crypto::md5_hex(password);
-    return route;
-}
 
 // Writes a project at path: name, pages, routes (the last one active unless
 // active is given), one clock and one scene.

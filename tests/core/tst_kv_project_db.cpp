@@ -2,13 +2,13 @@
 
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <random>
 #include <sqlite3.h>
 #include <thread>
 
 #include "../net/trace_capture.h"
 #include "kv_project_db.h"
+#include "kv_test_tables.h"
 #include "records_test_util.h"
 
 namespace {
@@ -36,17 +36,6 @@ std::vector<std::string> run_sql(const std::string& path, const std::string& sta
     if (rc != SQLITE_OK)
         QTest::qFail(statements.c_str(), __FILE__, __LINE__);
     return rows;
-}
-
-// Every row of every table of a file.
-std::map<std::string, std::vector<std::string>> table_contents(const std::string& path)
-{
-    std::map<std::string, std::vector<std::string>> contents;
-    for (std::string table : run_sql(path, "SELECT name FROM sqlite_master WHERE type='table'")) {
-        table.pop_back();
-        contents[table] = run_sql(path, "SELECT * FROM " + table);
-    }
-    return contents;
 }
 
 std::string read_bytes(const std::string& path)
@@ -126,7 +115,7 @@ private slots:
         QCOMPARE(store.m_project.m_str_name, std::string());
         QCOMPARE(store.m_sysinfo.m_str_name, std::string("Controller")); // not part of the project
         QVERIFY(store.save(true));
-        const auto contents = table_contents(file);
+        const auto contents = kv_test_table_contents(file);
         QCOMPARE(contents.size(), size_t(27));
         QCOMPARE(contents.at("KV_ROUTES").size(), size_t(1));
         QCOMPARE(contents.at("KV_USERS").size(), size_t(0));
@@ -148,14 +137,14 @@ private slots:
         store.m_project.m_tm_modified = 1700000000;
         QVERIFY(store.save(false));
         QCOMPARE(store.m_project.m_tm_modified, int64_t(1700000000));
-        const auto first = table_contents(file);
+        const auto first = kv_test_table_contents(file);
         QCOMPARE(first.at("KV_ADDR").size(), size_t(12));
         QVERIFY(contains(first.at("KV_ADDR")[3], "m_addr_write\x02" "1/1/1\x03")); // depth first
 
         CKV_Project_Db loaded;
         QVERIFY(loaded.load(file));
         QVERIFY(loaded.save(false));
-        QCOMPARE(table_contents(file), first);
+        QCOMPARE(kv_test_table_contents(file), first);
         QCOMPARE(loaded.find_gui_page("{gui-page-1}"), loaded.m_gui_pages[1].get());
         QVERIFY(!loaded.find_gui_page(""));
         QVERIFY(loaded.find_logic_page("{logic-page}"));
@@ -219,7 +208,7 @@ private slots:
         QCOMPARE(store.last_error(), std::string("no such table: KV_GUI_Control"));
 
         QVERIFY(store.save(false));
-        const auto contents = table_contents(file);
+        const auto contents = kv_test_table_contents(file);
         QCOMPARE(contents.size(), size_t(27));
         QCOMPARE(contents.at("KV_PROJECT").size(), size_t(1));
         QCOMPARE(contents.at("KV_ADDR_HG").size(), size_t(1));
@@ -336,7 +325,7 @@ private slots:
         QVERIFY(loaded.load(file));
         QCOMPARE(loaded.m_project.m_str_name, std::string("vorher"));
         QCOMPARE(loaded.m_routes.m_list_route.size(), size_t(2));
-        QCOMPARE(table_contents(file).at("KV_ROUTES").size(), size_t(1));
+        QCOMPARE(kv_test_table_contents(file).at("KV_ROUTES").size(), size_t(1));
     }
 
     void failed_address_row_fails_the_save_but_commits_the_rest()
@@ -352,7 +341,7 @@ private slots:
         QVERIFY(trace.text().contains("SQLITE: kein Platz"));
         QCOMPARE(store.last_error(), std::string("kein Platz"));
 
-        const auto contents = table_contents(file);
+        const auto contents = kv_test_table_contents(file);
         QCOMPARE(contents.at("KV_ADDR").size(), size_t(11));
         QVERIFY(contains(contents.at("KV_PROJECT")[0], "geändert"));
         QCOMPARE(contents.at("KV_GUI_Control").size(), size_t(6));

@@ -8,6 +8,7 @@
 #include "kv_project_db.h"
 #include "kv_test_answer_flood.h"
 #include "kv_test_http_responder.h"
+#include "kv_test_route.h"
 #include "trace_capture.h"
 
 #include <QButtonGroup>
@@ -31,17 +32,6 @@ const QString TEXT_NOT_CONNECTED = QStringLiteral("Leider konnte sich die App ni
 const char* const ONLINE_FIELDS[] = {"m_lineEdit_neu_online_name", "m_lineEdit_neu_online_username",
                                      "m_lineEdit_neu_online_password", "m_lineEdit_neu_mail",
                                      "m_lineEdit_neu_mail_password"};
-
-KV_Routes::_route local_route(const std::string& name, const std::string& ip, const std::string& password,
-                              const std::string& user = "root")
-{
-    KV_Routes::_route route;
-    route.m_str_name = name;
-    route.m_str_ip = ip;
-    route.m_str_user = user;
-    route.m_str_passwd_md5 = kv_crypto::md5_hex(password);
-    return route;
-}
 
 // What a local route is made of, in one comparable text.
 QString fields(const KV_Routes::_route& route)
@@ -130,7 +120,7 @@ private slots:
         QVERIFY(edit("m_lineEdit_neu_man_name")->text().isEmpty());
 
         // Names are unique, ignoring the blanks around them, but case counts.
-        add_routes({local_route("Haus", "10.0.0.1", "a")});
+        add_routes({test_route("Haus", "10.0.0.1")});
         const auto create = [this](const QString& name) {
             click("m_headerbtn_neu_man");
             fill("m_lineEdit_neu_man_name", name);
@@ -151,14 +141,13 @@ private slots:
         QCOMPARE(m_dlg->info()->mode(), Info::Mode::Connecting);
         QCOMPARE(names(stored_routes()), (QStringList{"Haus", "haus"}));
         QCOMPARE(fields(m_db->m_routes.m_list_route.back()),
-                 fields(local_route("haus", controller_host(), "geheim", "admin")));
+                 fields(test_route("haus", controller_host(), "admin", "geheim")));
         QCOMPARE(m_db->m_routes.m_route_default, 1);
     }
 
     void edit_and_delete()
     {
-        add_routes({local_route("A", "10.0.0.1", "alt"), local_route("B", "10.0.0.2", "b"),
-                    local_route("C", "10.0.0.3", "c")});
+        add_routes({test_route("A", "10.0.0.1", "root", "alt"), test_route("B", "10.0.0.2"), test_route("C", "10.0.0.3")});
         m_db->m_routes.m_route_default = 2;
         click_edit(1);
         QCOMPARE(m_dlg->current_page(), Dlg::PAGE_BE_LOCAL);
@@ -168,7 +157,7 @@ private slots:
         fill("m_lineEdit_be_local_ip", QStringLiteral(" 10.0.0.9 "));
         click("m_btn_local_save");
         QCOMPARE(m_dlg->current_page(), Dlg::PAGE_LIST);
-        QCOMPARE(fields(stored_routes()[0]), fields(local_route("A", "10.0.0.9", "alt")));
+        QCOMPARE(fields(stored_routes()[0]), fields(test_route("A", "10.0.0.9", "root", "alt")));
 
         // Another route's name is a duplicate.
         click_edit(1);
@@ -183,7 +172,7 @@ private slots:
         fill("m_lineEdit_be_local_password", QStringLiteral("neu"));
         click("m_btn_local_save");
         QCOMPARE(names(stored_routes()), (QStringList{"A2", "B", "C"}));
-        QCOMPARE(fields(stored_routes()[0]), fields(local_route("A2", "10.0.0.9", "neu")));
+        QCOMPARE(fields(stored_routes()[0]), fields(test_route("A2", "10.0.0.9", "root", "neu")));
         QCOMPARE(m_db->m_routes.m_route_default, 0);
 
         // Deleting asks first.
@@ -210,7 +199,7 @@ private slots:
 
     void demo_route_exists_once()
     {
-        add_routes({local_route("Haus", "10.0.0.1", "a")});
+        add_routes({test_route("Haus", "10.0.0.1")});
         QSignalSpy cleared(m_dlg.get(), &Dlg::clear_project_timeout);
         for (int attempt = 0; attempt < 2; ++attempt) {
             connect_target(0);
@@ -218,7 +207,7 @@ private slots:
         }
         QCOMPARE(cleared.size(), 2);
         QCOMPARE(m_db->m_routes.m_route_default, 1);
-        QCOMPARE(fields(m_client->route()), fields(local_route("Demo-VPN", controller_host(), "werk-zugang")));
+        QCOMPARE(fields(m_client->route()), fields(test_route("Demo-VPN", controller_host())));
 
         // Every route has its button, the demo route too; a connection
         // removes the demo route only from the end of the list.
@@ -230,7 +219,7 @@ private slots:
         connect_target(1);
         QCOMPARE(names(stored_routes()), QStringList{"Haus"});
         QCOMPARE(m_db->m_routes.m_route_default, 0);
-        m_db->m_routes.m_list_route.insert(m_db->m_routes.m_list_route.begin(), local_route("Demo-VPN", "10.0.0.2", "b"));
+        m_db->m_routes.m_list_route.insert(m_db->m_routes.m_list_route.begin(), test_route("Demo-VPN", "10.0.0.2"));
         connect_target(2);
         QCOMPARE(names(stored_routes()), (QStringList{"Demo-VPN", "Haus"}));
         QCOMPARE(m_db->m_routes.m_route_default, 1);
@@ -238,7 +227,7 @@ private slots:
 
     void online_target_and_serial_choice()
     {
-        add_routes({local_route("Haus", "10.0.0.1", "a")});
+        add_routes({test_route("Haus", "10.0.0.1")});
         fill_online_page();
         fill("m_lineEdit_neu_online_name", QStringLiteral(" Ferienhaus "));
         fill("m_lineEdit_neu_online_password", QStringLiteral("ctl-pw"));
@@ -251,7 +240,7 @@ private slots:
         QTRY_COMPARE(names(stored_routes()), (QStringList{"Haus", "Ferienhaus"}));
         QCOMPARE(m_salt_service->paths(), QStringList{"/getSalt/me@example.com"});
         const KV_Routes::_route route = stored_routes().at(1);
-        QCOMPARE(fields(route), fields(local_route("Ferienhaus", controller_host(), "ctl-pw", "x")) + "|online");
+        QCOMPARE(fields(route), fields(test_route("Ferienhaus", controller_host(), "x", "ctl-pw")) + "|online");
         QCOMPARE(route.m_str_mail, std::string("me@example.com"));
         QCOMPARE(route.m_str_passwd_sha512_online,
                  kv_crypto::pbkdf2_sha512_hex(QStringLiteral("Pässwort").toUtf8().toStdString(), SALT.toStdString()));
@@ -312,10 +301,10 @@ private slots:
         QFETCH(QStringList, plain);
         QFETCH(QStringList, secret);
         const QString password = QStringLiteral("Geheim-7wq");
-        KV_Routes::_route online = local_route("O", "x", "o");
+        KV_Routes::_route online = test_route("O", "x");
         online.m_use_kv_dns_svr = true;
         online.m_str_mail = "o@example.com";
-        add_routes({local_route("L", "10.0.0.1", "l"), online});
+        add_routes({test_route("L", "10.0.0.1"), online});
         Trace_Capture trace;
         if (edited)
             click_edit(edited);
@@ -374,7 +363,7 @@ private slots:
 
     void connecting_and_controller_answers()
     {
-        add_routes({local_route("Haus", controller_host(), "a")});
+        add_routes({test_route("Haus", controller_host())});
         connect_target(1);
         QVERIFY(m_dlg->is_connect_timer_active());
         QCOMPARE(m_dlg->info()->text(), QStringLiteral("Verbindung zum Zielsystem wird hergestellt ..."));
@@ -405,7 +394,7 @@ private slots:
 
     void connection_timer_reports_failure()
     {
-        add_routes({local_route("Haus", "127.0.0.1:1", "a")});
+        add_routes({test_route("Haus", "127.0.0.1:1")});
         m_dlg->set_connect_timeout(50);
         connect_target(1);
         QCOMPARE(m_dlg->info()->mode(), Info::Mode::Connecting);
@@ -441,7 +430,7 @@ private slots:
         QCOMPARE(edit("m_lineEdit_neu_local_password")->echoMode(), QLineEdit::Password);
         click("m_btn_neu_local_connect");
         QCOMPARE(fields(stored_routes().at(0)),
-                 fields(local_route("192.168.7.20_00:1a:2b:3c:4d:5e", "127.0.0.1", "werk-zugang")));
+                 fields(test_route("192.168.7.20_00:1a:2b:3c:4d:5e", "127.0.0.1")));
     }
 
     void search_flood_data()

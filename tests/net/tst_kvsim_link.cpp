@@ -5,10 +5,10 @@
 #include <QTemporaryDir>
 
 #include "kv_addr.h"
-#include "kv_crypto.h"
 #include "kv_discovery.h"
 #include "kv_network_client.h"
 #include "kv_project_db.h"
+#include "kv_test_route.h"
 #include "kvsim_process.h"
 
 namespace {
@@ -60,12 +60,7 @@ bool write_project(const QString& path)
 KV_Routes::_route route_to(quint16 port, const std::string& password = KV_DEFAULT_PASSWORD,
                            const std::string& user = KV_DEFAULT_USER)
 {
-    KV_Routes::_route route;
-    route.m_str_name = "kvsim";
-    route.m_str_ip = "127.0.0.1:" + std::to_string(port);
-    route.m_str_user = user;
-    route.m_str_passwd_md5 = kv_crypto::md5_hex(password);
-    return route;
+    return test_route("kvsim", "127.0.0.1:" + std::to_string(port), user, password);
 }
 
 KV_Addr_Tgm read_request(const KV_Group_Address& address)

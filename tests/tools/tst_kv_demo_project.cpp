@@ -7,10 +7,9 @@
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 
-#include <map>
 #include <set>
-#include <sqlite3.h>
 
+#include "../core/kv_test_tables.h"
 #include "kv_control_catalog.h"
 #include "kv_demo_media.h"
 #include "kv_demo_logger.h"
@@ -27,35 +26,6 @@ bool decode_string_list(const KV_Bytes& bytes, QStringList& out)
     QDataStream in(to_bytes(bytes));
     in >> out;
     return in.status() == QDataStream::Ok && in.atEnd();
-}
-
-// Every row of every table, in row order, by table name.
-std::map<std::string, std::vector<std::string>> table_contents(const QString& path)
-{
-    std::map<std::string, std::vector<std::string>> tables;
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    auto query = [db](const std::string& sql) {
-        std::vector<std::string> rows;
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            std::string row;
-            for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
-                const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt, c));
-                (row += std::string_view(data ? data : "", size_t(sqlite3_column_bytes(stmt, c)))) += '\x1f';
-            }
-            rows.push_back(row);
-        }
-        sqlite3_finalize(stmt);
-        return rows;
-    };
-    for (std::string name : query("SELECT name FROM sqlite_master WHERE type='table'")) {
-        name.pop_back();
-        tables[name] = query("SELECT * FROM " + name + " ORDER BY rowid");
-    }
-    sqlite3_close(db);
-    return tables;
 }
 
 std::vector<const KV_GUI_Control*> all_controls(const CKV_Project_Db& db)
@@ -119,7 +89,7 @@ private slots:
     // page, and every catalogue type is shown.
     void every_control_has_its_page_and_type()
     {
-        const auto tables = table_contents(m_path);
+        const auto tables = kv_test_table_contents(m_path.toStdString());
         QCOMPARE(tables.at("KV_GUI_Control").size(), all_controls(m_db).size());
         QCOMPARE(tables.at("KV_GUI_Page").size(), m_db.m_gui_pages.size());
         std::set<std::string> guids;
@@ -381,9 +351,9 @@ private slots:
         QTemporaryDir other;
         const QString again = other.filePath("demo.kvp");
         QVERIFY(kv_write_demo_project(again.toStdString()));
-        const auto first = table_contents(m_path);
+        const auto first = kv_test_table_contents(m_path.toStdString());
         QVERIFY(first.size() >= 27);
-        QVERIFY(first == table_contents(again));
+        QVERIFY(first == kv_test_table_contents(again.toStdString()));
     }
 
     void failed_write_leaves_nothing()
