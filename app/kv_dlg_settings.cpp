@@ -3,6 +3,7 @@
 #include "kv_app_context.h"
 #include "kv_app_version.h"
 #include "kv_style.h"
+#include "kv_touch.h"
 #include "kv_trace.h"
 
 #include <QApplication>
@@ -59,6 +60,7 @@ QComboBox* make_style_combo(const char* name)
     auto* combo = new QComboBox;
     combo->setObjectName(QLatin1String(name));
     combo->addItems({QStringLiteral("Light"), QStringLiteral("Dark")});
+    kv_touch_combo(combo);
     return combo;
 }
 } // namespace

@@ -42,6 +42,7 @@
 #include "kv_project_check.h"
 #include "kv_project_db.h"
 #include "kv_project_installer.h"
+#include "kv_touch.h"
 #include "kv_trace.h"
 
 namespace {
@@ -214,6 +215,7 @@ void CKV_Studio_Main_App::build_views()
     const int icon_size = std::max(24, base_size());
     for (QToolButton* button : {m_btn_home, m_btn_logger, m_btn_settings, m_btn_status}) {
         button->setIconSize(QSize(icon_size, icon_size));
+        button->setMinimumSize(KV_FINGER_PX, KV_FINGER_PX);
         nav_layout->addWidget(button);
     }
     nav_layout->addStretch(1);

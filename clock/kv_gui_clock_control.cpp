@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStringList>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -12,7 +13,9 @@
 
 #include "kv_gui_clock_time_form.h"
 #include "kv_gui_container.h"
+#include "kv_gui_overlay_preset.h"
 #include "kv_network_msg.h"
+#include "kv_touch.h"
 #include "kv_visu_host.h"
 
 namespace {
@@ -40,26 +43,27 @@ CKV_Gui_Clock_Editor::CKV_Gui_Clock_Editor(KV_Visu_Host& host, const std::string
     auto* column = new QVBoxLayout(panel);
     m_choice = new QComboBox(panel);
     m_choice->setObjectName(QStringLiteral("m_rc_tm_list"));
-    m_choice->setMinimumHeight(44);
+    kv_touch_combo(m_choice);
     column->addWidget(m_choice);
     m_form = new CKV_Gui_Clock_Time_Form({"m_rc_tm_time_h", "m_rc_tm_time_m", "m_rc_tm_day", "m_rc_tm_month",
                                           "m_rc_tm_days", "m_rc_tm_value"},
-                                         panel);
-    column->addWidget(m_form);
+                                         nullptr);
+    // A yearly date's calendar makes the form taller than a landscape page: it scrolls.
+    QScrollArea* scroll = kv_panel_scroll(m_form, panel);
+    scroll->setMinimumWidth(m_form->sizeHint().width());
+    column->addWidget(scroll, 1);
     auto* buttons = new QHBoxLayout;
     auto* cancel = new QPushButton(tr("Abbrechen"), panel);
     auto* ok = new QPushButton(tr("OK"), panel);
     ok->setObjectName(QStringLiteral("kv_clock_editor_ok"));
     for (QPushButton* button : {cancel, ok}) {
-        button->setMinimumHeight(44);
+        button->setMinimumHeight(KV_FINGER_PX);
         buttons->addWidget(button);
     }
     column->addLayout(buttons);
 
     auto* outer = new QVBoxLayout(this);
-    outer->addStretch();
     outer->addWidget(panel, 0, Qt::AlignHCenter);
-    outer->addStretch();
 
     connect(m_choice, &QComboBox::activated, this, &CKV_Gui_Clock_Editor::show_time);
     connect(cancel, &QPushButton::clicked, this, &QWidget::hide);

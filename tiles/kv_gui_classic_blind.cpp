@@ -48,6 +48,13 @@ QRect CKV_Gui_Control_App_Rollo::down_box() const
     return part(2);
 }
 
+QList<QRect> CKV_Gui_Control_App_Rollo::operable_parts() const
+{
+    if (m_view == POPUP)
+        return {};
+    return {up_box(), stop_box(), down_box()};
+}
+
 void CKV_Gui_Control_App_Rollo::on_press(const QPoint&)
 {
     m_hold.start(param_double("Zeit Popup"));

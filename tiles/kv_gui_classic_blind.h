@@ -25,6 +25,7 @@ public:
     QRect up_box() const;
     QRect stop_box() const;
     QRect down_box() const;
+    QList<QRect> operable_parts() const override;
     void open_value_popup();
     class CKV_Gui_Control_App_Rollo_Popup_Wert* value_popup() const { return m_popup; }
 

@@ -14,6 +14,7 @@
 
 #include "kv_gui_container.h"
 #include "kv_network_msg.h"
+#include "kv_touch.h"
 #include "kv_visu_host.h"
 
 const char* const KV_COLOR_UNLINKED_TEXT =
@@ -106,7 +107,7 @@ CKV_Gui_Control_Widget_Gradient_Slider::CKV_Gui_Control_Widget_Gradient_Slider(Q
 {
     setObjectName(QStringLiteral("ZRQGradientSliderWidget"));
     setFont(widget_font());
-    setMinimumSize(200, 40);
+    setMinimumSize(200, KV_FINGER_PX);
 }
 
 void CKV_Gui_Control_Widget_Gradient_Slider::set_sliderdesign(bool on)

@@ -116,6 +116,7 @@ public:
     void on_release(const QPoint& point) override;
     QRect minus_box() const;
     QRect plus_box() const;
+    QList<QRect> operable_parts() const override { return {minus_box(), plus_box()}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

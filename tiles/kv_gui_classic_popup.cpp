@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "kv_touch.h"
+
 KV_Press_Hold::KV_Press_Hold(QObject* parent)
     : QObject(parent)
 {
@@ -60,7 +62,7 @@ QPushButton* CKV_Gui_Control_Popup_Panel::add_button(QWidget* parent, const QStr
 {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
-    button->setMinimumSize(48, 48);
+    button->setMinimumSize(KV_FINGER_PX, KV_FINGER_PX);
     button->setCheckable(checkable);
     return button;
 }

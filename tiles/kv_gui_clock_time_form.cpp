@@ -16,12 +16,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
+#include <type_traits>
+
+#include "kv_touch.h"
 
 namespace {
 const char* const MONTH_NAMES[12] = {"Januar", "Februar", "März",      "April",   "Mai",      "Juni",
                                      "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
-// Fingers need larger targets than a mouse.
-constexpr int TOUCH_HEIGHT = 44;
 // A yearly date may be the 29th of February.
 constexpr int LEAP_YEAR = 2000;
 
@@ -31,7 +32,9 @@ Field* field(const char* name, QWidget* parent)
     auto* widget = new Field(parent);
     if (name)
         widget->setObjectName(QString::fromLatin1(name));
-    widget->setMinimumHeight(TOUCH_HEIGHT);
+    widget->setMinimumSize(KV_FINGER_PX, KV_FINGER_PX);
+    if constexpr (std::is_same_v<Field, QComboBox>)
+        kv_touch_combo(widget);
     return widget;
 }
 
@@ -180,7 +183,7 @@ CKV_Gui_Clock_Time_Form::CKV_Gui_Clock_Time_Form(const KV_Clock_Form_Names& name
         m_day_buttons[d] = new QToolButton(m_days);
         m_day_buttons[d]->setText(kv_clock_day_name(d));
         m_day_buttons[d]->setCheckable(true);
-        m_day_buttons[d]->setMinimumSize(TOUCH_HEIGHT, TOUCH_HEIGHT);
+        m_day_buttons[d]->setMinimumSize(KV_FINGER_PX, KV_FINGER_PX);
         day_row->addWidget(m_day_buttons[d]);
     }
     m_layout->addRow(tr("Tage"), m_days);
@@ -191,6 +194,8 @@ CKV_Gui_Clock_Time_Form::CKV_Gui_Clock_Time_Form(const KV_Clock_Form_Names& name
     m_calendar = new QCalendarWidget(m_date);
     m_calendar->setObjectName(QStringLiteral("kv_time_calendar"));
     show_calendar_in_panel_language();
+    // Seven columns of six weeks under the month bar and the day names.
+    m_calendar->setMinimumSize(7 * KV_FINGER_PX, 8 * KV_FINGER_PX);
     date_column->addWidget(m_calendar);
     auto* date_row = new QHBoxLayout;
     m_day = field<QSpinBox>(names.day, m_date);

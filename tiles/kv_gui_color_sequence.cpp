@@ -12,6 +12,7 @@
 #include "kv_gui_classic_popup.h"
 #include "kv_gui_container.h"
 #include "kv_network_msg.h"
+#include "kv_touch.h"
 #include "kv_visu_host.h"
 
 namespace {
@@ -152,7 +153,7 @@ CKV_Gui_Control_App_Overlay_Sequence_Colors::CKV_Gui_Control_App_Overlay_Sequenc
     auto* head = new QHBoxLayout;
     head->addWidget(kv_panel_title(m_control.text_param("Text"), this), 1);
     m_chooser->setObjectName(QStringLiteral("kv_sequence_choice"));
-    m_chooser->setMinimumHeight(44);
+    kv_touch_combo(m_chooser);
     head->addWidget(m_chooser);
     auto* add_sequence = panel_button(tr("Neue Sequenz"), "kv_sequence_new", this);
     head->addWidget(add_sequence);

@@ -8,6 +8,8 @@
 #include <QScroller>
 #include <QVBoxLayout>
 
+#include "kv_touch.h"
+
 void kv_style_panel(QWidget* panel)
 {
     QPalette palette = panel->palette();
@@ -70,10 +72,10 @@ CKV_Gui_Overlay_Preset_List::CKV_Gui_Overlay_Preset_List(IPresetWidgetInterface&
     m_name = new QLineEdit(this);
     m_name->setObjectName(QStringLiteral("kv_preset_name"));
     m_name->setPlaceholderText(tr("Name"));
-    m_name->setMinimumHeight(44);
+    m_name->setMinimumHeight(KV_FINGER_PX);
     m_store = new QPushButton(tr("Speichern"), this);
     m_store->setObjectName(QStringLiteral("kv_preset_store"));
-    m_store->setMinimumHeight(44);
+    m_store->setMinimumHeight(KV_FINGER_PX);
     store_row->addWidget(m_name, 1);
     store_row->addWidget(m_store);
     column->addLayout(store_row);
@@ -99,10 +101,10 @@ void CKV_Gui_Overlay_Preset_List::refresh()
         line->setContentsMargins(0, 0, 0, 0);
         auto* recall = new QPushButton(names[i], row);
         recall->setObjectName(QStringLiteral("kv_preset_row"));
-        recall->setMinimumHeight(44);
+        recall->setMinimumHeight(KV_FINGER_PX);
         auto* remove = new QPushButton(QStringLiteral("×"), row);
         remove->setObjectName(QStringLiteral("kv_preset_remove"));
-        remove->setFixedSize(44, 44);
+        remove->setFixedSize(KV_FINGER_PX, KV_FINGER_PX);
         line->addWidget(recall, 1);
         line->addWidget(remove);
         m_list_layout->insertWidget(i, row);

@@ -9,6 +9,7 @@
 
 #include "kv_gui_container.h"
 #include "kv_tile_level_slider.h"
+#include "kv_touch.h"
 
 double CKV_Gui_Control_Tile_Jalousie::shown_value(int feedback_slot, int value_slot) const
 {
@@ -45,7 +46,7 @@ void CKV_Gui_Control_Tile_Jalousie::layout(const QSize& size)
     CKV_Gui_Control_Tile_Touch_Base::layout(size);
     // Two arrow buttons stacked at the right, level with the icon.
     const QRect icon = icon_box();
-    const int side = std::max(24, int(std::lround(44 * tile_scale())));
+    const int side = std::max(KV_FINGER_PX, int(std::lround(44 * tile_scale())));
     const int right = size.width() - icon.left();
     m_up_box = QRect(right - side, icon.top(), side, side);
     m_down_box = QRect(right - side, icon.top() + side + side / 4, side, side);

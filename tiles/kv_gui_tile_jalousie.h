@@ -31,6 +31,7 @@ public:
     bool has_slat() const { return !entry_address(SLAT).is_null(); }
     QRect up_box() const { return m_up_box; }
     QRect down_box() const { return m_down_box; }
+    QList<QRect> operable_parts() const override { return {m_up_box, m_down_box}; }
 
     // What the overlay's buttons and levels do.
     void move_blind(bool down) { kv_blind_move(*this, down); }

@@ -8,6 +8,8 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "kv_touch.h"
+
 namespace {
 const char* const SAMPLE_TEXT = "-25.9°C";
 }
@@ -35,7 +37,7 @@ CKV_Gui_Control_Tile_Overlay_Base::CKV_Gui_Control_Tile_Overlay_Base(QWidget* pa
     m_close->setIcon(QIcon(QStringLiteral(":/images/Tablet/tablet_Schliessen.svg")));
     m_close->setIconSize(QSize(32, 32));
     m_close->setAutoRaise(true);
-    m_close->setGeometry(12, 12, 44, 44);
+    m_close->setGeometry(12, 12, KV_FINGER_PX, KV_FINGER_PX);
     connect(m_close, &QToolButton::clicked, this, [this] { set_visible_animated(false); });
 
     if (page)

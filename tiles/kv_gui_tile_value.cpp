@@ -70,6 +70,15 @@ void CKV_Gui_Control_Tile_Header::layout(const QSize& size)
     m_menu_box = param_int("Menü anzeigen") != 0 ? QRect(size.width() - side, 0, side, side) : QRect();
 }
 
+QList<QRect> CKV_Gui_Control_Tile_Header::operable_parts() const
+{
+    QList<QRect> parts;
+    for (const QRect& box : {m_back_box, m_menu_box})
+        if (!box.isEmpty())
+            parts.append(box);
+    return parts;
+}
+
 void CKV_Gui_Control_Tile_Header::on_release(const QPoint& point)
 {
     if (m_back_box.contains(point)) {

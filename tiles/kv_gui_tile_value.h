@@ -38,6 +38,7 @@ public:
     QStringList value_texts() const;
     QRect back_box() const { return m_back_box; }
     QRect menu_box() const { return m_menu_box; }
+    QList<QRect> operable_parts() const override;
 
 protected:
     bool operable() const override { return true; }

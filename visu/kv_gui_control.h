@@ -131,6 +131,9 @@ public:
     // Controls that follow a finger from touch-down (sliders): the page does
     // not scroll or swipe under them, and their release always comes.
     virtual bool owns_drag() const { return false; }
+    // The buttons drawn inside the control that a finger operates on their
+    // own; none when the whole control is one target.
+    virtual QList<QRect> operable_parts() const { return {}; }
     // Run mode: a display-only control without child controls becomes
     // transparent for presses, so that a tap reaches what lies below.
     void apply_press_through();

@@ -104,6 +104,13 @@ QRect CKV_Gui_Control_Edit::plus_area() const
     return QRect(text.right() + 3, 0, width() - text.right() - 3, height());
 }
 
+QList<QRect> CKV_Gui_Control_Edit::operable_parts() const
+{
+    if (!m_buttons)
+        return {};
+    return {minus_area(), text_area(), plus_area()};
+}
+
 QRect CKV_Gui_Control_Edit::pressed_area() const
 {
     if (!m_buttons)

@@ -28,6 +28,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     QRect pressed_area() const override;
 
+public:
+    QList<QRect> operable_parts() const override;
+
+protected:
+
 private:
     QRect text_area() const;
     QRect minus_area() const;

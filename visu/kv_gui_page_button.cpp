@@ -67,6 +67,14 @@ int CKV_Gui_Control_Button_Gruppe::active_button() const
     return -1;
 }
 
+QList<QRect> CKV_Gui_Control_Button_Gruppe::operable_parts() const
+{
+    QList<QRect> parts;
+    for (int i = 0; i < button_count(); ++i)
+        parts.append(button_rect(i));
+    return parts;
+}
+
 QRect CKV_Gui_Control_Button_Gruppe::button_rect(int index) const
 {
     const int count = button_count();

@@ -37,6 +37,7 @@ public:
     // The button marked by the feedback value, -1 for none.
     int active_button() const;
     int button_count() const { return static_cast<int>(m_buttons.size()); }
+    QList<QRect> operable_parts() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

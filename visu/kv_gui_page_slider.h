@@ -22,6 +22,7 @@ public:
     // Moves the selection by one page (-1 up, +1 down) within the range and
     // shows that page; false at either end.
     bool step(int direction);
+    QList<QRect> operable_parts() const override { return {arrow_rect(true), arrow_rect(false)}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

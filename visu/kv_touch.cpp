@@ -1,8 +1,10 @@
 #include "kv_touch.h"
 
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <QTouchEvent>
 #include <QWidget>
 #include <cmath>
@@ -19,6 +21,12 @@ qint64 now_ms()
     return clock.elapsed();
 }
 } // namespace
+
+void kv_touch_combo(QComboBox* combo)
+{
+    combo->setMinimumHeight(KV_FINGER_PX);
+    combo->setItemDelegate(new QStyledItemDelegate(combo));
+}
 
 double kv_touch_mm(const QWidget* widget, double mm)
 {

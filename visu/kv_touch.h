@@ -8,7 +8,16 @@
 #include <QGestureRecognizer>
 #include <QPointF>
 
+class QComboBox;
 class QWidget;
+
+// A finger's 9 mm on the reference panel (10.1", 1280 x 800, 149 DPI), in
+// its pixels: the least side of anything a finger operates on its own.
+inline constexpr int KV_FINGER_PX = 54;
+
+// A drop-down a finger can pick from: its box and, through the style sheet's
+// item rule (which the combo box's own row delegate ignores), its rows.
+void kv_touch_combo(QComboBox* combo);
 
 // About 2 mm on the screen showing `widget`, from its physical DPI.
 double kv_touch_slop(const QWidget* widget);
