@@ -55,7 +55,9 @@ void CKV_Gui_Control_Widget_Color_Selection::set_color(const QColor& color)
 
 QRect CKV_Gui_Control_Widget_Color_Selection::ring_box() const
 {
-    const int side = std::min(width(), height());
+    // An odd side puts the centre in the middle of a pixel: the column above
+    // it is pure red, whatever size the overlay's layout gives the ring.
+    const int side = (std::min(width(), height()) - 1) | 1;
     return QRect((width() - side) / 2, (height() - side) / 2, side, side);
 }
 
