@@ -1,6 +1,7 @@
 #include "kv_project_check.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <sqlite3.h>
 
 #include "kv_project.h"
@@ -71,13 +72,16 @@ void kv_remove_stale_journal(const std::string& path)
 std::string kv_check_project_file(const std::string& path)
 {
     // A write cut short leaves a hot journal that a read-only connection
-    // cannot roll back; any read-write open does, as the next load would.
-    sqlite3* settle = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &settle, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-        sqlite3_busy_timeout(settle, 3000);
-        sqlite3_exec(settle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    // cannot roll back; a read-write open does, as the next load would.
+    // Without a journal beside the file there is nothing to roll back.
+    if (std::filesystem::exists(path + "-journal")) {
+        sqlite3* settle = nullptr;
+        if (sqlite3_open_v2(path.c_str(), &settle, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+            sqlite3_busy_timeout(settle, 3000);
+            sqlite3_exec(settle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        }
+        sqlite3_close(settle);
     }
-    sqlite3_close(settle);
 
     Reader reader;
     if (sqlite3_open_v2(path.c_str(), &reader.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
