@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "kv_language_file.h"
+#include "kv_language_table.h"
 #include "kv_test_language_file.h"
 
 namespace {
@@ -92,6 +93,19 @@ private slots:
         QCOMPARE(kv_unescape_translation("C:\\temp"), QString("C:\temp"));
         QCOMPARE(kv_unescape_translation("a\\b\\"), QString("a\\b\\"));
         QCOMPARE(kv_unescape_translation("real\nbreak"), QString("real\nbreak"));
+    }
+
+    // Language codes to table entries: a code's beginning finds the first
+    // match, an unknown or upper-case code the placeholder.
+    void language_table_lookup()
+    {
+        const std::pair<const char*, const char*> cases[] = {
+            {"de", "de;Deutsch;Deutsch;"},  {"fr", "fr;Französisch;Français;"}, {"zu", "zu;Zulu;isiZulu;"},
+            {"am", "am;Amharisch;"},        {"xx", "00;00;00"},                 {"DE", "00;00;00"},
+            {"d", "da;Dänisch;Dansk;"},     {"", "aa;Afar;Afaraf;"},
+        };
+        for (const auto& [code, entry] : cases)
+            QCOMPARE(kv_language_lookup(QString::fromUtf8(code)), QString::fromUtf8(entry));
     }
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 // Helpers the tile tests share: animation ticks, widgets of an overlay or
 // popup by name, 4-byte float telegrams, controls whose address slots lie on
-// consecutive subgroups, and the addresses of the light controls.
+// consecutive subgroups, logic blocks, and the addresses of the light controls.
 
 #include <QLabel>
 #include <QPushButton>
@@ -57,13 +57,33 @@ inline std::vector<KV_Group_Address> slot_addresses(KV_Fake_Host& host, uint32_t
     return result;
 }
 
+using Slot_Writes = std::vector<std::pair<int, double>>;
+
 // What was written, as (slot, value) for addresses laid out as above.
-inline std::vector<std::pair<int, double>> slot_writes(const KV_Fake_Host& host)
+inline Slot_Writes slot_writes(const KV_Fake_Host& host)
 {
-    std::vector<std::pair<int, double>> result;
+    Slot_Writes result;
     for (const auto& sent : host.sent)
         result.push_back({int(sent.address.sub) - 1, sent.value});
     return result;
+}
+
+inline void add_block(KV_Fake_Host& host, const std::string& guid, int type, std::vector<KV_LOGIC_Param> params = {})
+{
+    auto block = std::make_unique<KV_LOGIC_Control>();
+    block->m_typ = type;
+    block->m_str_guid = guid;
+    block->m_list_param = std::move(params);
+    host.blocks.push_back(std::move(block));
+}
+
+// A parameter of the block a message text carries.
+inline std::string block_param(const std::string& text, const std::string& name)
+{
+    for (const auto& param : KV_LOGIC_Control(text).m_list_param)
+        if (param.m_str_name == name)
+            return param.m_str_value;
+    return "(none)";
 }
 
 // The light controls' slots, one address each, in slot order.

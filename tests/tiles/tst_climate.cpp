@@ -3,7 +3,11 @@
 // mode's limits and writes it scaled back, chooses the mode, and while linked
 // to a logic block and connected sends the block's settings when it opens
 // and after each change of manual operation or presets. The classic room
-// controller's popup does the same steps within one pair of limits.
+// controller's popup does the same steps within one pair of limits. The
+// heating circuit shows flow, outside and room temperature, mode and pump;
+// its popup (live pages only) steps comfort and, when allowed, frost set
+// point, writes the mode, switches a linked block between manual and
+// automatic, and sends the curve and parallel-shift steps.
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -13,37 +17,34 @@
 #include "../app/kv_test_settings_home.h"
 #include "kv_tile_test.h"
 #include "kv_climate.h"
-#include "kv_gui_factory.h"
+#include "kv_gui_heizkreis.h"
 #include "kv_gui_raumr.h"
 #include "kv_gui_tile_temperature.h"
 #include "kv_gui_time_program.h"
 #include "kv_gui_tiles.h"
 
 namespace {
-// Slot i on 3/0/(i+1).
+using Tile = CKV_Gui_Control_Tile_Temperature;
+using Panel = CKV_Gui_Control_Tile_Temperature_Overlay;
+using Heizkreis = CKV_Gui_Control_App_Heizkreis;
+
+constexpr int TEMPERATURE_TYPE = 134;
+constexpr int HEIZKREIS_TYPE = 1123;
+constexpr uint32_t BIT = 1;
+constexpr uint32_t FLOAT = 9; // 4-byte float
+constexpr uint32_t BYTE = 14;
+
+// Every control's slot i lies on 3/0/(i+1).
 KV_Group_Address slot_address(int slot)
 {
     return {3, 0, uint32_t(slot + 1)};
 }
 
-using Tile = CKV_Gui_Control_Tile_Temperature;
-using Panel = CKV_Gui_Control_Tile_Temperature_Overlay;
-
-constexpr int TEMPERATURE_TYPE = 134;
-constexpr uint32_t BIT = 1;
-constexpr uint32_t FLOAT = 9; // 4-byte float
-constexpr uint32_t BYTE = 14;
-
-uint32_t slot_type(int slot)
-{
-    if (slot == KV_CLIMATE_MODE)
-        return BYTE;
-    return slot >= KV_CLIMATE_RELEASE_COOLING ? BIT : FLOAT;
-}
-
 std::vector<KV_Group_Address> climate_addresses(KV_Fake_Host& host, const std::vector<int>& missing = {})
 {
-    return slot_addresses(host, 3, 0, KV_CLIMATE_SLOTS, slot_type, missing);
+    return slot_addresses(host, 3, 0, KV_CLIMATE_SLOTS, [](int slot) {
+        return slot == KV_CLIMATE_MODE ? BYTE : slot >= KV_CLIMATE_RELEASE_COOLING ? BIT : FLOAT;
+    }, missing);
 }
 
 Tile* temperature(KV_Test_Page& p, const KV_Params& params = {}, const std::vector<int>& missing = {})
@@ -59,29 +60,35 @@ Panel* open_panel(Tile* tile)
     return static_cast<Panel*>(tile->overlay());
 }
 
+// Mode and steps bytes, pump and releases bits, floats else.
+Heizkreis* heizkreis(KV_Test_Page& p, const KV_Params& params = {}, const std::vector<int>& missing = {})
+{
+    const auto type_of = [](int slot) {
+        if (slot == KV_CLIMATE_MODE || (slot >= KV_HEIZKREIS_HEATING_CURVE && slot <= KV_HEIZKREIS_COOLING_SHIFT))
+            return BYTE;
+        return (slot >= 8 && slot <= 10) || slot == KV_HEIZKREIS_PUMP ? BIT : FLOAT;
+    };
+    p.add(HEIZKREIS_TYPE, "{hk}", slot_addresses(p.host, 3, 0, KV_HEIZKREIS_SLOTS, type_of, missing), params, 470,
+          150);
+    p.build();
+    return p.control<Heizkreis>("{hk}");
+}
+
+CKV_Gui_Control_App_Heizkreis_Popup* open(Heizkreis* control)
+{
+    KV_Test_Page::click(control);
+    return control->popup();
+}
+
+QPushButton* button(QWidget* popup, const QString& name)
+{
+    return popup->findChild<QPushButton*>(name);
+}
+
 // A room-controller block with presets, as the project brings it.
-void add_block(KV_Fake_Host& host, const std::string& guid)
+void add_room_block(KV_Fake_Host& host)
 {
-    auto block = std::make_unique<KV_LOGIC_Control>();
-    block->m_typ = 310;
-    block->m_str_guid = guid;
-    block->m_str_name = "Raumregler Bad";
-    block->m_list_param = {{"Komfort", "21.5"}, {"Standby", "19.5"}, {"Nacht", "18"}, {"Frost", "7"}};
-    host.blocks.push_back(std::move(block));
-}
-
-// The block's parameters as the message text carries them.
-KV_LOGIC_Control block_of(const std::string& text)
-{
-    return KV_LOGIC_Control(text);
-}
-
-std::string param_of(const KV_LOGIC_Control& block, const std::string& name)
-{
-    for (const auto& param : block.m_list_param)
-        if (param.m_str_name == name)
-            return param.m_str_value;
-    return "(none)";
+    add_block(host, "{block-bad}", 310, {{"Komfort", "21.5"}, {"Standby", "19.5"}, {"Nacht", "18"}, {"Frost", "7"}});
 }
 } // namespace
 
@@ -111,7 +118,6 @@ private slots:
         QFETCH(double, shown);
         KV_Test_Page p;
         Tile* tile = temperature(p, {{"Soll Offset", offset.toStdString()}, {"Soll Faktor", factor.toStdString()}});
-        QVERIFY(tile);
         // Each mode's set point lands in its own place; the last slot's value
         // differs so that a mix-up shows.
         for (int mode = KV_MODE_COMFORT; mode <= KV_MODE_FROST; ++mode)
@@ -223,8 +229,7 @@ private slots:
         QVERIFY(panel->findChild<QPushButton*>(QStringLiteral("kv_temp_mode_1"))->isChecked());
         click_child(panel, QStringLiteral("kv_temp_mode_4"));
         click_child(panel, QStringLiteral("kv_temp_mode_2"));
-        using W = std::vector<std::pair<int, double>>;
-        QCOMPARE(slot_writes(p.host), (W{{0, 4.0}, {0, 2.0}}));
+        QCOMPARE(slot_writes(p.host), (Slot_Writes{{0, 4.0}, {0, 2.0}}));
         QCOMPARE(tile->state_text(), QStringLiteral("Automatik (Abwesend)"));
         QVERIFY(panel->findChild<QPushButton*>(QStringLiteral("kv_temp_mode_2"))->isChecked());
         QVERIFY(!panel->findChild<QPushButton*>(QStringLiteral("kv_temp_mode_4"))->isChecked());
@@ -242,15 +247,13 @@ private slots:
     void settings_messages_only_while_linked_and_connected()
     {
         KV_Test_Page p;
-        add_block(p.host, "{block-bad}");
+        add_room_block(p.host);
         Tile* tile = temperature(p, {{"ID", "{block-bad}"}, {"Schrittweite", "0.5"}});
-        QVERIFY(tile->settings());
         Panel* panel = open_panel(tile);
         QCOMPARE(p.host.texts_sent.size(), size_t(1));
         QCOMPARE(p.host.texts_sent[0].first, 600u);
-        const KV_LOGIC_Control shown = block_of(p.host.texts_sent[0].second);
-        QCOMPARE(shown.m_str_guid, std::string("{block-bad}"));
-        QCOMPARE(param_of(shown, "Komfort"), std::string("21.5"));
+        QCOMPARE(KV_LOGIC_Control(p.host.texts_sent[0].second).m_str_guid, std::string("{block-bad}"));
+        QCOMPARE(block_param(p.host.texts_sent[0].second, "Komfort"), std::string("21.5"));
         QCOMPARE(child_text(panel, QStringLiteral("kv_temp_preset_1")), QStringLiteral("21.5 °C"));
 
         click_child(panel, QStringLiteral("kv_temp_manual"));
@@ -261,10 +264,10 @@ private slots:
         QCOMPARE(p.host.texts_sent.size(), size_t(4));
         for (size_t i = 1; i < 4; ++i)
             QCOMPARE(p.host.texts_sent[i].first, 602u);
-        const KV_LOGIC_Control changed = block_of(p.host.texts_sent[3].second);
-        QCOMPARE(param_of(changed, "Manuell"), std::string("1"));
-        QCOMPARE(param_of(changed, "Komfort"), std::string("22"));
-        QCOMPARE(param_of(changed, "Frost"), std::string("6.5"));
+        const std::string& changed = p.host.texts_sent[3].second;
+        QCOMPARE(block_param(changed, "Manuell"), std::string("1"));
+        QCOMPARE(block_param(changed, "Komfort"), std::string("22"));
+        QCOMPARE(block_param(changed, "Frost"), std::string("6.5"));
         QCOMPARE(child_text(panel, QStringLiteral("kv_temp_preset_4")), QStringLiteral("6.5 °C"));
         QVERIFY(p.host.sent.empty()); // settings travel as messages, not as values
 
@@ -286,7 +289,7 @@ private slots:
         KV_Test_Settings_Home home;
         QVERIFY(home.isValid());
         KV_Test_Page p;
-        add_block(p.host, "{block-bad}");
+        add_room_block(p.host);
         p.host.blocks[0]->m_list_param.push_back({"Zeitprogramm", "1#0/1111100/6/0/1/0/0/2016/0/Aufstehen"});
         Tile* tile = temperature(p, {{"ID", "{block-bad}"}});
         Panel* panel = open_panel(tile);
@@ -312,8 +315,7 @@ private slots:
 
         const std::string program = "2#0/1111100/6/0/1/0/0/2016/0/Aufstehen#0/1000000/0/0/3/0/0/2016/0/Schaltzeit 2";
         QCOMPARE(p.host.texts_sent.back().first, 602u);
-        QCOMPARE(QString::fromStdString(param_of(block_of(p.host.texts_sent.back().second), "Zeitprogramm")),
-                 QString::fromStdString(program));
+        QCOMPARE(block_param(p.host.texts_sent.back().second, "Zeitprogramm"), program);
         QCOMPARE(*p.host.blocks[0]->param("Zeitprogramm"), program);
         QCOMPARE(times->row_texts().at(1), QStringLiteral("Schaltzeit 2\n00:00   Mo   Nachtmodus"));
         times->set_visible_animated(false);
@@ -331,7 +333,7 @@ private slots:
     {
         for (const std::string id : {"", "{no-such-block}"}) {
             KV_Test_Page p;
-            add_block(p.host, "{block-bad}");
+            add_room_block(p.host);
             Tile* tile = temperature(p, {{"ID", id}});
             QVERIFY(!tile->settings());
             Panel* panel = open_panel(tile);
@@ -342,54 +344,185 @@ private slots:
         }
     }
 
-    void classic_controller_popup_writes_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::newRow("room controller") << 117;
-        QTest::newRow("second room controller type") << 1522;
-    }
-
+    // Both room controller types.
     void classic_controller_popup_writes()
     {
-        QFETCH(int, type);
+        for (int type : {117, 1522}) {
+            KV_Test_Page p;
+            p.add(type, "{raumr}", climate_addresses(p.host),
+                  {{"Minimum", "16"}, {"Maximum", "22.5"}, {"Soll Faktor", "10"}}, 320, 80);
+            p.build();
+            auto* control = p.control<CKV_Gui_Control_App_Raumr>("{raumr}");
+            p.send(slot_address(KV_CLIMATE_MODE), 2);
+            send_float(p, slot_address(KV_CLIMATE_SET_STANDBY), 215.0f); // tenths of a degree
+            send_float(p, slot_address(KV_CLIMATE_SET_RM), 21.0f);
+
+            KV_Test_Page::click(control);
+            auto* popup = control->popup();
+            QVERIFY(popup && popup->isVisible());
+            auto button = [popup](const char* name) { return popup->findChild<QPushButton*>(QString::fromLatin1(name)); };
+            auto text = [popup](const char* name) { return popup->findChild<QLabel*>(QString::fromLatin1(name))->text(); };
+            QCOMPARE(text("kv_raumr_set_point"), QStringLiteral("21.5 °C"));
+            QCOMPARE(text("kv_raumr_feedback"), QStringLiteral("Soll: 21.0 °C"));
+            QVERIFY(button("kv_raumr_mode_2")->isChecked());
+
+            for (int i = 0; i < 3; ++i)
+                button("kv_raumr_plus")->click(); // step 0.5 up to the maximum 22.5
+            button("kv_raumr_minus")->click();
+            button("kv_raumr_mode_3")->click();
+            QCOMPARE(slot_writes(p.host), (Slot_Writes{{2, 220.0}, {2, 225.0}, {2, 225.0}, {2, 220.0}, {0, 3.0}}));
+            QVERIFY(button("kv_raumr_mode_3")->isChecked() && !button("kv_raumr_mode_2")->isChecked());
+
+            QCOMPARE(popup->heating_image(), QStringLiteral(":/images/icons/btr_heizen_aus.png"));
+            send_float(p, slot_address(KV_CLIMATE_HEATING), 60.0f);
+            QCOMPARE(popup->heating_image(), QStringLiteral(":/images/icons/btr_heizen_ein.png"));
+            QCOMPARE(popup->cooling_image(), QStringLiteral(":/images/icons/btr_kuehlen_aus.png"));
+
+            // A tap beside the panel closes the popup; in the editor a tap opens none.
+            KV_Test_Page::click(popup, QPoint(2, 2));
+            QVERIFY(!popup->isVisible());
+            p.host.running = false;
+            KV_Test_Page::click(control);
+            QVERIFY(!popup->isVisible());
+        }
+    }
+
+    void heizkreis_values_per_slot_shown()
+    {
         KV_Test_Page p;
-        p.add(type, "{raumr}", climate_addresses(p.host),
-              {{"Minimum", "16"}, {"Maximum", "22.5"}, {"Soll Faktor", "10"}}, 320, 80);
-        p.build();
-        auto* control = p.control<CKV_Gui_Control_App_Raumr>("{raumr}");
-        QVERIFY(control);
-        p.send(slot_address(KV_CLIMATE_MODE), 2);
-        send_float(p, slot_address(KV_CLIMATE_SET_STANDBY), 215.0f); // tenths of a degree
-        send_float(p, slot_address(KV_CLIMATE_SET_RM), 21.0f);
+        Heizkreis* control = heizkreis(p, {{"Text", "Heizkreis Fußboden "}, {"Soll Offset", "2"}, {"Soll Faktor", "10"}});
+        QCOMPARE(control->lines(), (QStringList{"Heizkreis Fußboden", "Vorlauf 0.0 °C", "Außen 0.0 °C",
+                                                "Raum 0.0 °C", "–", "Pumpe aus"}));
 
-        KV_Test_Page::click(control);
-        auto* popup = control->popup();
+        p.send(slot_address(KV_CLIMATE_MODE), 3);
+        send_float(p, slot_address(KV_CLIMATE_SET_COMFORT), 217.0f); // (217 - 2) / 10
+        send_float(p, slot_address(KV_CLIMATE_SET_FROST), 72.0f);
+        send_float(p, slot_address(KV_HEIZKREIS_FLOW), 34.5f);
+        send_float(p, slot_address(KV_HEIZKREIS_OUTSIDE), -3.5f);
+        send_float(p, slot_address(KV_HEIZKREIS_ROOM), 21.0f);
+        p.send(slot_address(KV_HEIZKREIS_PUMP), 1);
+        QCOMPARE(control->values().set_point(KV_MODE_COMFORT), 21.5);
+        QCOMPARE(control->values().set_point(KV_MODE_FROST), 7.0);
+        QCOMPARE(control->lines(), (QStringList{"Heizkreis Fußboden", "Vorlauf 34.5 °C", "Außen -3.5 °C",
+                                                "Raum 21.0 °C", "Nachtmodus", "Pumpe ein"}));
+        // Slots past the set points are not scaled.
+        QCOMPARE(control->value(KV_HEIZKREIS_FLOW), 34.5);
+
+        auto* popup = open(control);
         QVERIFY(popup && popup->isVisible());
-        auto button = [popup](const char* name) { return popup->findChild<QPushButton*>(QString::fromLatin1(name)); };
-        auto text = [popup](const char* name) { return popup->findChild<QLabel*>(QString::fromLatin1(name))->text(); };
-        QCOMPARE(text("kv_raumr_set_point"), QStringLiteral("21.5 °C"));
-        QCOMPARE(text("kv_raumr_feedback"), QStringLiteral("Soll: 21.0 °C"));
-        QVERIFY(button("kv_raumr_mode_2")->isChecked());
+        QCOMPARE(child_text(popup, "kv_heizkreis_comfort"), QStringLiteral("21.5 °C"));
+        QCOMPARE(child_text(popup, "kv_heizkreis_frost"), QStringLiteral("7.0 °C"));
+        QVERIFY(button(popup, "kv_heizkreis_mode_3")->isChecked());
+        QVERIFY(p.host.sent.empty()); // showing writes nothing
+    }
 
-        for (int i = 0; i < 3; ++i)
-            button("kv_raumr_plus")->click(); // step 0.5 up to the maximum 22.5
-        button("kv_raumr_minus")->click();
-        button("kv_raumr_mode_3")->click();
-        using W = std::vector<std::pair<int, double>>;
-        QCOMPARE(slot_writes(p.host), (W{{2, 220.0}, {2, 225.0}, {2, 225.0}, {2, 220.0}, {0, 3.0}}));
-        QVERIFY(button("kv_raumr_mode_3")->isChecked() && !button("kv_raumr_mode_2")->isChecked());
+    void heizkreis_set_points_step_scaled_within_limits()
+    {
+        KV_Test_Page p;
+        Heizkreis* control = heizkreis(p, {{"Minimum", "20"}, {"Maximum", "21"}, {"Schrittweite", "0.5"},
+                                         {"Soll Offset", "1"}, {"Soll Faktor", "10"}});
+        send_float(p, slot_address(KV_CLIMATE_SET_COMFORT), 206.0f); // shown 20.5
+        send_float(p, slot_address(KV_CLIMATE_SET_FROST), 300.0f);   // shown 29.9, above the maximum
+        auto* popup = open(control);
+        for (int i = 0; i < 2; ++i)
+            click_child(popup, "kv_heizkreis_comfort_plus"); // 21, then held at the maximum
+        click_child(popup, "kv_heizkreis_comfort_minus");
+        click_child(popup, "kv_heizkreis_frost_minus"); // pulled into the limits first
+        QCOMPARE(slot_writes(p.host), (Slot_Writes{{1, 220.0}, {1, 220.0}, {1, 215.0}, {4, 220.0}}));
+        QCOMPARE(child_text(popup, "kv_heizkreis_comfort"), QStringLiteral("20.5 °C"));
+        QCOMPARE(child_text(popup, "kv_heizkreis_frost"), QStringLiteral("21.0 °C"));
 
-        QCOMPARE(popup->heating_image(), QStringLiteral(":/images/icons/btr_heizen_aus.png"));
-        send_float(p, slot_address(KV_CLIMATE_HEATING), 60.0f);
-        QCOMPARE(popup->heating_image(), QStringLiteral(":/images/icons/btr_heizen_ein.png"));
-        QCOMPARE(popup->cooling_image(), QStringLiteral(":/images/icons/btr_kuehlen_aus.png"));
+        // A factor of 0 leaves the multiplication out: 20.5 - 0.5, one step, + 0.5.
+        KV_Test_Page q;
+        Heizkreis* plain = heizkreis(q, {{"Soll Faktor", "0"}, {"Soll Offset", "0.5"}});
+        send_float(q, slot_address(KV_CLIMATE_SET_COMFORT), 20.5f);
+        plain->step_comfort(1);
+        QCOMPARE(slot_writes(q.host), (Slot_Writes{{1, 21.0}}));
+    }
 
-        // A tap beside the panel closes the popup; in the editor a tap opens none.
-        KV_Test_Page::click(popup, QPoint(2, 2));
+    void heizkreis_frost_fixed_unless_changeable()
+    {
+        KV_Test_Page p;
+        Heizkreis* control = heizkreis(p, {{"Soll Frost änderbar", "0"}});
+        auto* popup = open(control);
+        QVERIFY(!button(popup, "kv_heizkreis_frost_plus"));
+        QCOMPARE(child_text(popup, "kv_heizkreis_frost"), QStringLiteral("(none)"));
+        control->step_frost(1);
+        QVERIFY(p.host.sent.empty());
+        click_child(popup, "kv_heizkreis_comfort_plus");
+        QCOMPARE(slot_writes(p.host), (Slot_Writes{{1, 0.5}}));
+    }
+
+    void heizkreis_mode_and_manual_operation()
+    {
+        KV_Test_Page p;
+        add_block(p.host, "{hk-block}", 311, {{"Manuell", "0"}, {"Komfort", "21"}});
+        Heizkreis* control = heizkreis(p, {{"ID", "{hk-block}"}});
+        auto* popup = open(control);
+        QCOMPARE(p.host.texts_sent.size(), size_t(1));
+        QCOMPARE(p.host.texts_sent[0].first, 600u);
+
+        click_child(popup, "kv_heizkreis_mode_2");
+        QCOMPARE(slot_writes(p.host), (Slot_Writes{{0, 2.0}}));
+        QVERIFY(button(popup, "kv_heizkreis_mode_2")->isChecked());
+        QCOMPARE(control->lines()[4], QStringLiteral("Abwesend"));
+
+        click_child(popup, "kv_heizkreis_manual");
+        click_child(popup, "kv_heizkreis_manual"); // unchanged: nothing sent, still checked
+        QCOMPARE(p.host.texts_sent.size(), size_t(2));
+        QCOMPARE(p.host.texts_sent[1].first, 602u);
+        QCOMPARE(block_param(p.host.texts_sent[1].second, "Manuell"), std::string("1"));
+        QVERIFY(button(popup, "kv_heizkreis_manual")->isChecked());
+        click_child(popup, "kv_heizkreis_auto");
+        QCOMPARE(block_param(p.host.texts_sent.back().second, "Manuell"), std::string("0"));
+        QVERIFY(button(popup, "kv_heizkreis_auto")->isChecked());
+        QCOMPARE(slot_writes(p.host).size(), size_t(1)); // settings travel as messages
+
+        // "Zeit" slides in the block's heating program in place of the popup.
+        click_child(popup, "kv_heizkreis_time");
         QVERIFY(!popup->isVisible());
+        QVERIFY(control->times() && control->times()->isVisible());
+        QVERIFY(control->times()->empty_label()->isVisibleTo(control->times()));
+
+        // Unlinked: no manual operation and no time program offered, no messages.
+        KV_Test_Page q;
+        Heizkreis* lonely = heizkreis(q, {{"ID", "{no-such-block}"}});
+        QVERIFY(!button(open(lonely), "kv_heizkreis_manual"));
+        QVERIFY(!button(open(lonely), "kv_heizkreis_time"));
+        lonely->set_manual(true);
+        QVERIFY(q.host.messages_sent.empty());
+    }
+
+    void heizkreis_curve_and_shift_steps()
+    {
+        KV_Test_Page p;
+        Heizkreis* control = heizkreis(p, {}, {KV_HEIZKREIS_COOLING_CURVE});
+        auto* popup = open(control);
+        click_child(popup, "kv_heizkreis_adjust_11_plus");
+        click_child(popup, "kv_heizkreis_adjust_11_minus");
+        click_child(popup, "kv_heizkreis_adjust_12_minus");
+        click_child(popup, "kv_heizkreis_adjust_14_plus");
+        QCOMPARE(slot_writes(p.host), (Slot_Writes{{11, 1.0}, {11, -1.0}, {12, -1.0}, {14, 1.0}}));
+        // A command without an address is not offered.
+        QVERIFY(!button(popup, "kv_heizkreis_adjust_13_plus"));
+        QVERIFY(button(popup, "kv_heizkreis_adjust_12_plus"));
+    }
+
+    void heizkreis_popup_only_on_live_pages()
+    {
+        KV_Test_Page p;
         p.host.running = false;
+        Heizkreis* control = heizkreis(p);
         KV_Test_Page::click(control);
+        QVERIFY(!control->popup());
+
+        p.host.running = true;
+        auto* popup = open(control);
+        QVERIFY(popup && popup->isVisible());
+        KV_Test_Page::click(popup, QPoint(2, 2)); // beside the panel
         QVERIFY(!popup->isVisible());
+        click_child(popup, "kv_heizkreis_close"); // hidden already; still no write
+        QVERIFY(p.host.sent.empty());
     }
 };
 

@@ -14,6 +14,7 @@
 #include "kv_demo_media.h"
 #include "kv_demo_logger.h"
 #include "kv_demo_project.h"
+#include "kv_gui_translator.h"
 #include "kv_project_db.h"
 
 namespace {
@@ -237,25 +238,25 @@ private slots:
                 QVERIFY2(users.count(entry.section('=', 0, 0).toStdString()), qPrintable(entry));
     }
 
+    // The English file as the translator reads it: every page caption has
+    // a translation; a line break is stored as its escape.
     void language_file()
     {
         std::vector<unsigned char> bytes;
         QVERIFY(m_db.get_file("en.lng", bytes));
         QStringList entries;
         QVERIFY(decode_string_list(bytes, entries));
-        QMap<QString, QString> translations;
-        for (const QString& entry : entries) {
-            const QStringList parts = entry.split(QChar(0x0002));
-            QCOMPARE(parts.size(), 2);
-            QVERIFY(!parts[1].isEmpty());
-            QVERIFY(!translations.contains(parts[0]));
-            translations.insert(parts[0], parts[1]);
+        QVERIFY(entries.contains(QString("Haus\nSonnenhang") + QChar(2) + "Sunny Slope\\nHouse"));
+        CKV_GUITranslator translator(m_db);
+        QVERIFY(translator.load("de", "en"));
+        QCOMPARE(translator.translate_text(QString::fromUtf8("Übersicht")), QString("Overview"));
+        QCOMPARE(translator.translate_text(QString::fromUtf8("Küche an")), QString("Kitchen on"));
+        QCOMPARE(translator.translate_text("Haus\nSonnenhang"), QString("Sunny Slope\nHouse"));
+        for (const auto& page : m_db.m_gui_pages) {
+            const QString caption = QString::fromStdString(page->m_str_caption);
+            const QString translated = translator.translate_text(caption);
+            QVERIFY2(!translated.isEmpty() && translated != caption, qPrintable(caption));
         }
-        QCOMPARE(translations.value(QString::fromUtf8("Übersicht")), "Overview");
-        // A real line break in the source, the escape in the translation.
-        QCOMPARE(translations.value("Haus\nSonnenhang"), "Sunny Slope\\nHouse");
-        for (const auto& page : m_db.m_gui_pages)
-            QVERIFY2(translations.contains(QString::fromStdString(page->m_str_caption)), page->m_str_caption.c_str());
 
         const KV_Bytes layout = kv_encode_language_file({{"A", "B"}, {"Zeile\tzwei", "x\ny"}});
         const KV_Bytes first = {0, 0, 0, 2, 0, 0, 0, 6, 0, 'A', 0, 2, 0, 'B'};
