@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "../visu/kv_fake_host.h"
+#include "kv_tile_test.h"
 #include "kv_gui_cam.h"
 #include "kv_gui_factory.h"
 #include "kv_gui_tiles.h"
@@ -70,40 +70,8 @@ class tst_cam_weather : public QObject {
 private slots:
     void initTestCase() { kv_register_tile_controls(); }
 
-    void station_shows_each_value_data()
-    {
-        QTest::addColumn<double>("temperature");
-        QTest::addColumn<double>("lux");
-        QTest::addColumn<double>("wind");
-        QTest::addColumn<double>("rain");
-        QTest::addColumn<QString>("temperature_text");
-        QTest::addColumn<double>("temperature_at");
-        QTest::addColumn<QString>("lux_text");
-        QTest::addColumn<QString>("sun");
-        QTest::addColumn<QString>("wind_text");
-        QTest::addColumn<double>("wind_at");
-        QTest::addColumn<QString>("rain_text");
-        QTest::addColumn<QString>("rain_image");
-        const QString grey = ":/images/icons/beschattung_sonne_grau.png";
-        const QString yellow = ":/images/icons/beschattung_sonne_gelb.png";
-        const QString wet = ":/images/icons/ws_regen_dunkel.png";
-        const QString dry = ":/images/icons/ws_kein_regen.png";
-        // Scales: temperature -10 .. 40, wind 0 .. 80.
-        QTest::newRow("mild, bright, dry") << 15.0 << 30000.0 << 20.0 << 0.0 << "15.0 °C" << 0.5 << "30000 Lux"
-                                           << yellow << "20 km/h" << 0.25 << "kein Regen" << dry;
-        QTest::newRow("night, rain") << -10.0 << 0.0 << 0.0 << 1.0 << "-10.0 °C" << 0.0 << "0 Lux" << grey
-                                     << "0 km/h" << 0.0 << "Regen" << wet;
-        QTest::newRow("dusk below sun") << 0.0 << 999.0 << 40.0 << 0.0 << "0.0 °C" << 0.2 << "999 Lux" << grey
-                                        << "40 km/h" << 0.5 << "kein Regen" << dry;
-        QTest::newRow("beyond the scales") << 45.5 << 1000.0 << 120.0 << 1.0 << "45.5 °C" << 1.0 << "1000 Lux"
-                                           << yellow << "120 km/h" << 1.0 << "Regen" << wet;
-    }
     void station_shows_each_value()
     {
-        QFETCH(double, temperature);
-        QFETCH(double, lux);
-        QFETCH(double, wind);
-        QFETCH(double, rain);
         KV_Test_Page p;
         for (int i = 0; i < 3; ++i)
             p.host.add_address(STATION[size_t(i)], FLOAT4);
@@ -111,23 +79,39 @@ private slots:
         p.add(1519, "{ws}", STATION, {}, 400, 200);
         p.build();
         auto* station = p.control<CKV_Gui_Control_App_WS_Anzeige>("{ws}");
-        QVERIFY(station);
-        p.host.set_value(STATION[0], temperature);
-        p.host.set_value(STATION[1], lux);
-        p.host.set_value(STATION[2], wind);
-        p.host.set_value(STATION[3], rain);
-
-        QTEST(station->temperature_text(), "temperature_text");
-        QTEST(station->temperature_fraction(), "temperature_at");
-        QTEST(station->brightness_text(), "lux_text");
-        QTEST(station->sun_image_name(), "sun");
-        QTEST(station->wind_text(), "wind_text");
-        QTEST(station->wind_fraction(), "wind_at");
-        QTEST(station->rain_text(), "rain_text");
-        QTEST(station->rain_image_name(), "rain_image");
-        QVERIFY(!QPixmap(station->sun_image_name()).isNull());
-        QVERIFY(!QPixmap(station->rain_image_name()).isNull());
-        station->grab(); // paints without the images or values going astray
+        const char* grey = ":/images/icons/beschattung_sonne_grau.png";
+        const char* yellow = ":/images/icons/beschattung_sonne_gelb.png";
+        // Scales: temperature -10 .. 40, wind 0 .. 80; the sun from 1000 lux.
+        const struct {
+            double temperature, lux, wind, rain;
+            const char* temperature_text;
+            double temperature_at;
+            const char *lux_text, *sun, *wind_text;
+            double wind_at;
+        } cases[] = {
+            {15.0, 30000.0, 20.0, 0.0, "15.0 °C", 0.5, "30000 Lux", yellow, "20 km/h", 0.25},
+            {-10.0, 0.0, 0.0, 1.0, "-10.0 °C", 0.0, "0 Lux", grey, "0 km/h", 0.0},
+            {0.0, 999.0, 40.0, 0.0, "0.0 °C", 0.2, "999 Lux", grey, "40 km/h", 0.5},
+            {45.5, 1000.0, 120.0, 1.0, "45.5 °C", 1.0, "1000 Lux", yellow, "120 km/h", 1.0},
+        };
+        for (const auto& c : cases) {
+            p.host.set_value(STATION[0], c.temperature);
+            p.host.set_value(STATION[1], c.lux);
+            p.host.set_value(STATION[2], c.wind);
+            p.host.set_value(STATION[3], c.rain);
+            QCOMPARE(station->temperature_text(), QString::fromUtf8(c.temperature_text));
+            QCOMPARE(station->temperature_fraction(), c.temperature_at);
+            QCOMPARE(station->brightness_text(), QString::fromUtf8(c.lux_text));
+            QCOMPARE(station->sun_image_name(), QString::fromUtf8(c.sun));
+            QCOMPARE(station->wind_text(), QString::fromUtf8(c.wind_text));
+            QCOMPARE(station->wind_fraction(), c.wind_at);
+            QCOMPARE(station->rain_text(), c.rain ? QStringLiteral("Regen") : QStringLiteral("kein Regen"));
+            QCOMPARE(station->rain_image_name(), c.rain ? QStringLiteral(":/images/icons/ws_regen_dunkel.png")
+                                                        : QStringLiteral(":/images/icons/ws_kein_regen.png"));
+            QVERIFY(!QPixmap(station->sun_image_name()).isNull());
+            QVERIFY(!QPixmap(station->rain_image_name()).isNull());
+            station->grab(); // paints without the images or values going astray
+        }
     }
 
     void camera_requests_only_while_visible_on_a_live_page()
@@ -206,47 +190,39 @@ private slots:
         QCOMPARE(cam->overlay()->state(), CKV_Gui_Control_Tile_Overlay_Base::State::Sliding);
     }
 
-    void camera_locked_by_release_data()
-    {
-        QTest::addColumn<QString>("invert");
-        QTest::addColumn<double>("locking");
-        QTest::addColumn<double>("releasing");
-        QTest::newRow("plain") << "0" << 0.0 << 1.0;
-        QTest::newRow("inverted") << "1" << 1.0 << 0.0;
-    }
+    // Locked by the release input, plain or inverted.
     void camera_locked_by_release()
     {
-        QFETCH(QString, invert);
-        QFETCH(double, locking);
-        QFETCH(double, releasing);
-        KV_Test_Page p;
-        camera(p, {{"Freigabe invertieren", invert.toStdString()}, {"Status Icon", "1"}, {"Popup anzeigen", "1"}});
-        p.host.set_value(RELEASE, locking);
-        p.build();
-        auto* cam = p.control<Cam>("{cam}");
-        QCOMPARE(cam->status(), Status::Locked);
-        QCOMPARE(cam->status_image_name(), QString(":/images/icons/kamera_gesperrt_grau.png"));
-        QVERIFY(requests(p.host).empty());
-        QVERIFY(!cam->is_refreshing());
-        deliver(p, kv_msg::CAMERA_IMAGE, QByteArray::fromStdString(CAMERA) + ";" + png(Qt::red));
-        QVERIFY(cam->image().isNull()); // no picture while locked
-        KV_Test_Page::click(cam);
-        QVERIFY(!cam->overlay());
+        for (const auto& [invert, locking] : {std::pair{"0", 0.0}, std::pair{"1", 1.0}}) {
+            KV_Test_Page p;
+            camera(p, {{"Freigabe invertieren", invert}, {"Status Icon", "1"}, {"Popup anzeigen", "1"}});
+            p.host.set_value(RELEASE, locking);
+            p.build();
+            auto* cam = p.control<Cam>("{cam}");
+            QCOMPARE(cam->status(), Status::Locked);
+            QCOMPARE(cam->status_image_name(), QString(":/images/icons/kamera_gesperrt_grau.png"));
+            QVERIFY(requests(p.host).empty());
+            QVERIFY(!cam->is_refreshing());
+            deliver(p, kv_msg::CAMERA_IMAGE, QByteArray::fromStdString(CAMERA) + ";" + png(Qt::red));
+            QVERIFY(cam->image().isNull()); // no picture while locked
+            KV_Test_Page::click(cam);
+            QVERIFY(!cam->overlay());
 
-        // Released: asks at once and connects.
-        QVERIFY(p.send(RELEASE, uint8_t(releasing)) > 0);
-        QCOMPARE(requests(p.host), std::vector<std::string>{CAMERA});
-        QVERIFY(cam->is_refreshing());
-        QCOMPARE(cam->status(), Status::Connecting);
-        QCOMPARE(cam->status_image_name(), QString(":/images/icons/kamera_verbinden_grau.png"));
-        deliver(p, kv_msg::CAMERA_IMAGE, QByteArray::fromStdString(CAMERA) + ";" + png(Qt::red));
-        QCOMPARE(cam->status(), Status::Showing);
+            // Released: asks at once and connects.
+            QVERIFY(p.send(RELEASE, uint8_t(1 - locking)) > 0);
+            QCOMPARE(requests(p.host), std::vector<std::string>{CAMERA});
+            QVERIFY(cam->is_refreshing());
+            QCOMPARE(cam->status(), Status::Connecting);
+            QCOMPARE(cam->status_image_name(), QString(":/images/icons/kamera_verbinden_grau.png"));
+            deliver(p, kv_msg::CAMERA_IMAGE, QByteArray::fromStdString(CAMERA) + ";" + png(Qt::red));
+            QCOMPARE(cam->status(), Status::Showing);
 
-        // Locked again: the picture goes, the requests stop.
-        QVERIFY(p.send(RELEASE, uint8_t(locking)) > 0);
-        QCOMPARE(cam->status(), Status::Locked);
-        QVERIFY(cam->image().isNull());
-        QVERIFY(!cam->is_refreshing());
+            // Locked again: the picture goes, the requests stop.
+            QVERIFY(p.send(RELEASE, uint8_t(locking)) > 0);
+            QCOMPARE(cam->status(), Status::Locked);
+            QVERIFY(cam->image().isNull());
+            QVERIFY(!cam->is_refreshing());
+        }
     }
 
     void snapshots_requested_one_by_one()
@@ -259,7 +235,6 @@ private slots:
         p.add(1116, "{snap}", inputs, {{"GUID", "{snap-block}"}}, 300, 70);
         p.build();
         auto* snap = p.control<CKV_Gui_Control_App_IP_Cam_Snapshot>("{snap}");
-        QVERIFY(snap);
         const auto snapshot_requests = [&p] {
             std::vector<std::string> texts;
             for (const auto& [id, text] : p.host.texts_sent)
@@ -286,42 +261,31 @@ private slots:
         QCOMPARE(snap->image().size(), QSize(5, 4));
         snap->grab();
 
-        // The panel's button takes a new snapshot through the trigger input.
-        snap->overlay()->trigger_button()->click();
-        QCOMPARE(p.host.sent.size(), size_t(1));
-        QCOMPARE(p.host.sent[0].address, inputs[0]);
-        QCOMPARE(p.host.sent[0].value, 1.0);
-        // The other one clears them through the reset input.
+        // The panel's button takes a new snapshot through the trigger input;
+        // the other one clears them through the reset input.
         QVERIFY(!snap->overlay()->reset_button()->isHidden());
+        snap->overlay()->trigger_button()->click();
         snap->overlay()->reset_button()->click();
-        QCOMPARE(p.host.sent.size(), size_t(2));
-        QCOMPARE(p.host.sent[1].address, inputs[1]);
-        QCOMPARE(p.host.sent[1].value, 1.0);
-    }
+        QCOMPARE(p.host.sent_pairs(), (std::vector<std::pair<KV_Group_Address, double>>{{inputs[0], 1.0},
+                                                                                         {inputs[1], 1.0}}));
 
-    void snapshots_without_reset_input_offer_no_reset()
-    {
-        KV_Test_Page p;
-        p.host.add_address({6, 1, 4}, BIT);
-        p.add(1116, "{snap}", {{6, 1, 4}}, {{"GUID", "{snap-block}"}}, 300, 70);
-        p.build();
-        auto* snap = p.control<CKV_Gui_Control_App_IP_Cam_Snapshot>("{snap}");
-        KV_Test_Page::click(snap);
-        QVERIFY(snap->overlay());
-        QVERIFY(snap->overlay()->reset_button()->isHidden());
+        // Without a reset input there is no reset to offer.
+        KV_Test_Page q;
+        q.host.add_address(inputs[0], BIT);
+        q.add(1116, "{snap}", {inputs[0]}, {{"GUID", "{snap-block}"}}, 300, 70);
+        q.build();
+        auto* plain = q.control<CKV_Gui_Control_App_IP_Cam_Snapshot>("{snap}");
+        KV_Test_Page::click(plain);
+        QVERIFY(plain->overlay()->reset_button()->isHidden());
     }
 
     void weather_follows_the_block_the_controller_updates()
     {
         KV_Test_Page p;
-        auto block = std::make_unique<KV_LOGIC_Control>();
-        block->m_str_guid = "{ow}";
-        block->m_list_param.push_back({"Ort", "Freiburg"});
-        p.host.blocks.push_back(std::move(block));
+        add_block(p.host, "{ow}", 0, {{"Ort", "Freiburg"}});
         p.add(1124, "{weather}", {}, {{"ID", "{ow}"}}, 400, 236);
         p.build();
         auto* weather = p.control<CKV_Gui_Control_App_Open_Weather>("{weather}");
-        QVERIFY(weather);
         QVERIFY(!weather->has_data());
         QCOMPARE(weather->lines(), QStringList{"Lade Daten\nBitte warten\n..."});
         KV_Test_Page::click(weather);

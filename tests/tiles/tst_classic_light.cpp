@@ -76,7 +76,6 @@ private slots:
         for (int type : {DIMMER_TYPE, 118, 1500}) {
             KV_Test_Page p;
             auto* dimmer = build<Dimmer>(p, type, DIMMER_ADDRESSES, {{"Ansicht", "0"}});
-            QVERIFY(dimmer);
             p.host.set_value(DIMMER_ADDRESSES[Dimmer::SWITCHING], switching);
             p.host.set_value(DIMMER_ADDRESSES[Dimmer::SWITCH_FEEDBACK], feedback);
             KV_Test_Page::click(dimmer, dimmer->bar_box().center());
@@ -85,43 +84,38 @@ private slots:
         // The relative dimmer switches with a tap between "-" and "+".
         KV_Test_Page p;
         auto* relative = build<Plus_Minus>(p, PLUS_MINUS_TYPE, PLUS_MINUS_ADDRESSES, {{"Ansicht", "0"}});
-        QVERIFY(relative);
         p.host.set_value(PLUS_MINUS_ADDRESSES[Plus_Minus::SWITCHING], switching);
         p.host.set_value(PLUS_MINUS_ADDRESSES[Plus_Minus::SWITCH_FEEDBACK], feedback);
         KV_Test_Page::click(relative, relative->rect().center());
         QCOMPARE(p.host.sent_pairs(), (Sent{{PLUS_MINUS_ADDRESSES[Plus_Minus::SWITCHING], written}}));
     }
 
-    void drag_writes_the_level_once_where_the_finger_lifts_data()
-    {
-        QTest::addColumn<QString>("view");
-        QTest::newRow("horizontal") << QStringLiteral("0");
-        QTest::newRow("vertical") << QStringLiteral("1");
-    }
     void drag_writes_the_level_once_where_the_finger_lifts()
     {
-        QFETCH(QString, view);
-        KV_Test_Page p;
-        auto* dimmer = build<Dimmer>(p, DIMMER_TYPE, DIMMER_ADDRESSES, {{"Ansicht", view.toStdString()}}, 300, 300);
-        const QRect bar = dimmer->bar_box();
-        const bool horizontal = view == QLatin1String("0");
-        // From one end of the bar to three quarters of it, in steps.
-        const QPoint start = horizontal ? QPoint(bar.left() + 2, bar.center().y()) : QPoint(bar.center().x(), bar.bottom() - 2);
-        const QPoint end = horizontal ? QPoint(bar.left() + bar.width() * 3 / 4, bar.center().y())
-                                      : QPoint(bar.center().x(), bar.bottom() - bar.height() * 3 / 4);
-        QTest::mousePress(dimmer, Qt::LeftButton, {}, start);
-        for (int i = 1; i <= 5; ++i)
-            QTest::mouseMove(dimmer, start + (end - start) * i / 5);
-        QVERIFY(dimmer->is_dragging());
-        QVERIFY(p.host.sent.empty());
-        const double shown = dimmer->brightness();
-        QVERIFY(std::abs(shown - 75.0) <= 1.0);
-        // A value arriving meanwhile does not move the finger's level.
-        p.send(DIMMER_ADDRESSES[Dimmer::VALUE_FEEDBACK], 0);
-        QCOMPARE(dimmer->brightness(), shown);
-        QTest::mouseRelease(dimmer, Qt::LeftButton, {}, end);
-        QCOMPARE(p.host.sent_pairs(), (Sent{{DIMMER_ADDRESSES[Dimmer::VALUE], shown}}));
-        QVERIFY(!dimmer->is_dragging());
+        for (const bool horizontal : {true, false}) {
+            KV_Test_Page p;
+            auto* dimmer =
+                build<Dimmer>(p, DIMMER_TYPE, DIMMER_ADDRESSES, {{"Ansicht", horizontal ? "0" : "1"}}, 300, 300);
+            const QRect bar = dimmer->bar_box();
+            // From one end of the bar to three quarters of it, in steps.
+            const QPoint start = horizontal ? QPoint(bar.left() + 2, bar.center().y())
+                                            : QPoint(bar.center().x(), bar.bottom() - 2);
+            const QPoint end = horizontal ? QPoint(bar.left() + bar.width() * 3 / 4, bar.center().y())
+                                          : QPoint(bar.center().x(), bar.bottom() - bar.height() * 3 / 4);
+            QTest::mousePress(dimmer, Qt::LeftButton, {}, start);
+            for (int i = 1; i <= 5; ++i)
+                QTest::mouseMove(dimmer, start + (end - start) * i / 5);
+            QVERIFY(dimmer->is_dragging());
+            QVERIFY(p.host.sent.empty());
+            const double shown = dimmer->brightness();
+            QVERIFY(std::abs(shown - 75.0) <= 1.0);
+            // A value arriving meanwhile does not move the finger's level.
+            p.send(DIMMER_ADDRESSES[Dimmer::VALUE_FEEDBACK], 0);
+            QCOMPARE(dimmer->brightness(), shown);
+            QTest::mouseRelease(dimmer, Qt::LeftButton, {}, end);
+            QCOMPARE(p.host.sent_pairs(), (Sent{{DIMMER_ADDRESSES[Dimmer::VALUE], shown}}));
+            QVERIFY(!dimmer->is_dragging());
+        }
     }
 
     void feedback_moves_level_and_icon()
@@ -158,8 +152,7 @@ private slots:
         // The popup view opens the keypad on a tap instead of switching.
         KV_Test_Page::click(dimmer, dimmer->rect().center());
         auto* popup = dimmer->value_popup();
-        QVERIFY(popup);
-        QVERIFY(popup->isVisible());
+        QVERIFY(popup && popup->isVisible());
         QVERIFY(p.host.sent.empty());
         QCOMPARE(popup->input()->text(), QString::number(std::lround(dimmer->brightness())));
         press_keys(popup, {"4", "2", "+"});
@@ -225,7 +218,6 @@ private slots:
         for (int type : {BLIND_TYPE, 107, 119, 1501}) {
             KV_Test_Page p;
             auto* blind = build<Rollo>(p, type, BLIND_ADDRESSES, {{"Ansicht", "0"}});
-            QVERIFY(blind);
             KV_Test_Page::click(blind, blind->up_box().center());
             KV_Test_Page::click(blind, blind->stop_box().center());
             KV_Test_Page::click(blind, blind->down_box().center());

@@ -15,7 +15,6 @@
 #include "kv_tile_test.h"
 
 namespace {
-using Slot_Writes = std::vector<std::pair<int, double>>;
 using Overlay = CKV_Gui_Control_Tile_Overlay_Base;
 constexpr uint32_t PERCENT = 6;
 constexpr uint32_t FLOAT = 5;
@@ -28,10 +27,7 @@ const char* const UNLINKED = "Keine Logik mit dem Bedienelement verknüpft. Klic
 template <class Control>
 Control* build(KV_Test_Page& p, int type, KV_Params params, const std::vector<KV_LOGIC_Param>& block_params = {})
 {
-    auto block = std::make_unique<KV_LOGIC_Control>();
-    block->m_str_guid = "{rgbw}";
-    block->m_list_param = block_params;
-    p.host.blocks.push_back(std::move(block));
+    add_block(p.host, "{rgbw}", 0, block_params);
     const auto addresses =
         slot_addresses(p.host, 4, 0, type == SEQUENCE ? 8 : 4, [](int slot) { return slot >= 6 ? FLOAT : PERCENT; });
     if (std::none_of(params.begin(), params.end(), [](const auto& param) { return std::string(param.first) == "ID"; }))
@@ -52,7 +48,7 @@ void slide_to(CKV_Gui_Control_Widget_Gradient_Slider* slider, double value)
     QFAIL("value not on the slider");
 }
 
-std::string block_param(KV_Test_Page& p, const char* name)
+std::string stored_param(KV_Test_Page& p, const char* name)
 {
     const std::string* value = p.host.blocks[0]->param(name);
     return value ? *value : "(none)";
@@ -65,57 +61,40 @@ class tst_color : public QObject {
 private slots:
     void initTestCase() { kv_register_tile_controls(); }
 
-    void unlinked_control_only_tells_so_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("id");
-        QTest::newRow("RGBW, no ID") << RGBW << QString();
-        QTest::newRow("RGBW 1525 switch, unknown ID") << 1525 << QStringLiteral("{gone}");
-        QTest::newRow("sequence, no ID") << SEQUENCE << QString();
-    }
     void unlinked_control_only_tells_so()
     {
-        QFETCH(int, type);
-        QFETCH(QString, id);
-        KV_Test_Page p;
-        auto* control = build<CKV_Gui_Control_App_Color_Base>(p, type, {{"ID", id.toStdString()}, {"Ansicht", "2"}});
-        QVERIFY(control);
-        KV_Test_Page::click(control);
-        QCOMPARE(p.host.messages, (std::vector<QString>{QString::fromUtf8(UNLINKED)}));
-        QVERIFY(p.host.sent.empty());
-        QVERIFY(p.host.texts_sent.empty());
+        for (const auto& [type, id] : {std::pair{RGBW, ""}, std::pair{1525, "{gone}"}, std::pair{SEQUENCE, ""}}) {
+            KV_Test_Page p;
+            auto* control = build<CKV_Gui_Control_App_Color_Base>(p, type, {{"ID", id}, {"Ansicht", "2"}});
+            KV_Test_Page::click(control);
+            QCOMPARE(p.host.messages, (std::vector<QString>{QString::fromUtf8(UNLINKED)}));
+            QVERIFY(p.host.sent.empty());
+            QVERIFY(p.host.texts_sent.empty());
+        }
     }
 
-    void short_click_by_view_data()
-    {
-        QTest::addColumn<QString>("view");
-        QTest::addColumn<QString>("short_click");
-        QTest::addColumn<int>("red_before");
-        QTest::addColumn<bool>("opens");
-        QTest::addColumn<Slot_Writes>("writes");
-        QTest::newRow("Vertikal opens") << "1" << "1" << 0 << true << Slot_Writes{};
-        QTest::newRow("Popup opens") << "3" << "1" << 0 << true << Slot_Writes{};
-        QTest::newRow("Horizontal without short click switches on")
-            << "0" << "0" << 0 << false << Slot_Writes{{0, 100}, {1, 100}, {2, 100}, {3, 0}};
-        QTest::newRow("Ein/aus switches on") << "2" << "1" << 0 << false
-                                             << Slot_Writes{{0, 100}, {1, 100}, {2, 100}, {3, 0}};
-        QTest::newRow("Ein/aus switches off") << "2" << "1" << 255 << false
-                                              << Slot_Writes{{0, 0}, {1, 0}, {2, 0}, {3, 0}};
-    }
+    // A short click opens the overlay in the vertical and popup views; it
+    // switches in "Ein/aus" and, without short click, in the horizontal view.
     void short_click_by_view()
     {
-        QFETCH(QString, view);
-        QFETCH(QString, short_click);
-        QFETCH(int, red_before);
-        QFETCH(bool, opens);
-        QFETCH(Slot_Writes, writes);
-        KV_Test_Page p;
-        auto* control = build<CKV_Gui_Control_App_RGBW>(
-            p, RGBW, {{"Ansicht", view.toStdString()}, {"Kurzer Klick", short_click.toStdString()}});
-        p.send({4, 0, 1}, static_cast<unsigned char>(red_before));
-        KV_Test_Page::click(control);
-        QCOMPARE(control->overlay() != nullptr, opens);
-        QCOMPARE(slot_writes(p.host), writes);
+        const Slot_Writes on = {{0, 100}, {1, 100}, {2, 100}, {3, 0}};
+        const struct {
+            const char *view, *short_click;
+            unsigned char red_before;
+            Slot_Writes writes; // none: the overlay opens
+        } cases[] = {
+            {"1", "1", 0, {}}, {"3", "1", 0, {}}, {"0", "0", 0, on}, {"2", "1", 0, on},
+            {"2", "1", 255, {{0, 0}, {1, 0}, {2, 0}, {3, 0}}},
+        };
+        for (const auto& c : cases) {
+            KV_Test_Page p;
+            auto* control =
+                build<CKV_Gui_Control_App_RGBW>(p, RGBW, {{"Ansicht", c.view}, {"Kurzer Klick", c.short_click}});
+            p.send({4, 0, 1}, c.red_before);
+            KV_Test_Page::click(control);
+            QCOMPARE(control->overlay() != nullptr, c.writes.empty());
+            QCOMPARE(slot_writes(p.host), c.writes);
+        }
     }
 
     void holding_a_switch_opens_the_overlay()
@@ -134,7 +113,6 @@ private slots:
         auto* control = build<CKV_Gui_Control_App_RGBW>(p, RGBW, {});
         KV_Test_Page::click(control);
         auto* overlay = control->overlay();
-        QVERIFY(overlay);
         QCOMPARE(p.host.texts_sent.size(), size_t(1));
         QCOMPARE(p.host.texts_sent[0].first, 600u);
         QCOMPARE(p.host.texts_sent[0].second, p.host.blocks[0]->encode());
@@ -173,7 +151,7 @@ private slots:
 
         list->name_field()->setText(QStringLiteral("Lesen"));
         list->store_button()->click();
-        const std::string stored = block_param(p, "Voreinstellungen");
+        const std::string stored = stored_param(p, "Voreinstellungen");
         QVERIFY2(stored.starts_with("10#100/0/0/0/Rot#") && stored.ends_with("#0/100/0/0/Lesen"), stored.c_str());
         QCOMPARE(p.host.texts_sent.back().first, 602u);
         QCOMPARE(p.host.texts_sent.back().second, p.host.blocks[0]->encode());
@@ -187,7 +165,7 @@ private slots:
         }
         QVERIFY(!list->empty_label()->isHidden());
         QCOMPARE(list->empty_label()->text(), QStringLiteral("Keine Voreinstellung vorhanden."));
-        QCOMPARE(block_param(p, "Voreinstellungen"), std::string("0#"));
+        QCOMPARE(stored_param(p, "Voreinstellungen"), std::string("0#"));
     }
 
     void sequence_is_edited_and_started_on_its_slots()
@@ -198,7 +176,6 @@ private slots:
             {{"Sequenz 1", "1#100/0/0/0/0/5/0"}, {"Sequenz 2", "2#0/0/100/0/0/10/0#100/0/0/0/50/20/1"}});
         KV_Test_Page::click(control);
         auto* overlay = control->overlay();
-        QVERIFY(overlay);
         QCOMPARE(p.host.texts_sent[0].first, 600u);
         QTRY_COMPARE(overlay->state(), Overlay::State::Open);
         QCOMPARE(overlay->chooser()->count(), 2);
@@ -212,8 +189,8 @@ private slots:
         QCOMPARE(step->time_button()->text(), QStringLiteral("01:15"));
         step->hard_button()->click();
         step->done_button()->click();
-        QCOMPARE(block_param(p, "Sequenz 2"), std::string("2#0/0/100/0/0/75/1#100/0/0/0/50/20/1"));
-        QCOMPARE(block_param(p, "Sequenz 1"), std::string("1#100/0/0/0/0/5/0"));
+        QCOMPARE(stored_param(p, "Sequenz 2"), std::string("2#0/0/100/0/0/75/1#100/0/0/0/50/20/1"));
+        QCOMPARE(stored_param(p, "Sequenz 1"), std::string("1#100/0/0/0/0/5/0"));
         QCOMPARE(p.host.texts_sent.back().first, 602u);
         QCOMPARE(overlay->row_texts()[0], QStringLiteral("Schritt 1   01:15   Hart"));
 

@@ -153,38 +153,27 @@ private slots:
         QTest::mouseRelease(tile, Qt::LeftButton, {}, QPoint(20, 200));
     }
 
-    // A finger on the glass: held, the tile's overlay slides in; taps on its
-    // widgets while it slides are ignored, once it is open they act.
+    // A finger on the glass: held, the page's own tick counts the hold down
+    // and stops once the overlay slides in; taps on its widgets while it
+    // slides are ignored, once it is open they act.
     void long_press_opens_the_overlay_which_ignores_taps_while_sliding()
     {
         KV_Test_Page p;
         Held_Tile* tile = held_tile(p);
+        QVERIFY(!p.canvas()->is_animation_tick_running());
         KV_Finger::down(tile, QPoint(20, 20));
+        QVERIFY(p.canvas()->is_animation_tick_running());
         QTRY_VERIFY_WITH_TIMEOUT(tile->overlay(), 3000);
+        QTRY_VERIFY(!p.canvas()->is_animation_tick_running());
         KV_Finger::up(tile, QPoint(20, 20));
         QCOMPARE(tile->releases, 0);
         Overlay* overlay = tile->overlay();
         QCOMPARE(overlay->state(), Overlay::State::Sliding);
         auto* close = overlay->findChild<QWidget*>(QStringLiteral("kv_overlay_close"));
-        QVERIFY(close);
         KV_Finger::tap(close, close->rect().center());
         QTRY_COMPARE(overlay->state(), Overlay::State::Open);
         KV_Finger::tap(close, close->rect().center());
         QTRY_COMPARE(overlay->state(), Overlay::State::Hidden);
-    }
-
-    void page_tick_runs_only_while_asked_for()
-    {
-        KV_Test_Page p;
-        Held_Tile* tile = held_tile(p);
-        QVERIFY(!p.canvas()->is_animation_tick_running());
-        QTest::mousePress(tile, Qt::LeftButton, {}, QPoint(20, 20));
-        QVERIFY(p.canvas()->is_animation_tick_running());
-        // The page's own tick counts the hold down; the overlay ends it.
-        QTRY_VERIFY_WITH_TIMEOUT(tile->overlay(), 3000);
-        QTRY_VERIFY(!p.canvas()->is_animation_tick_running());
-        QTest::mouseRelease(tile, Qt::LeftButton, {}, QPoint(20, 20));
-        QCOMPARE(tile->releases, 0);
     }
 
     void transparent_tile_still_takes_presses()

@@ -20,9 +20,13 @@
 #include "kv_network_msg.h"
 
 namespace {
+// An on/off tile on byte addresses the project knows.
 CKV_Gui_Control_Tile_OnOff* onoff(KV_Test_Page& p, int function, const std::vector<KV_Group_Address>& addresses,
-                                  const KV_Params& extra = {})
+                                  const KV_Params& extra = {}, bool known = true)
 {
+    if (known)
+        for (const KV_Group_Address& address : addresses)
+            p.host.add_address(address, 14);
     KV_Params params = {{"Funktion", std::to_string(function)}, {"Wert Ein", "5"}, {"Wert Aus", "2"}};
     params.insert(params.end(), extra.begin(), extra.end());
     p.add(135, "{onoff}", addresses, params, 160, 180);
@@ -56,45 +60,36 @@ private slots:
         QCOMPARE(stand_ins, (std::set<int>{111, 139, 1120, 1126, 1505, 1509}));
     }
 
-    void onoff_functions_data()
-    {
-        using V = std::vector<double>;
-        QTest::addColumn<int>("function");
-        QTest::addColumn<double>("current");
-        QTest::addColumn<V>("after_press");
-        QTest::addColumn<V>("after_release");
-        QTest::newRow("toggle from 0") << int(KV_SWITCH_TOGGLE) << 0.0 << V{} << V{1.0};
-        QTest::newRow("toggle from 5") << int(KV_SWITCH_TOGGLE) << 5.0 << V{} << V{0.0};
-        QTest::newRow("on/off from off") << int(KV_SWITCH_ON_OFF_VALUE) << 2.0 << V{} << V{5.0};
-        QTest::newRow("on/off from other") << int(KV_SWITCH_ON_OFF_VALUE) << 7.0 << V{} << V{2.0};
-        QTest::newRow("Nur Ein Wert") << int(KV_SWITCH_ONLY_ON) << 5.0 << V{} << V{5.0};
-        QTest::newRow("Taster") << int(KV_SWITCH_PUSH) << 0.0 << V{5.0} << V{5.0, 2.0};
-    }
+    // The written values on press and release, per function, with "Wert Ein" 5 and "Wert Aus" 2.
     void onoff_functions()
     {
-        QFETCH(int, function);
-        QFETCH(double, current);
-        QFETCH(std::vector<double>, after_press);
-        QFETCH(std::vector<double>, after_release);
-        KV_Test_Page p;
-        p.host.add_address({1, 0, 1}, 14);
-        p.host.add_address({1, 0, 2}, 14);
-        auto* tile = onoff(p, function, {{1, 0, 1}, {1, 0, 2}});
-        p.send({1, 0, 2}, uint8_t(current)); // the feedback sets the state
-        QCOMPARE(tile->current_value(), current);
-        QTest::mousePress(tile, Qt::LeftButton, {}, QPoint(20, 20));
-        QCOMPARE(p.host.sent_values(), after_press);
-        QTest::mouseRelease(tile, Qt::LeftButton, {}, QPoint(20, 20));
-        QCOMPARE(p.host.sent_values(), after_release);
-        QVERIFY(p.host.sent.back().address == KV_Group_Address(1, 0, 1));
+        using V = std::vector<double>;
+        const struct {
+            int function;
+            unsigned char current;
+            V after_press, after_release;
+        } cases[] = {
+            {KV_SWITCH_TOGGLE, 0, {}, {1.0}},         {KV_SWITCH_TOGGLE, 5, {}, {0.0}},
+            {KV_SWITCH_ON_OFF_VALUE, 2, {}, {5.0}},   {KV_SWITCH_ON_OFF_VALUE, 7, {}, {2.0}},
+            {KV_SWITCH_ONLY_ON, 5, {}, {5.0}},        {KV_SWITCH_PUSH, 0, {5.0}, {5.0, 2.0}},
+        };
+        for (const auto& c : cases) {
+            KV_Test_Page p;
+            auto* tile = onoff(p, c.function, {{1, 0, 1}, {1, 0, 2}});
+            p.send({1, 0, 2}, c.current); // the feedback sets the state
+            QCOMPARE(tile->current_value(), double(c.current));
+            QTest::mousePress(tile, Qt::LeftButton, {}, QPoint(20, 20));
+            QCOMPARE(p.host.sent_values(), c.after_press);
+            QTest::mouseRelease(tile, Qt::LeftButton, {}, QPoint(20, 20));
+            QCOMPARE(p.host.sent_values(), c.after_release);
+            QVERIFY(p.host.sent.back().address == KV_Group_Address(1, 0, 1));
+        }
     }
 
     void onoff_state_follows_feedback_unless_told_to_ignore_it()
     {
         {
             KV_Test_Page p;
-            p.host.add_address({1, 0, 1}, 14);
-            p.host.add_address({1, 0, 2}, 14);
             auto* tile = onoff(p, KV_SWITCH_ON_OFF_VALUE, {{1, 0, 1}, {1, 0, 2}});
             p.send({1, 0, 1}, 5); // the switching address is not what it shows
             QVERIFY(tile->is_off());
@@ -106,7 +101,6 @@ private slots:
         }
         {
             KV_Test_Page p;
-            p.host.add_address({1, 0, 1}, 14);
             auto* tile = onoff(p, KV_SWITCH_ON_OFF_VALUE, {{1, 0, 1}}, {{"Wertänderung\nignorieren", "1"}});
             p.send({1, 0, 1}, 5);
             QVERIFY(tile->is_off());
@@ -118,7 +112,7 @@ private slots:
         }
         {
             KV_Test_Page p; // no such address in the project: nothing is written
-            auto* tile = onoff(p, KV_SWITCH_TOGGLE, {{9, 9, 9}});
+            auto* tile = onoff(p, KV_SWITCH_TOGGLE, {{9, 9, 9}}, {}, false);
             KV_Test_Page::click(tile);
             QVERIFY(p.host.sent.empty());
         }
@@ -127,7 +121,6 @@ private slots:
     void onoff_with_pin_switches_only_after_the_pin()
     {
         KV_Test_Page p;
-        p.host.add_address({1, 0, 1}, 14);
         auto* tile = onoff(p, KV_SWITCH_TOGGLE, {{1, 0, 1}}, {{"Pin (nur 4 stellig)", "1234"}});
         KV_Test_Page::click(tile);
         QVERIFY(p.host.sent.empty());
@@ -155,10 +148,8 @@ private slots:
         p.build();
         p.send({5, 0, 1}, 45);
         QCOMPARE(p.control<CKV_Gui_Control_Tile_Value>("{percent}")->value_text(), QStringLiteral("45%"));
-        KV_Addr_Tgm warm = make_telegram({5, 0, 2}, KV_TGM_WRITE, {0x0C, 0x1A}); // 21.0
-        p.host.dispatch().on_telegram(warm);
-        KV_Addr_Tgm cool = make_telegram({5, 0, 3}, KV_TGM_WRITE, {0x07, 0xD0}); // 20.0
-        p.host.dispatch().on_telegram(cool);
+        p.host.dispatch().on_telegram(make_telegram({5, 0, 2}, KV_TGM_WRITE, {0x0C, 0x1A})); // 21.0
+        p.host.dispatch().on_telegram(make_telegram({5, 0, 3}, KV_TGM_WRITE, {0x07, 0xD0})); // 20.0
         QCOMPARE(p.control<CKV_Gui_Control_Tile_Value>("{temp}")->value_text(), QStringLiteral("21.5 °C"));
 
         auto* header = p.control<CKV_Gui_Control_Tile_Header>("{head}");

@@ -1,8 +1,9 @@
-// The light tiles: a tap toggles the switching address, the off state comes
-// from switching value and feedback, the brightness overlay opens only with
-// a value address, slides its content in, writes the level where the finger
-// lifts and follows the feedback; the relative dimmer's buttons start and
-// stop dimming.
+// The light and blind tiles: a tap toggles the switching address, the off
+// state comes from switching value and feedback, the brightness overlay
+// opens only with a value address, slides its content in, writes the level
+// where the finger lifts and follows the feedback; the relative dimmer's
+// buttons start and stop dimming. The blind tile's arrow taps move, other
+// taps stop; its overlay writes height and slat where the finger lifts.
 
 #include <QPushButton>
 #include <QtTest>
@@ -10,6 +11,7 @@
 #include "kv_tile_test.h"
 #include "kv_gui_factory.h"
 #include "kv_gui_tile_dimmer.h"
+#include "kv_gui_tile_jalousie.h"
 #include "kv_gui_tiles.h"
 #include "kv_tile_level_slider.h"
 
@@ -58,9 +60,35 @@ Panel* held_open(CKV_Gui_Control_Tile_Touch_Base* tile)
 }
 
 using Sent = std::vector<std::pair<KV_Group_Address, double>>;
+
+using Blind = CKV_Gui_Control_Tile_Jalousie;
+using Blind_Panel = CKV_Gui_Control_Tile_Jalousie_Overlay;
+
+// Move, step, height, slat, height and slat feedback: slots 0 to 5 on 2/0/1 .. 2/0/6.
+Blind* blind(KV_Test_Page& p, const KV_Params& params = {}, bool with_slat = true)
+{
+    const std::vector<int> no_slat = {3, 5};
+    p.add(133, "{blind}", slot_addresses(p.host, 2, 0, 6, [](int slot) { return slot < 2 ? 1u : 14u; },
+                                         with_slat ? std::vector<int>{} : no_slat),
+          params, 240, 270);
+    p.build();
+    return p.control<Blind>("{blind}");
+}
+
+// A finger on the level at `part` of its height from the bottom.
+void drag_level(KV_Tile_Level_Slider* level, double from, double to)
+{
+    auto at = [level](double part) {
+        const int top = 4, bottom = level->height() - 4 - 28 - 1;
+        return QPoint(level->width() / 2, int(bottom - part * (bottom - top)));
+    };
+    QTest::mousePress(level, Qt::LeftButton, {}, at(from));
+    QTest::mouseMove(level, at(to));
+    QTest::mouseRelease(level, Qt::LeftButton, {}, at(to));
+}
 } // namespace
 
-class tst_tile_dimmer : public QObject {
+class tst_tile_light_blind : public QObject {
     Q_OBJECT
 
 private slots:
@@ -176,8 +204,7 @@ private slots:
             QCOMPARE(tile->overlay(), nullptr);
             tick(tile, 1);
             auto* panel = qobject_cast<CKV_Gui_Control_Tile_Dimmer_Overlay*>(tile->overlay());
-            QVERIFY(panel);
-            QCOMPARE(panel->parentWidget(), p.area.get()); // outside the scrolled viewport
+                QCOMPARE(panel->parentWidget(), p.area.get()); // outside the scrolled viewport
             QTest::mouseRelease(tile, Qt::LeftButton, {}, QPoint(20, 20));
             QVERIFY(p.host.sent.empty()); // lifting the finger after the hold does not switch
 
@@ -208,7 +235,6 @@ private slots:
         auto* tile = light_tile<CKV_Gui_Control_Tile_Light_Base>(
             p, type, addresses_of(type), {{"Ansicht", view.toStdString()}});
         auto* panel = held_open<CKV_Gui_Control_Tile_Light_Overlay_Base>(tile);
-        QVERIFY(panel);
         const QImage image = panel->grab().toImage();
         QCOMPARE(image.pixelColor(panel->width() - 3, 3), background); // top right, beside the close button
         QCOMPARE(image.pixelColor(3, panel->height() - 3), background);
@@ -219,7 +245,6 @@ private slots:
         KV_Test_Page p;
         auto* tile = light_tile<Dimmer>(p, DIMMER_TYPE, DIMMER_ADDRESSES);
         auto* panel = held_open<CKV_Gui_Control_Tile_Dimmer_Overlay>(tile);
-        QVERIFY(panel);
         QTRY_VERIFY(!panel->is_content_sliding());
         KV_Tile_Level_Slider* slider = panel->slider();
         QVERIFY(slider->isVisible());
@@ -249,7 +274,6 @@ private slots:
         KV_Test_Page p;
         auto* tile = light_tile<Dimmer>(p, DIMMER_TYPE, {DIMMER_ADDRESSES[0], {9, 9, 9}});
         auto* panel = held_open<CKV_Gui_Control_Tile_Dimmer_Overlay>(tile);
-        QVERIFY(panel);
         KV_Test_Page::click(panel->slider(), QPoint(panel->slider()->width() / 2, 0));
         QCOMPARE(panel->slider()->value(), 100.0);
         QVERIFY(p.host.sent.empty());
@@ -261,7 +285,6 @@ private slots:
         auto* tile = light_tile<Dimmer>(p, DIMMER_TYPE, DIMMER_ADDRESSES);
         p.send(DIMMER_ADDRESSES[Dimmer::VALUE_FEEDBACK], 64); // 25 %, before the panel exists
         auto* panel = held_open<CKV_Gui_Control_Tile_Dimmer_Overlay>(tile);
-        QVERIFY(panel);
         KV_Test_Page::click(panel->slider(), QPoint(panel->slider()->width() / 2, 0)); // from 25 %
         QCOMPARE(panel->slider()->value(), 100.0);
         p.send(DIMMER_ADDRESSES[Dimmer::VALUE], 255); // the value address is not what it shows
@@ -290,14 +313,12 @@ private slots:
         auto* tile = light_tile<Plus_Minus>(p, PLUS_MINUS_TYPE, PLUS_MINUS_ADDRESSES);
         p.send(PLUS_MINUS_ADDRESSES[Plus_Minus::VALUE_FEEDBACK], 64);
         auto* panel = held_open<CKV_Gui_Control_Tile_Dimmer_Plus_Minus_Overlay>(tile);
-        QVERIFY(panel);
         QCOMPARE(panel->shown_brightness(), QStringLiteral("25 %"));
         p.send(PLUS_MINUS_ADDRESSES[Plus_Minus::VALUE_FEEDBACK], 128);
         QCOMPARE(panel->shown_brightness(), QStringLiteral("50 %"));
 
         auto* plus = panel->findChild<QPushButton*>(QStringLiteral("kv_dimmer_plus"));
         auto* minus = panel->findChild<QPushButton*>(QStringLiteral("kv_dimmer_minus"));
-        QVERIFY(plus && minus);
         QCOMPARE(plus->text(), QStringLiteral("+"));
         QCOMPARE(minus->text(), QStringLiteral("-"));
         const KV_Group_Address dimming = PLUS_MINUS_ADDRESSES[Plus_Minus::DIMMING];
@@ -309,7 +330,61 @@ private slots:
         QCOMPARE(p.host.sent_pairs(), (Sent{{dimming, 9.0}, {dimming, 0.0}, {dimming, 1.0}, {dimming, 0.0}}));
         QCOMPARE(tile->entry_value(Plus_Minus::DIMMING), 0.0); // the tree ends at stop
     }
+    void blind_taps_move_and_stop()
+    {
+        KV_Test_Page p;
+        Blind* tile = blind(p, {{"Sollwert Anzeigen", "1"}});
+        KV_Test_Page::click(tile, tile->up_box().center());
+        KV_Test_Page::click(tile, tile->down_box().center());
+        KV_Test_Page::click(tile, QPoint(30, 200));
+        QCOMPARE(slot_writes(p.host), (Slot_Writes{{0, 0.0}, {0, 1.0}, {1, 1.0}}));
+        QVERIFY(!tile->overlay()); // taps open nothing
+
+        QVERIFY(tile->is_off());
+        p.send({2, 0, 5}, 60); // height feedback
+        QCOMPARE(tile->height_percent(), 60.0);
+        QVERIFY(!tile->is_off());
+
+        // Without a slat address the overlay has the height only.
+        KV_Test_Page q;
+        Blind* plain = blind(q, {}, false);
+        QVERIFY(!plain->has_slat());
+        plain->open_overlay();
+        QVERIFY(!static_cast<Blind_Panel*>(plain->overlay())->slat_slider());
+    }
+
+    void blind_overlay_writes_levels_where_the_finger_lifts()
+    {
+        KV_Test_Page p;
+        Blind* tile = blind(p, {{"Max. Lamellenstellung", "80"}});
+        p.send({2, 0, 5}, 30);
+        tile->open_overlay();
+        auto* panel = static_cast<Blind_Panel*>(tile->overlay());
+        QTRY_COMPARE(panel->state(), Overlay::State::Open);
+        QCOMPARE(panel->height_slider()->value(), 30.0);
+        QCOMPARE(panel->slat_slider()->maximum(), 80.0);
+
+        drag_level(panel->height_slider(), 0.2, 0.75); // only the end is written
+        drag_level(panel->slat_slider(), 0.5, 1.0);
+        QCOMPARE(slot_writes(p.host), (Slot_Writes{{2, 75.0}, {3, 80.0}}));
+
+        // Reported levels move the sliders, except one under a finger.
+        p.send({2, 0, 5}, 75);
+        p.send({2, 0, 6}, 40);
+        QCOMPARE(panel->height_slider()->value(), 75.0);
+        QCOMPARE(panel->slat_slider()->value(), 40.0);
+        QTest::mousePress(panel->height_slider(), Qt::LeftButton, {}, QPoint(40, 20));
+        const double held = panel->height_slider()->value();
+        p.send({2, 0, 5}, 10);
+        QCOMPARE(panel->height_slider()->value(), held);
+        QTest::mouseRelease(panel->height_slider(), Qt::LeftButton, {}, QPoint(40, 20));
+
+        p.host.sent.clear();
+        for (const char* name : {"kv_blind_up", "kv_blind_stop", "kv_blind_down"})
+            click_child(panel, QString::fromLatin1(name));
+        QCOMPARE(slot_writes(p.host), (Slot_Writes{{0, 0.0}, {1, 1.0}, {0, 1.0}}));
+    }
 };
 
-QTEST_MAIN(tst_tile_dimmer)
-#include "tst_tile_dimmer.moc"
+QTEST_MAIN(tst_tile_light_blind)
+#include "tst_tile_light_blind.moc"
