@@ -69,6 +69,27 @@ KV_Settings_Clock first_sent_record(const KV_Fake_Host& host)
     return KV_Settings_Clock(host.texts_sent.at(0).second);
 }
 
+using Timer = CKV_Gui_Control_App_Overlay_Timer;
+
+// The overlay a tap on the clock tile "{tile}" opens.
+Timer* open_timer(KV_Test_Page& p)
+{
+    auto* tile = p.control<CKV_Gui_Control_Tile_Clock>("{tile}");
+    KV_Test_Page::click(tile);
+    return qobject_cast<Timer*>(tile->overlay());
+}
+
+// A page with the clock tile and the clock control of "{c1}"; the tile's overlay open.
+Timer* clock_tile(KV_Test_Page& p, std::vector<KV_Clock_Time> times)
+{
+    p.host.add_address(OUTPUT, KV_CLOCK_TYPE_SWITCH);
+    add_clock(p.host, "{c1}", std::move(times));
+    p.add(139, "{tile}", {OUTPUT}, {{"Uhr", "{c1}"}}, 240, 270);
+    p.add(111, "{uhr}", {OUTPUT}, {{"Uhr", "{c1}"}});
+    p.build();
+    return open_timer(p);
+}
+
 const std::vector<uint32_t> COMMIT_MESSAGES = {kv_msg::CLOCK_SETTINGS, kv_msg::CLOCK_APPLY, kv_msg::CLOCK_APPLY_2};
 
 template <class T>
@@ -364,12 +385,7 @@ private slots:
     void overlay_lists_and_adds_switching_times()
     {
         KV_Test_Page p;
-        add_clock(p.host, "{c1}");
-        p.add(139, "{tile}", {OUTPUT}, {{"Uhr", "{c1}"}}, 240, 270);
-        p.build();
-        auto* tile = p.control<CKV_Gui_Control_Tile_Clock>("{tile}");
-        KV_Test_Page::click(tile);
-        auto* overlay = qobject_cast<CKV_Gui_Control_App_Overlay_Timer*>(tile->overlay());
+        Timer* overlay = clock_tile(p, {});
         QCOMPARE(overlay->findChild<QLabel*>(QStringLiteral("kv_panel_title"))->text(), QStringLiteral("Schaltzeiten"));
         QCOMPARE(overlay->empty_label()->text(), QStringLiteral("Keine Schaltzeit angelegt"));
         QVERIFY(overlay->empty_label()->isVisibleTo(overlay));
@@ -381,7 +397,7 @@ private slots:
         QCOMPARE(times[0].m_str_name, std::string("Schaltzeit 1"));
         QCOMPARE(p.host.messages_sent, COMMIT_MESSAGES);
         QCOMPARE(first_sent_record(p.host).m_list_clock[0].m_list_time[0].m_str_name, std::string("Schaltzeit 1"));
-        QCOMPARE(overlay->row_texts(), QStringList{QStringLiteral("Schaltzeit 1\n00:00   Auswahl Tage...   0")});
+        QCOMPARE(overlay->row_texts(), QStringList{QStringLiteral("Schaltzeit 1\n00:00   Auswahl Tage...   Aus")});
         QTRY_COMPARE(overlay->editor()->state(), CKV_Gui_Control_Tile_Overlay_Base::State::Open); // set the new time
         QVERIFY(!overlay->empty_label()->isVisibleTo(overlay));
 
@@ -391,21 +407,14 @@ private slots:
         overlay->add_button()->click();
         QCOMPARE(times.size(), size_t(4));
         QCOMPARE(times[3].m_str_name, std::string("Schaltzeit 4"));
-        QCOMPARE(overlay->row_texts().at(1), QStringLiteral("\n00:00   Einmalig am 02.03.2027   0"));
-        QCOMPARE(overlay->row_texts().at(2), QStringLiteral("\n00:00   Jährlich am 24.12   0"));
+        QCOMPARE(overlay->row_texts().at(1), QStringLiteral("\n00:00   Einmalig am 02.03.2027   Aus"));
+        QCOMPARE(overlay->row_texts().at(2), QStringLiteral("\n00:00   Jährlich am 24.12   Aus"));
     }
 
     void time_editor_stores_with_done()
     {
         KV_Test_Page p;
-        p.host.add_address(OUTPUT, KV_CLOCK_TYPE_SWITCH);
-        add_clock(p.host, "{c1}", {weekly(6, 0, {0}), on_date(1, 5, 2020, true)});
-        p.add(139, "{tile}", {OUTPUT}, {{"Uhr", "{c1}"}}, 240, 270);
-        p.add(111, "{uhr}", {OUTPUT}, {{"Uhr", "{c1}"}});
-        p.build();
-        auto* tile = p.control<CKV_Gui_Control_Tile_Clock>("{tile}");
-        tile->open_overlay();
-        auto* overlay = qobject_cast<CKV_Gui_Control_App_Overlay_Timer*>(tile->overlay());
+        Timer* overlay = clock_tile(p, {weekly(6, 0, {0}), on_date(1, 5, 2020, true)});
         CKV_Gui_Overlay_Shift_Time_Edit* editor = overlay->editor();
         // A weekly time: hour, minute, days and the switching value.
         overlay->rows().at(0)->click();
@@ -434,17 +443,11 @@ private slots:
     {
         using State = CKV_Gui_Control_Tile_Overlay_Base::State;
         KV_Test_Page p;
-        p.host.add_address(OUTPUT, KV_CLOCK_TYPE_SWITCH);
         KV_Settings_Scene::Scene evening;
         evening.m_str_name = "Abend";
         evening.m_str_guid = "{abend}";
         p.host.scenes.m_list_scene.push_back(evening);
-        add_clock(p.host, "{c1}", {weekly(6, 0, {0})});
-        p.add(139, "{tile}", {OUTPUT}, {{"Uhr", "{c1}"}}, 240, 270);
-        p.build();
-        auto* tile = p.control<CKV_Gui_Control_Tile_Clock>("{tile}");
-        tile->open_overlay();
-        auto* overlay = qobject_cast<CKV_Gui_Control_App_Overlay_Timer*>(tile->overlay());
+        Timer* overlay = clock_tile(p, {weekly(6, 0, {0})});
         overlay->add_button()->click();
         p.host.messages_sent.clear();
         p.host.texts_sent.clear();
@@ -539,23 +542,11 @@ private slots:
                 shown << row->text();
             return shown;
         };
-        const auto open = [](KV_Test_Page& p) {
-            auto* tile = p.control<CKV_Gui_Control_Tile_Clock>("{tile}");
-            tile->open_overlay();
-            return qobject_cast<CKV_Gui_Control_App_Overlay_Timer*>(tile->overlay());
-        };
-        const auto build = [](KV_Test_Page& p, std::vector<KV_Clock_Time> times) {
-            p.host.add_address(OUTPUT, KV_CLOCK_TYPE_SWITCH);
-            add_clock(p.host, "{c1}", std::move(times));
-            p.add(139, "{tile}", {OUTPUT}, {{"Uhr", "{c1}"}}, 240, 270);
-            p.add(111, "{uhr}", {OUTPUT}, {{"Uhr", "{c1}"}});
-            p.build();
-        };
         {
             KV_Test_Page p;
-            build(p, workdays);
+            Timer* overlay = clock_tile(p, workdays);
             KV_Settings_Clock stored = p.host.clocks;
-            CKV_Gui_Overlay_Preset_List* list = open(p)->preset_list();
+            CKV_Gui_Overlay_Preset_List* list = overlay->preset_list();
             QVERIFY(list->empty_label()->isVisibleTo(list));
             QCOMPARE(list->empty_label()->text(), QStringLiteral("Keine Voreinstellung vorhanden."));
             list->name_field()->setText(QStringLiteral("Werktage"));
@@ -574,12 +565,11 @@ private slots:
             QCOMPARE(p.host.messages_sent, COMMIT_MESSAGES);
             QCOMPARE(p.host.texts_sent[0].second, stored.encode());
             QCOMPARE(p.host.clocks.encode(), stored.encode());
-            QCOMPARE(open(p)->rows().size(), 2);
+            QCOMPARE(open_timer(p)->rows().size(), 2);
         }
         // A new project with the same clock, its times changed on the controller.
         KV_Test_Page p;
-        build(p, {});
-        CKV_Gui_Overlay_Preset_List* list = open(p)->preset_list();
+        CKV_Gui_Overlay_Preset_List* list = clock_tile(p, {})->preset_list();
         QCOMPARE(names(list), (QStringList{"Werktage", "Urlaub"}));
         list->rows().at(1)->click();
         QCOMPARE(p.host.messages_sent, COMMIT_MESSAGES);

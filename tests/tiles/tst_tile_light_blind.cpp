@@ -94,67 +94,46 @@ class tst_tile_light_blind : public QObject {
 private slots:
     void initTestCase() { kv_register_tile_controls(); }
 
-    void tap_toggles_the_switching_address_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<double>("current");
-        QTest::addColumn<double>("written");
-        QTest::newRow("dimmer off") << DIMMER_TYPE << 0.0 << 1.0;
-        QTest::newRow("dimmer at 0.4") << DIMMER_TYPE << 0.4 << 0.0;
-        QTest::newRow("dimmer at -1") << DIMMER_TYPE << -1.0 << 0.0;
-        QTest::newRow("relative off") << PLUS_MINUS_TYPE << 0.0 << 1.0;
-        QTest::newRow("relative at 0.4") << PLUS_MINUS_TYPE << 0.4 << 0.0;
-    }
     void tap_toggles_the_switching_address()
     {
-        QFETCH(int, type);
-        QFETCH(double, current);
-        QFETCH(double, written);
-        KV_Test_Page p;
-        const KV_Group_Address switching = switching_of(type);
-        auto* tile = light_tile<CKV_Gui_Control_Tile_Light_Base>(p, type, addresses_of(type));
-        p.host.set_value(switching, current);
-        KV_Test_Page::click(tile);
-        QCOMPARE(p.host.sent_pairs(), (Sent{{switching, written}}));
-        QCOMPARE(tile->overlay(), nullptr); // a tap never opens the panel
+        const std::tuple<int, double, double> cases[] = {{DIMMER_TYPE, 0.0, 1.0},     {DIMMER_TYPE, 0.4, 0.0},
+                                                         {DIMMER_TYPE, -1.0, 0.0},    {PLUS_MINUS_TYPE, 0.0, 1.0},
+                                                         {PLUS_MINUS_TYPE, 0.4, 0.0}};
+        for (const auto& [type, current, written] : cases) {
+            KV_Test_Page p;
+            const KV_Group_Address switching = switching_of(type);
+            auto* tile = light_tile<CKV_Gui_Control_Tile_Light_Base>(p, type, addresses_of(type));
+            p.host.set_value(switching, current);
+            KV_Test_Page::click(tile);
+            QCOMPARE(p.host.sent_pairs(), (Sent{{switching, written}}));
+            QCOMPARE(tile->overlay(), nullptr); // a tap never opens the panel
 
-        // A release that slid off the tile does nothing.
-        QTest::mousePress(tile, Qt::LeftButton, {}, QPoint(20, 20));
-        QTest::mouseRelease(tile, Qt::LeftButton, {}, QPoint(20, 400));
-        QCOMPARE(p.host.sent.size(), size_t(1));
-    }
-
-    void off_state_and_state_line_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<double>("switching");
-        QTest::addColumn<double>("feedback");
-        QTest::addColumn<bool>("off");
-        for (int type : {DIMMER_TYPE, PLUS_MINUS_TYPE}) {
-            const char* name = type == DIMMER_TYPE ? "dimmer" : "relative";
-            QTest::addRow("%s both 0", name) << type << 0.0 << 0.0 << true;
-            QTest::addRow("%s switched on", name) << type << 0.4 << 0.0 << false;
-            QTest::addRow("%s feedback on", name) << type << 0.0 << 1.0 << false;
-            QTest::addRow("%s negative", name) << type << -2.0 << 0.0 << true;
+            // A release that slid off the tile does nothing.
+            QTest::mousePress(tile, Qt::LeftButton, {}, QPoint(20, 20));
+            QTest::mouseRelease(tile, Qt::LeftButton, {}, QPoint(20, 400));
+            QCOMPARE(p.host.sent.size(), size_t(1));
         }
     }
+
     void off_state_and_state_line()
     {
-        QFETCH(int, type);
-        QFETCH(double, switching);
-        QFETCH(double, feedback);
-        QFETCH(bool, off);
-        const bool dimmer = type == DIMMER_TYPE;
-        const auto& addresses = addresses_of(type);
-        KV_Test_Page p;
-        // The relative tile shows its value feedback only when it has one.
-        auto* tile = light_tile<CKV_Gui_Control_Tile_Light_Base>(
-            p, type, dimmer ? addresses : std::vector<KV_Group_Address>{addresses[0], {}, addresses[2], addresses[3]},
-            dimmer ? KV_Params{{"Sollwert Anzeigen", "0"}} : KV_Params{});
-        p.host.set_value(switching_of(type), switching);
-        p.host.set_value(switch_feedback_of(type), feedback);
-        QCOMPARE(tile->is_off(), off);
-        QCOMPARE(tile->state_text(), off ? QStringLiteral("Aus") : QStringLiteral("Ein"));
+        for (int type : {DIMMER_TYPE, PLUS_MINUS_TYPE}) {
+            const bool dimmer = type == DIMMER_TYPE;
+            const auto& addresses = addresses_of(type);
+            KV_Test_Page p;
+            // The relative tile shows its value feedback only when it has one.
+            auto* tile = light_tile<CKV_Gui_Control_Tile_Light_Base>(
+                p, type, dimmer ? addresses : std::vector<KV_Group_Address>{addresses[0], {}, addresses[2], addresses[3]},
+                dimmer ? KV_Params{{"Sollwert Anzeigen", "0"}} : KV_Params{});
+            // Switching value and feedback: off when neither is above 0.
+            for (const auto& [switching, feedback, off] : {std::tuple{0.0, 0.0, true}, std::tuple{0.4, 0.0, false},
+                                                           std::tuple{0.0, 1.0, false}, std::tuple{-2.0, 0.0, true}}) {
+                p.host.set_value(switching_of(type), switching);
+                p.host.set_value(switch_feedback_of(type), feedback);
+                QCOMPARE(tile->is_off(), off);
+                QCOMPARE(tile->state_text(), off ? QStringLiteral("Aus") : QStringLiteral("Ein"));
+            }
+        }
     }
 
     void state_line_shows_the_brightness()
@@ -217,27 +196,21 @@ private slots:
         }
     }
 
-    void panel_background_follows_the_display_mode_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("view");
-        QTest::addColumn<QColor>("background");
-        QTest::newRow("dimmer tablet") << DIMMER_TYPE << "0" << QColor(0xEA, 0xEA, 0xEA);
-        QTest::newRow("dimmer phone") << DIMMER_TYPE << "1" << QColor(0x64, 0x64, 0x64);
-        QTest::newRow("relative phone") << PLUS_MINUS_TYPE << "1" << QColor(0x64, 0x64, 0x64);
-    }
+    // Tablet view light, phone view dark.
     void panel_background_follows_the_display_mode()
     {
-        QFETCH(int, type);
-        QFETCH(QString, view);
-        QFETCH(QColor, background);
-        KV_Test_Page p;
-        auto* tile = light_tile<CKV_Gui_Control_Tile_Light_Base>(
-            p, type, addresses_of(type), {{"Ansicht", view.toStdString()}});
-        auto* panel = held_open<CKV_Gui_Control_Tile_Light_Overlay_Base>(tile);
-        const QImage image = panel->grab().toImage();
-        QCOMPARE(image.pixelColor(panel->width() - 3, 3), background); // top right, beside the close button
-        QCOMPARE(image.pixelColor(3, panel->height() - 3), background);
+        const std::tuple<int, const char*, QColor> cases[] = {{DIMMER_TYPE, "0", QColor(0xEA, 0xEA, 0xEA)},
+                                                              {DIMMER_TYPE, "1", QColor(0x64, 0x64, 0x64)},
+                                                              {PLUS_MINUS_TYPE, "1", QColor(0x64, 0x64, 0x64)}};
+        for (const auto& [type, view, background] : cases) {
+            KV_Test_Page p;
+            auto* tile = light_tile<CKV_Gui_Control_Tile_Light_Base>(
+                p, type, addresses_of(type), {{"Ansicht", view}});
+            auto* panel = held_open<CKV_Gui_Control_Tile_Light_Overlay_Base>(tile);
+            const QImage image = panel->grab().toImage();
+            QCOMPARE(image.pixelColor(panel->width() - 3, 3), background); // top right, beside the close button
+            QCOMPARE(image.pixelColor(3, panel->height() - 3), background);
+        }
     }
 
     void slider_writes_the_level_where_the_finger_lifts()
