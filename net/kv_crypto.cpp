@@ -33,6 +33,11 @@ std::string md5_hex(std::string_view bytes)
     return lower_hex(digest, int(length));
 }
 
+std::string password_md5(const QString& password)
+{
+    return md5_hex(password.toLatin1().toStdString());
+}
+
 std::string pbkdf2_sha512_hex(std::string_view password, std::string_view salt, int iterations, int key_bytes)
 {
     if (iterations < 1 || key_bytes < 1) {

@@ -1,5 +1,6 @@
 #include "kv_dlg_zielsystem.h"
 
+#include "kv_crypto.h"
 #include "kv_discovery.h"
 #include "kv_dlg_zielsysteminfo.h"
 #include "kv_network_client.h"
@@ -369,7 +370,7 @@ KV_Routes::_route CKV_Dlg_App_Zielsystem::demo_route() const
     route.m_str_name = DEMO_ROUTE.toStdString();
     route.m_str_ip = m_online_host.toStdString();
     route.m_str_user = KV_DEFAULT_USER;
-    route.m_str_passwd_md5 = kv_password_md5(QString::fromLatin1(KV_DEFAULT_PASSWORD));
+    route.m_str_passwd_md5 = kv_crypto::password_md5(QString::fromLatin1(KV_DEFAULT_PASSWORD));
     return route;
 }
 

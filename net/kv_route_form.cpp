@@ -9,11 +9,6 @@
 #include "kv_crypto.h"
 #include "kv_discovery.h"
 
-std::string kv_password_md5(const QString& password)
-{
-    return kv_crypto::md5_hex(password.toLatin1().toStdString());
-}
-
 namespace {
 std::string trimmed(const QLineEdit* edit)
 {
@@ -168,7 +163,7 @@ KV_Routes::_route KV_Route_Form::local_route() const
     route.m_str_name = trimmed(m_name);
     route.m_str_ip = trimmed(m_ip);
     route.m_str_user = trimmed(m_user);
-    route.m_str_passwd_md5 = kv_password_md5(m_password->text());
+    route.m_str_passwd_md5 = kv_crypto::password_md5(m_password->text());
     forget_passwords();
     return route;
 }
@@ -182,7 +177,7 @@ KV_Routes::_route KV_Route_Form::online_route(const QString& host, const std::st
     route.m_str_dns_vpn = host.toStdString();
     route.m_str_user = trimmed(m_user);
     const bool kept = kept_md5 && m_password->text() == PASSWORD_UNCHANGED;
-    route.m_str_passwd_md5 = kept ? *kept_md5 : kv_password_md5(m_password->text());
+    route.m_str_passwd_md5 = kept ? *kept_md5 : kv_crypto::password_md5(m_password->text());
     forget_passwords();
     route.m_str_serial = trimmed(m_serial);
     route.m_str_mail = trimmed(m_mail);
@@ -200,7 +195,7 @@ void KV_Route_Form::write_to(KV_Routes::_route& route) const
     if (m_mail)
         route.m_str_mail = trimmed(m_mail);
     if (m_password->text() != PASSWORD_UNCHANGED)
-        route.m_str_passwd_md5 = kv_password_md5(m_password->text());
+        route.m_str_passwd_md5 = kv_crypto::password_md5(m_password->text());
     forget_passwords();
 }
 

@@ -65,5 +65,3 @@ private:
     QLineEdit* m_mail_password = nullptr;
 };
 
-// The digest of a controller password as the login sends it.
-std::string kv_password_md5(const QString& password);

@@ -113,7 +113,7 @@ void CKV_Sim_Session::send_raw(const QByteArray& bytes)
 CKV_Sim_Controller::CKV_Sim_Controller(const KV_Sim_Options& options, const std::string& project_path)
     : m_options(options)
     , m_project_path(project_path)
-    , m_password_md5(kv_crypto::md5_hex(options.password.toLatin1().toStdString()))
+    , m_password_md5(kv_crypto::password_md5(options.password))
 {
     connect(&m_server, &QTcpServer::newConnection, this, &CKV_Sim_Controller::accept_connections);
     connect(&m_search_socket, &QUdpSocket::readyRead, this, &CKV_Sim_Controller::answer_searches);
