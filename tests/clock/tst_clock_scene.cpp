@@ -323,6 +323,16 @@ private slots:
         p.send(FEEDBACK, 1);
         QCOMPARE(control->state_image_name(), QStringLiteral(":/images/icons/uhr_gr.png"));
         control->grab(); // paints with the image and texts
+
+        // The switching value is chosen by its texts, own or default.
+        KV_Test_Page::click(control);
+        auto* value = field<QComboBox>(p.area.get(), "m_rc_tm_value");
+        QCOMPARE(value->currentText(), QStringLiteral("An"));
+        value->setCurrentIndex(0);
+        QCOMPARE(value->currentText(), QStringLiteral("Aus"));
+        field<QPushButton>(p.area.get(), "kv_clock_editor_ok")->click();
+        QCOMPARE(p.host.clocks.m_list_clock[0].m_list_time[0].m_value, 0.0);
+        QCOMPARE(control->value_text(), QStringLiteral("Aus"));
     }
 
     void commit_sends_the_record_then_both_apply_messages()
@@ -368,23 +378,6 @@ private slots:
             QCOMPARE(p.host.texts_sent.size(), size_t(1));
             QCOMPARE(p.host.texts_sent[0].second, p.host.clocks.encode());
         }
-    }
-
-    void switching_value_is_chosen_by_its_texts()
-    {
-        KV_Test_Page p;
-        p.host.add_address(OUTPUT, KV_CLOCK_TYPE_SWITCH);
-        add_clock(p.host, "{c1}", {weekly(6, 30, {0})}).m_list_time[0].m_value = 0.0;
-        p.add(111, "{uhr}", {OUTPUT}, {{"Uhr", "{c1}"}, {"Text Wert aus", "Zu"}});
-        p.build();
-        KV_Test_Page::click(p.control<CKV_Gui_Control_App_Uhr>("{uhr}"));
-        auto* value = field<QComboBox>(p.area.get(), "m_rc_tm_value");
-        QCOMPARE(value->currentText(), QStringLiteral("Zu"));
-        value->setCurrentIndex(1);
-        QCOMPARE(value->currentText(), QStringLiteral("Ein"));
-        field<QPushButton>(p.area.get(), "kv_clock_editor_ok")->click();
-        QCOMPARE(p.host.clocks.m_list_clock[0].m_list_time[0].m_value, 1.0);
-        QCOMPARE(p.control<CKV_Gui_Control_App_Uhr>("{uhr}")->value_text(), QStringLiteral("Ein"));
     }
 
     void controls_linked_to_the_same_clock_follow_a_commit()
@@ -688,33 +681,26 @@ private slots:
         }
     }
 
-    void tap_on_a_scene_data()
-    {
-        QTest::addColumn<QString>("allow_save");
-        QTest::addColumn<bool>("offers_actions");
-        QTest::newRow("saving allowed") << "1" << true;
-        QTest::newRow("saving not allowed") << "0" << false;
-    }
     void tap_on_a_scene()
     {
-        QFETCH(QString, allow_save);
-        QFETCH(bool, offers_actions);
-        Scene_Page s(qPrintable(allow_save));
-        Popup* popup = s.open();
-        popup->list_view()->findChildren<QPushButton*>(QStringLiteral("kv_scene_row")).at(1)->click();
-        if (offers_actions) {
-            // The scene waits for the user's choice; "Ausführen" starts it.
-            QCOMPARE(popup->current_view(), popup->actions_view());
-            QVERIFY(s.p.host.messages_sent.empty());
-            Scene_Page::button(popup->actions_view(), "kv_scene_run")->click();
-        } else {
-            // Started at once; neither action can be reached.
-            popup->configure_scene();
-            QVERIFY(popup->current_view() != popup->config_view());
+        for (const bool offers_actions : {true, false}) {
+            Scene_Page s(offers_actions ? "1" : "0"); // "Speichern erlauben"
+            Popup* popup = s.open();
+            popup->list_view()->findChildren<QPushButton*>(QStringLiteral("kv_scene_row")).at(1)->click();
+            if (offers_actions) {
+                // The scene waits for the user's choice; "Ausführen" starts it.
+                QCOMPARE(popup->current_view(), popup->actions_view());
+                QVERIFY(s.p.host.messages_sent.empty());
+                Scene_Page::button(popup->actions_view(), "kv_scene_run")->click();
+            } else {
+                // Started at once; neither action can be reached.
+                popup->configure_scene();
+                QVERIFY(popup->current_view() != popup->config_view());
+            }
+            QCOMPARE(s.p.host.texts_sent, (std::vector<std::pair<uint32_t, std::string>>{{kv_msg::SCENE_TEXT, "{evening}"}}));
+            QCOMPARE(s.p.host.messages_sent, std::vector<uint32_t>{kv_msg::SCENE_TEXT});
+            QVERIFY(!popup->isVisible());
         }
-        QCOMPARE(s.p.host.texts_sent, (std::vector<std::pair<uint32_t, std::string>>{{kv_msg::SCENE_TEXT, "{evening}"}}));
-        QCOMPARE(s.p.host.messages_sent, std::vector<uint32_t>{kv_msg::SCENE_TEXT});
-        QVERIFY(!popup->isVisible());
     }
 
     // Only a scene with a stop address offers "Stoppen"; it writes the stop trigger.

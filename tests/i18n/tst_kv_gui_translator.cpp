@@ -69,29 +69,18 @@ private slots:
 
     // The application language picks the toolkit catalogue: German and English
     // exist, Russian is tried, everything else takes English.
-    void catalogue_by_application_language_data()
-    {
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<bool>("loaded");
-        QTest::addColumn<QString>("cancel");
-        QTest::newRow("de") << "de" << true << "Abbrechen";
-        QTest::newRow("fr") << "fr" << true << "Cancel";
-        QTest::newRow("unknown code") << "xx" << true << "Cancel";
-        QTest::newRow("ru") << "ru" << false << "";
-        QTest::newRow("none") << "" << false << "";
-    }
-
     void catalogue_by_application_language()
     {
-        QFETCH(QString, language);
-        QFETCH(bool, loaded);
-        QFETCH(QString, cancel);
-        CKV_GUITranslator translator(m_db);
-        QVERIFY(translator.load("de", "")); // an earlier catalogue must not survive
-        QCOMPARE(translator.load(language, ""), loaded);
-        QCOMPARE(translator.isEmpty(), !loaded);
-        QCOMPARE(translator.translate("QPlatformTheme", "Cancel"), cancel);
-        QCOMPARE(translator.language_main(), language);
+        const std::tuple<QString, bool, QString> cases[] = {
+            {"de", true, "Abbrechen"}, {"fr", true, "Cancel"}, {"xx", true, "Cancel"}, {"ru", false, ""}, {"", false, ""}};
+        for (const auto& [language, loaded, cancel] : cases) {
+            CKV_GUITranslator translator(m_db);
+            QVERIFY(translator.load("de", "")); // an earlier catalogue must not survive
+            QCOMPARE(translator.load(language, ""), loaded);
+            QCOMPARE(translator.isEmpty(), !loaded);
+            QCOMPARE(translator.translate("QPlatformTheme", "Cancel"), cancel);
+            QCOMPARE(translator.language_main(), language);
+        }
     }
 
     // Without a catalogue the result says whether the project file gave translations.

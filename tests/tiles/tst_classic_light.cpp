@@ -59,35 +59,27 @@ class tst_classic_light : public QObject {
 private slots:
     void initTestCase() { kv_register_tile_controls(); }
 
-    void tap_switches_by_the_state_shown_data()
-    {
-        QTest::addColumn<double>("switching");
-        QTest::addColumn<double>("feedback");
-        QTest::addColumn<double>("written");
-        QTest::newRow("off") << 0.0 << 0.0 << 1.0;
-        QTest::newRow("switching at 0.4") << 0.4 << 0.0 << 0.0;
-        QTest::newRow("feedback on") << 0.0 << 1.0 << 0.0;
-    }
+    // Off, switched on by value, on by feedback.
     void tap_switches_by_the_state_shown()
     {
-        QFETCH(double, switching);
-        QFETCH(double, feedback);
-        QFETCH(double, written);
-        for (int type : {DIMMER_TYPE, 118, 1500}) {
+        const std::tuple<double, double, double> cases[] = {{0.0, 0.0, 1.0}, {0.4, 0.0, 0.0}, {0.0, 1.0, 0.0}};
+        for (const auto& [switching, feedback, written] : cases) {
+            for (int type : {DIMMER_TYPE, 118, 1500}) {
+                KV_Test_Page p;
+                auto* dimmer = build<Dimmer>(p, type, DIMMER_ADDRESSES, {{"Ansicht", "0"}});
+                p.host.set_value(DIMMER_ADDRESSES[Dimmer::SWITCHING], switching);
+                p.host.set_value(DIMMER_ADDRESSES[Dimmer::SWITCH_FEEDBACK], feedback);
+                KV_Test_Page::click(dimmer, dimmer->bar_box().center());
+                QCOMPARE(p.host.sent_pairs(), (Sent{{DIMMER_ADDRESSES[Dimmer::SWITCHING], written}}));
+            }
+            // The relative dimmer switches with a tap between "-" and "+".
             KV_Test_Page p;
-            auto* dimmer = build<Dimmer>(p, type, DIMMER_ADDRESSES, {{"Ansicht", "0"}});
-            p.host.set_value(DIMMER_ADDRESSES[Dimmer::SWITCHING], switching);
-            p.host.set_value(DIMMER_ADDRESSES[Dimmer::SWITCH_FEEDBACK], feedback);
-            KV_Test_Page::click(dimmer, dimmer->bar_box().center());
-            QCOMPARE(p.host.sent_pairs(), (Sent{{DIMMER_ADDRESSES[Dimmer::SWITCHING], written}}));
+            auto* relative = build<Plus_Minus>(p, PLUS_MINUS_TYPE, PLUS_MINUS_ADDRESSES, {{"Ansicht", "0"}});
+            p.host.set_value(PLUS_MINUS_ADDRESSES[Plus_Minus::SWITCHING], switching);
+            p.host.set_value(PLUS_MINUS_ADDRESSES[Plus_Minus::SWITCH_FEEDBACK], feedback);
+            KV_Test_Page::click(relative, relative->rect().center());
+            QCOMPARE(p.host.sent_pairs(), (Sent{{PLUS_MINUS_ADDRESSES[Plus_Minus::SWITCHING], written}}));
         }
-        // The relative dimmer switches with a tap between "-" and "+".
-        KV_Test_Page p;
-        auto* relative = build<Plus_Minus>(p, PLUS_MINUS_TYPE, PLUS_MINUS_ADDRESSES, {{"Ansicht", "0"}});
-        p.host.set_value(PLUS_MINUS_ADDRESSES[Plus_Minus::SWITCHING], switching);
-        p.host.set_value(PLUS_MINUS_ADDRESSES[Plus_Minus::SWITCH_FEEDBACK], feedback);
-        KV_Test_Page::click(relative, relative->rect().center());
-        QCOMPARE(p.host.sent_pairs(), (Sent{{PLUS_MINUS_ADDRESSES[Plus_Minus::SWITCHING], written}}));
     }
 
     void drag_writes_the_level_once_where_the_finger_lifts()

@@ -113,9 +113,7 @@ private slots:
         auto* control = build<CKV_Gui_Control_App_RGBW>(p, RGBW, {});
         KV_Test_Page::click(control);
         auto* overlay = control->overlay();
-        QCOMPARE(p.host.texts_sent.size(), size_t(1));
-        QCOMPARE(p.host.texts_sent[0].first, 600u);
-        QCOMPARE(p.host.texts_sent[0].second, p.host.blocks[0]->encode());
+        QCOMPARE(p.host.texts_sent, (std::vector<std::pair<uint32_t, std::string>>{{600, p.host.blocks[0]->encode()}}));
         QTRY_COMPARE(overlay->state(), Overlay::State::Open);
 
         // Red sits at the top of the ring; a hue picked on an unlit colour is lit fully.
