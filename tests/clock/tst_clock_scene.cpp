@@ -600,10 +600,11 @@ private slots:
                 shown << row->text();
             return shown;
         };
+        KV_Settings_Clock stored;
         {
             KV_Test_Page p;
             Timer* overlay = clock_tile(p, workdays);
-            KV_Settings_Clock stored = p.host.clocks;
+            stored = p.host.clocks;
             CKV_Gui_Overlay_Preset_List* list = overlay->preset_list();
             QVERIFY(list->empty_label()->isVisibleTo(list));
             QCOMPARE(list->empty_label()->text(), QStringLiteral("Keine Voreinstellung vorhanden."));
@@ -618,22 +619,23 @@ private slots:
             QVERIFY(!list->empty_label()->isVisibleTo(list));
             QVERIFY(p.host.messages_sent.empty()); // storing is the panel's own business
 
-            list->rows().at(0)->click();
-            // Every field of every time comes back, in the app's copy and in the record sent.
+            list->rows().at(1)->click();
             QCOMPARE(p.host.messages_sent, COMMIT_MESSAGES);
-            QCOMPARE(p.host.texts_sent[0].second, stored.encode());
-            QCOMPARE(p.host.clocks.encode(), stored.encode());
-            QCOMPARE(open_timer(p)->rows().size(), 2);
+            QCOMPARE(kv_clock_weekdays_text(first_sent_record(p.host).m_list_clock[0].m_list_time.at(0)),
+                     QStringLiteral("Mo-So"));
+            QCOMPARE(p.control<CKV_Gui_Control_App_Uhr>("{uhr}")->time_text(), QStringLiteral("09h : 00m"));
         }
-        // A new project with the same clock, its times changed on the controller.
+        // A new project with the same clock, its times changed on the controller:
+        // every field of every time comes back, in the app's copy and in the record sent.
         KV_Test_Page p;
-        CKV_Gui_Overlay_Preset_List* list = clock_tile(p, {})->preset_list();
+        Timer* overlay = clock_tile(p, {});
+        CKV_Gui_Overlay_Preset_List* list = overlay->preset_list();
         QCOMPARE(names(list), (QStringList{"Werktage", "Urlaub"}));
-        list->rows().at(1)->click();
+        list->rows().at(0)->click();
         QCOMPARE(p.host.messages_sent, COMMIT_MESSAGES);
-        QCOMPARE(kv_clock_weekdays_text(first_sent_record(p.host).m_list_clock[0].m_list_time.at(0)),
-                 QStringLiteral("Mo-So"));
-        QCOMPARE(p.control<CKV_Gui_Control_App_Uhr>("{uhr}")->time_text(), QStringLiteral("09h : 00m"));
+        QCOMPARE(p.host.texts_sent[0].second, stored.encode());
+        QCOMPARE(p.host.clocks.encode(), stored.encode());
+        QCOMPARE(overlay->rows().size(), 2);
         p.host.messages_sent.clear();
         list->findChildren<QPushButton*>(QStringLiteral("kv_preset_remove")).at(0)->click();
         QTRY_COMPARE(names(list), QStringList{"Urlaub"});
