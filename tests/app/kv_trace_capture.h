@@ -1,41 +1,41 @@
 #pragma once
 // Collects the trace (standard output) of the test process while it lives,
-// and hands it on to the real output at the end (the test's own reports
-// are in it).
+// so that a test can check that a fault left its line, and hands it on to
+// the real output at the end (the test's own reports are in it).
 
+#include <QByteArray>
 #include <QFile>
-#include <QString>
 #include <QTemporaryFile>
 #include <cstdio>
 #include <unistd.h>
 
-class KV_Trace_Capture {
+class Trace_Capture {
 public:
-    KV_Trace_Capture()
+    Trace_Capture()
     {
         m_file.open();
         fflush(stdout);
         m_saved = dup(STDOUT_FILENO);
         dup2(m_file.handle(), STDOUT_FILENO);
     }
-    ~KV_Trace_Capture()
+    ~Trace_Capture()
     {
-        const QByteArray captured = text().toUtf8();
+        const QByteArray captured = text();
         dup2(m_saved, STDOUT_FILENO);
         close(m_saved);
         fwrite(captured.constData(), 1, size_t(captured.size()), stdout);
         fflush(stdout);
     }
-    KV_Trace_Capture(const KV_Trace_Capture&) = delete;
-    KV_Trace_Capture& operator=(const KV_Trace_Capture&) = delete;
+    Trace_Capture(const Trace_Capture&) = delete;
+    Trace_Capture& operator=(const Trace_Capture&) = delete;
 
-    QString text()
+    // Everything traced so far; capturing goes on, so it can be polled.
+    QByteArray text()
     {
         fflush(stdout);
         QFile file(m_file.fileName());
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    bool has(const QString& part) { return text().contains(part); }
 
 private:
     QTemporaryFile m_file;

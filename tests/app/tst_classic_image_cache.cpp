@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "../net/trace_capture.h"
+#include "kv_trace_capture.h"
 #include "../visu/kv_fake_host.h"
 #include "kv_gui_container.h"
 #include "kv_gui_image.h"

@@ -8,7 +8,7 @@
 #include "kv_start.h"
 #include "kv_style.h"
 #include "kv_test_settings_home.h"
-#include "../net/trace_capture.h"
+#include "kv_trace_capture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -128,21 +128,6 @@ private slots:
         QCOMPARE(dirs.project_dir, project);
     }
 
-    void relative_program_path_survives_prepare()
-    {
-        // Started as "sub/bin/kirovantor3" from a parent folder: the project
-        // folder must be the one beside the program, not nested below it again.
-        QTemporaryDir root;
-        QVERIFY(QDir(root.path()).mkpath("sub/bin"));
-        QDir::setCurrent(root.path());
-        const KV_App_Dirs dirs =
-            KV_App_Dirs::from_program_path(KV_App_Dirs::absolute_program_path(QStringLiteral("sub/bin/kirovantor3")));
-        dirs.prepare();
-        QVERIFY(QFileInfo(root.path() + "/sub/bin/project").isDir());
-        QVERIFY(!QFileInfo(root.path() + "/sub/bin/sub").exists());
-        QCOMPARE(KV_App_Dirs::absolute_program_path("/opt/kv/kirovantor3"), QString("/opt/kv/kirovantor3"));
-    }
-
     void files_stay_beside_a_writable_program_only_data()
     {
         QTest::addColumn<QString>("program"); // below the test's folder
@@ -175,8 +160,19 @@ private slots:
         QCOMPARE(QFileInfo::exists(program_project), beside);
     }
 
-    void started_by_name_through_path_from_another_folder()
+    void program_found_from_another_folder_data()
     {
+        QTest::addColumn<QString>("invoked");
+        QTest::addColumn<QString>("from"); // the current folder, below the test's
+        QTest::newRow("by name through PATH") << "kirovantor3" << "elsewhere";
+        // The project folder beside the program, not nested below it again.
+        QTest::newRow("relative path") << "bin/kirovantor3" << ".";
+    }
+
+    void program_found_from_another_folder()
+    {
+        QFETCH(QString, invoked);
+        QFETCH(QString, from);
         QTemporaryDir root;
         QVERIFY(QDir(root.path()).mkpath("bin") && QDir(root.path()).mkpath("elsewhere"));
         QFile program(root.filePath("bin/kirovantor3"));
@@ -186,18 +182,20 @@ private slots:
         const QByteArray saved_path = qgetenv("PATH");
         const auto restore_path = qScopeGuard([&] { qputenv("PATH", saved_path); });
         qputenv("PATH", QFile::encodeName(root.filePath("bin")));
-        QDir::setCurrent(root.filePath("elsewhere"));
+        QDir::setCurrent(root.filePath(from));
 
-        const QString resolved = KV_App_Dirs::absolute_program_path("kirovantor3");
+        const QString resolved = KV_App_Dirs::absolute_program_path(invoked);
         QCOMPARE(resolved, root.filePath("bin/kirovantor3"));
         KV_App_Dirs dirs = KV_App_Dirs::from_program_path(resolved);
         dirs.keep_files_in(root.filePath("data"));
         dirs.prepare();
         QCOMPARE(dirs.project_dir, root.filePath("bin/project/"));
         QVERIFY(QFileInfo(dirs.project_dir).isDir());
+        QVERIFY(!QFileInfo::exists(root.filePath("bin/bin")));
         QVERIFY(QDir(root.filePath("elsewhere")).isEmpty());
-        // A name the search does not find stays a name.
+        // A name the search does not find stays a name; an absolute path stays as it is.
         QCOMPARE(KV_App_Dirs::absolute_program_path("kv-not-installed"), QString("kv-not-installed"));
+        QCOMPARE(KV_App_Dirs::absolute_program_path("/opt/kv/kirovantor3"), QString("/opt/kv/kirovantor3"));
     }
 
     void command_line_flags_data()
@@ -243,27 +241,23 @@ private slots:
         QVERIFY(!snapshot.window_shown); // no application object ever came to inspect
     }
 
-    void first_start_is_windowed_light_and_local()
+    // A first start is windowed and light; stored choices make it full screen and dark.
+    void stored_choices_set_screen_and_style()
     {
-        QCOMPARE(start({}), 0);
-        QVERIFY(snapshot.window_shown);
-        QVERIFY(!snapshot.full_screen);
-        QCOMPARE(snapshot.style_sheet, kv_read_style_sheet(kv_app_style_path(KV_STYLE_LIGHT)));
+        for (const bool stored : {false, true}) {
+            snapshot = Start_Snapshot();
+            for (const char* key : {"_m_app_full_screen", "m_app_styleSheet"})
+                if (stored)
+                    QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue(QLatin1String(key), 1);
+            QCOMPARE(start({QStringLiteral("-tray")}), 0);
+            QVERIFY(snapshot.window_shown);
+            QCOMPARE(snapshot.full_screen, stored);
+            QCOMPARE(snapshot.style_sheet, kv_read_style_sheet(kv_app_style_path(stored ? KV_STYLE_DARK : KV_STYLE_LIGHT)));
+        }
+        QVERIFY(snapshot.flags.app && snapshot.flags.tray); // the app window comes whatever the command line says
         QCOMPARE(snapshot.current_dir, m_home.path() + QStringLiteral("/install/bin"));
         QVERIFY(QFileInfo(m_home.path() + QStringLiteral("/install/bin/project")).isDir());
         QCOMPARE(kv_app().dirs.project_dir, m_home.path() + QStringLiteral("/install/bin/project/"));
-    }
-
-    void stored_choices_start_full_screen_and_dark()
-    {
-        for (const char* key : {"_m_app_full_screen", "m_app_styleSheet"})
-            QSettings(QStringLiteral("kirovantor3"), QStringLiteral("Common")).setValue(QLatin1String(key), 1);
-        QCOMPARE(start({QStringLiteral("-tray")}), 0); // the app window comes whatever the command line says
-        QVERIFY(snapshot.window_shown);
-        QVERIFY(snapshot.flags.app);
-        QVERIFY(snapshot.flags.tray);
-        QVERIFY(snapshot.full_screen);
-        QCOMPARE(snapshot.style_sheet, kv_read_style_sheet(kv_app_style_path(KV_STYLE_DARK)));
         QVERIFY(!kv_app().main_window); // deleted after the loop
     }
 

@@ -1,6 +1,7 @@
 // The local project on disk: start-up on broken, missing and locked files,
 // and downloads that cannot be stored (read-only folder, full disk), each
-// without losing the installation's routes or the last good project.
+// without losing the installation's routes or the last good project. Every
+// file the app leaves there, routes and all, stays private to its owner.
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "kv_file_modes.h"
 #include "kv_instance_lock.h"
 #include "kv_local_project.h"
 #include "kv_project_db.h"
@@ -21,6 +23,8 @@
 
 namespace {
 enum class File { Missing, Good, Garbage, Damaged, Cut_Short };
+constexpr QFile::Permissions OTHERS = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                                      QFile::WriteOther | QFile::ExeOther;
 
 QByteArray read_all(const QString& path)
 {
@@ -121,10 +125,18 @@ class tst_local_project : public QObject {
     }
 
 private slots:
+    void initTestCase() { kv_private_files_from_now_on(); } // as at start
+
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
+    }
+
+    void cleanup()
+    {
+        for (const QFileInfo& file : QDir(m_dir->path()).entryInfoList(QDir::Files | QDir::Hidden))
+            QVERIFY2(!(file.permissions() & OTHERS), qPrintable(file.fileName()));
     }
 
     void start_never_deletes_a_broken_project_data()
@@ -161,7 +173,7 @@ private slots:
         const bool whole = local == File::Good || local == File::Cut_Short;
         const QByteArray broken = whole ? QByteArray() : read_all(path());
 
-        KV_Trace_Capture trace;
+        Trace_Capture trace;
         CKV_Project_Db db;
         const KV_Local_Open opened = kv_open_local_project(db, path().toStdString());
         QVERIFY(opened.opened);
@@ -169,7 +181,7 @@ private slots:
         QCOMPARE(db.m_routes.m_list_route.empty() ? QString() : QString::fromStdString(db.m_routes.m_list_route[0].m_str_name),
                  route);
         QCOMPARE(!opened.notice.isEmpty(), told);
-        QCOMPARE(trace.has(QStringLiteral("LOCAL PROJECT NOT OPENED")), !whole && local != File::Missing);
+        QCOMPARE(trace.text().contains("LOCAL PROJECT NOT OPENED"), !whole && local != File::Missing);
         // Whatever did not open is still on disk, byte for byte.
         QCOMPARE(set_aside().size(), aside);
         if (!broken.isEmpty())
@@ -250,6 +262,9 @@ private slots:
         QVERIFY(db.load(path().toStdString()));
         const QByteArray content = good_download(m_dir->path());
         CKV_Project_Db staging;
+        const QByteArray garbage(4096, 'x');
+        QCOMPARE(kv_install_download(staging, path().toStdString(), garbage.constData(), size_t(garbage.size()), db.m_routes).kind,
+                 KV_Download_Outcome::Rejected);
         const KV_Download_Outcome outcome =
             kv_install_download(staging, path().toStdString(), content.constData(), size_t(content.size()), db.m_routes);
         QCOMPARE(outcome.kind, KV_Download_Outcome::Installed);

@@ -1,24 +1,31 @@
 // The app main window against the controller simulator: login, project
-// download and its repetitions, settings texts, the second login after the
-// online answer, refused and dropped connections, the project time-out and
-// keep-alive.
+// download and its repetitions, settings texts, refused and dropped
+// connections, the project time-out and keep-alive. And against a simulator
+// that serves broken or misdirected project files, and a local file that
+// cannot be written: the installation's routes and the last good project
+// survive every case, and the user and the trace are told.
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <memory>
 
-#include "../net/trace_capture.h"
+#include "kv_trace_capture.h"
 #include "kv_dlg_zielsystem.h"
 #include "kv_dlg_zielsysteminfo.h"
+#include "kv_gui_container.h"
 #include "kv_gui_value_dispatch.h"
 #include "kv_network_client.h"
+#include "kv_project_installer.h"
 #include "kv_studio_main_app.h"
 #include "kv_test_sim_window.h"
 
 namespace {
+using Info = CKV_Dlg_App_Zielsysteminfo;
 
 class Test_Window : public CKV_Studio_Main_App {
 public:
@@ -39,6 +46,25 @@ class tst_main_link : public QObject, KV_Test_Sim_Window<Test_Window> {
                 return i;
         return -1;
     }
+
+    // The installation's two targets, the second one active, in memory and
+    // in the local file; and the file opens as the project named name.
+    void verify_local_project(const std::string& name)
+    {
+        CKV_Project_Db reread;
+        QVERIFY(reread.load(local_path().toStdString()));
+        for (const CKV_Project_Db* db : {&m_window->project(), &reread}) {
+            QCOMPARE(db->m_project.m_str_name, name);
+            QCOMPARE(db->m_routes.m_list_route.size(), size_t(2));
+            QCOMPARE(db->m_routes.m_list_route[0].m_str_name, std::string("Büro"));
+            QCOMPARE(db->m_routes.m_list_route[1].m_str_name, std::string("Sim"));
+            QCOMPARE(db->m_routes.m_list_route[1].m_str_passwd_md5, kv_crypto::md5_hex("werk-zugang"));
+            QCOMPARE(db->m_routes.m_route_default, 1);
+        }
+        QVERIFY(!QFile::exists(local_path() + QStringLiteral(".new")));
+    }
+
+    Info* info() const { return m_window->target_dialog()->info(); }
 
 private slots:
     void init() { make_folder(); }
@@ -63,24 +89,11 @@ private slots:
         QVERIFY(first_line(QStringLiteral("login accepted")) < first_line(QStringLiteral("<- 305 ")));
         QVERIFY(first_line(QStringLiteral("-> 26,")) < first_line(QStringLiteral("<- 33 ")));
 
-        // The controller's project is the local project now ...
-        CKV_Project_Db& project = m_window->project();
-        const QString local = m_dir->filePath(QStringLiteral("kv_app.kvp"));
-        QCOMPARE(QString::fromStdString(project.path()), local);
-        QCOMPARE(project.m_project.m_str_name, std::string("Controller"));
+        // The controller's project is the local project now, with the installation's routes.
+        QCOMPARE(QString::fromStdString(m_window->project().path()), local_path());
+        verify_local_project("Controller");
         QTRY_COMPARE_WITH_TIMEOUT(m_window->canvases().size(), 2, WAIT_MS);
-        QVERIFY(!QFile::exists(local + QStringLiteral(".last")));
-        // ... with the installation's routes, in memory and in the file.
-        CKV_Project_Db reread;
-        QVERIFY(reread.load(local.toStdString()));
-        QCOMPARE(reread.m_project.m_str_name, std::string("Controller"));
-        for (const CKV_Project_Db* db : {&project, &reread}) {
-            QCOMPARE(db->m_routes.m_list_route.size(), size_t(2));
-            QCOMPARE(db->m_routes.m_list_route[0].m_str_name, std::string("Büro"));
-            QCOMPARE(db->m_routes.m_list_route[1].m_str_name, std::string("Sim"));
-            QCOMPARE(db->m_routes.m_list_route[1].m_str_passwd_md5, kv_crypto::md5_hex("werk-zugang"));
-            QCOMPARE(db->m_routes.m_route_default, 1);
-        }
+        QVERIFY(!QFile::exists(local_path() + QStringLiteral(".last")));
 
         QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
         QCOMPARE(m_window->project_timeout(), 0);
@@ -138,21 +151,6 @@ private slots:
         QCOMPARE(scene.m_list_scene[0].m_str_name, std::string("lokale Marke"));
         m_sim->command(QStringLiteral("scene Neue Szene"));
         QTRY_COMPARE_WITH_TIMEOUT(scene.m_list_scene[0].m_str_name, std::string("Neue Szene"), WAIT_MS);
-    }
-
-    void second_login_after_the_online_answer_speaks_the_same_version()
-    {
-        if (!start({}))
-            return;
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
-        // The online server's answer (1007) as it would arrive.
-        QByteArray serial("SN-4711");
-        CKV_Network_Msg answer = kv_make_header(kv_msg::ONLINE_ACCEPTED, uint32_t(serial.size() + 1));
-        m_window->slot_onDataReadClient(&answer, reinterpret_cast<uchar*>(serial.data()));
-        QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("<- 9 (")), 2, WAIT_MS);
-        const QString second = m_sim->lines.filter(QStringLiteral("<- 9 (")).last();
-        QVERIFY2(second.endsWith(QStringLiteral("m_str_serial=SN-4711 m_str_mail= m_communication_version=1")),
-                 qPrintable(second));
     }
 
     void refused_login_shows_the_connection_failure()
@@ -271,6 +269,93 @@ private slots:
         QCOMPARE(m_window->current_view(), int(CKV_Studio_Main_App::View_Pages));
         // The same icon again, not a new copy for the pixmap cache to keep.
         QCOMPARE(m_window->status_button()->icon().cacheKey(), connected_icon);
+    }
+
+    void broken_download_leaves_the_last_good_project_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("truncated") << "truncated" << "";
+        QTest::newRow("zeroed pages") << "zeroed" << "";
+        QTest::newRow("foreign SQLite file") << "foreign" << "no project table";
+        QTest::newRow("not SQLite") << "not-sqlite" << "";
+    }
+
+    void broken_download_leaves_the_last_good_project()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, reason);
+        Trace_Capture trace;
+        if (!start({"--project-fault", fault}))
+            return;
+        QTRY_COMPARE_WITH_TIMEOUT(info()->mode(), Info::Mode::Project_Failed, WAIT_MS);
+        QCOMPARE(m_window->current_view(), int(CKV_Studio_Main_App::View_Status));
+        QVERIFY(info()->text().startsWith(Info::TEXT_PROJECT_FAILED + QLatin1Char('\n')));
+        QVERIFY2(info()->text().contains(reason), qPrintable(info()->text()));
+        QVERIFY(trace.text().contains("DOWNLOADED PROJECT REJECTED"));
+        verify_local_project("Lokal");
+        // Still in use: its page is there and the link goes on.
+        QCOMPARE(m_window->canvases().size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
+        QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("<- 33 ")), 1, WAIT_MS);
+        QCOMPARE(count(QStringLiteral("login accepted")), 1);
+    }
+
+    void misdirected_files_are_ignored_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("trace_line");
+        QTest::addColumn<QString>("project");
+        QTest::newRow("26 before the login") << "unsolicited" << "PROJECT FILE NOT REQUESTED" << "Controller";
+        QTest::newRow("26 with a wrong name") << "wrong-name" << "FOREIGN NAME IGNORED" << "Lokal";
+    }
+
+    void misdirected_files_are_ignored()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, trace_line);
+        QFETCH(QString, project);
+        Trace_Capture trace;
+        if (!start({"--project-fault", fault}))
+            return;
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
+        QTRY_VERIFY_WITH_TIMEOUT(trace.text().contains(trace_line.toUtf8()), WAIT_MS);
+        // Only the requested boot project file is installed, once.
+        QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("<- 33 ")), project == QLatin1String("Lokal") ? 0 : 1, WAIT_MS);
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->installer().state() != KV_Project_Installer::State::Installing, WAIT_MS);
+        verify_local_project(project.toStdString());
+        QVERIFY(info()->mode() != Info::Mode::Project_Failed);
+    }
+
+    void failed_write_then_good_download()
+    {
+        // A directory where the new file must go: the write fails whoever runs the test.
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("kv_app.kvp.new")));
+        Trace_Capture trace;
+        if (!start({}))
+            return;
+        QTRY_COMPARE_WITH_TIMEOUT(info()->mode(), Info::Mode::Project_Failed, WAIT_MS);
+        QVERIFY(info()->text().contains(QStringLiteral("cannot create")));
+        QVERIFY(trace.text().contains("DOWNLOADED PROJECT NOT WRITTEN"));
+        QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("<- 33 ")), 1, WAIT_MS);
+        QVERIFY(QDir(m_dir->path()).rmdir(QStringLiteral("kv_app.kvp.new")));
+        verify_local_project("Lokal");
+
+        // The next download carries the installation's routes, not an empty list.
+        QSignalSpy progress(&m_window->installer(), &KV_Project_Installer::progress);
+        m_sim->command(QStringLiteral("send 103"));
+        QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("<- 33 ")), 2, WAIT_MS);
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->project().m_project.m_str_name, std::string("Controller"), WAIT_MS);
+        verify_local_project("Controller");
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->canvases().size(), 2, WAIT_MS);
+        // The old project's canvases are gone, not only out of sight.
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->findChildren<CKV_Gui_Control_Container*>().size(), 2, WAIT_MS);
+        QVERIFY(!QFile::exists(local_path() + QStringLiteral(".last")));
+        // The bar showed the download and is gone again.
+        QVERIFY(progress.size() >= 2);
+        QCOMPARE(progress.first().at(0).toInt(), 0);
+        QCOMPARE(progress.last().at(0).toInt(), -1);
+        QCOMPARE(info()->progress(), -1);
     }
 };
 

@@ -2,14 +2,18 @@
 // simulator, and from the first page it shows, scripted touches on the glass
 // reach a switched kitchen light, once on a landscape panel (page button,
 // then the switch) and once on a portrait panel (room tile, then the switch
-// tile). The simulator must see the write. With KV_SHOT_DIR set, every step
-// is saved there as a picture (the README's touch pictures). Then, in both
-// styles, every page of that orientation and what its controls open must
-// offer nothing to operate narrower than a finger.
+// tile). The simulator must see the write, and its bus echo comes back. With
+// KV_SHOT_DIR set, every step is saved there as a picture (the README's touch
+// pictures). Then, in both styles, every page of that orientation and what
+// its controls open must offer nothing to operate narrower than a finger.
+// Last, the pages follow a switch of the visualisation language, a colour
+// preset recalled on the terrace light reaches the simulator's channels, and
+// a date entry made in a clock tile its clock record.
 
 #include <QAbstractItemView>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,12 +36,15 @@
 #include "kv_gui_container.h"
 #include "kv_gui_edit.h"
 #include "kv_gui_heizkreis.h"
+#include "kv_gui_label.h"
 #include "kv_gui_popup.h"
 #include "kv_gui_raumr.h"
 #include "kv_gui_scene_page.h"
 #include "kv_gui_weather.h"
+#include "kv_page_builder.h"
 #include "kv_gui_page_button.h"
 #include "kv_gui_switch.h"
+#include "kv_gui_tile_clock.h"
 #include "kv_gui_tile_onoff.h"
 #include "kv_gui_tile_room.h"
 #include "kv_project_installer.h"
@@ -49,6 +56,24 @@
 namespace {
 constexpr int WAIT_MS = 20000;
 const KV_Group_Address KITCHEN{1, 0, 6};
+
+class Recording_Window : public CKV_Studio_Main_App {
+public:
+    QList<KV_Addr_Tgm> telegrams;
+
+protected:
+    void on_telegram(const KV_Addr_Tgm& telegram) override
+    {
+        telegrams << telegram;
+        CKV_Studio_Main_App::on_telegram(telegram);
+    }
+};
+
+bool is_write_to(const KV_Addr_Tgm& tgm, const KV_Group_Address& address)
+{
+    return tgm.command == KV_TGM_WRITE && KV_Group_Address{tgm.dest_address[0], tgm.dest_address[1],
+                                                           tgm.dest_address[2]} == address;
+}
 
 // The control of that class on the page shown now that passes `fits`.
 template <class T, class Fits>
@@ -243,25 +268,35 @@ void finger_sized(CKV_Studio_Main_App& window, bool vertical)
 
 class tst_main_touch_tour : public QObject {
     Q_OBJECT
+
+    // Logged in, with the demo project downloaded and installed.
+    void start(Recording_Window& window)
+    {
+        const qsizetype from_line = m_sim.lines.size();
+        window.set_tick_intervals(50, 500);
+        window.show();
+        QTRY_VERIFY_WITH_TIMEOUT(downloaded(window, m_sim, from_line), WAIT_MS);
+        // The pages after the first are built from the event loop.
+        const KV_Page_Builder* builder = window.findChild<KV_Page_Builder*>();
+        QTRY_VERIFY_WITH_TIMEOUT(builder && !builder->busy(), WAIT_MS);
+    }
+
 private slots:
     void initTestCase()
     {
         QVERIFY(m_home.isValid());
         QVERIFY(m_dir.isValid());
         KV_Test_Settings_Home::reset_common(m_dir.path() + QStringLiteral("/"));
-        QVERIFY(m_sim.start({"--no-discovery"}));
+        QVERIFY(m_sim.start({"--no-discovery", "--full-log"}));
         QVERIFY(write_test_project(m_dir.filePath(QStringLiteral("kv_app.kvp")), "Lokal", {},
                                    {test_route("Sim", "127.0.0.1:" + std::to_string(m_sim.port))}));
     }
 
     void landscape_page_button_then_kitchen_switch()
     {
-        const qsizetype from_line = m_sim.lines.size();
-        CKV_Studio_Main_App window;
-        window.set_tick_intervals(50, 500);
+        Recording_Window window;
         window.resize(1280, 800);
-        window.show();
-        QTRY_VERIFY_WITH_TIMEOUT(downloaded(window, m_sim, from_line), WAIT_MS);
+        start(window);
         picture(window, "touch-landscape-1-start.png");
 
         auto* floor = shown<CKV_Gui_Control_Button_Seitenwechsel>(
@@ -274,20 +309,123 @@ private slots:
 
         const bool was_on = kitchen->is_on();
         const qsizetype from = m_sim.lines.size();
+        window.telegrams.clear();
         KV_Finger::tap(kitchen, kitchen->rect().center());
         QTRY_VERIFY_WITH_TIMEOUT(kitchen_written(m_sim, from, was_on), WAIT_MS);
-        QTRY_COMPARE_WITH_TIMEOUT(kitchen->is_on(), !was_on, WAIT_MS);
+        // The simulator's bus echo comes back to the panel.
+        QTRY_VERIFY_WITH_TIMEOUT(std::any_of(window.telegrams.begin(), window.telegrams.end(),
+                                             [](const KV_Addr_Tgm& tgm) { return is_write_to(tgm, KITCHEN); }),
+                                 WAIT_MS);
+        QCOMPARE(kitchen->is_on(), !was_on);
+        QCOMPARE(value_as_double(*window.address_tree().find_address(KITCHEN)) != 0.0, !was_on);
         picture(window, "touch-landscape-3-switched.png");
         finger_sized(window, false);
     }
 
+    // Switching the visualisation language re-translates the built pages at
+    // once, and back again.
+    void language_switch_retranslates_the_pages()
+    {
+        Recording_Window window;
+        start(window);
+        const auto texts = [&] {
+            QStringList shown;
+            for (auto* label : window.findChildren<CKV_Gui_Control_Label_Text*>())
+                shown << label->text();
+            return shown;
+        };
+        QVERIFY(texts().contains("Haus Sonnenhang"));
+        window.set_visu_language("en");
+        QVERIFY(texts().contains("Sunny Slope House"));
+        QVERIFY(!texts().contains("Haus Sonnenhang"));
+        window.set_visu_language("");
+        QVERIFY(texts().contains("Haus Sonnenhang"));
+    }
+
+    // The terrace light's overlay shows its block (600); recalling "Magenta"
+    // writes the four channels, which the simulator logs.
+    void colour_preset_reaches_the_channels()
+    {
+        Recording_Window window;
+        start(window);
+        CKV_Gui_Control_App_RGBW* light = nullptr;
+        for (auto* candidate : window.findChildren<CKV_Gui_Control_App_RGBW*>())
+            if (candidate->record().m_typ == 1512)
+                light = candidate;
+        QVERIFY(light);
+        window.goPage(int(window.canvases().indexOf(light->canvas())));
+        QTest::mouseClick(light, Qt::LeftButton, {}, light->rect().center());
+        QVERIFY(light->overlay());
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim.logged("<- 600 "), WAIT_MS);
+        QTRY_COMPARE(light->overlay()->state(), CKV_Gui_Control_Tile_Overlay_Base::State::Open);
+        QPushButton* magenta = nullptr;
+        for (QPushButton* row : light->overlay()->preset_list()->rows())
+            if (row->text() == QStringLiteral("Magenta"))
+                magenta = row;
+        QVERIFY(magenta);
+        magenta->click();
+        for (const char* write : {"WRITE 1/2/3 type 6 value ff", "WRITE 1/2/4 type 6 value 00",
+                                  "WRITE 1/2/5 type 6 value ff", "WRITE 1/2/6 type 6 value 00"})
+            QTRY_VERIFY2_WITH_TIMEOUT(m_sim.logged(QString::fromLatin1(write)), write, WAIT_MS);
+    }
+
+    // A one-time date entry made in the garden clock tile's editor reaches
+    // the simulator's clock record; the times as they were, stored as a
+    // preset first, are recalled afterwards and replace it there again.
+    void date_entry_reaches_the_clock_record()
+    {
+        Recording_Window window;
+        start(window);
+        const auto tiles = window.findChildren<CKV_Gui_Control_Tile_Clock*>();
+        QVERIFY(!tiles.isEmpty());
+        CKV_Gui_Control_Tile_Clock* tile = tiles.first();
+        window.goPage(int(window.canvases().indexOf(tile->canvas())));
+        tile->open_overlay();
+        auto* overlay = qobject_cast<CKV_Gui_Control_App_Overlay_Timer*>(tile->overlay());
+        QVERIFY(overlay);
+        QTRY_COMPARE(overlay->state(), CKV_Gui_Control_Tile_Overlay_Base::State::Open);
+        const int index = int(overlay->rows().size());
+        overlay->preset_list()->name_field()->setText(QStringLiteral("Alltag"));
+        overlay->preset_list()->store_button()->click();
+        overlay->add_button()->click();
+        CKV_Gui_Overlay_Shift_Time_Edit* editor = overlay->editor();
+        QTRY_COMPARE(editor->state(), CKV_Gui_Control_Tile_Overlay_Base::State::Open);
+        CKV_Gui_Clock_Time_Form* form = editor->form();
+        form->set_name(QStringLiteral("Sommerfest"));
+        form->date_button()->click();
+        form->every_year()->setChecked(false);
+        emit form->calendar()->clicked(QDate(2027, 6, 21));
+        editor->done_button()->click();
+        const QString time = QStringLiteral("clock__0__tm__%1_").arg(index);
+        for (const QString& field : {time + "m_typ=1 ", time + "m_str_name=Sommerfest ", time + "m_year=2027 ",
+                                     time + "m_use_year=1 ", time + "m_month=6 ", time + "m_day=21 "})
+            QTRY_VERIFY2_WITH_TIMEOUT(m_sim.logged(field), qPrintable(field), WAIT_MS);
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim.logged("clock settings stored"), WAIT_MS);
+        // The simulator's record comes back (renamed there) with the entry in it.
+        m_sim.command("clock Garten neu");
+        const auto clock = [&window] { return window.clock_settings().m_list_clock.at(0); };
+        QTRY_COMPARE_WITH_TIMEOUT(clock().m_str_name, std::string("Garten neu"), WAIT_MS);
+        QCOMPARE(clock().m_list_time.at(size_t(index)).m_str_name, std::string("Sommerfest"));
+
+        m_sim.lines.clear();
+        QCOMPARE(overlay->preset_list()->rows().at(0)->text(), QStringLiteral("Alltag"));
+        overlay->preset_list()->rows().at(0)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim.logged("clock settings stored"), WAIT_MS);
+        const QStringList record = m_sim.lines.filter(QStringLiteral("<- 180 "));
+        QCOMPARE(record.size(), 1);
+        QVERIFY(record[0].contains(QStringLiteral("m_str_name=Garten neu ")));
+        QVERIFY(!record[0].contains(QStringLiteral("Sommerfest")));
+        QVERIFY(record[0].contains(QStringLiteral("clock__0__tm__%1_m_typ=").arg(index - 1)));
+        QVERIFY(!record[0].contains(time));
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim.logged("<- 182 ") && m_sim.logged("<- 183 "), WAIT_MS);
+        QCOMPARE(clock().m_list_time.size(), size_t(index));
+    }
+
+    // Last: it turns the panel upright.
     void portrait_room_tile_then_kitchen_tile()
     {
-        const qsizetype from_line = m_sim.lines.size();
-        CKV_Studio_Main_App window;
-        window.set_tick_intervals(50, 500);
-        window.show();
-        QTRY_VERIFY_WITH_TIMEOUT(downloaded(window, m_sim, from_line), WAIT_MS);
+        Recording_Window window;
+        start(window);
         // The panel hangs upright.
         window.slot_ver();
         window.resize(800, 1280);

@@ -16,7 +16,7 @@
 #include <QToolButton>
 #include <memory>
 
-#include "../net/trace_capture.h"
+#include "kv_trace_capture.h"
 #include "kv_gui_classic_popup.h"
 #include "kv_gui_container.h"
 #include "kv_gui_control.h"

@@ -6,7 +6,7 @@
 #include <sqlite3.h>
 #include <thread>
 
-#include "../net/trace_capture.h"
+#include "../app/kv_trace_capture.h"
 #include "kv_project_db.h"
 #include "kv_test_tables.h"
 #include "records_test_util.h"

@@ -9,7 +9,7 @@
 #include "kv_test_answer_flood.h"
 #include "kv_test_http_responder.h"
 #include "kv_test_route.h"
-#include "trace_capture.h"
+#include "../app/kv_trace_capture.h"
 
 #include <QButtonGroup>
 #include <QLineEdit>

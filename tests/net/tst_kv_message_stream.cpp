@@ -6,7 +6,7 @@
 #include "kv_cipher.h"
 #include "kv_message_stream.h"
 #include "test_controller.h"
-#include "trace_capture.h"
+#include "../app/kv_trace_capture.h"
 
 namespace {
 struct Delivered {

@@ -6,7 +6,7 @@
 #include "kv_network_client.h"
 #include "kv_project_db.h"
 #include "test_controller.h"
-#include "trace_capture.h"
+#include "../app/kv_trace_capture.h"
 
 namespace {
 // A client, a controller for it and what the client reports.

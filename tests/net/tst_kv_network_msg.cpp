@@ -6,7 +6,7 @@
 
 #include "kv_cipher.h"
 #include "kv_network_msg.h"
-#include "trace_capture.h"
+#include "../app/kv_trace_capture.h"
 
 class TestKvNetworkMsg : public QObject {
     Q_OBJECT

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QtTest>
 
-#include "../net/trace_capture.h"
+#include "../app/kv_trace_capture.h"
 #include "kv_fake_host.h"
 #include "kv_gui_action_button.h"
 #include "kv_gui_language_switch.h"
