@@ -136,14 +136,20 @@ private slots:
         QCOMPARE(filled.size(), size_t(4));
     }
 
-    // Pages, logic blocks, clocks, scenes, cameras and addresses a control
-    // names all exist.
+    // Pages, logic blocks, clocks, scenes, cameras, addresses and users a
+    // page or control names all exist; there are two users.
     void references_resolve()
     {
         auto exists = [this](const KV_Group_Address& a) { return a.is_null() || m_db.m_addr.find_address(a); };
-        std::set<std::string> pages, blocks, clocks, scenes, cameras;
-        for (const auto& page : m_db.m_gui_pages)
+        std::set<std::string> pages, blocks, clocks, scenes, cameras, users;
+        for (const auto& user : m_db.m_settings_users.m_list_user)
+            users.insert(user.m_str_name);
+        QCOMPARE(users.size(), size_t(2));
+        for (const auto& page : m_db.m_gui_pages) {
             pages.insert(page->m_str_guid);
+            for (const QString& name : QString::fromStdString(page->m_str_users).split(';', Qt::SkipEmptyParts))
+                QVERIFY2(users.count(name.toStdString()), qPrintable(name));
+        }
         for (const auto& page : m_db.m_logic_pages)
             for (const auto& block : page->m_controls) {
                 blocks.insert(block->m_str_guid);
@@ -173,6 +179,9 @@ private slots:
                 for (const QString& guid : guids)
                     QVERIFY2(pages.count(guid.toStdString()), name);
                 targets += guids.size();
+                if (label == std::string("Seite User"))
+                    for (const QString& entry : QString::fromStdString(value).split(';', Qt::SkipEmptyParts))
+                        QVERIFY2(users.count(entry.section('=', 0, 0).toStdString()), qPrintable(entry));
             }
             const std::string id = kv_param_value(*control, "ID");
             const std::string uhr = kv_param_value(*control, "Uhr");
@@ -222,20 +231,6 @@ private slots:
                                                  : is_power ? std::pair{0.0, 8.0} : std::pair{-25.0, 40.0};
                 QVERIFY2(low >= min_low && high <= max_high && high > low, curve.m_str_alias.c_str());
             }
-    }
-
-    void users_and_their_pages()
-    {
-        std::set<std::string> users;
-        for (const auto& user : m_db.m_settings_users.m_list_user)
-            users.insert(user.m_str_name);
-        QCOMPARE(users.size(), size_t(2));
-        for (const auto& page : m_db.m_gui_pages)
-            for (const QString& name : QString::fromStdString(page->m_str_users).split(';', Qt::SkipEmptyParts))
-                QVERIFY2(users.count(name.toStdString()), qPrintable(name));
-        for (const KV_GUI_Control* control : all_controls(m_db))
-            for (const QString& entry : QString::fromStdString(kv_param_value(*control, "Seite User")).split(';', Qt::SkipEmptyParts))
-                QVERIFY2(users.count(entry.section('=', 0, 0).toStdString()), qPrintable(entry));
     }
 
     // The English file as the translator reads it: every page caption has
