@@ -1,6 +1,6 @@
 #pragma once
-// Every row of every table of a project file, read with plain SQLite as
-// another program would: rows in row order, each column followed by 0x1F.
+// Project and history files read and changed with plain SQLite, as another
+// program would.
 
 #include <map>
 #include <sqlite3.h>
@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+// Every row of every table: rows in row order, each column followed by 0x1F.
 inline std::map<std::string, std::vector<std::string>> kv_test_table_contents(const std::string& path)
 {
     std::map<std::string, std::vector<std::string>> tables;
@@ -34,4 +35,14 @@ inline std::map<std::string, std::vector<std::string>> kv_test_table_contents(co
     }
     sqlite3_close(db);
     return tables;
+}
+
+// Runs statements on the file; false on an error.
+inline bool kv_test_exec(const std::string& path, const std::string& statements)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    const bool ok = sqlite3_exec(db, statements.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
 }

@@ -3,7 +3,6 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <sqlite3.h>
 #include <thread>
 
 #include "../app/kv_trace_capture.h"
@@ -16,26 +15,6 @@ namespace {
 std::string insert(const std::string& table, const std::string& text)
 {
     return "CREATE TABLE IF NOT EXISTS " + table + "(DATA TEXT); INSERT INTO " + table + "(DATA) VALUES('" + text + "');";
-}
-
-// Runs statements on a file with plain SQLite, as another program would;
-// gives the rows, each column followed by 0x1F.
-std::vector<std::string> run_sql(const std::string& path, const std::string& statements)
-{
-    std::vector<std::string> rows;
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    const int rc = sqlite3_exec(db, statements.c_str(), [](void* out, int n, char** values, char**) {
-        std::string row;
-        for (int c = 0; c < n; ++c)
-            (row += values[c] ? values[c] : "") += '\x1F';
-        static_cast<std::vector<std::string>*>(out)->push_back(row);
-        return 0;
-    }, &rows, nullptr);
-    sqlite3_close(db);
-    if (rc != SQLITE_OK)
-        QTest::qFail(statements.c_str(), __FILE__, __LINE__);
-    return rows;
 }
 
 std::string read_bytes(const std::string& path)
@@ -189,11 +168,11 @@ private slots:
         const std::string file = path("subset.kvp");
         // Two project rows: the first counts. Fields in another order, one unknown.
         // Addresses without their groups: the groups are made up.
-        run_sql(file, insert("KV_PROJECT", fields("m_str_name=Erster|m_unknown=x|m_tm_modified=5")) +
-                          insert("KV_PROJECT", fld("m_str_name", "Zweiter")) +
-                          insert("KV_ADDR", fields("m_addr_write=5/1/7|m_str_comment=Licht")) +
-                          insert("KV_ADDR", fields("m_addr_write=5/1/8|m_data_typ=5|m_data=0C33")) +
-                          insert("KV_GUI_Page", fld("m_str_guid", "{p}")));
+        QVERIFY(kv_test_exec(file, insert("KV_PROJECT", fields("m_str_name=Erster|m_unknown=x|m_tm_modified=5")) +
+                                   insert("KV_PROJECT", fld("m_str_name", "Zweiter")) +
+                                   insert("KV_ADDR", fields("m_addr_write=5/1/7|m_str_comment=Licht")) +
+                                   insert("KV_ADDR", fields("m_addr_write=5/1/8|m_data_typ=5|m_data=0C33")) +
+                                   insert("KV_GUI_Page", fld("m_str_guid", "{p}"))));
         CKV_Project_Db store;
         Trace_Capture trace;
         QVERIFY(store.load(file));
@@ -231,7 +210,7 @@ private slots:
             const std::string text = row;
             sql += insert(text.substr(0, text.find(':')), fields(text.substr(text.find(':') + 1)));
         }
-        run_sql(file, sql);
+        QVERIFY(kv_test_exec(file, sql));
         CKV_Project_Db store;
         Trace_Capture trace;
         QVERIFY(store.load(file));
@@ -333,8 +312,8 @@ private slots:
         const std::string file = path("trigger.kvp");
         CKV_Project_Db store;
         write_filled(store, file);
-        run_sql(file, "CREATE TRIGGER no_addr BEFORE INSERT ON KV_ADDR WHEN NEW.DATA LIKE '%2/1/3%' "
-                      "BEGIN SELECT RAISE(ABORT, 'kein Platz'); END");
+        QVERIFY(kv_test_exec(file, "CREATE TRIGGER no_addr BEFORE INSERT ON KV_ADDR WHEN NEW.DATA LIKE '%2/1/3%' "
+                                   "BEGIN SELECT RAISE(ABORT, 'kein Platz'); END"));
         store.m_project.m_str_name = "geändert";
         Trace_Capture trace;
         QVERIFY(!store.save(false));
@@ -420,7 +399,8 @@ private slots:
     void foreign_database_is_read_not_written()
     {
         const std::string file = path("foreign.sqlite");
-        run_sql(file, "CREATE TABLE kunden(id INTEGER PRIMARY KEY, name TEXT); INSERT INTO kunden(name) VALUES('Meier')");
+        QVERIFY(kv_test_exec(file, "CREATE TABLE kunden(id INTEGER PRIMARY KEY, name TEXT); "
+                                   "INSERT INTO kunden(name) VALUES('Meier')"));
         const std::string before = read_bytes(file);
         CKV_Project_Db store;
         Trace_Capture trace;
