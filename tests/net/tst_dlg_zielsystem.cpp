@@ -47,6 +47,16 @@ QStringList names(const std::vector<KV_Routes::_route>& list)
         out << QString::fromStdString(route.m_str_name);
     return out;
 }
+// The named buttons the status panel shows.
+QStringList visible_buttons(const Info& info)
+{
+    QStringList names;
+    for (const QPushButton* button : info.findChildren<QPushButton*>())
+        if (button->isVisibleTo(&info) && !button->objectName().isEmpty())
+            names << button->objectName();
+    names.sort();
+    return names;
+}
 } // namespace
 
 class Tst_Dlg_Zielsystem : public QObject {
@@ -384,12 +394,6 @@ private slots:
         QCOMPARE(m_dlg->info()->text(), TEXT_NOT_CONNECTED);
         QVERIFY(!m_dlg->is_connect_timer_active());
         QVERIFY(!m_client->is_reconnect_wanted());
-
-        // A lost connection shows the fault.
-        m_dlg->hide_info();
-        m_dlg->connection_lost();
-        QVERIFY(m_dlg->is_info_shown());
-        QCOMPARE(m_dlg->info()->mode(), Info::Mode::Connection_Failed);
     }
 
     void connection_timer_reports_failure()
@@ -463,6 +467,60 @@ private slots:
         // machine does not count; the benchmark has the wall-time figures.
         qInfo("longest stall of the event loop: %.1f ms CPU, %.1f ms wall", probe.longest_cpu_ms(), probe.longest_ms());
         QVERIFY2(probe.longest_cpu_ms() < 50, qPrintable(QString::number(probe.longest_cpu_ms())));
+    }
+
+    // The status panel offers exactly the buttons that lead out of each state.
+    void info_buttons_per_state_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QStringList>("buttons");
+        const QStringList after_failure{"m_pushButton_auswahl", "m_pushButton_erneut"};
+        QTest::newRow("connecting") << 0 << QStringList{};
+        QTest::newRow("success") << 1 << QStringList{};
+        QTest::newRow("connection failed") << 2 << after_failure;
+        QTest::newRow("project failed") << 3 << after_failure;
+        QTest::newRow("message") << 4 << QStringList{"m_pushButton_missing"};
+        QTest::newRow("delete") << 5 << QStringList{"m_pushButton_entfernen_abbrechen", "m_pushButton_entfernen_ja"};
+    }
+    void info_buttons_per_state()
+    {
+        QFETCH(int, state);
+        QFETCH(QStringList, buttons);
+        Info info;
+        // Start from another state so that every switch is exercised.
+        info.show_delete_question(QStringLiteral("x"));
+        switch (state) {
+        case 0: info.show_connecting(); break;
+        case 1: info.show_success(); break;
+        case 2: info.show_connection_failed(); break;
+        case 3: info.show_project_failed(); break;
+        case 4: info.show_message(QStringLiteral("Titel"), QStringLiteral("Text")); break;
+        case 5: info.show_delete_question(QStringLiteral("Büro")); break;
+        }
+        QCOMPARE(visible_buttons(info), buttons);
+        QCOMPARE(info.title().isEmpty(), state != 4);
+    }
+
+    void info_offers_each_serial_once()
+    {
+        Info info;
+        QSignalSpy chosen(&info, &Info::serial_chosen);
+        info.show_serial_choice({QStringLiteral("A1"), QStringLiteral("B2")});
+        info.show_serial_choice({QStringLiteral("C3"), QStringLiteral("D4")});
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QWidget* serials = info.findChild<QWidget*>(QStringLiteral("m_widget_serials"));
+        QList<QPushButton*> offered = serials->findChildren<QPushButton*>();
+        QCOMPARE(offered.size(), 2);
+        offered[1]->click();
+        QCOMPARE(chosen.size(), 1);
+        QCOMPARE(chosen.at(0).at(0).toString(), QStringLiteral("D4"));
+        QVERIFY(info.findChild<QPushButton*>(QStringLiteral("m_pushButton_missing"))->isVisibleTo(&info));
+
+        // Leaving the choice removes the serial buttons.
+        info.show_connecting();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(serials->findChildren<QPushButton*>().isEmpty());
+        QVERIFY(!serials->isVisibleTo(&info));
     }
 
 private:
