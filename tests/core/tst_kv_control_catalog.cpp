@@ -71,8 +71,6 @@ private slots:
     {
         QCOMPARE(kv_param_index("CKV_Gui_Control_Tile_Dimmer", "Icon"), 91);
         QCOMPARE(kv_param_index("CKV_Gui_Control_Tile_Room", "Ansicht"), 91);
-        const KV_Control_Schema* dimmer = kv_control_schema("CKV_Gui_Control_Tile_Dimmer");
-        QVERIFY(int(dimmer->params.size()) <= KV_PARAM_STORED_MAX);
         KV_GUI_Control control = control_of(132);
         QCOMPARE(QString::fromStdString(kv_param_value(control, "Icon")), ":/images/Smartphone/phone_Licht.svg");
         QVERIFY(!kv_param_set(control, "Icon", "x.svg"));

@@ -46,31 +46,20 @@ struct Link {
 class TestKvNetworkClient : public QObject {
     Q_OBJECT
 private slots:
-    void endpoint_of_a_route_data()
-    {
-        QTest::addColumn<bool>("online");
-        QTest::addColumn<QString>("ip");
-        QTest::addColumn<QString>("dns");
-        QTest::addColumn<QString>("host");
-        QTest::addColumn<int>("port");
-        QTest::newRow("direct") << false << "192.168.1.20" << "" << "192.168.1.20" << 10001;
-        QTest::newRow("port not a number") << false << "ctrl.local:abc" << "" << "ctrl.local" << 0;
-        QTest::newRow("ipv6 taken whole") << false << "fe80::1" << "" << "fe80::1" << 10001;
-        QTest::newRow("online") << true << "192.168.1.20" << "vpn.example" << "vpn.example" << 10003;
-        QTest::newRow("online with port") << true << "" << "vpn.example:4001" << "vpn.example" << 4001;
-    }
     void endpoint_of_a_route()
     {
-        QFETCH(bool, online);
-        QFETCH(QString, ip);
-        QFETCH(QString, dns);
-        KV_Routes::_route route;
-        route.m_use_kv_dns_svr = online;
-        route.m_str_ip = ip.toStdString();
-        route.m_str_dns_vpn = dns.toStdString();
-        const KV_Endpoint endpoint = kv_route_endpoint(route);
-        QTEST(endpoint.host, "host");
-        QTEST(int(endpoint.port), "port");
+        const struct { bool online; const char* ip; const char* dns; const char* host; int port; } rows[] = {
+            {false, "192.168.1.20", "", "192.168.1.20", 10001}, {false, "ctrl.local:abc", "", "ctrl.local", 0},
+            {false, "fe80::1", "", "fe80::1", 10001}, {true, "192.168.1.20", "vpn.example", "vpn.example", 10003},
+            {true, "", "vpn.example:4001", "vpn.example", 4001}};
+        for (const auto& row : rows) {
+            KV_Routes::_route route;
+            route.m_use_kv_dns_svr = row.online;
+            route.m_str_ip = row.ip;
+            route.m_str_dns_vpn = row.dns;
+            const KV_Endpoint endpoint = kv_route_endpoint(route);
+            QVERIFY2(endpoint.host == row.host && endpoint.port == row.port, qPrintable(QString(row.ip) + row.dns));
+        }
     }
 
     void missing_route_or_online_host()
