@@ -305,10 +305,11 @@ private slots:
         // A file made before the ten-minute and six-hour levels gets them, the
         // same as the store writes them.
         const std::string path = fresh_path();
-        const char* const rows_of[] = {"SELECT group_concat(series||','||t||','||vmin||','||vmax||','||vsum||','||n, ';') "
-                                       "FROM (SELECT * FROM minute10 ORDER BY series, t)",
-                                       "SELECT group_concat(series||','||t||','||vmin||','||vmax||','||vsum||','||n, ';') "
-                                       "FROM (SELECT * FROM hour6 ORDER BY series, t)"};
+        const auto rows_of = [&path](int level) {
+            const std::string sql = "SELECT group_concat(series||','||t||','||vmin||','||vmax||','||vsum||','||n, ';') FROM "
+                                    "(SELECT * FROM " + std::string(level ? "hour6" : "minute10") + " ORDER BY series, t)";
+            return first_value(path, sql.c_str());
+        };
         {
             CKV_History_Store store;
             QVERIFY(open_at(store, path, T0));
@@ -317,7 +318,7 @@ private slots:
         }
         QByteArray written[2];
         for (int i = 0; i < 2; ++i) {
-            written[i] = first_value(path, rows_of[i]);
+            written[i] = rows_of(i);
             QVERIFY(written[i].count(';') > 10);
         }
         QVERIFY(kv_test_exec(path, "DROP TABLE minute10; DROP TABLE hour6"));
@@ -325,7 +326,7 @@ private slots:
         QVERIFY(open_at(store, path, T0 + 3 * KV_DAY_MS));
         store.close();
         for (int i = 0; i < 2; ++i)
-            QCOMPARE(first_value(path, rows_of[i]), written[i]);
+            QCOMPARE(rows_of(i), written[i]);
     }
 };
 

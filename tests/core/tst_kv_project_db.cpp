@@ -148,8 +148,6 @@ private slots:
             QVERIFY(store.load(filled));
             QCOMPARE(store.m_gui_pages.size(), size_t(2));
             QCOMPARE(store.m_gui_pages[1]->m_controls.size(), size_t(3));
-            QCOMPARE(store.m_gui_pages[1]->m_controls[2]->m_str_guid, std::string("{gui-control-12}"));
-            QCOMPARE(store.m_gui_pages[1]->m_controls[2]->m_list_param.size(), size_t(2));
             QCOMPARE(store.m_logic_pages.size(), size_t(1));
             QCOMPARE(store.m_addr.address_count(), size_t(12));
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <numeric>
 #include <string>
 
@@ -52,6 +53,7 @@ struct Recorder {
     KV_Message_Stream stream;
     std::vector<Delivered> delivered;
     bool payloads_terminated = true;
+    std::function<void(CKV_Network_Msg*, uint8_t*)> also; // runs inside the handler, after the recording
 
     Recorder()
     {
@@ -59,6 +61,8 @@ struct Recorder {
             delivered.push_back({header->id, payload ? std::string(reinterpret_cast<char*>(payload), header->data_length)
                                                      : std::string()});
             payloads_terminated &= !payload || payload[header->size] == 0;
+            if (also)
+                also(header, payload);
         });
         stream.set_netvar_handler([this](const KV_Addr_Tgm& tgm) {
             delivered.push_back({kv_msg::NETVAR, std::to_string(tgm.dest_address[0]) + "/" +
@@ -172,14 +176,12 @@ private slots:
         Recorder r;
         std::vector<std::vector<uint8_t>> taken;
         bool same_buffer = true;
-        r.stream.set_message_handler([&](CKV_Network_Msg* header, uint8_t* payload) {
-            r.delivered.push_back({header->id, payload ? std::string(reinterpret_cast<char*>(payload), header->data_length)
-                                                       : std::string()});
+        r.also = [&](CKV_Network_Msg* header, uint8_t* payload) {
             if (header->id == kv_msg::FILE) {
                 taken.push_back(r.stream.take_payload());
                 same_buffer &= taken.back().data() == payload && taken.back()[header->size] == 0;
             }
-        });
+        };
         for (size_t at = 0; at < bytes.size(); at += 4099)
             r.feed(bytes, at, at + 4099);
         QVERIFY(r.delivered == (std::vector<Delivered>{{kv_msg::NETVAR, "1/2/3=1"}, {kv_msg::FILE, large},
@@ -251,10 +253,7 @@ private slots:
         std::vector<Delivered> expected;
         const std::vector<uint8_t> bytes = sample_stream(expected);
         Recorder r;
-        r.stream.set_message_handler([&](CKV_Network_Msg* header, uint8_t*) {
-            r.delivered.push_back({header->id, {}});
-            r.stream.reset();
-        });
+        r.also = [&](CKV_Network_Msg*, uint8_t*) { r.stream.reset(); };
         r.feed(bytes);
         QCOMPARE(r.delivered.size(), size_t(1));
         QCOMPARE(r.stream.buffered_bytes(), size_t(0));
