@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "kv_bench_probe.h"
 #include "kv_crypto.h"
 #include "kv_network_client.h"
 #include "kv_project_db.h"
@@ -23,35 +24,6 @@
 
 namespace {
 constexpr int kBurst = 300000;
-
-// The longest gap beyond 1 ms between two ticks of a 1 ms timer.
-class Lateness_Probe {
-public:
-    Lateness_Probe()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(1);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const qint64 now = m_clock.nsecsElapsed();
-            m_worst = std::max(m_worst, now - m_last - 1000000);
-            m_last = now;
-        });
-        m_clock.start();
-        m_timer.start();
-    }
-    void reset()
-    {
-        m_last = m_clock.nsecsElapsed();
-        m_worst = 0;
-    }
-    double worst_ms() const { return m_worst / 1e6; }
-
-private:
-    QElapsedTimer m_clock;
-    QTimer m_timer;
-    qint64 m_last = 0;
-    qint64 m_worst = 0;
-};
 
 long status_kb(const char* key)
 {
@@ -131,7 +103,7 @@ int main(int argc, char** argv)
         local.save(true);
     }
 
-    Lateness_Probe probe;
+    KV_Stall_Probe probe;
     auto* window = new CKV_Studio_Main_App;
     int rebuilt = 0;
     QObject::connect(window, &CKV_Studio_Main_App::pages_rebuilt, [&] { ++rebuilt; });
@@ -148,7 +120,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "the large project was not installed\n");
         return 1;
     }
-    const double first_ms = probe.worst_ms();
+    const double first_ms = probe.longest_ms();
     const qint64 first_took = phase.elapsed();
     wait_for([] { return false; }, 1500); // settle
     const long steady_kb = status_kb("VmRSS:");
@@ -162,7 +134,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "the second download was not installed\n");
         return 1;
     }
-    const double second_ms = probe.worst_ms();
+    const double second_ms = probe.longest_ms();
     const qint64 second_took = phase.elapsed();
     const long peak_kb = status_kb("VmHWM:");
 
@@ -173,7 +145,7 @@ int main(int argc, char** argv)
     sim.write(QByteArray("flood ") + QByteArray::number(kBurst) + "\n");
     if (!wait_for([&] { return netvars >= kBurst; }, 180000))
         fprintf(stderr, "only %d of %d net variables arrived\n", netvars, kBurst);
-    const double burst_ms = probe.worst_ms();
+    const double burst_ms = probe.longest_ms();
     const qint64 burst_took = phase.elapsed();
 
     printf("longest lateness of a 1 ms GUI timer (goal < 50 ms):\n");

@@ -18,6 +18,7 @@
 #include <ctime>
 #include <vector>
 
+#include "kv_bench_probe.h"
 #include "kv_history_recorder.h"
 #include "kv_history_store.h"
 #include "kv_logger_chart.h"
@@ -27,14 +28,6 @@ namespace {
 constexpr int kAddresses = 500;
 constexpr int kTelegrams = 2'000'000;
 constexpr int kChunk = 1000;
-
-// CPU time of the calling thread: what a stall costs in work, not in waiting for a core.
-double thread_cpu_ms()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-}
 
 KV_Group_Address address_of(int n) { return KV_Group_Address{uint32_t(1 + n / 200), uint32_t(n / 20 % 10), uint32_t(n % 20 + 1)}; }
 
@@ -90,13 +83,13 @@ void recording(const QString& dir)
     for (int i = 0; i < kTelegrams; i += kChunk) {
         QElapsedTimer chunk;
         chunk.start();
-        const double cpu0 = thread_cpu_ms();
+        const double cpu0 = kv_thread_cpu_ms();
         for (int j = i; j < i + kChunk; ++j)
             recorder.on_telegram(telegrams[size_t(j % kAddresses)], tree, false, t0 + j);
         QCoreApplication::processEvents();
         const double ms = chunk.nsecsElapsed() / 1e6;
         longest_ms = std::max(longest_ms, ms);
-        longest_cpu_ms = std::max(longest_cpu_ms, thread_cpu_ms() - cpu0);
+        longest_cpu_ms = std::max(longest_cpu_ms, kv_thread_cpu_ms() - cpu0);
         over_goal += ms >= 16.0;
     }
     const double pushed_s = total.nsecsElapsed() / 1e9;

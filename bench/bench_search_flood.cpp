@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "../tests/net/kv_test_answer_flood.h"
+#include "kv_bench_probe.h"
 #include "kv_discovery.h"
 #include "kv_dlg_zielsystem.h"
 #include "kv_network_client.h"
@@ -51,8 +52,8 @@ Round flood(bool repeat, size_t padding)
     QTest::qWait(50);
 
     std::vector<QByteArray> answers = kv_test_search_answers(kAnswers, repeat, padding);
-    const qint64 cpu_start = KV_Test_Stall_Probe::thread_cpu_ns();
-    const KV_Test_Stall_Probe probe;
+    const qint64 cpu_start = kv_thread_cpu_ns();
+    const KV_Stall_Probe probe;
     {
         KV_Test_Answer_Flood sender(dialog.search()->listen_port(), std::move(answers));
         while (!sender.done())
@@ -60,7 +61,7 @@ Round flood(bool repeat, size_t padding)
     }
     QTest::qWait(200);
     const auto* found = dialog.findChild<QButtonGroup*>(QStringLiteral("m_buttonGroup_search"));
-    return {probe.longest_ms(), probe.longest_cpu_ms(), double(KV_Test_Stall_Probe::thread_cpu_ns() - cpu_start) / 1e6,
+    return {probe.longest_ms(), probe.longest_cpu_ms(), double(kv_thread_cpu_ns() - cpu_start) / 1e6,
             int(found->buttons().size())};
 }
 } // namespace

@@ -1,20 +1,14 @@
 #pragma once
 // A busy or hostile LAN for the controller search: search answers sent to a
-// local port from a thread of its own at a steady rate, and the longest time
-// the receiving event loop stood still meanwhile.
+// local port from a thread of its own at a steady rate.
 
 #include <QByteArray>
-#include <QElapsedTimer>
-#include <QObject>
-#include <QTimer>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <time.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <chrono>
@@ -75,44 +69,4 @@ private:
 
     std::atomic<bool> m_done{false};
     std::thread m_thread;
-};
-
-// Measures the longest gap between turns of the event loop it runs in, in
-// wall time (what the user sees, on a busy machine mostly the scheduler's
-// doing) and in CPU time of the thread (the work done in one turn).
-class KV_Test_Stall_Probe {
-public:
-    KV_Test_Stall_Probe()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(1);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const qint64 wall = m_clock.nsecsElapsed();
-            const qint64 cpu = thread_cpu_ns();
-            m_longest_wall_ns = std::max(m_longest_wall_ns, wall - m_last_wall_ns);
-            m_longest_cpu_ns = std::max(m_longest_cpu_ns, cpu - m_last_cpu_ns);
-            m_last_wall_ns = wall;
-            m_last_cpu_ns = cpu;
-        });
-        m_clock.start();
-        m_last_cpu_ns = thread_cpu_ns();
-        m_timer.start();
-    }
-    double longest_ms() const { return double(m_longest_wall_ns) / 1e6; }
-    double longest_cpu_ms() const { return double(m_longest_cpu_ns) / 1e6; }
-
-    static qint64 thread_cpu_ns()
-    {
-        timespec now{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-        return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-    }
-
-private:
-    QElapsedTimer m_clock;
-    QTimer m_timer;
-    qint64 m_last_wall_ns = 0;
-    qint64 m_last_cpu_ns = 0;
-    qint64 m_longest_wall_ns = 0;
-    qint64 m_longest_cpu_ns = 0;
 };

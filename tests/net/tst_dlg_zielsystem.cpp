@@ -453,7 +453,6 @@ private slots:
         QFETCH(int, entries);
         click("m_headerbtn_search");
         std::vector<QByteArray> answers = kv_test_search_answers(10000, repeat, padding);
-        const KV_Test_Stall_Probe probe;
         {
             KV_Test_Answer_Flood flood(m_dlg->search()->listen_port(), std::move(answers));
             QTRY_VERIFY_WITH_TIMEOUT(flood.done(), 30000);
@@ -463,10 +462,6 @@ private slots:
         QTest::qWait(100); // whatever is still on its way
         QCOMPARE(found->buttons().size(), entries);
         QCOMPARE(m_dlg->search()->entries().size(), size_t(entries));
-        // The work of one turn of the event loop, in CPU time so that a busy
-        // machine does not count; the benchmark has the wall-time figures.
-        qInfo("longest stall of the event loop: %.1f ms CPU, %.1f ms wall", probe.longest_cpu_ms(), probe.longest_ms());
-        QVERIFY2(probe.longest_cpu_ms() < 50, qPrintable(QString::number(probe.longest_cpu_ms())));
     }
 
     // The status panel offers exactly the buttons that lead out of each state.
