@@ -76,7 +76,7 @@ CKV_Gui_Control_Tile_OnOff* onoff(KV_Test_Page& p, int function, const std::vect
 }
 } // namespace
 
-class tst_tiles_base : public QObject {
+class tst_tile_base : public QObject {
     Q_OBJECT
 
 private slots:
@@ -455,5 +455,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_tiles_base)
-#include "tst_tiles_base.moc"
+QTEST_MAIN(tst_tile_base)
+#include "tst_tile_base.moc"
