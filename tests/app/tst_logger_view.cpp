@@ -153,7 +153,7 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
-        QCOMPARE(lines.first(), QString::fromLatin1(KV_HISTORY_CSV_HEADER));
+        QCOMPARE(lines.first(), QStringLiteral("Zeit;Kurve;Wert;Minimum;Maximum;Einheit"));
         // A day at a minute per row: every stored value of both curves in [t0, t1).
         const int per_curve = int(KV_DAY_MS / STEP);
         QCOMPARE(lines.size() - 1, 2 * per_curve);

@@ -118,8 +118,7 @@ private slots:
         m_sim->command(QStringLiteral("send 650"));
         QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("<- 33 ")), 3, WAIT_MS);
         QCOMPARE(count(QStringLiteral("<- 25 ")), 2);
-        QCOMPARE(m_window->project().m_project.m_str_name, std::string("Controller"));
-        QCOMPARE(m_window->project().m_routes.m_list_route.size(), size_t(2));
+        verify_local_project("Controller");
         QTRY_COMPARE_WITH_TIMEOUT(m_window->canvases().size(), 2, WAIT_MS);
     }
 
