@@ -1,6 +1,6 @@
 #include "kv_page_builder.h"
 
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QStackedWidget>
 #include <mutex>
 
@@ -38,20 +38,20 @@ void KV_Page_Builder::retire_pages()
     m_ready = false;
     m_to_build.clear();
     m_next = 0;
+    m_first = 0;
+    m_filling = nullptr;
     if (m_canvases.isEmpty())
         return;
-    // Hidden, the stack shows no other page while its pages leave; without
-    // updates it does not visit all its children at every removal.
+    // Hidden, the stack shows no other page while its pages leave. (Turning
+    // its updates off and on would visit every control of every page twice.)
     const bool shown = !m_stack.isHidden();
     m_stack.hide();
-    m_stack.setUpdatesEnabled(false);
     for (qsizetype i = m_canvases.size() - 1; i >= 0; --i) {
         m_canvases[i]->leave_value_path();
         QWidget* page = m_canvases[i]->scroll_area();
         m_stack.removeWidget(page);
         m_retired.push_back(page);
     }
-    m_stack.setUpdatesEnabled(true);
     m_stack.setVisible(shown);
     m_canvases.clear();
     m_slice.start();
@@ -67,21 +67,17 @@ void KV_Page_Builder::remove_pages()
     m_retired.clear();
 }
 
-void KV_Page_Builder::build(std::vector<KV_GUI_Page*> pages, int orientation)
+void KV_Page_Builder::build(std::vector<KV_GUI_Page*> pages, int orientation, bool now)
 {
     std::lock_guard lock(kv_project_lock());
-    retire_pages();
+    Q_ASSERT(m_canvases.isEmpty());
     m_to_build = std::move(pages);
-    // The home page and the pages before it now; the rest follow.
-    size_t now = 0;
-    while (now < m_to_build.size() && !kv_page_fits(m_to_build[now]->m_page_orientation != 0, orientation))
-        ++now;
-    now = std::min(now + 1, m_to_build.size());
-    for (; m_next < now; ++m_next)
-        add_canvas(*m_to_build[m_next]);
-    m_ready = true;
-    for (CKV_Gui_Control_Container* canvas : std::as_const(m_canvases))
-        canvas->place_controls();
+    // Ready with the home page and the pages before it.
+    while (m_first < m_to_build.size() && !kv_page_fits(m_to_build[m_first]->m_page_orientation != 0, orientation))
+        ++m_first;
+    m_first = std::min(m_first + 1, m_to_build.size());
+    while (now && !m_ready)
+        build_on(QDeadlineTimer(QDeadlineTimer::Forever));
     if (busy()) {
         m_announce = true;
         m_slice.start();
@@ -92,38 +88,49 @@ void KV_Page_Builder::build(std::vector<KV_GUI_Page*> pages, int orientation)
     }
 }
 
-void KV_Page_Builder::add_canvas(KV_GUI_Page& page)
+bool KV_Page_Builder::build_on(const QDeadlineTimer& deadline)
 {
-    auto* canvas = new CKV_Gui_Control_Container(m_host, page, &m_stack);
-    m_stack.addWidget(canvas->scroll_area());
-    canvas->installEventFilter(m_canvas_filter);
-    canvas->set_modified(false);
-    m_canvases.append(canvas);
-    if (m_ready)
-        canvas->place_controls();
+    std::lock_guard lock(kv_project_lock());
+    bool added = false;
+    for (bool done = false;; done = true) {
+        if (m_filling && !m_filling->load_more_controls(deadline)) {
+            if (!m_ready)
+                m_filling->place_controls_now(); // the page shown fills before the user's eyes
+            return added;
+        }
+        if (m_filling && m_ready)
+            m_filling->place_controls();
+        m_filling = nullptr;
+        if (!m_ready && size_t(m_canvases.size()) >= m_first) {
+            m_ready = true;
+            for (CKV_Gui_Control_Container* canvas : std::as_const(m_canvases))
+                canvas->place_controls();
+            return true;
+        }
+        if (m_next >= m_to_build.size() || (done && deadline.hasExpired()))
+            return added;
+        auto* canvas = new CKV_Gui_Control_Container(m_host, *m_to_build[m_next++], &m_stack,
+                                                     CKV_Gui_Control_Container::Controls::Later);
+        m_stack.addWidget(canvas->scroll_area());
+        canvas->installEventFilter(m_canvas_filter);
+        m_canvases.append(canvas);
+        m_filling = canvas;
+        added = true;
+    }
 }
 
 void KV_Page_Builder::run_slice()
 {
-    QElapsedTimer slice;
-    slice.start();
+    const QDeadlineTimer deadline(SLICE_MS, Qt::PreciseTimer);
     // Old canvases go first, so that two builds are not held at once longer
     // than needed.
     bool done = false;
-    while (!m_retired.empty() && (!done || slice.elapsed() < SLICE_MS)) {
+    while (!m_retired.empty() && (!done || !deadline.hasExpired())) {
         delete m_retired.back();
         m_retired.pop_back();
         done = true;
     }
-    bool added = false;
-    if (m_retired.empty()) {
-        std::lock_guard lock(kv_project_lock());
-        while (m_next < m_to_build.size() && (!done || slice.elapsed() < SLICE_MS)) {
-            add_canvas(*m_to_build[m_next++]);
-            done = added = true;
-        }
-    }
-    if (added)
+    if (m_retired.empty() && build_on(deadline))
         emit pages_added();
     if (busy()) {
         m_slice.start();

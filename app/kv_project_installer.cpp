@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QThread>
+#include <QTimer>
 #include <cstring>
 #include <mutex>
 
@@ -163,7 +164,8 @@ void KV_Project_Installer::finish(const std::shared_ptr<Job>& job)
     }
     emit progress(-1);
     if (job->outcome.kind == KV_Download_Outcome::Installed)
-        emit installed();
+        // In a turn of its own: the swap's turn is long enough.
+        QTimer::singleShot(0, this, &KV_Project_Installer::installed);
     else
         emit failed(job->outcome.kind, QString::fromStdString(job->outcome.reason));
     if (!m_queued.payload.empty())

@@ -334,7 +334,8 @@ void CKV_Studio_Main_App::build_pages()
         set_orientation(screen_orientation());
 
     m_logger->set_logger_groups(project().m_logger_groups);
-    m_builder->build(std::move(pages), orientation());
+    // Before the window is shown nobody waits for input: the home page comes at once.
+    m_builder->build(std::move(pages), orientation(), !isVisible());
     if (isVisible())
         goHomePage();
 }
@@ -516,6 +517,11 @@ bool CKV_Studio_Main_App::pages_ready() const
     return m_builder->ready();
 }
 
+bool CKV_Studio_Main_App::pages_busy() const
+{
+    return m_builder->busy();
+}
+
 void CKV_Studio_Main_App::show_page_or_notice(int page)
 {
     m_pages->setCurrentIndex(page);
@@ -633,8 +639,7 @@ void CKV_Studio_Main_App::on_orientation_changed()
 
 void CKV_Studio_Main_App::show_fitting_page()
 {
-    if (!m_builder->ready())
-        return;
+    // Also while the build fills the page: the user sees it come.
     const int current = m_pages->currentIndex();
     if (current < 0 || !kv_page_fits(canvases()[current]->is_vertical(), orientation())) {
         const int first = m_builder->next_fitting_page(0, orientation());

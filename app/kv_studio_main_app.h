@@ -74,6 +74,8 @@ public:
     bool run_mode() const override { return m_run_mode; }
     bool keep_feedback_separate() const override { return false; }
     bool pages_ready() const override;
+    // Pages still being built, filled or taken down.
+    bool pages_busy() const;
     int orientation() const override { return page_orientation(); }
     QString language() const override { return language_usr(); }
     void goPage(const std::string& page_guid) override;
@@ -144,8 +146,9 @@ private:
     void build_menu();
     void build_views();
     void open_local_project();
-    // Builds the canvases of the pages the user may see: the one shown
-    // first at once, the others in slices (KV_Page_Builder).
+    // Builds the canvases of the pages the user may see in slices, the one
+    // shown first first (KV_Page_Builder); before the window is shown that
+    // one at once.
     void build_pages();
     // Shows the first page of the orientation unless the shown one fits it.
     void show_fitting_page();

@@ -20,6 +20,9 @@ public:
     explicit KV_Data(std::string text);
     KV_Data(const KV_Data&) = default;
     KV_Data& operator=(const KV_Data&) = default;
+    // Moves too: swapping two projects must not copy their record texts.
+    KV_Data(KV_Data&&) noexcept = default;
+    KV_Data& operator=(KV_Data&&) noexcept = default;
     virtual ~KV_Data() = default;
 
     virtual std::string encode();

@@ -30,7 +30,8 @@ QColor page_color(const std::string& text)
 }
 } // namespace
 
-CKV_Gui_Control_Container::CKV_Gui_Control_Container(KV_Visu_Host& host, const KV_GUI_Page& page, QWidget* parent)
+CKV_Gui_Control_Container::CKV_Gui_Control_Container(KV_Visu_Host& host, const KV_GUI_Page& page, QWidget* parent,
+                                                     Controls controls)
     : QWidget(nullptr)
     , m_host(host)
     , m_page_guid(page.m_str_guid)
@@ -46,7 +47,6 @@ CKV_Gui_Control_Container::CKV_Gui_Control_Container(KV_Visu_Host& host, const K
     m_scroll->setWidget(this);
     m_host.dispatch().add_canvas(this);
 
-    load_controls();
     setAcceptDrops(true);
     apply_page_settings();
     installEventFilter(this);
@@ -59,8 +59,9 @@ CKV_Gui_Control_Container::CKV_Gui_Control_Container(KV_Visu_Host& host, const K
         grabGesture(Qt::TapAndHoldGesture);
         m_zoom_allowed = true;
         m_scroll->enable_kinetic_scrolling();
-        apply_touch_roles();
     }
+    if (controls == Controls::Now)
+        load_more_controls(QDeadlineTimer(QDeadlineTimer::Forever));
 }
 
 CKV_Gui_Control_Container::~CKV_Gui_Control_Container()
@@ -113,17 +114,29 @@ KV_GUI_Page* CKV_Gui_Control_Container::page_record() const
     return m_host.find_page(m_page_guid);
 }
 
-void CKV_Gui_Control_Container::load_controls()
+bool CKV_Gui_Control_Container::load_more_controls(const QDeadlineTimer& deadline)
 {
+    if (m_loaded)
+        return true;
     const KV_GUI_Page* page = page_record();
-    if (!page) {
+    if (!page)
         TRACE(kv_trace::LEVEL_ERR, kv_trace::AREA_ZRQ, "PAGE NOT FOUND: %s\n", m_page_guid.c_str());
-        return;
+    const size_t count = page ? page->m_controls.size() : 0;
+    if (m_next_record < count) {
+        do
+            create_control(*page->m_controls[m_next_record++], true);
+        while (m_next_record < count && !deadline.hasExpired());
+        if (m_next_record < count)
+            return false;
     }
-    for (const auto& record : page->m_controls)
-        create_control(*record, true);
+    // A child may come before its parent control in the page.
     for (CKV_Gui_Control* control : std::as_const(m_controls))
         control->attach_to_parent();
+    if (m_host.run_mode())
+        apply_touch_roles();
+    m_modified = false; // as loaded
+    m_loaded = true;
+    return true;
 }
 
 void CKV_Gui_Control_Container::store_controls()
@@ -197,7 +210,13 @@ void CKV_Gui_Control_Container::fit_to_view(const QSize& view)
 
 void CKV_Gui_Control_Container::place_controls()
 {
-    if (!m_host.pages_ready() || m_placing)
+    if (m_host.pages_ready())
+        place_controls_now();
+}
+
+void CKV_Gui_Control_Container::place_controls_now()
+{
+    if (m_placing)
         return;
     m_placing = true;
     const double sx = double(width()) / m_width;

@@ -5,6 +5,7 @@
 // kinetically and turns swipes into page changes.
 
 #include <QColor>
+#include <QDeadlineTimer>
 #include <QList>
 #include <QPixmap>
 #include <QScrollArea>
@@ -29,9 +30,12 @@ constexpr float KV_ZOOM_WHEEL_STEP = 0.1f;
 class CKV_Gui_Control_Container : public QWidget {
     Q_OBJECT
 public:
+    enum class Controls { Now, Later };
     // Builds the canvas for one page inside a new scroll area (parent of the
-    // scroll area: `parent`); the scroll area owns the canvas.
-    CKV_Gui_Control_Container(KV_Visu_Host& host, const KV_GUI_Page& page, QWidget* parent = nullptr);
+    // scroll area: `parent`); the scroll area owns the canvas. With
+    // Controls::Later the canvas starts empty and load_more_controls() fills it.
+    CKV_Gui_Control_Container(KV_Visu_Host& host, const KV_GUI_Page& page, QWidget* parent = nullptr,
+                              Controls controls = Controls::Now);
     ~CKV_Gui_Control_Container() override;
     // Takes no more telegrams, messages or animation ticks, so that a canvas
     // on its way out may be deleted later; the destructor does it too.
@@ -45,7 +49,11 @@ public:
     bool is_vertical() const { return m_vertical; }
     QSize design_size() const { return {m_width, m_height}; }
 
-    void load_controls();
+    // Creates the page's next controls until the deadline has passed, one at
+    // least; true once the page has all its controls (then attached to their
+    // parent controls and, in run mode, given their touch roles).
+    bool load_more_controls(const QDeadlineTimer& deadline);
+    bool controls_loaded() const { return m_loaded; }
     // Writes the controls' working records back into the page record.
     void store_controls();
     CKV_Gui_Control* create_control(const KV_GUI_Control& record, bool append);
@@ -55,6 +63,8 @@ public:
     // canvas size; done only once the window's pages are ready. fit_to_view
     // calls it after each resize.
     void place_controls();
+    // The same before the pages are ready: for a page shown while it fills.
+    void place_controls_now();
 
     const QList<CKV_Gui_Control*>& controls() const { return m_controls; }
     QList<CKV_Gui_Control*> controls_of_type(std::initializer_list<int> types) const;
@@ -117,6 +127,8 @@ private:
     bool m_keep_aspect = false;
     int m_align = 0;
     QList<CKV_Gui_Control*> m_controls;
+    size_t m_next_record = 0; // next control record of the page to load
+    bool m_loaded = false;
     CKV_Gui_Control_Container_Sv* m_scroll = nullptr;
     bool m_zoom_allowed = false;
     float m_zoom = 1.0f;

@@ -95,14 +95,14 @@ bool on_kitchen(const CKV_Gui_Control* control)
     return !control->record().m_list_addr.empty() && control->record().m_list_addr[0] == KITCHEN;
 }
 
-// Logged in and showing the project the simulator just sent, installed.
+// Logged in and showing the project the simulator just sent, installed, every page built.
 bool downloaded(CKV_Studio_Main_App& window, const Kvsim_Process& sim, qsizetype from)
 {
     bool sent = false;
     for (qsizetype i = from; i < sim.lines.size() && !sent; ++i)
         sent = sim.lines[i].contains(QStringLiteral("-> 26,"));
     return sent && window.installer().state() == KV_Project_Installer::State::Idle && window.is_logged_in() &&
-           window.pages_ready() && window.is_page_stack_shown();
+           window.pages_ready() && !window.pages_busy() && window.is_page_stack_shown();
 }
 
 void picture(QWidget& window, const char* name)

@@ -1,6 +1,7 @@
 // The app main window without a controller: the local project at start,
 // title texts, which pages a user sees, orientation rules, navigation,
-// the full-screen menu, fixed sizes and the weekly version check.
+// the full-screen menu, fixed sizes, the weekly version check and a large
+// page that fills a batch of controls per turn.
 
 #include <QAction>
 #include <QCheckBox>
@@ -10,12 +11,14 @@
 #include <QNetworkProxy>
 #include <QRadioButton>
 #include <QSettings>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 #include "../net/kv_test_http_responder.h"
 #include "../net/test_controller.h"
+#include "../visu/kv_fake_host.h"
 #include "kv_app_context.h"
 #include "kv_device_display.h"
 #include "kv_dlg_zielsystem.h"
@@ -23,6 +26,7 @@
 #include "kv_dlg_settings.h"
 #include "kv_gui_container.h"
 #include "kv_local_project.h"
+#include "kv_page_builder.h"
 #include "kv_page_rules.h"
 #include "kv_style.h"
 #include "kv_studio_main_app.h"
@@ -47,6 +51,15 @@ public:
 
 protected:
     void show_information(const QString& text) override { informations << text; }
+};
+
+struct Key_Count : QObject {
+    int presses = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        presses += event->type() == QEvent::KeyPress;
+        return false;
+    }
 };
 
 bool visible(const std::string& users, const std::string& user)
@@ -378,6 +391,30 @@ private slots:
         ticks(1);
         QCOMPARE(window.version_countdown(), period);
         QTRY_COMPARE_WITH_TIMEOUT(proxy.paths(), QStringList(QStringLiteral("versions.kv.test:443")), 5000);
+    }
+
+    void a_large_page_fills_over_several_turns_with_input_in_between()
+    {
+        constexpr int COUNT = 400;
+        KV_Fake_Host host;
+        KV_GUI_Page& page = host.add_page("{big}");
+        for (int i = 0; i < COUNT; ++i)
+            KV_Fake_Host::add_control(page, 0, "{c" + std::to_string(i) + "}");
+        QStackedWidget stack;
+        stack.show();
+        KV_Page_Builder builder(host, stack, nullptr);
+        builder.build({&page}, KV_ORIENTATION_LANDSCAPE, false);
+        QVERIFY(!builder.ready());
+
+        Key_Count keys;
+        stack.installEventFilter(&keys);
+        QCoreApplication::postEvent(&stack, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier));
+        QTRY_COMPARE(keys.presses, 1);
+        QVERIFY(!builder.ready());
+        QCOMPARE(builder.canvases().size(), 1); // shown while its controls follow
+        QVERIFY(builder.canvases()[0]->controls().size() < COUNT);
+        QTRY_VERIFY(builder.ready());
+        QCOMPARE(builder.canvases()[0]->controls().size(), COUNT);
     }
 };
 
