@@ -541,6 +541,7 @@ void CKV_Studio_Main_App::goHomePage()
         m_pages->hide();
     show_view(View_Pages);
     const int first = m_builder->next_fitting_page(0, orientation());
+    m_home_owed = first < 0 && m_builder->busy();
     if (first >= 0)
         goPage(first);
     else
@@ -640,6 +641,12 @@ void CKV_Studio_Main_App::on_orientation_changed()
 void CKV_Studio_Main_App::show_fitting_page()
 {
     // Also while the build fills the page: the user sees it come.
+    if (m_home_owed) {
+        const int first = m_builder->next_fitting_page(0, orientation());
+        m_home_owed = first < 0 && m_builder->busy();
+        goPage(first);
+        return;
+    }
     const int current = m_pages->currentIndex();
     if (current < 0 || !kv_page_fits(canvases()[current]->is_vertical(), orientation())) {
         const int first = m_builder->next_fitting_page(0, orientation());

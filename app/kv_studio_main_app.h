@@ -174,6 +174,7 @@ private:
     QList<int> m_history;
     KV_Page_Builder* m_builder = nullptr;
     bool m_menu_shown = true;
+    bool m_home_owed = false; // the home page is shown once the build reaches it
     DeviceDisplay m_device_display = Unknown;
 
     // Views and buttons.
