@@ -1,6 +1,5 @@
 #include "kv_project_installer.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QThread>
 #include <QTimer>
@@ -170,13 +169,4 @@ void KV_Project_Installer::finish(const std::shared_ptr<Job>& job)
         emit failed(job->outcome.kind, QString::fromStdString(job->outcome.reason));
     if (!m_queued.payload.empty())
         start(std::exchange(m_queued, File()));
-}
-
-void KV_Project_Installer::wait_for_worker()
-{
-    if (!m_worker)
-        return;
-    m_worker->wait();
-    // The queued report still runs; deliver it now.
-    QCoreApplication::sendPostedEvents(this);
 }

@@ -40,9 +40,6 @@ public:
     // data lies in (the link's payload), which saves copying a large file.
     bool take_file(const unsigned char* data, uint32_t length, std::vector<unsigned char> buffer = {});
 
-    // Blocks until no worker runs; for the end of the program and for tools.
-    void wait_for_worker();
-
 signals:
     // 0-100 while the file arrives and is installed; -1 when done.
     void progress(int percent);

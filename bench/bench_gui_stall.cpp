@@ -98,6 +98,7 @@ int main(int argc, char** argv)
         route.m_str_user = "root";
         route.m_str_passwd_md5 = kv_crypto::md5_hex("werk-zugang");
         local.m_project.m_str_name = "Lokal";
+        local.m_project.m_str_guid = "{6b1c0d52-0000-4000-8000-0000000000b1}"; // a project record decodes only with one
         local.m_routes.m_list_route = {route};
         local.m_routes.m_route_default = 0;
         local.save(true);
