@@ -82,8 +82,7 @@ void KV_Page_Builder::build(std::vector<KV_GUI_Page*> pages, int orientation, bo
         m_announce = true;
         m_slice.start();
     } else {
-        m_to_build.clear();
-        m_next = 0;
+        end_build();
         emit pages_built();
     }
 }
@@ -119,6 +118,13 @@ bool KV_Page_Builder::build_on(const QDeadlineTimer& deadline)
     }
 }
 
+void KV_Page_Builder::end_build()
+{
+    // No pointers into the project stay behind.
+    m_to_build.clear();
+    m_next = 0;
+}
+
 void KV_Page_Builder::run_slice()
 {
     const QDeadlineTimer deadline(SLICE_MS, Qt::PreciseTimer);
@@ -136,8 +142,7 @@ void KV_Page_Builder::run_slice()
         m_slice.start();
         return;
     }
-    m_to_build.clear();
-    m_next = 0;
+    end_build();
     if (std::exchange(m_announce, false))
         emit pages_built();
 }

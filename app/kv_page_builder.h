@@ -60,6 +60,7 @@ private:
     // Builds on until the deadline; true when it added a canvas or became ready.
     bool build_on(const QDeadlineTimer& deadline);
     void run_slice();
+    void end_build();
 
     KV_Visu_Host& m_host;
     QStackedWidget& m_stack;

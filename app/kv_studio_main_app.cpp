@@ -540,12 +540,16 @@ void CKV_Studio_Main_App::goHomePage()
     if (!is_connected())
         m_pages->hide();
     show_view(View_Pages);
+    if (!go_first_fitting_page())
+        m_overlay_not_connected->setVisible(!is_connected()); // leads to the target dialog
+}
+
+bool CKV_Studio_Main_App::go_first_fitting_page()
+{
     const int first = m_builder->next_fitting_page(0, orientation());
     m_home_owed = first < 0 && m_builder->busy();
-    if (first >= 0)
-        goPage(first);
-    else
-        m_overlay_not_connected->setVisible(!is_connected()); // leads to the target dialog
+    goPage(first);
+    return first >= 0;
 }
 
 void CKV_Studio_Main_App::goPage(int page)
@@ -642,9 +646,7 @@ void CKV_Studio_Main_App::show_fitting_page()
 {
     // Also while the build fills the page: the user sees it come.
     if (m_home_owed) {
-        const int first = m_builder->next_fitting_page(0, orientation());
-        m_home_owed = first < 0 && m_builder->busy();
-        goPage(first);
+        go_first_fitting_page();
         return;
     }
     const int current = m_pages->currentIndex();

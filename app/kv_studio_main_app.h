@@ -152,6 +152,9 @@ private:
     void build_pages();
     // Shows the first page of the orientation unless the shown one fits it.
     void show_fitting_page();
+    // Shows the first page that fits the orientation; while none is built
+    // yet, the build shows it when it comes. False when there is none.
+    bool go_first_fitting_page();
     void connect_installer();
     void on_project_installed();
     bool is_full_screen_app() const;

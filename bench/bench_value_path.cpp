@@ -10,12 +10,12 @@
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <cstdio>
-#include <ctime>
 #include <cstring>
 #include <memory>
 #include <vector>
 
 #include "../tests/visu/kv_fake_host.h"
+#include "kv_bench_probe.h"
 #include "kv_gui_container.h"
 #include "kv_gui_control.h"
 #include "kv_gui_value_dispatch.h"
@@ -40,20 +40,14 @@ public:
     void restart()
     {
         m_wall.start();
-        m_cpu = cpu_now();
+        m_cpu_ns = kv_thread_cpu_ns();
     }
     double wall_s() const { return m_wall.nsecsElapsed() / 1e9; }
-    double cpu_s() const { return cpu_now() - m_cpu; }
+    double cpu_s() const { return double(kv_thread_cpu_ns() - m_cpu_ns) / 1e9; }
 
 private:
-    static double cpu_now()
-    {
-        timespec now{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-        return now.tv_sec + now.tv_nsec / 1e9;
-    }
     QElapsedTimer m_wall;
-    double m_cpu = 0;
+    qint64 m_cpu_ns = 0;
 };
 
 // Per second of wall time and of CPU time, or seconds of each.

@@ -23,15 +23,11 @@ public:
     // The value as shown (offset added, then factor) and back.
     double shown_value() const;
     double raw_value(double shown) const;
+    QList<QRect> operable_parts() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     QRect pressed_area() const override;
-
-public:
-    QList<QRect> operable_parts() const override;
-
-protected:
 
 private:
     QRect text_area() const;

@@ -80,10 +80,9 @@ inline void add_block(KV_Fake_Host& host, const std::string& guid, int type, std
 // A parameter of the block a message text carries.
 inline std::string block_param(const std::string& text, const std::string& name)
 {
-    for (const auto& param : KV_LOGIC_Control(text).m_list_param)
-        if (param.m_str_name == name)
-            return param.m_str_value;
-    return "(none)";
+    const KV_LOGIC_Control block(text);
+    const std::string* value = block.param(name);
+    return value ? *value : "(none)";
 }
 
 // The light controls' slots, one address each, in slot order.
