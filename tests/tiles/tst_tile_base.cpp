@@ -284,23 +284,39 @@ private slots:
         QTRY_COMPARE(closed.size(), 2);
     }
 
+    // Every type the catalogue gives a class is built as that class and
+    // keeps its type; with the tiles registered only the clock and scene
+    // controls (another library) stand in as text. Types without a class, and
+    // a dimmer with more addresses than it has, fall back to 9999, which is
+    // also the type stored back.
     void factory_builds_every_catalogue_class()
     {
-        // Every type the catalogue gives a class is built as that class, and
-        // keeps its type; with the tiles registered only the clock and scene
-        // controls (another library) stand in as text.
         KV_Test_Page p;
-        for (int type : kv_control_types())
-            p.add(type, "{t" + std::to_string(type) + "}");
+        std::vector<int> types = kv_control_types();
+        types.insert(types.end(), {2, 10, 99, 126, 1117, 9999}); // no class of their own
+        auto guid = [](int type) { return "{t" + std::to_string(type) + "}"; };
+        for (int type : types)
+            p.add(type, guid(type));
+        p.add(118, "{dimmer-9}", std::vector<KV_Group_Address>(9, KV_Group_Address{1, 1, 1}));
+        p.add(118, "{dimmer-4}", std::vector<KV_Group_Address>(4, KV_Group_Address{1, 1, 1}));
         p.build();
+        QCOMPARE(p.canvas()->controls().size(), qsizetype(types.size() + 2));
         std::set<int> stand_ins;
-        for (int type : kv_control_types()) {
-            CKV_Gui_Control* control = p.canvas()->find_control("{t" + std::to_string(type) + "}");
-            QCOMPARE(control->type(), type);
-            if (std::strcmp(control->metaObject()->className(), kv_control_class_name(type)) != 0)
+        for (int type : types) {
+            CKV_Gui_Control* control = p.canvas()->find_control(guid(type));
+            const char* name = kv_control_class_name(type);
+            QCOMPARE(control->type(), name ? type : 9999);
+            if (name && std::strcmp(control->metaObject()->className(), name) != 0)
                 stand_ins.insert(type);
         }
         QCOMPARE(stand_ins, (std::set<int>{111, 139, 1120, 1126, 1505, 1509}));
+        QCOMPARE(p.canvas()->find_control("{dimmer-9}")->type(), 9999);
+        QCOMPARE(p.canvas()->find_control("{dimmer-4}")->type(), 118);
+        QCOMPARE(p.canvas()->find_control("{t110}")->description(), QStringLiteral("UNKNOWN"));
+        p.canvas()->store_controls();
+        QCOMPARE(p.page->find_control("{t10}")->m_typ, 9999);
+        QCOMPARE(p.page->find_control("{dimmer-9}")->m_typ, 9999);
+        QCOMPARE(p.page->find_control("{dimmer-4}")->m_typ, 118);
     }
 
     // The written values on press and release, per function, with "Wert Ein" 5 and "Wert Aus" 2.
