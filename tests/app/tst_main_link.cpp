@@ -6,7 +6,6 @@
 // survive every case, and the user and the trace are told.
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -70,7 +69,9 @@ private slots:
     void init() { make_folder(); }
     void cleanup() { tear_down(); }
 
-    void login_download_and_installation_routes()
+    // Login, the first download, and the repetitions a changed project (103)
+    // and a reload (650) ask for: each keeps the installation's routes.
+    void login_downloads_and_installation_routes()
     {
         if (!start({}))
             return;
@@ -89,40 +90,30 @@ private slots:
         QVERIFY(first_line(QStringLiteral("login accepted")) < first_line(QStringLiteral("<- 305 ")));
         QVERIFY(first_line(QStringLiteral("-> 26,")) < first_line(QStringLiteral("<- 33 ")));
 
-        // The controller's project is the local project now, with the installation's routes.
         QCOMPARE(QString::fromStdString(m_window->project().path()), local_path());
-        verify_local_project("Controller");
-        QTRY_COMPARE_WITH_TIMEOUT(m_window->canvases().size(), 2, WAIT_MS);
-        QVERIFY(!QFile::exists(local_path() + QStringLiteral(".last")));
-
         QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
         QCOMPARE(m_window->project_timeout(), 0);
         QCOMPARE(m_window->windowTitle(), QStringLiteral("kirovantor3 3.01 [kv_app] - [online] "));
         QVERIFY(m_window->status_button()->property("kv_connected").toBool());
         QVERIFY(m_window->is_page_stack_shown());
         QVERIFY(!m_window->is_not_connected_overlay_shown());
-    }
-
-    void project_changed_and_reload_fetch_it_again()
-    {
-        if (!start({}))
-            return;
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
-        QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("<- 33 ")), 1, WAIT_MS); // the simulator's log lags
         QCOMPARE(count(QStringLiteral("<- 25 ")), 0);
 
         m_sim->command(QStringLiteral("send 103"));
         QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("<- 33 ")), 2, WAIT_MS);
         QVERIFY(m_sim->lines[first_line(QStringLiteral("<- 25 "))].contains(QStringLiteral("kiro_vantor_boot_project.kvp")));
-
         m_sim->command(QStringLiteral("send 650"));
         QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("<- 33 ")), 3, WAIT_MS);
         QCOMPARE(count(QStringLiteral("<- 25 ")), 2);
+        // The controller's project is the local project now, with the installation's routes.
         verify_local_project("Controller");
         QTRY_COMPARE_WITH_TIMEOUT(m_window->canvases().size(), 2, WAIT_MS);
+        QVERIFY(!QFile::exists(local_path() + QStringLiteral(".last")));
     }
 
-    void clock_and_scene_replaced_only_when_the_text_differs()
+    // Clock and scene records are replaced only when their text differs, and
+    // the keep-alive answers keep a supervised connection.
+    void clock_and_scene_texts_and_keep_alive()
     {
         if (!start({}))
             return;
@@ -150,6 +141,17 @@ private slots:
         QCOMPARE(scene.m_list_scene[0].m_str_name, std::string("lokale Marke"));
         m_sim->command(QStringLiteral("scene Neue Szene"));
         QTRY_COMPARE_WITH_TIMEOUT(scene.m_list_scene[0].m_str_name, std::string("Neue Szene"), WAIT_MS);
+
+        // Supervision every 1.5 s: without the answers marking the link alive it
+        // would be dropped within two periods.
+        m_window->client().set_intervals(1500, 100);
+        QVERIFY(m_window->connect_active_route());
+        QTRY_VERIFY_WITH_TIMEOUT(count(QStringLiteral(" connected")) == 2 && m_window->is_logged_in(), WAIT_MS);
+        const int before = count(QStringLiteral("<- 2000 "));
+        QTRY_VERIFY_WITH_TIMEOUT(count(QStringLiteral("<- 2000 ")) >= before + 10, WAIT_MS); // about five seconds
+        QCOMPARE(count(QStringLiteral(" connected")), 2);
+        QCOMPARE(count(QStringLiteral(" disconnected")), 1); // only the first, replaced connection
+        QVERIFY(m_window->is_connected());
     }
 
     void refused_login_shows_the_connection_failure()
@@ -197,12 +199,11 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(m_sim->logged("<- 305 "), WAIT_MS);
         QVERIFY(m_window->project_timeout() > 0); // set by the acceptance
         QTRY_COMPARE_WITH_TIMEOUT(m_window->project_timeout(), 0, WAIT_MS);
-        QVERIFY(m_window->is_connected());
         QTest::qWait(3000); // twenty more ticks
+        // Still on the first connection: never dropped, never made again.
         QVERIFY(m_window->is_connected());
         QVERIFY(!m_window->is_logged_in());
         QCOMPARE(count(QStringLiteral(" connected")), 1);
-        QCOMPARE(count(QStringLiteral(" disconnected")), 0);
         QCOMPARE(count(QStringLiteral("login accepted")), 1);
         QCOMPARE(count(QStringLiteral("<- 305 ")), 1);
         QCOMPARE(count(QStringLiteral("-> 26,")), 0);
@@ -228,23 +229,6 @@ private slots:
         QCOMPARE(count(QStringLiteral("-> 26,")), 0);
     }
 
-    void keep_alive_answers_keep_the_supervised_connection()
-    {
-        if (!start({}))
-            return;
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in(), WAIT_MS);
-        // Supervision every 1.5 s: without the answers marking the link alive it
-        // would be dropped within two periods.
-        m_window->client().set_intervals(1500, 100);
-        QVERIFY(m_window->connect_active_route());
-        QTRY_VERIFY_WITH_TIMEOUT(count(QStringLiteral(" connected")) == 2 && m_window->is_logged_in(), WAIT_MS);
-        const int before = count(QStringLiteral("<- 2000 "));
-        QTRY_VERIFY_WITH_TIMEOUT(count(QStringLiteral("<- 2000 ")) >= before + 10, WAIT_MS); // about five seconds
-        QCOMPARE(count(QStringLiteral(" connected")), 2);
-        QCOMPARE(count(QStringLiteral(" disconnected")), 1); // only the first, replaced connection
-        QVERIFY(m_window->is_connected());
-    }
-
     void silent_controller_is_connected_again_by_the_client()
     {
         if (!start({}))
@@ -256,15 +240,10 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in() && !m_window->dispatch().stale(), WAIT_MS);
 
         const qint64 connected_icon = m_window->status_button()->icon().cacheKey();
-        Trace_Capture trace;
+        // Why the client drops the link is the client's own test; here the window comes back.
         m_sim->command(QStringLiteral("pause 2000")); // hears nothing, answers nothing
-        QElapsedTimer since_pause;
-        since_pause.start();
         QTRY_VERIFY_WITH_TIMEOUT(!m_window->is_logged_in(), WAIT_MS);
         QTRY_VERIFY_WITH_TIMEOUT(m_window->is_logged_in() && !m_window->dispatch().stale(), WAIT_MS);
-        const qint64 back_ms = since_pause.elapsed() - 2000;
-        QVERIFY(trace.text().contains("keep-alive unanswered, connecting again"));
-        qInfo("back %lld ms after the end of a 2000-ms pause", back_ms);
         QCOMPARE(m_window->current_view(), int(CKV_Studio_Main_App::View_Pages));
         // The same icon again, not a new copy for the pixmap cache to keep.
         QCOMPARE(m_window->status_button()->icon().cacheKey(), connected_icon);

@@ -41,7 +41,6 @@
 #include "kv_gui_raumr.h"
 #include "kv_gui_scene_page.h"
 #include "kv_gui_weather.h"
-#include "kv_page_builder.h"
 #include "kv_gui_page_button.h"
 #include "kv_gui_switch.h"
 #include "kv_gui_tile_clock.h"
@@ -98,10 +97,8 @@ bool on_kitchen(const CKV_Gui_Control* control)
 // Logged in and showing the project the simulator just sent, installed, every page built.
 bool downloaded(CKV_Studio_Main_App& window, const Kvsim_Process& sim, qsizetype from)
 {
-    bool sent = false;
-    for (qsizetype i = from; i < sim.lines.size() && !sent; ++i)
-        sent = sim.lines[i].contains(QStringLiteral("-> 26,"));
-    return sent && window.installer().state() == KV_Project_Installer::State::Idle && window.is_logged_in() &&
+    return !sim.lines.mid(from).filter(QStringLiteral("-> 26,")).isEmpty() &&
+           window.installer().state() == KV_Project_Installer::State::Idle && window.is_logged_in() &&
            window.pages_ready() && !window.pages_busy() && window.is_page_stack_shown();
 }
 
@@ -117,12 +114,8 @@ void picture(QWidget& window, const char* name)
 // The simulator logged the kitchen's new value after its first `from` lines.
 bool kitchen_written(const Kvsim_Process& sim, qsizetype from, bool was_on)
 {
-    const QString write = was_on ? QStringLiteral("WRITE 1/0/6 type 1 value 00")
-                                 : QStringLiteral("WRITE 1/0/6 type 1 value 01");
-    for (qsizetype i = from; i < sim.lines.size(); ++i)
-        if (sim.lines[i].contains(write))
-            return true;
-    return false;
+    return !sim.lines.mid(from).filter(was_on ? QStringLiteral("WRITE 1/0/6 type 1 value 00")
+                                              : QStringLiteral("WRITE 1/0/6 type 1 value 01")).isEmpty();
 }
 
 // A finger's 9 mm on the reference panel, a 10.1" 1280 x 800 screen
@@ -276,16 +269,12 @@ class tst_main_touch_tour : public QObject {
         window.set_tick_intervals(50, 500);
         window.show();
         QTRY_VERIFY_WITH_TIMEOUT(downloaded(window, m_sim, from_line), WAIT_MS);
-        // The pages after the first are built from the event loop.
-        const KV_Page_Builder* builder = window.findChild<KV_Page_Builder*>();
-        QTRY_VERIFY_WITH_TIMEOUT(builder && !builder->busy(), WAIT_MS);
     }
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_home.isValid());
-        QVERIFY(m_dir.isValid());
+        QVERIFY(m_home.isValid() && m_dir.isValid());
         KV_Test_Settings_Home::reset_common(m_dir.path() + QStringLiteral("/"));
         QVERIFY(m_sim.start({"--no-discovery", "--full-log"}));
         QVERIFY(write_test_project(m_dir.filePath(QStringLiteral("kv_app.kvp")), "Lokal", {},
@@ -322,9 +311,14 @@ private slots:
         finger_sized(window, false);
     }
 
-    // Switching the visualisation language re-translates the built pages at
-    // once, and back again.
-    void language_switch_retranslates_the_pages()
+    // In one window: switching the visualisation language re-translates the
+    // built pages at once, and back again; the terrace light's overlay shows
+    // its block (600) and recalling "Magenta" writes the four channels, which
+    // the simulator logs; a one-time date entry made in the garden clock
+    // tile's editor reaches the simulator's clock record, and the times as
+    // they were, stored as a preset first, are recalled afterwards and
+    // replace it there again.
+    void language_colour_preset_and_date_entry()
     {
         Recording_Window window;
         start(window);
@@ -340,14 +334,7 @@ private slots:
         QVERIFY(!texts().contains("Haus Sonnenhang"));
         window.set_visu_language("");
         QVERIFY(texts().contains("Haus Sonnenhang"));
-    }
 
-    // The terrace light's overlay shows its block (600); recalling "Magenta"
-    // writes the four channels, which the simulator logs.
-    void colour_preset_reaches_the_channels()
-    {
-        Recording_Window window;
-        start(window);
         CKV_Gui_Control_App_RGBW* light = nullptr;
         for (auto* candidate : window.findChildren<CKV_Gui_Control_App_RGBW*>())
             if (candidate->record().m_typ == 1512)
@@ -367,15 +354,7 @@ private slots:
         for (const char* write : {"WRITE 1/2/3 type 6 value ff", "WRITE 1/2/4 type 6 value 00",
                                   "WRITE 1/2/5 type 6 value ff", "WRITE 1/2/6 type 6 value 00"})
             QTRY_VERIFY2_WITH_TIMEOUT(m_sim.logged(QString::fromLatin1(write)), write, WAIT_MS);
-    }
 
-    // A one-time date entry made in the garden clock tile's editor reaches
-    // the simulator's clock record; the times as they were, stored as a
-    // preset first, are recalled afterwards and replace it there again.
-    void date_entry_reaches_the_clock_record()
-    {
-        Recording_Window window;
-        start(window);
         const auto tiles = window.findChildren<CKV_Gui_Control_Tile_Clock*>();
         QVERIFY(!tiles.isEmpty());
         CKV_Gui_Control_Tile_Clock* tile = tiles.first();

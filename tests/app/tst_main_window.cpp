@@ -25,7 +25,6 @@
 #include "kv_dlg_zielsysteminfo.h"
 #include "kv_dlg_settings.h"
 #include "kv_gui_container.h"
-#include "kv_local_project.h"
 #include "kv_page_builder.h"
 #include "kv_page_rules.h"
 #include "kv_style.h"
@@ -61,13 +60,6 @@ struct Key_Count : QObject {
         return false;
     }
 };
-
-bool visible(const std::string& users, const std::string& user)
-{
-    KV_GUI_Page page;
-    page.m_str_users = users;
-    return kv_page_visible_to(page, user);
-}
 } // namespace
 
 class tst_main_window : public QObject {
@@ -80,14 +72,9 @@ class tst_main_window : public QObject {
     QTemporaryDir m_dir;
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_home.isValid());
-        QVERIFY(m_dir.isValid());
-    }
-
     void init()
     {
+        QVERIFY(m_home.isValid() && m_dir.isValid());
         KV_Test_Settings_Home::reset_common(working_dir());
         KV_Test_Settings_Home::clear(QStringLiteral("kirovantor3"), QStringLiteral("Global"));
         QFile::remove(local_path());
@@ -95,13 +82,15 @@ private slots:
 
     void page_visibility_rules()
     {
-        QVERIFY(visible("", ""));
-        QVERIFY(visible("anna;bert", "bert"));
-        QVERIFY(!visible("anna;bert", "Anna"));
-        QVERIFY(!visible("anna;bert", "ann"));
-        QVERIFY(!visible("anna;bert", ""));
-        QVERIFY(visible("anna", "root"));
-        QVERIFY(!visible("root2", "Root"));
+        // Whole names, case and all; root sees every page.
+        const std::tuple<const char*, const char*, bool> rules[] = {
+            {"", "", true},           {"anna;bert", "bert", true}, {"anna;bert", "Anna", false}, {"anna;bert", "ann", false},
+            {"anna;bert", "", false}, {"anna", "root", true},      {"root2", "Root", false}};
+        for (const auto& [users, user, seen] : rules) {
+            KV_GUI_Page page;
+            page.m_str_users = users;
+            QVERIFY2(kv_page_visible_to(page, user) == seen, user);
+        }
 
         // The window builds only the pages of the active route's user.
         const std::vector<Test_Page> pages{{"{p-all}", ""}, {"{p-anna}", "anna;bert"}, {"{p-carl}", "carl"}};
@@ -116,7 +105,6 @@ private slots:
         QString guid;
         {
             Test_Window window;
-            QVERIFY(QFile::exists(local_path()));
             QCOMPARE(window.project().m_project.m_str_name, std::string("kv_app.kvp"));
             guid = QString::fromStdString(window.project().m_project.m_str_guid);
             QCOMPARE(guid.size(), 38);
@@ -372,13 +360,10 @@ private slots:
                 window.tick(1000);
         };
         constexpr int period = CKV_Studio_Main_App::VERSION_CHECK_PERIOD_S;
-        QCOMPARE(window.version_countdown(), period);
 
-        // Switched off: the week runs out and starts again without a request.
-        ticks(period - 1);
-        QCOMPARE(window.version_countdown(), 1);
-        ticks(1);
-        QCOMPARE(window.version_countdown(), period);
+        // Switched off: the week runs out and starts again without a request
+        // (a count started wrong shows as an early request below).
+        ticks(period);
         QTest::qWait(300);
         QVERIFY(proxy.paths().isEmpty());
 
@@ -404,7 +389,6 @@ private slots:
         stack.show();
         KV_Page_Builder builder(host, stack, nullptr);
         builder.build({&page}, KV_ORIENTATION_LANDSCAPE, false);
-        QVERIFY(!builder.ready());
 
         Key_Count keys;
         stack.installEventFilter(&keys);
