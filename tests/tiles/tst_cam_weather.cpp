@@ -46,7 +46,7 @@ void deliver(KV_Test_Page& p, uint32_t id, const QByteArray& payload)
 }
 
 // The texts sent with one message id, by default the camera's request.
-std::vector<std::string> requests(const KV_Fake_Host& host, uint32_t message = kv_msg::CAMERA_REQUEST)
+std::vector<std::string> requests(const KV_Fake_Host& host, uint32_t message = 202)
 {
     std::vector<std::string> texts;
     for (const auto& [id, text] : host.texts_sent)
@@ -234,7 +234,7 @@ private slots:
         p.add(1116, "{snap}", inputs, {{"GUID", "{snap-block}"}}, 300, 70);
         p.build();
         auto* snap = p.control<CKV_Gui_Control_App_IP_Cam_Snapshot>("{snap}");
-        const auto snapshot_requests = [&p] { return requests(p.host, kv_msg::SNAPSHOT_REQUEST); };
+        const auto snapshot_requests = [&p] { return requests(p.host, 1208); };
 
         KV_Test_Page::click(snap);
         QVERIFY(snap->overlay());

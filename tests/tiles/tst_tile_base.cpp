@@ -23,7 +23,6 @@
 #include "kv_gui_tile_room.h"
 #include "kv_gui_tile_value.h"
 #include "kv_gui_tiles.h"
-#include "kv_network_msg.h"
 
 namespace {
 using Overlay = CKV_Gui_Control_Tile_Overlay_Base;
@@ -414,7 +413,7 @@ private slots:
         auto* tile = p.control<CKV_Gui_Control_Tile_Scene>("{abend}");
         KV_Test_Page::click(tile);
         using Texts = std::vector<std::pair<uint32_t, std::string>>;
-        QCOMPARE(p.host.texts_sent, (Texts{{kv_msg::SCENE_TEXT, "{scene-abend}"}}));
+        QCOMPARE(p.host.texts_sent, (Texts{{194, "{scene-abend}"}}));
 
         // A swipe over the tile is no start.
         QTest::mousePress(tile, Qt::LeftButton, {}, QPoint(20, 20));
