@@ -222,7 +222,6 @@ private slots:
         QTest::newRow("offset before factor") << 10 << 5.0 << false << QString() << 2.0 << 10.0 << "30";
         QTest::newRow("factor 0 unscaled") << 10 << 5.0 << false << QString() << 0.0 << 10.0 << "15";
         QTest::newRow("%d on float type") << 5 << 21.7 << false << "%d" << 1.0 << 0.0 << "21";
-        QTest::newRow("%d negative float") << 5 << -3.7 << false << "%d" << 1.0 << 0.0 << "-3";
         QTest::newRow("unsigned 200") << 14 << 200.0 << false << "%d" << 1.0 << 0.0 << "200";
         QTest::newRow("%u full 32 bit") << 11 << 4294967295.0 << false << "%u" << 1.0 << 0.0 << "4294967295";
         QTest::newRow("signed with unit") << 11 << -5.0 << true << "%d W" << 1.0 << 0.0 << "-5 W";
