@@ -31,9 +31,7 @@ private slots:
         // The weather symbols by code, by day and by night.
         for (const char* code : {"01", "02", "03", "04", "09", "10", "11", "13", "50"})
             for (const char* time_of_day : {"d", "n"})
-                QVERIFY2(!QImage(QStringLiteral(":/images/icons/ow_%1%2.png").arg(QLatin1String(code), QLatin1String(time_of_day)))
-                              .isNull(),
-                         code);
+                QVERIFY2(!QImage(QStringLiteral(":/images/icons/ow_") + code + time_of_day + ".png").isNull(), code);
     }
 
     void fonts_and_style_sheets_load()

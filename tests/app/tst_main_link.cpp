@@ -3,7 +3,8 @@
 // connections, the project time-out and keep-alive. And against a simulator
 // that serves broken or misdirected project files, and a local file that
 // cannot be written: the installation's routes and the last good project
-// survive every case, and the user and the trace are told.
+// survive every case; the user is told of a failure, the trace of a file
+// that is only ignored.
 
 #include <QDir>
 #include <QFile>
@@ -263,14 +264,12 @@ private slots:
     {
         QFETCH(QString, fault);
         QFETCH(QString, reason);
-        Trace_Capture trace;
         if (!start({"--project-fault", fault}))
             return;
         QTRY_COMPARE_WITH_TIMEOUT(info()->mode(), Info::Mode::Project_Failed, WAIT_MS);
         QCOMPARE(m_window->current_view(), int(CKV_Studio_Main_App::View_Status));
         QVERIFY(info()->text().startsWith(Info::TEXT_PROJECT_FAILED + QLatin1Char('\n')));
         QVERIFY2(info()->text().contains(reason), qPrintable(info()->text()));
-        QVERIFY(trace.text().contains("DOWNLOADED PROJECT REJECTED"));
         verify_local_project("Lokal");
         // Still in use: its page is there and the link goes on.
         QCOMPARE(m_window->canvases().size(), 1);
@@ -309,12 +308,10 @@ private slots:
     {
         // A directory where the new file must go: the write fails whoever runs the test.
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("kv_app.kvp.new")));
-        Trace_Capture trace;
         if (!start({}))
             return;
         QTRY_COMPARE_WITH_TIMEOUT(info()->mode(), Info::Mode::Project_Failed, WAIT_MS);
         QVERIFY(info()->text().contains(QStringLiteral("cannot create")));
-        QVERIFY(trace.text().contains("DOWNLOADED PROJECT NOT WRITTEN"));
         QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("<- 33 ")), 1, WAIT_MS);
         QVERIFY(QDir(m_dir->path()).rmdir(QStringLiteral("kv_app.kvp.new")));
         verify_local_project("Lokal");
