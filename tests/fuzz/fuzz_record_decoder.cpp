@@ -51,36 +51,22 @@ void check(const std::string& input, bool fixed_defaults = true)
     if (third != second)
         abort();
 }
+
+template <class... Records>
+void check_all(const std::string& input)
+{
+    (check<Records>(input), ...);
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string input(reinterpret_cast<const char*>(data), size);
     check<KV_Project>(input, false);
-    check<KV_GUI_Page>(input);
-    check<KV_GUI_Control>(input);
-    check<KV_LOGIC_Page>(input);
-    check<KV_LOGIC_Control>(input);
-    check<KV_Settings_KNX>(input);
-    check<KV_Settings_EAP>(input);
-    check<KV_Settings_MODBUS_MASTER>(input);
-    check<KV_Settings_MODBUS_SLAVE>(input);
-    check<KV_Settings_Clock>(input);
-    check<KV_Settings_IP_Cam>(input);
-    check<KV_Settings_Host>(input);
-    check<KV_Settings_MBus>(input);
-    check<KV_Settings_Mail>(input);
-    check<KV_Settings_Scene>(input);
-    check<KV_Settings_Alexa>(input);
-    check<KV_Settings_Sonos>(input);
-    check<KV_Settings_DMX>(input);
-    check<KV_Settings_Logger_Group>(input);
-    check<KV_Settings_Broadcast>(input);
-    check<KV_Settings_Users>(input);
-    check<KV_Routes>(input);
-    check<KV_SysInfo>(input);
-    check<KV_Addr_Db>(input);
-    check<KV_Addr_MG>(input);
-    check<KV_Addr_HG>(input);
+    check_all<KV_GUI_Page, KV_GUI_Control, KV_LOGIC_Page, KV_LOGIC_Control, KV_Settings_KNX, KV_Settings_EAP,
+              KV_Settings_MODBUS_MASTER, KV_Settings_MODBUS_SLAVE, KV_Settings_Clock, KV_Settings_IP_Cam,
+              KV_Settings_Host, KV_Settings_MBus, KV_Settings_Mail, KV_Settings_Scene, KV_Settings_Alexa,
+              KV_Settings_Sonos, KV_Settings_DMX, KV_Settings_Logger_Group, KV_Settings_Broadcast, KV_Settings_Users,
+              KV_Routes, KV_SysInfo, KV_Addr_Db, KV_Addr_MG, KV_Addr_HG>(input);
     return 0;
 }

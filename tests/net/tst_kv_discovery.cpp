@@ -84,6 +84,8 @@ private slots:
         QVERIFY(search.entries().empty());
     }
 
+    // (A MAC written differently at a new address is the same controller:
+    // checked with a flood of such answers through the target dialog.)
     void same_controller_same_identity_data()
     {
         QTest::addColumn<QByteArray>("first");
@@ -96,8 +98,6 @@ private slots:
             info.m_str_ip = ip;
             return QByteArray::fromStdString(info.encode());
         };
-        QTest::newRow("MAC written differently, new address")
-            << answer("S1", "00:1a:2b:3c:4d:5e") << answer("S1", "00-1A-2B-3C-4D-5E", "10.0.0.2") << true;
         QTest::newRow("other serial") << answer("S1", "00:1a") << answer("S2", "00:1a") << false;
         QTest::newRow("other MAC") << answer("S1", "00:1a") << answer("S1", "00:1b") << false;
         QTest::newRow("neither, same name") << answer("", "") << answer("", "") << true;

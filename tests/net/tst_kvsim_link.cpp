@@ -154,17 +154,15 @@ private slots:
         QCOMPARE(app.last_netvar_for(ROOM_TEMPERATURE)->command, KV_TGM_RESPONSE);
         QCOMPARE(value_as_double(*app.project.m_addr.find_address(ROOM_TEMPERATURE)), 21.5);
 
-        // Our own write comes back as the bus echo, to a second client too.
+        // A write reaches a second client as the bus echo (the writer's own
+        // echo is checked through the main window).
         App_Side other(route_to(sim.port));
         QTRY_VERIFY(other.got(kv_msg::ALL_SENT));
         other.netvars.clear();
         QVERIFY(app.client.send_netvar(LIGHT, 1.0));
-        QTRY_VERIFY(app.last_netvar_for(LIGHT));
-        QTRY_VERIFY(other.last_netvar_for(LIGHT));
-        QCOMPARE(app.last_netvar_for(LIGHT)->command, KV_TGM_WRITE);
-        QCOMPARE(app.last_netvar_for(LIGHT)->value[0], uint8_t(1));
+        QTRY_VERIFY(app.last_netvar_for(LIGHT) && other.last_netvar_for(LIGHT));
+        QCOMPARE(other.last_netvar_for(LIGHT)->command, KV_TGM_WRITE);
         QCOMPARE(other.last_netvar_for(LIGHT)->value[0], uint8_t(1));
-        QTRY_VERIFY(sim.logged("<- 13 WRITE 1/2/3 type 1 value 01"));
 
         // The simulator keeps it.
         app.netvars.clear();
