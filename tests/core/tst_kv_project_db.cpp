@@ -265,7 +265,9 @@ private slots:
         QCOMPARE(out, std::vector<unsigned char>{7});
     }
 
-    void closing_and_writing_without_file()
+    // Statements fail without an open file, and on table names that are not
+    // plain names or do not fit.
+    void statements_need_a_file_and_a_plain_table_name()
     {
         CKV_Project_Db store;
         QVERIFY(!store.save_routes());
@@ -281,9 +283,19 @@ private slots:
         QVERIFY(!db.read_first("KV_PROJECT", record));
         QVERIFY(!db.open(path("fehlt.kvp"), false)); // without create the file must exist
         QVERIFY(!QFile::exists(QString::fromStdString(path("fehlt.kvp"))));
+        QVERIFY(db.open(path("names.kvp"), true));
+        QVERIFY(!db.read_first("KV_PROJECT; DROP TABLE X", record));
+        QVERIFY(!db.write(std::string(400, 'T').c_str(), record, false));
+        QVERIFY(!db.write("", record, false));
         const QByteArray lines = trace.text();
         QVERIFY(lines.contains("DB_WRITE_DATA: DB NOT OPEN\n"));
         QVERIFY(lines.contains("ERROR OPEN DATABASE: "));
+        QVERIFY(lines.contains("table name refused"));
+        // A long but fitting name works: nothing is cut.
+        const std::string table = std::string(250, 'T');
+        QVERIFY(db.exec(("CREATE TABLE " + table + "(DATA TEXT)").c_str()));
+        QVERIFY(db.write(table.c_str(), record, true));
+        QVERIFY(db.read_first(table.c_str(), record));
     }
 
     void save_routes_writes_only_routes()
@@ -321,23 +333,6 @@ private slots:
         QCOMPARE(contents.at("KV_ADDR").size(), size_t(11));
         QVERIFY(contains(contents.at("KV_PROJECT")[0], "geändert"));
         QCOMPARE(contents.at("KV_GUI_Control").size(), size_t(6));
-    }
-
-    void statement_names_are_checked()
-    {
-        CKV_Sqlite_Db db;
-        QVERIFY(db.open(path("names.kvp"), true));
-        KV_Project record;
-        Trace_Capture trace;
-        QVERIFY(!db.read_first("KV_PROJECT; DROP TABLE X", record));
-        QVERIFY(!db.write(std::string(400, 'T').c_str(), record, false));
-        QVERIFY(!db.write("", record, false));
-        QVERIFY(trace.text().contains("table name refused"));
-        // A long but fitting name works: nothing is cut.
-        const std::string table = std::string(250, 'T');
-        QVERIFY(db.exec(("CREATE TABLE " + table + "(DATA TEXT)").c_str()));
-        QVERIFY(db.write(table.c_str(), record, true));
-        QVERIFY(db.read_first(table.c_str(), record));
     }
 
     void bad_files_are_refused_data()
