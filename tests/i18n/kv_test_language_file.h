@@ -6,7 +6,6 @@
 #include <QDataStream>
 #include <QIODevice>
 #include <QStringList>
-#include <vector>
 
 inline QString lng_entry(const QString& source, const QString& translation)
 {
@@ -19,9 +18,4 @@ inline QByteArray lng_bytes(const QStringList& strings)
     QDataStream stream(&bytes, QIODevice::WriteOnly);
     stream << strings;
     return bytes;
-}
-
-inline std::vector<unsigned char> lng_vector(const QByteArray& bytes)
-{
-    return {bytes.begin(), bytes.end()};
 }

@@ -10,7 +10,7 @@ class TestGuiTranslator : public QObject {
     QTemporaryDir m_dir;
     CKV_Project_Db m_db;
 
-    void store(const std::string& name, const QByteArray& bytes) { QVERIFY(m_db.put_file(name, lng_vector(bytes))); }
+    void store(const std::string& name, const QByteArray& bytes) { QVERIFY(m_db.put_file(name, {bytes.begin(), bytes.end()})); }
 
 private slots:
     void init()
