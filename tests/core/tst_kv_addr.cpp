@@ -173,13 +173,16 @@ private slots:
         QVERIFY(tree.addresses_for_telegram(telegram(KV_TGM_WRITE, 0, 0, 0)).empty());
     }
 
+    // A record added again under its key replaces the fields of the one in
+    // the tree, which keeps its place, its children and its listeners' index.
     void tree_replaces_fields_and_keeps_children()
     {
         KV_Addr_Tree tree;
         KV_Addr_HG hg(fld("m_num_hg", "1"));
         KV_Addr_HG* first = tree.add_hg(hg);
-        KV_Addr_Db a = address({1, 0, 1}, 1);
+        KV_Addr_Db a = address({1, 0, 1}, 1, {{7, 7, 7}, {8, 8, 8}});
         KV_Addr_Db* record = tree.add_address(a);
+        KV_Addr_Db* other = tree.add_address(address({1, 0, 2}, 1, {{7, 7, 7}}));
 
         hg.m_str_name = "Neu";
         QCOMPARE(tree.add_hg(hg), first);
@@ -188,10 +191,19 @@ private slots:
         QCOMPARE(tree.add_mg(KV_Addr_MG(fields("m_num_hg=1|m_str_name=Umbenannt"))), first->middle_groups()[0].get());
         QCOMPARE(first->middle_groups()[0]->m_str_name, std::string("Umbenannt"));
         a.m_data_typ = 5;
+        a.m_addr_listen = {{9, 9, 9}};
         QCOMPARE(tree.add_address(a), record);
         QCOMPARE(record->m_data_typ, 5u);
         QCOMPARE(tree.main_groups().size(), size_t(1));
-        QCOMPARE(first->middle_groups()[0]->addresses().size(), size_t(1));
+        QCOMPARE(first->middle_groups()[0]->addresses().size(), size_t(2));
+
+        auto dest = [&](uint32_t n) { return tree.addresses_for_telegram(telegram(KV_TGM_WRITE, n, n, n)); };
+        QCOMPARE(dest(7), std::vector<KV_Addr_Db*>{other});
+        QVERIFY(dest(8).empty());
+        QCOMPARE(dest(9), std::vector<KV_Addr_Db*>{record});
+        tree.clear();
+        QVERIFY(!tree.find_address(1, 0, 1));
+        QVERIFY(dest(9).empty());
     }
 
     void telegram_results_in_tree_order()
@@ -231,24 +243,6 @@ private slots:
         QCOMPARE(kept->m_data[0], 0x42); // a constant stays, even when written to itself
         QCOMPARE(tree.addresses_for_telegram(telegram(KV_TGM_WRITE, 1, 1, 3, 1)).size(), size_t(1));
         QCOMPARE(kept->m_data[0], 0x42);
-    }
-
-    void index_follows_replacement()
-    {
-        KV_Addr_Tree tree;
-        KV_Addr_Db a = address({1, 1, 1}, 1, {{7, 7, 7}, {8, 8, 8}});
-        KV_Addr_Db* record = tree.add_address(a);
-        KV_Addr_Db* other = tree.add_address(address({1, 1, 2}, 1, {{7, 7, 7}}));
-        a.m_addr_listen = {{9, 9, 9}};
-        QCOMPARE(tree.add_address(a), record);
-
-        auto dest = [&](uint32_t n) { return tree.addresses_for_telegram(telegram(KV_TGM_WRITE, n, n, n)); };
-        QCOMPARE(dest(7), std::vector<KV_Addr_Db*>{other});
-        QVERIFY(dest(8).empty());
-        QCOMPARE(dest(9), std::vector<KV_Addr_Db*>{record});
-        tree.clear();
-        QVERIFY(!tree.find_address(1, 1, 1));
-        QVERIFY(dest(9).empty());
     }
 
     void values_carry_over_to_a_new_tree_where_address_and_type_match()

@@ -65,10 +65,7 @@ private slots:
             QCOMPARE(kv_param_index(row.cls, row.label), row.index);
             QCOMPARE(QString::fromStdString(kv_control_schema(row.cls)->params.at(row.index).def), QString::fromUtf8(row.def));
         }
-    }
-
-    void parameters_beyond_the_record_are_fixed()
-    {
+        // Parameters beyond the record are fixed: read, never written.
         QCOMPARE(kv_param_index("CKV_Gui_Control_Tile_Dimmer", "Icon"), 91);
         QCOMPARE(kv_param_index("CKV_Gui_Control_Tile_Room", "Ansicht"), 91);
         KV_GUI_Control control = control_of(132);
@@ -123,17 +120,6 @@ private slots:
         QVERIFY(kv_control_schema(nullptr) == nullptr);
     }
 
-    void lookups_by_label_and_slot()
-    {
-        QCOMPARE(kv_param_index("CKV_Gui_Control_Button_Universal", "Nicht da"), -1);
-        QCOMPARE(kv_param_index("CKV_Gui_Control_Nothing", "Text"), -1);
-        QCOMPARE(kv_addr_slot_index("CKV_Gui_Control_App_Heizkreis", "Info Status Bitcodiert"), 21);
-        QCOMPARE(kv_addr_slot_index("CKV_Gui_Control_App_RGBW_SEQU", "Violett"), -1);
-        // The button row: a heading per button, then its value and its name.
-        QCOMPARE(kv_param_index("CKV_Gui_Control_Button_Gruppe", "Button 2"), 4);
-        QCOMPARE(kv_param_index("CKV_Gui_Control_Button_Gruppe", "Name: 2"), 6);
-    }
-
     void defaults_filled()
     {
         // A record without parameters gets all defaults; gaps stay empty.
@@ -156,8 +142,18 @@ private slots:
         QCOMPARE(longer.m_list_param.size(), size_t(4));
     }
 
+    // Parameters and address slots found by their labels, values read and
+    // written by them.
     void values_by_label()
     {
+        QCOMPARE(kv_param_index("CKV_Gui_Control_Button_Universal", "Nicht da"), -1);
+        QCOMPARE(kv_param_index("CKV_Gui_Control_Nothing", "Text"), -1);
+        QCOMPARE(kv_addr_slot_index("CKV_Gui_Control_App_Heizkreis", "Info Status Bitcodiert"), 21);
+        QCOMPARE(kv_addr_slot_index("CKV_Gui_Control_App_RGBW_SEQU", "Violett"), -1);
+        // The button row: a heading per button, then its value and its name.
+        QCOMPARE(kv_param_index("CKV_Gui_Control_Button_Gruppe", "Button 2"), 4);
+        QCOMPARE(kv_param_index("CKV_Gui_Control_Button_Gruppe", "Name: 2"), 6);
+
         KV_GUI_Control tile = control_of(134);
         QCOMPARE(QString::fromStdString(kv_param_value(tile, "Text")), "Temperatur");
         QVERIFY(kv_param_set(tile, "Soll Offset", "2"));

@@ -479,34 +479,29 @@ private slots:
         QCOMPARE(page.find_control("{x}"), nullptr);
     }
 
-    void activeRoute()
-    {
-        KV_Routes none(fld("m_route_default", "2"));
-        QCOMPARE(none.active_route(), nullptr);
-
-        KV_Routes routes = routes_of(3);
-        for (int index : {5, 3, -1}) {
-            routes.m_route_default = index;
-            QCOMPARE(routes.active_route(), &routes.m_list_route[0]);
-            QCOMPARE(routes.m_route_default, 0);
-        }
-        routes.m_route_default = 2;
-        QCOMPARE(routes.active_route(), &routes.m_list_route[2]);
-        QCOMPARE(routes.m_route_default, 2);
-    }
-
-    void routeListReading()
+    void routeList()
     {
         const std::string text = routes_of(70).encode();
-        const KV_Routes over(text);
-        QCOMPARE(over.m_list_route.size(), size_t(64));
-        QCOMPARE(over.m_list_route[63].m_str_serial, std::string("SN63"));
+        KV_Routes routes(text);
+        QCOMPARE(routes.m_list_route.size(), size_t(64));
+        QCOMPARE(routes.m_list_route[63].m_str_serial, std::string("SN63"));
         QCOMPARE(KV_Routes(drop_field(text, "m_list_route.m_use_kv_dns_svr_2")).m_list_route.size(), size_t(2));
 
         // Only the VPN host missing: it reads as the online server's host.
         const KV_Routes no_vpn(drop_field(text, "m_list_route.m_str_dns_vpn_1"));
         QCOMPARE(no_vpn.m_list_route.at(1).m_str_dns_vpn, std::string("connect.kirovantor3.net"));
         QCOMPARE(no_vpn.m_list_route.at(0).m_str_dns_vpn, std::string("vpn.example.org"));
+
+        // The active route: the first one when the index is outside the list.
+        QCOMPARE(KV_Routes(fld("m_route_default", "2")).active_route(), nullptr);
+        for (int index : {64, 70, -1}) {
+            routes.m_route_default = index;
+            QCOMPARE(routes.active_route(), &routes.m_list_route[0]);
+            QCOMPARE(routes.m_route_default, 0);
+        }
+        routes.m_route_default = 63;
+        QCOMPARE(routes.active_route(), &routes.m_list_route[63]);
+        QCOMPARE(routes.m_route_default, 63);
     }
 
     void userList()
