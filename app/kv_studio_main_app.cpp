@@ -592,7 +592,9 @@ void CKV_Studio_Main_App::showMenu(bool show)
         return;
     m_menu_shown = show;
     menuBar()->setVisible(show);
-    QCoreApplication::processEvents();
+    // Pending layout work only: callers include a page build holding the
+    // project lock, where input, timers or queued calls must not run.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
 }
 
 void CKV_Studio_Main_App::slot_status()
