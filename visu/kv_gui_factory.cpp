@@ -1,6 +1,7 @@
 #include "kv_gui_factory.h"
 
 #include <map>
+#include <set>
 #include <string>
 
 #include "kv_control_catalog.h"
@@ -88,7 +89,11 @@ CKV_Gui_Control* kv_create_control(CKV_Gui_Control_Container* canvas, const KV_G
     KV_GUI_Control copy = record;
     const int type = kv_control_effective_type(copy);
     if (type != copy.m_typ) {
-        TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_ZRQ, "CONTROL TYPE %d LOADS AS STATIC TEXT\n", copy.m_typ);
+        // Once per type: a project full of one unknown type would otherwise
+        // trace a line per control while its pages are built.
+        static std::set<int> traced;
+        if (traced.insert(copy.m_typ).second)
+            TRACE(kv_trace::LEVEL_MSG, kv_trace::AREA_ZRQ, "CONTROL TYPE %d LOADS AS STATIC TEXT\n", copy.m_typ);
         copy.m_typ = type;
     }
     kv_control_fill_defaults(copy);

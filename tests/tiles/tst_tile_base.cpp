@@ -13,6 +13,7 @@
 #include <set>
 
 #include "kv_tile_test.h"
+#include "../app/kv_trace_capture.h"
 #include "../visu/kv_touch_script.h"
 #include "kv_gui_factory.h"
 #include "kv_gui_overlay_pin.h"
@@ -277,7 +278,7 @@ private slots:
     // keeps its type; with the tiles registered only the clock and scene
     // controls (another library) stand in as text. Types without a class, and
     // a dimmer with more addresses than it has, fall back to 9999, which is
-    // also the type stored back.
+    // also the type stored back. Each unknown type is traced once.
     void factory_builds_every_catalogue_class()
     {
         KV_Test_Page p;
@@ -288,8 +289,11 @@ private slots:
             p.add(type, guid(type));
         p.add(118, "{dimmer-9}", std::vector<KV_Group_Address>(9, KV_Group_Address{1, 1, 1}));
         p.add(118, "{dimmer-4}", std::vector<KV_Group_Address>(4, KV_Group_Address{1, 1, 1}));
+        p.add(10, "{t10-again}");
+        Trace_Capture trace;
         p.build();
-        QCOMPARE(p.canvas()->controls().size(), qsizetype(types.size() + 2));
+        QCOMPARE(trace.text().count("CONTROL TYPE 10 LOADS AS STATIC TEXT\n"), 1);
+        QCOMPARE(p.canvas()->controls().size(), qsizetype(types.size() + 3));
         std::set<int> stand_ins;
         for (int type : types) {
             CKV_Gui_Control* control = p.canvas()->find_control(guid(type));
