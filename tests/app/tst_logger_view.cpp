@@ -9,7 +9,6 @@
 #include <QTest>
 
 #include "kv_dlg_settings.h"
-#include "kv_history_csv.h"
 #include "kv_history_reader.h"
 #include "kv_history_store.h"
 #include "kv_logger_chart.h"

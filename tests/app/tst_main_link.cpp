@@ -9,10 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-#include <memory>
 
 #include "kv_trace_capture.h"
 #include "kv_dlg_zielsystem.h"

@@ -4,7 +4,6 @@
 // inhibit request against a fake service on a bus of the test's own.
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
