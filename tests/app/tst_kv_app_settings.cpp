@@ -169,7 +169,6 @@ private slots:
         dock->setObjectName(QStringLiteral("dock"));
         window.addDockWidget(Qt::LeftDockWidgetArea, dock);
         QVERIFY(!CKV_Dlg_Settings::restore_geometry(app_org, &window));
-        QVERIFY(!CKV_Dlg_Settings::restore_state(app_org, &window, 2));
         CKV_Dlg_Settings::save_geometry(app_org, &window);
         CKV_Dlg_Settings::save_state(app_org, &window, 2);
         QVERIFY(QSettings(app_org, QStringLiteral("ViewState")).contains(QStringLiteral("_geometry")));
