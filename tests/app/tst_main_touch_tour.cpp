@@ -293,7 +293,7 @@ private slots:
         QVERIFY(floor);
         KV_Finger::tap(floor, floor->rect().center());
         CKV_Gui_Control_Button_Universal* kitchen = nullptr;
-        QTRY_VERIFY((kitchen = shown<CKV_Gui_Control_Button_Universal>(window, on_kitchen)));
+        QTRY_VERIFY_WITH_TIMEOUT((kitchen = shown<CKV_Gui_Control_Button_Universal>(window, on_kitchen)), WAIT_MS);
         picture(window, "touch-landscape-2-floor.png");
 
         const bool was_on = kitchen->is_on();
@@ -408,14 +408,14 @@ private slots:
         // The panel hangs upright.
         window.slot_ver();
         window.resize(800, 1280);
-        QTRY_VERIFY(shown<CKV_Gui_Control_Tile_Room>(window, [](const CKV_Gui_Control*) { return true; }));
+        QTRY_VERIFY_WITH_TIMEOUT(shown<CKV_Gui_Control_Tile_Room>(window, [](const CKV_Gui_Control*) { return true; }), WAIT_MS);
         picture(window, "touch-portrait-1-start.png");
 
         auto* room = shown<CKV_Gui_Control_Tile_Room>(window, [](const CKV_Gui_Control* c) { return named(c, "Wohnen"); });
         QVERIFY(room);
         KV_Finger::tap(room, room->rect().center());
         CKV_Gui_Control_Tile_OnOff* kitchen = nullptr;
-        QTRY_VERIFY((kitchen = shown<CKV_Gui_Control_Tile_OnOff>(window, on_kitchen)));
+        QTRY_VERIFY_WITH_TIMEOUT((kitchen = shown<CKV_Gui_Control_Tile_OnOff>(window, on_kitchen)), WAIT_MS);
         picture(window, "touch-portrait-2-room.png");
 
         const bool was_on = !kitchen->is_off();
