@@ -133,11 +133,9 @@ private slots:
     {
         QFETCH(QString, font);
         QFETCH(int, weight);
-        KV_Fake_Host host;
-        KV_GUI_Page& page = host.add_page("{p}");
-        KV_Fake_Host::add_control(page, 0, "{text}").m_str_font = font.toStdString();
-        auto area = build(host, page);
-        QCOMPARE(int(area->canvas()->find_control("{text}")->text_font().weight()), weight);
+        KV_Test_Page p;
+        p.add(0, "{text}").m_str_font = font.toStdString();
+        QCOMPARE(int(p.build()->find_control("{text}")->text_font().weight()), weight);
     }
 
     void fit_to_view_and_placement()
