@@ -316,16 +316,6 @@ private slots:
         QCOMPARE(p.host.sent_pairs(), (Sent{{value_address, 100.0}, {value_address, middle}, {value_address, 0.0}}));
     }
 
-    void slider_writes_nothing_to_an_unknown_address()
-    {
-        KV_Test_Page p;
-        auto* tile = light_tile<Dimmer>(p, DIMMER_TYPE, {DIMMER_ADDRESSES[0], {9, 9, 9}});
-        auto* panel = held_open<CKV_Gui_Control_Tile_Dimmer_Overlay>(tile);
-        KV_Test_Page::click(panel->slider(), QPoint(panel->slider()->width() / 2, 0));
-        QCOMPARE(panel->slider()->value(), 100.0);
-        QVERIFY(p.host.sent.empty());
-    }
-
     void slider_follows_the_feedback_unless_held()
     {
         KV_Test_Page p;
