@@ -216,6 +216,30 @@ bool open_popup(CKV_Gui_Control* control)
     return true;
 }
 
+// The screens a popup opens in turn: its first listed switching time or
+// colour step, and the hour keypad of a time editor.
+void second_level_parts(QWidget& window, QStringList& faults)
+{
+    QList<QPushButton*> first_rows;
+    for (auto* times : window.findChildren<CKV_Gui_Control_App_Overlay_Timer*>())
+        if (times->isVisible())
+            first_rows += times->rows().mid(0, 1);
+    for (auto* steps : window.findChildren<CKV_Gui_Control_App_Overlay_Sequence_Colors*>())
+        if (steps->isVisible())
+            first_rows += steps->rows().mid(0, 1);
+    for (QPushButton* row : first_rows) {
+        row->click();
+        QTest::qWait(400); // the editor slides in
+        narrow_parts(window, faults);
+    }
+    for (const char* name : {"m_rc_tm_time_h", "kv_hour"})
+        for (QPushButton* hour : window.findChildren<QPushButton*>(QLatin1String(name)))
+            if (hour->isVisible()) {
+                hour->click();
+                narrow_parts(window, faults);
+            }
+}
+
 // On the reference panel in the window's orientation, in both styles: no
 // operable part of any page, nor of what its controls open, is narrower than
 // a finger. Each kind of popup is opened once per style.
@@ -243,6 +267,7 @@ void finger_sized(CKV_Studio_Main_App& window, bool vertical)
                 opened.insert(QString::fromLatin1(control->metaObject()->className()));
                 QTest::qWait(400); // overlays slide in
                 narrow_parts(window, faults);
+                second_level_parts(window, faults);
                 // The clock editor's other page: a yearly date.
                 if (auto* clock = qobject_cast<CKV_Gui_Control_App_Uhr*>(control)) {
                     clock->editor()->form()->date_button()->click();
