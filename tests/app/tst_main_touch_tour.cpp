@@ -22,6 +22,7 @@
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 
 #include "../net/kvsim_process.h"
@@ -279,6 +280,14 @@ void finger_sized(CKV_Studio_Main_App& window, bool vertical)
                         widget->hide();
             }
         }
+        // Hidden overlays still count themselves open and would not slide in
+        // again for the other style.
+        const auto overlays = window.findChildren<CKV_Gui_Control_Tile_Overlay_Base*>();
+        for (auto* overlay : overlays)
+            overlay->set_visible_animated(false);
+        QTRY_VERIFY(std::all_of(overlays.begin(), overlays.end(), [](auto* overlay) {
+            return overlay->state() == CKV_Gui_Control_Tile_Overlay_Base::State::Hidden;
+        }));
     }
     qApp->setStyleSheet(QString());
     for (const QString& fault : faults)
