@@ -217,10 +217,17 @@ bool open_popup(CKV_Gui_Control* control)
     return true;
 }
 
-// The screens a popup opens in turn: its first listed switching time or
-// colour step, and the hour keypad of a time editor.
+// The screens a popup opens in turn: a heating program's times, its first
+// listed switching time or colour step, and the hour keypad of a time editor.
 void second_level_parts(QWidget& window, QStringList& faults)
 {
+    for (const char* name : {"kv_temp_times", "kv_heizkreis_time"})
+        for (QPushButton* times : window.findChildren<QPushButton*>(QLatin1String(name)))
+            if (times->isVisible()) {
+                times->click();
+                QTest::qWait(400); // the times slide in
+                narrow_parts(window, faults);
+            }
     QList<QPushButton*> first_rows;
     for (auto* times : window.findChildren<CKV_Gui_Control_App_Overlay_Timer*>())
         if (times->isVisible())
