@@ -7,9 +7,9 @@
 // page shown. Run with QT_QPA_PLATFORM=offscreen.
 
 #include <QApplication>
-#include <algorithm>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>

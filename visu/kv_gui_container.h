@@ -53,7 +53,6 @@ public:
     // least; true once the page has all its controls (then attached to their
     // parent controls and, in run mode, given their touch roles).
     bool load_more_controls(const QDeadlineTimer& deadline);
-    bool controls_loaded() const { return m_loaded; }
     // Writes the controls' working records back into the page record.
     void store_controls();
     CKV_Gui_Control* create_control(const KV_GUI_Control& record, bool append);
